@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing the browser needs.
+# Safe to run again: packages already present are left alone.
+set -euo pipefail
+
+PACKAGES=(
+  cmake g++ make ccache pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-image-formats-plugins
+  qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
+  qt6-pdf-dev libqt6svg6-dev libqt6opengl6-dev
+  libgl-dev libglx-dev libegl-dev libvulkan-dev
+  fonts-wqy-microhei
+  xvfb xauth
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO="sudo"
+fi
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update -q
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,179 @@
+#include "engine/browsercontrol.h"
+
+#include "engine/enginepage.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+namespace {
+
+NavigationRequest::Kind kindOf(QWebEnginePage::NavigationType type)
+{
+    switch (type) {
+    case QWebEnginePage::NavigationTypeTyped: return NavigationRequest::Typed;
+    case QWebEnginePage::NavigationTypeLinkClicked: return NavigationRequest::LinkClicked;
+    case QWebEnginePage::NavigationTypeFormSubmitted: return NavigationRequest::FormSubmitted;
+    case QWebEnginePage::NavigationTypeBackForward: return NavigationRequest::BackForward;
+    case QWebEnginePage::NavigationTypeReload: return NavigationRequest::Reload;
+    case QWebEnginePage::NavigationTypeRedirect: return NavigationRequest::Redirect;
+    default: return NavigationRequest::Other;
+    }
+}
+
+// What a browser's address box makes of typed text.
+QUrl urlFromUserText(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.compare(QLatin1String("about:blank"), Qt::CaseInsensitive) == 0)
+        return QUrl(QStringLiteral("about:blank"));
+    QUrl url = QUrl::fromUserInput(t, QDir::currentPath(), QUrl::AssumeLocalFile);
+    if (url.isValid() && !url.isEmpty())
+        return url;
+    // Not an address at all: let the engine show its error page for it rather than
+    // silently doing nothing.
+    return QUrl(QStringLiteral("http://") + QString::fromLatin1(QUrl::toPercentEncoding(t)), QUrl::TolerantMode);
+}
+
+} // namespace
+
+BrowserControl::BrowserControl(QWebEngineProfile *profile, QWidget *viewParent, QObject *parent)
+    : QObject(parent)
+    , m_alive(std::make_shared<bool>(true))
+{
+    m_view = new QWebEngineView(viewParent);
+    m_page = new EnginePage(profile, m_view);
+    m_view->setPage(m_page);
+    m_view->setObjectName(QStringLiteral("WebView"));
+    connect(m_view, &QObject::destroyed, this, [this] {
+        // The window holding the view went first.
+        *m_alive = false;
+        m_view = nullptr;
+        m_page = nullptr;
+    });
+
+    m_page->setDecider([this](const QUrl &url, QWebEnginePage::NavigationType type, bool mainFrame) {
+        NavigationRequest req;
+        req.url = url.toString();
+        req.kind = kindOf(type);
+        req.mainFrame = mainFrame;
+        emit BeforeNavigate2(req);
+        return !req.cancel;
+    });
+
+    connect(m_page, &QWebEnginePage::linkHovered, this, &BrowserControl::StatusTextChange);
+    connect(m_page, &QWebEnginePage::loadStarted, this, [this] { emit ProgressChange(0, 100); });
+    connect(m_page, &QWebEnginePage::loadProgress, this, [this](int p) { emit ProgressChange(p, 100); });
+    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool) {
+        emit ProgressChange(-1, 100);
+        emit DownloadComplete();
+        emit DocumentComplete(LocationURL());
+    });
+    connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserControl::TitleChange);
+    connect(m_page->action(QWebEnginePage::Back), &QAction::changed, this, &BrowserControl::reportCommandState);
+    connect(m_page->action(QWebEnginePage::Forward), &QAction::changed, this, &BrowserControl::reportCommandState);
+    connect(m_page, &QWebEnginePage::newWindowRequested, this, &BrowserControl::onNewWindowRequested);
+    connect(qApp, &QApplication::focusChanged, this, &BrowserControl::onFocusChanged);
+}
+
+BrowserControl::~BrowserControl()
+{
+    // Pending script callbacks are answered when the page goes; they must find us gone.
+    *m_alive = false;
+    disconnect(qApp, nullptr, this, nullptr);
+    delete m_view;
+}
+
+QWidget *BrowserControl::widget() const
+{
+    return m_view;
+}
+
+void BrowserControl::Navigate(const QString &address)
+{
+    m_page->load(urlFromUserText(address));
+}
+
+void BrowserControl::GoBack() { m_page->triggerAction(QWebEnginePage::Back); }
+void BrowserControl::GoForward() { m_page->triggerAction(QWebEnginePage::Forward); }
+void BrowserControl::Refresh() { m_page->triggerAction(QWebEnginePage::Reload); }
+void BrowserControl::Stop() { m_page->triggerAction(QWebEnginePage::Stop); }
+
+QString BrowserControl::LocationURL() const
+{
+    return m_page->url().toString();
+}
+
+bool BrowserControl::canGoBack() const { return m_page->action(QWebEnginePage::Back)->isEnabled(); }
+bool BrowserControl::canGoForward() const { return m_page->action(QWebEnginePage::Forward)->isEnabled(); }
+bool BrowserControl::isBusy() const { return m_page->action(QWebEnginePage::Stop)->isEnabled(); }
+
+void BrowserControl::scrollBy(int dx, int dy, int times)
+{
+    runScript(QStringLiteral("(function(){for(var i=0;i<%1;++i)window.scrollBy(%2,%3);})()")
+                  .arg(qMax(1, times)).arg(dx).arg(dy));
+}
+
+QString BrowserControl::selectedText() const
+{
+    return m_page->selectedText();
+}
+
+void BrowserControl::runScript(const QString &script, ResultCallback callback)
+{
+    std::weak_ptr<bool> alive = m_alive;
+    m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                          [alive, callback](const QVariant &result) {
+                              auto a = alive.lock();
+                              if (a && *a && callback)
+                                  callback(result);
+                          });
+}
+
+void BrowserControl::queryDocumentTitle(std::function<void(bool, const QString &)> callback)
+{
+    runScript(QStringLiteral("document.title"), [callback](const QVariant &v) {
+        callback(v.isValid(), v.toString());
+    });
+}
+
+void BrowserControl::onNewWindowRequested(QWebEngineNewWindowRequest &request)
+{
+    NewWindowRequest req;
+    req.url = request.requestedUrl().toString();
+    req.userInitiated = request.isUserInitiated();
+    req.background = request.destination() == QWebEngineNewWindowRequest::InNewBackgroundTab;
+    req.dialog = request.destination() == QWebEngineNewWindowRequest::InNewDialog;
+    emit NewWindow2(req);
+    if (req.cancel || !req.target)
+        return;
+    req.target->RegisterAsBrowser = true;
+    request.openIn(req.target->page());
+}
+
+void BrowserControl::onFocusChanged(QWidget *old, QWidget *now)
+{
+    // The view's focus proxy is replaced after cross-site navigations, so ask about
+    // ancestry rather than about one proxy object.
+    const bool inside = now && m_view->isAncestorOf(now);
+    const bool wasInside = old && m_view->isAncestorOf(old);
+    if (inside && !wasInside)
+        emit GotFocus();
+}
+
+void BrowserControl::reportCommandState()
+{
+    const bool back = canGoBack();
+    const bool forward = canGoForward();
+    if (forward != m_forwardEnabled) {
+        m_forwardEnabled = forward;
+        emit CommandStateChange(1, forward);
+    }
+    if (back != m_backEnabled) {
+        m_backEnabled = back;
+        emit CommandStateChange(2, back);
+    }
+}

@@ -1,0 +1,103 @@
+#pragma once
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <memory>
+
+class QWebEngineProfile;
+class QWebEngineView;
+class QWebEngineNewWindowRequest;
+class QWidget;
+class EnginePage;
+
+// A navigation about to start, for BeforeNavigate2 receivers. Setting cancel refuses it.
+struct NavigationRequest {
+    enum Kind { Typed, LinkClicked, FormSubmitted, BackForward, Reload, Redirect, Other };
+    QString url;
+    Kind kind = Other;
+    bool mainFrame = true;
+    bool cancel = false;
+};
+
+class BrowserControl;
+
+// A page asks for a new window. The receiver supplies the control that takes it in
+// target, or sets cancel.
+struct NewWindowRequest {
+    QString url;
+    bool userInitiated = false;
+    bool background = false; // Ctrl+click or middle click
+    bool dialog = false;     // window.open with a size
+    BrowserControl *target = nullptr;
+    bool cancel = false;
+};
+
+// The browser control: one engine view and page, offered to the shell in its own words.
+// Members navigate and query the document; signals carry the events the page windows
+// consume. Document queries run in the application's own script world, so they work
+// while a page's scripts are switched off.
+class BrowserControl : public QObject
+{
+    Q_OBJECT
+public:
+    BrowserControl(QWebEngineProfile *profile, QWidget *viewParent, QObject *parent = nullptr);
+    ~BrowserControl() override;
+
+    // The widget to place in a window.
+    QWidget *widget() const;
+
+    // Accepts what a user types into a browser: full addresses, host names without a
+    // scheme, local file paths and "about:blank".
+    void Navigate(const QString &address);
+    void GoBack();
+    void GoForward();
+    void Refresh();
+    void Stop();
+    QString LocationURL() const; // "" before the first navigation
+    bool canGoBack() const;
+    bool canGoForward() const;
+    bool isBusy() const;
+
+    // No script-error dialogs: the engine never shows them, kept for the callers' sake.
+    bool Silent = false;
+    // Set before a control is handed out for a new window.
+    bool RegisterAsBrowser = false;
+
+    // Scrolls the document's window by (dx, dy) pixels, repeated `times` times.
+    void scrollBy(int dx, int dy, int times = 1);
+    QString selectedText() const;
+
+    using ResultCallback = std::function<void(const QVariant &)>;
+    // Runs script in the application's world; the callback is never run after the
+    // control is gone.
+    void runScript(const QString &script, ResultCallback callback = {});
+    // The document's own title ("" when it has none); ok = false when it could not be read.
+    void queryDocumentTitle(std::function<void(bool ok, const QString &title)> callback);
+
+    QWebEngineView *view() const { return m_view; }
+    EnginePage *page() const { return m_page; }
+
+signals:
+    void StatusTextChange(const QString &text);
+    void ProgressChange(int progress, int progressMax);
+    void CommandStateChange(int command, bool enable); // 1 forward, 2 back
+    void DownloadComplete();
+    void TitleChange(const QString &text);
+    void BeforeNavigate2(NavigationRequest &request);
+    void NewWindow2(NewWindowRequest &request);
+    void DocumentComplete(const QString &url);
+    void GotFocus();
+
+private:
+    void onNewWindowRequested(QWebEngineNewWindowRequest &request);
+    void onFocusChanged(QWidget *old, QWidget *now);
+    void reportCommandState();
+
+    QWebEngineView *m_view = nullptr;
+    EnginePage *m_page = nullptr;
+    std::shared_ptr<bool> m_alive;
+    bool m_backEnabled = false;
+    bool m_forwardEnabled = false;
+};

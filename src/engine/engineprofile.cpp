@@ -1,0 +1,47 @@
+#include "engine/engineprofile.h"
+
+#include "platform/paths.h"
+
+#include <QLockFile>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+
+EngineProfile::EngineProfile()
+{
+    const QString base = Paths::engineStorageDir();
+    QString name;
+    for (int n = 1; n <= 9 && name.isEmpty(); ++n) {
+        const QString candidate = n == 1 ? QStringLiteral("default") : QStringLiteral("instance-%1").arg(n);
+        const QString dir = base + QLatin1Char('/') + candidate;
+        if (!Paths::ensureDir(dir))
+            continue;
+        auto lock = std::make_unique<QLockFile>(dir + QStringLiteral("/velmo.lock"));
+        lock->setStaleLockTime(0);
+        if (lock->tryLock(0)) {
+            m_lock = std::move(lock);
+            name = candidate;
+            m_storage = dir;
+        }
+    }
+    if (name.isEmpty()) {
+        m_profile = new QWebEngineProfile();
+    } else {
+        m_profile = new QWebEngineProfile(QStringLiteral("velmo-") + name);
+        m_profile->setPersistentStoragePath(m_storage);
+        m_profile->setCachePath(Paths::engineCacheDir() + QLatin1Char('/') + name);
+        m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
+    }
+    // Chromium's own PDF viewer and error pages are fine; the shell shows no script
+    // error dialogs (Silent) and that is the engine's default.
+    m_profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+}
+
+EngineProfile::~EngineProfile()
+{
+    delete m_profile;
+}
+
+bool EngineProfile::offTheRecord() const
+{
+    return m_profile->isOffTheRecord();
+}

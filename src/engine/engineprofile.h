@@ -1,0 +1,26 @@
+#pragma once
+#include <QString>
+#include <memory>
+
+class QLockFile;
+class QWebEngineProfile;
+
+// The browser's persistent engine profile. Two running instances must never share live
+// storage (the second one's local storage would be lost silently), so each instance
+// locks a storage folder: the first takes "default", later ones "instance-2" and up,
+// and only when all are taken does an instance run off the record.
+class EngineProfile
+{
+public:
+    EngineProfile();
+    ~EngineProfile();
+
+    QWebEngineProfile *profile() const { return m_profile; }
+    QString storagePath() const { return m_storage; }
+    bool offTheRecord() const;
+
+private:
+    std::unique_ptr<QLockFile> m_lock;
+    QWebEngineProfile *m_profile = nullptr;
+    QString m_storage;
+};

@@ -1,0 +1,299 @@
+#include "page/formweb.h"
+
+#include "app/sites.h"
+#include "engine/browsercontrol.h"
+#include "page/pagehost.h"
+#include "page/session.h"
+#include "tabs/stripgeometry.h"
+#include "userdata/options.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTimer>
+
+using StripGeometry::toPixels;
+
+namespace {
+
+// Status bar: Lab(0..8) in twips (left, width); Lab(6) is widened on resize.
+struct LabSpec { int left; int width; };
+const LabSpec kLabs[9] = {
+    {0, 7095}, {7095, 300}, {7410, 1695}, {9120, 300}, {9435, 1815},
+    {11205, 300}, {14230, 0}, {13920, 300}, {11520, 2400},
+};
+const QString kAutoDownloadCaption = QStringLiteral("  自动下载图片 0");
+const QString kHistoryPageTitle = QStringLiteral("网站访问历史");
+constexpr int kStatusHeight = 255;
+
+} // namespace
+
+FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
+    : QWidget(parent)
+    , m_session(session)
+    , m_host(host)
+{
+    setObjectName(QStringLiteral("FormWeb"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAutoFillBackground(true);
+
+    // Load, in order: state reset, status bar, browser, off-screen until placed.
+    m_session.SavingPictures = false;
+
+    m_web = new BrowserControl(m_session.profile, this, nullptr);
+    m_web->widget()->setObjectName(QStringLiteral("Web"));
+    m_web->Silent = true;
+
+    m_cmb = new QComboBox(this);
+    m_cmb->setObjectName(QStringLiteral("Cmb"));
+    m_cmb->installEventFilter(this);
+
+    for (int i = 0; i < 9; ++i) {
+        auto *lab = new QLabel(this);
+        lab->setObjectName(QStringLiteral("Lab%1").arg(i));
+        lab->setTextFormat(Qt::PlainText);
+        lab->setAutoFillBackground(true);
+        m_lab.append(lab);
+    }
+    m_lab[2]->setText(QStringLiteral("0"));
+    m_lab[4]->setText(QDate::currentDate().toString(QStringLiteral("yyyy/M/d")));
+    m_lab[8]->setText(kAutoDownloadCaption);
+    m_lab[6]->setText(QStringLiteral("安全浏览器"));
+
+    m_timer2 = new QTimer(this);
+    m_timer2->setObjectName(QStringLiteral("Timer2"));
+    m_timer2->setInterval(200);
+    connect(m_timer2, &QTimer::timeout, this, &FormWeb::onTimer2);
+    m_timer3 = new QTimer(this);
+    m_timer3->setObjectName(QStringLiteral("Timer3"));
+    m_timer3->setInterval(5000);
+    connect(m_timer3, &QTimer::timeout, this, &FormWeb::onTimer3);
+    m_timer3->start();
+
+    connect(m_web, &BrowserControl::StatusTextChange, m_lab[0], &QLabel::setText);
+    connect(m_web, &BrowserControl::ProgressChange, this, &FormWeb::onProgressChange);
+    connect(m_web, &BrowserControl::CommandStateChange, this, &FormWeb::onCommandStateChange);
+    connect(m_web, &BrowserControl::TitleChange, this, &FormWeb::onTitleChange);
+    connect(m_web, &BrowserControl::DownloadComplete, m_timer2, qOverload<>(&QTimer::start));
+    connect(m_web, &BrowserControl::DocumentComplete, this, &FormWeb::onDocumentComplete);
+    connect(m_web, &BrowserControl::BeforeNavigate2, this, &FormWeb::onBeforeNavigate);
+    connect(m_web, &BrowserControl::NewWindow2, this, &FormWeb::onNewWindow);
+    connect(m_web, &BrowserControl::GotFocus, this, [this] { m_host.clearWebFocus(); });
+
+    setGeometry(toPixels(40000), 0, toPixels(15000), toPixels(9000));
+    layoutControls();
+    if (m_session.options.openInBackground() == 0)
+        SetActivate();
+}
+
+FormWeb::~FormWeb()
+{
+    // The browser goes first: its pending callbacks must not reach a half-destroyed page.
+    delete m_web;
+    m_web = nullptr;
+    m_host.pageDestroyed(this);
+}
+
+void FormWeb::SetActivate()
+{
+    m_session.currentPage = this;
+    m_session.currentBrowser = m_web; // the gallery view takes over once it exists
+}
+
+void FormWeb::butenableable()
+{
+    m_host.setBackForward(m_backEnabled, m_forwardEnabled);
+}
+
+void FormWeb::BeforeDownload()
+{
+    m_pictureTicks = 0;
+    m_savedCount = 0;
+    m_lab[2]->setText(QStringLiteral("0"));
+    m_lab[8]->setText(kAutoDownloadCaption);
+    QPalette pal = m_lab[8]->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    m_lab[8]->setPalette(pal);
+    m_lab[8]->resize(toPixels(2400), m_lab[8]->height());
+    m_timer3->start();
+}
+
+void FormWeb::zhan(int, int)
+{
+    emit selectionForSearch(m_web->selectedText());
+}
+
+bool FormWeb::placed() const
+{
+    return x() * StripGeometry::kTwipsPerPixel <= 1000;
+}
+
+void FormWeb::place(const QRect &clientRect)
+{
+    setGeometry(clientRect);
+}
+
+void FormWeb::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layoutControls();
+}
+
+void FormWeb::layoutControls()
+{
+    const int w = width();
+    const int h = height();
+    const int hTw = StripGeometry::toTwips(h);
+    // The top 50 twips of the view lie above the window, hiding its border.
+    m_web->widget()->setGeometry(0, -toPixels(50), w, qMax(0, toPixels(hTw - 190)));
+    const int top = toPixels(hTw - kStatusHeight);
+    for (int i = 0; i < 9; ++i) {
+        int width = kLabs[i].width;
+        if (i == 6)
+            width = StripGeometry::toTwips(w) - 11550;
+        if (i == 8)
+            width = StripGeometry::toTwips(m_lab[8]->width());
+        m_lab[i]->setGeometry(toPixels(kLabs[i].left), top, qMax(0, toPixels(width)), toPixels(kStatusHeight));
+        m_lab[i]->raise();
+    }
+    m_cmb->setGeometry(toPixels(-2000), 0, toPixels(1000), toPixels(300));
+}
+
+void FormWeb::onProgressChange(int progress, int progressMax)
+{
+    m_lab[4]->setText(m_progress.change(progress, progressMax));
+    if (m_progress.reachedFull() && m_session.options.autoDownloadPictures() != 0)
+        m_timer3->start();
+}
+
+void FormWeb::onCommandStateChange(int command, bool enable)
+{
+    // Kept for every page, so a tab activated later shows its own state; only the
+    // active page drives the buttons.
+    if (command == 2)
+        m_backEnabled = enable;
+    else if (command == 1)
+        m_forwardEnabled = enable;
+    if (isActive())
+        butenableable();
+}
+
+void FormWeb::onTitleChange()
+{
+    // The engine's title falls back to the address while a document has none, so ask
+    // the document itself.
+    m_web->queryDocumentTitle([this](bool ok, const QString &title) {
+        if (ok)
+            applyTitle(title);
+    });
+}
+
+void FormWeb::applyTitle(const QString &documentTitle)
+{
+    const QString location = m_web->LocationURL();
+    m_pageTitle = PageText::pageTitle(documentTitle, location);
+    const PageText::Label label = PageText::tabLabel(m_pageTitle);
+    m_host.setTabLabel(myindex, label);
+    m_caption = m_pageTitle;
+    setWindowTitle(PageText::plainWindowTitle(m_caption));
+
+    const QString t = PageText::firstChars(documentTitle, 100);
+    if (!t.isEmpty() && t != m_lastRecordedTitle && location != m_session.options.homePageUrl()
+        && t != kHistoryPageTitle) {
+        m_lastRecordedTitle = t;
+        m_history.append({t, location});
+    }
+
+    if (!isActive())
+        return;
+    myname = m_pageTitle;
+    m_host.setMainCaption(PageText::mainCaption(label.text));
+    m_host.setAddressText(Sites::shownAddress(location));
+}
+
+void FormWeb::onDocumentComplete()
+{
+    m_timer2->start();
+    m_host.focusActivePage();
+}
+
+void FormWeb::onBeforeNavigate(NavigationRequest &)
+{
+    BeforeDownload();
+}
+
+void FormWeb::onNewWindow(NewWindowRequest &request)
+{
+    m_host.openNewWindow(this, request);
+}
+
+void FormWeb::onTimer2()
+{
+    if (!m_web->LocationURL().isEmpty()) {
+        m_loadedOnce = true;
+        m_timer2->stop();
+        return;
+    }
+    if (isActive())
+        m_host.setAddressText(QString());
+    if (m_blocked)
+        m_host.closeSlot(myindex);
+}
+
+void FormWeb::onTimer3()
+{
+    ++m_pictureTicks;
+    if (m_pictureTicks > 5)
+        m_timer3->stop();
+    if (m_closePending) {
+        close();
+        return;
+    }
+    if (!placed())
+        close();
+}
+
+bool FormWeb::isActive() const
+{
+    return m_host.isActiveSlot(myindex);
+}
+
+void FormWeb::closeEvent(QCloseEvent *event)
+{
+    if (m_closed) {
+        event->accept();
+        return;
+    }
+    if (m_session.SavingPictures) {
+        // Picture saving is under way; the 5-second timer closes the page afterwards.
+        m_closePending = true;
+        hide();
+        event->ignore();
+        return;
+    }
+    m_closed = true;
+    event->accept();
+    const QString address = m_web->LocationURL();
+    if (address == Sites::kMarkedStartPage)
+        return;
+    m_host.recordClosedPage(m_caption, address);
+    if (m_session.currentPage == this) {
+        m_session.currentPage.clear();
+        m_session.currentBrowser.clear();
+    }
+}
+
+bool FormWeb::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_cmb && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            if (m_session.currentBrowser)
+                m_session.currentBrowser->scrollBy(0, key == Qt::Key_Up ? -100 : 100);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

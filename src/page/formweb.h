@@ -1,0 +1,106 @@
+#pragma once
+#include <QStringList>
+#include <QVector>
+#include <QWidget>
+
+#include "tabs/pagetext.h"
+
+class BrowserControl;
+class PageHost;
+class QComboBox;
+class QLabel;
+class QTimer;
+struct NavigationRequest;
+struct NewWindowRequest;
+struct Session;
+
+// The window of one page (one tab). Hosts the page's browser control, shows the status
+// bar under it, and turns the browser's events into the main window's tab label,
+// caption, address bar and back/forward buttons. Owned by the main window.
+class FormWeb : public QWidget
+{
+    Q_OBJECT
+public:
+    struct HistoryRow {
+        QString title;
+        QString address;
+    };
+
+    FormWeb(Session &session, PageHost &host, QWidget *parent);
+    ~FormWeb() override;
+
+    // Public members the rest of the browser reads and writes.
+    int myindex = -1;
+    QString myname;
+    int BigSize = 100;
+    bool AutoFind = false;
+
+    BrowserControl *Web() const { return m_web; }
+    QComboBox *Cmb() const { return m_cmb; }
+    QLabel *Lab(int i) const { return i >= 0 && i < m_lab.size() ? m_lab[i] : nullptr; }
+
+    // This page becomes the current page, its browser the current browser.
+    void SetActivate();
+    // The main window's back and forward buttons follow this page.
+    void butenableable();
+    // Per-navigation reset of the picture counters.
+    void BeforeDownload();
+    // Copies the page's selected text into the search box (selection bar comes later).
+    void zhan(int xTwips, int yTwips);
+
+    // Window caption of the page (its title).
+    QString caption() const { return m_caption; }
+    QString pageTitle() const { return m_pageTitle; }
+    bool placed() const;
+    void place(const QRect &clientRect);
+    bool closePending() const { return m_closePending; }
+    bool blocked() const { return m_blocked; }
+    bool loadedOnce() const { return m_loadedOnce; }
+    bool backEnabled() const { return m_backEnabled; }
+    bool forwardEnabled() const { return m_forwardEnabled; }
+    QVector<HistoryRow> historyRows() const { return m_history; }
+
+signals:
+    // Text the selection bar hands to the search box.
+    void selectionForSearch(const QString &text);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void layoutControls();
+    void onProgressChange(int progress, int progressMax);
+    void onCommandStateChange(int command, bool enable);
+    void onTitleChange();
+    void applyTitle(const QString &documentTitle);
+    void onDocumentComplete();
+    void onBeforeNavigate(NavigationRequest &request);
+    void onNewWindow(NewWindowRequest &request);
+    void onTimer2();
+    void onTimer3();
+    bool isActive() const;
+
+    Session &m_session;
+    PageHost &m_host;
+    BrowserControl *m_web = nullptr;
+    QComboBox *m_cmb = nullptr;
+    QVector<QLabel *> m_lab;
+    QTimer *m_timer2 = nullptr;
+    QTimer *m_timer3 = nullptr;
+    PageText::Progress m_progress;
+
+    QString m_caption;
+    QString m_pageTitle;
+    QString m_lastRecordedTitle;
+    QVector<HistoryRow> m_history;
+    bool m_backEnabled = false;
+    bool m_forwardEnabled = false;
+    bool m_loadedOnce = false;
+    bool m_blocked = false;
+    bool m_closePending = false;
+    bool m_closed = false;
+    int m_pictureTicks = 0;
+    int m_savedCount = 0;
+};

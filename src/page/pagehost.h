@@ -1,0 +1,32 @@
+#pragma once
+#include <QString>
+
+class FormWeb;
+struct NewWindowRequest;
+namespace PageText { struct Label; }
+
+// What a page window needs from the window that holds it (the main window). Keeps the
+// page window free of the main window's type, and lets tests host a page alone.
+class PageHost
+{
+public:
+    virtual ~PageHost() = default;
+
+    virtual bool isActiveSlot(int slot) const = 0;
+    virtual void setTabLabel(int slot, const PageText::Label &label) = 0;
+    virtual void setMainCaption(const QString &caption) = 0;
+    virtual void setAddressText(const QString &text) = 0;
+    virtual void setBackForward(bool back, bool forward) = 0;
+    // The page closes: record it in the closed-page ring and the address list.
+    virtual void recordClosedPage(const QString &caption, const QString &address) = 0;
+    // The page is gone: forget it.
+    virtual void pageDestroyed(FormWeb *page) = 0;
+    // Focus to the active page's focus holder, and make it the current page.
+    virtual void focusActivePage() = 0;
+    // A page asks for a new window: make a tab for it (or refuse).
+    virtual void openNewWindow(FormWeb *opener, NewWindowRequest &request) = 0;
+    // Close the tab of a slot (as a double click on its label would).
+    virtual void closeSlot(int slot) = 0;
+    virtual void clearWebFocus() = 0;
+    virtual bool galleryShown() const = 0;
+};

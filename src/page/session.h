@@ -1,0 +1,25 @@
+#pragma once
+#include <QPointer>
+
+class BrowserControl;
+class ClosedPages;
+class FormWeb;
+class Options;
+class QWebEngineProfile;
+class SettingsStore;
+
+// Process-wide state shared by the main window and the page windows: the store, the
+// option switches, the engine profile, and which page and browser keyboard and wheel
+// scrolling act on. Built by main() (or a test) and handed to every window.
+struct Session {
+    SettingsStore &store;
+    Options &options;
+    QWebEngineProfile *profile;
+
+    // Set only by FormWeb::SetActivate; cleared when that page closes.
+    QPointer<FormWeb> currentPage;
+    QPointer<BrowserControl> currentBrowser;
+
+    // A page is saving pictures (re-entry guard shared by all pages).
+    bool SavingPictures = false;
+};

@@ -1,0 +1,25 @@
+#pragma once
+#include <QString>
+
+// Every per-user location the browser uses. All come from the XDG base directories
+// (through QStandardPaths), so pointing HOME or XDG_* at an empty folder isolates a run.
+namespace Paths {
+
+// The program's data folder (Download/, History/, Favorites/, Fav.rar, file.ifo):
+// $VELMO_HOME when set, else $XDG_DATA_HOME/velmo.
+QString appDir();
+
+// The settings store, application "VM2008".
+QString settingsFile();
+
+// Engine profile storage (cookies, local storage) and HTTP cache.
+QString engineStorageDir();
+QString engineCacheDir();
+
+// Owner-only folder for pages the browser generates itself.
+QString generatedPagesDir();
+
+// Creates a folder (and its parents); an existing folder is not an error.
+bool ensureDir(const QString &path);
+
+} // namespace Paths

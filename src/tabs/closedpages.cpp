@@ -1,0 +1,96 @@
+#include "tabs/closedpages.h"
+
+#include "userdata/settingsstore.h"
+
+namespace {
+const QString kSection = QStringLiteral("CancelPage");
+const QString kCount = QStringLiteral("Count");
+QString pageKey(int n) { return QStringLiteral("Page_") + QString::number(n); }
+} // namespace
+
+ClosedPages::ClosedPages(SettingsStore &store)
+    : m_store(store)
+{
+}
+
+void ClosedPages::load()
+{
+    int count = 0;
+    m_store.readInt(kSection, kCount, count);
+    // A hand-edited count outside the ring must not address records that do not exist.
+    m_cursor = (count >= 0 && count < kRing) ? count : 0;
+}
+
+bool ClosedPages::recordable(const QString &address)
+{
+    return address.size() > 12 && address.size() < 100;
+}
+
+bool ClosedPages::record(const QString &title, const QString &address)
+{
+    if (!recordable(address))
+        return false;
+    m_cursor += 1;
+    if (m_cursor >= kRing)
+        m_cursor = 0;
+    m_store.write(kSection, kCount, QString::number(m_cursor));
+    m_store.write(kSection, pageKey(m_cursor), title + QStringLiteral("  ") + address);
+    return true;
+}
+
+QString ClosedPages::restore()
+{
+    if (m_cursor < 0)
+        m_cursor = kRing - 1;
+    const QString address = addressPart(recordAt(m_cursor));
+    if (address.isEmpty())
+        return QString();
+    m_cursor -= 1;
+    return address;
+}
+
+QVector<ClosedPages::Entry> ClosedPages::newest(int max) const
+{
+    QVector<Entry> out;
+    for (int k = 0; k < max; ++k) {
+        const QString rec = recordAt(m_cursor - k);
+        if (rec.isEmpty())
+            break;
+        out.append(parse(rec));
+    }
+    return out;
+}
+
+ClosedPages::Entry ClosedPages::parse(const QString &record)
+{
+    const int at = record.indexOf(QLatin1String("http"));
+    if (at < 0)
+        return {record, record};
+    QString title = record.left(at);
+    if (title.endsWith(QLatin1String("  ")))
+        title.chop(2);
+    return {title, record.mid(at)};
+}
+
+QString ClosedPages::addressPart(const QString &record)
+{
+    const int at = record.indexOf(QLatin1String("http"));
+    return at < 0 ? record : record.mid(at);
+}
+
+int ClosedPages::nextMenuItem(int menuCursor)
+{
+    return menuCursor >= kMenuItems - 1 || menuCursor < -1 ? 0 : menuCursor + 1;
+}
+
+int ClosedPages::menuCursorAfterFill(int filled)
+{
+    return filled >= 20 ? 19 : filled;
+}
+
+QString ClosedPages::recordAt(int number) const
+{
+    if (number < 0 || number >= kRing)
+        return QString();
+    return m_store.read(kSection, pageKey(number));
+}

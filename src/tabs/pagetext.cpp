@@ -1,0 +1,69 @@
+#include "tabs/pagetext.h"
+
+#include <QTextDocument>
+
+namespace PageText {
+
+const QString kProductSuffix = QStringLiteral(" - Velmo安全浏览器");
+const QString kEmptyCaption = QStringLiteral(" Velmo安全浏览器");
+const QString kBlankToolTip = QStringLiteral("鼠标右击查看属性，双击后可以关闭当前窗口");
+
+QString firstChars(const QString &text, int n)
+{
+    if (n <= 0)
+        return QString();
+    int units = 0;
+    for (int chars = 0; chars < n && units < text.size(); ++chars) {
+        const bool pair = text.at(units).isHighSurrogate() && units + 1 < text.size()
+                          && text.at(units + 1).isLowSurrogate();
+        units += pair ? 2 : 1;
+    }
+    return text.left(units);
+}
+
+QString pageTitle(const QString &documentTitle, const QString &location)
+{
+    const QString title = firstChars(documentTitle, 100);
+    return title.isEmpty() ? location : title;
+}
+
+Label tabLabel(const QString &pageTitle)
+{
+    if (pageTitle == QLatin1String("about:blank"))
+        return {QString(), kBlankToolTip};
+    return {pageTitle, plainToolTip(pageTitle)};
+}
+
+QString mainCaption(const QString &labelText)
+{
+    return labelText.isEmpty() ? kEmptyCaption : labelText + kProductSuffix;
+}
+
+QString plainToolTip(const QString &text)
+{
+    if (!Qt::mightBeRichText(text))
+        return text;
+    return Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
+}
+
+QString plainWindowTitle(const QString &text)
+{
+    QString t = text;
+    return t.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
+}
+
+QString Progress::change(int progress, int progressMax)
+{
+    QString text;
+    if (progress == -1)
+        text = QStringLiteral("100%");
+    if (progress > 0 && progressMax > 0)
+        m_percent = float(progress) * 100.0f / float(progressMax);
+    if (m_percent > 100.0f)
+        m_percent = 0.0f;
+    if (m_percent > 0.0f)
+        text = QString::number(double(m_percent), 'g', 7) + QStringLiteral(" %");
+    return text;
+}
+
+} // namespace PageText

@@ -1,0 +1,51 @@
+#pragma once
+#include <QString>
+
+// Texts the shell derives from a page: tab label and tool tip, window captions and the
+// progress field of the status bar. Pure functions, so the rules are tested without
+// a window.
+namespace PageText {
+
+extern const QString kProductSuffix;  // " - Velmo安全浏览器"
+extern const QString kEmptyCaption;   // " Velmo安全浏览器"
+extern const QString kBlankToolTip;   // tool tip of a blank tab
+
+// The first n characters of text, never splitting a surrogate pair.
+QString firstChars(const QString &text, int n);
+
+// The page title: the document's title cut to 100 characters, or the location when the
+// document has none.
+QString pageTitle(const QString &documentTitle, const QString &location);
+
+struct Label {
+    QString text;
+    QString toolTip;
+};
+
+// Tab label for a page title: "about:blank" gives an empty label with the fixed tool tip.
+Label tabLabel(const QString &pageTitle);
+
+// Main window caption for the active tab's label text.
+QString mainCaption(const QString &labelText);
+
+// A tool tip that shows text as typed even when it looks like markup.
+QString plainToolTip(const QString &text);
+
+// A window title that shows text as typed ("[*]" is otherwise Qt's modified marker).
+QString plainWindowTitle(const QString &text);
+
+// Progress field of the status bar. Keeps the last computed percentage between events,
+// as the field does between a page's progress notifications.
+class Progress
+{
+public:
+    // Text for a ProgressChange(progress, progressMax) event.
+    QString change(int progress, int progressMax);
+    float percent() const { return m_percent; }
+    bool reachedFull() const { return m_percent == 100.0f; }
+
+private:
+    float m_percent = 0.0f;
+};
+
+} // namespace PageText

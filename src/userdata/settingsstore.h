@@ -1,0 +1,41 @@
+#pragma once
+#include <QString>
+#include <memory>
+
+class QSettings;
+
+// The per-user key/value store of application "VM2008": one INI file, one group per
+// section, one key per key, every value text. A missing, unreadable or corrupt file
+// reads as empty so that callers fall back to their defaults; every write is flushed
+// at once through an atomic replace of the file.
+class SettingsStore
+{
+public:
+    explicit SettingsStore(const QString &iniPath);
+    ~SettingsStore();
+
+    QString path() const { return m_path; }
+
+    // Text of section/key, or def when the key is missing.
+    QString read(const QString &section, const QString &key, const QString &def = QString()) const;
+
+    // Integer conversion of section/key. Returns false (leaving out unchanged) when the
+    // key is missing or its text is not a whole number.
+    bool readInt(const QString &section, const QString &key, int &out) const;
+
+    // Creates section and key as needed; false when the store could not be written.
+    bool write(const QString &section, const QString &key, const QString &value);
+
+    // Removes a whole section; false when the store could not be written.
+    bool deleteSection(const QString &section);
+
+    // Whether the last write reached the disk.
+    bool lastWriteOk() const { return m_lastWriteOk; }
+
+private:
+    bool flush();
+
+    QString m_path;
+    std::unique_ptr<QSettings> m_settings;
+    bool m_lastWriteOk = true;
+};

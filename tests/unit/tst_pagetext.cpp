@@ -1,0 +1,105 @@
+#include "tabs/pagetext.h"
+#include "tabs/stripgeometry.h"
+
+#include <QTextDocument>
+#include <QtTest>
+
+// Label, caption and progress rules, and the top strip's twip geometry.
+class TstPageText : public QObject
+{
+    Q_OBJECT
+private slots:
+    void progressText()
+    {
+        PageText::Progress p;
+        QCOMPARE(p.change(0, 100), QString());
+        QCOMPARE(p.change(-1, 100), QStringLiteral("100%")); // nothing computed yet
+        PageText::Progress q;
+        QCOMPARE(q.change(50, 100), QStringLiteral("50 %"));
+        QCOMPARE(q.change(0, 100), QStringLiteral("50 %")); // keeps the last percentage
+        QCOMPARE(q.change(-1, 100), QStringLiteral("50 %"));
+        QCOMPARE(q.change(1, 3), QStringLiteral("33.33333 %"));
+        QCOMPARE(q.change(100, 100), QStringLiteral("100 %"));
+        QVERIFY(q.reachedFull());
+        QCOMPARE(q.change(250, 100), QString()); // above 100 resets to 0: field empty
+        QCOMPARE(q.percent(), 0.0f);
+        QCOMPARE(q.change(-1, 100), QStringLiteral("100%"));
+        QCOMPARE(q.change(5, 0), QStringLiteral("")); // no maximum: nothing computed
+    }
+
+    void titleRules()
+    {
+        QCOMPARE(PageText::pageTitle(QString(), QStringLiteral("http://a.example/")), QStringLiteral("http://a.example/"));
+        const QString longTitle(10000, u'题');
+        QCOMPARE(PageText::pageTitle(longTitle, QStringLiteral("x")).size(), 100);
+        // A character outside the basic plane counts once and is never cut in half.
+        const QString emoji = QString(99, u'a') + QString::fromUtf8("😀") + QStringLiteral("tail");
+        const QString cut = PageText::pageTitle(emoji, QString());
+        QCOMPARE(cut, QString(99, u'a') + QString::fromUtf8("😀"));
+        QCOMPARE(PageText::firstChars(QString::fromUtf8("😀😀"), 1), QString::fromUtf8("😀"));
+    }
+
+    void labelsAndCaptions()
+    {
+        const PageText::Label blank = PageText::tabLabel(QStringLiteral("about:blank"));
+        QCOMPARE(blank.text, QString());
+        QCOMPARE(blank.toolTip, QStringLiteral("鼠标右击查看属性，双击后可以关闭当前窗口"));
+        const PageText::Label plain = PageText::tabLabel(QStringLiteral("新闻中心"));
+        QCOMPARE(plain.text, QStringLiteral("新闻中心"));
+        QCOMPARE(plain.toolTip, QStringLiteral("新闻中心"));
+        QCOMPARE(PageText::mainCaption(QStringLiteral("新闻中心")), QStringLiteral("新闻中心 - Velmo安全浏览器"));
+        QCOMPARE(PageText::mainCaption(QString()), QStringLiteral(" Velmo安全浏览器"));
+    }
+
+    void markupStaysText()
+    {
+        const QString hostile = QStringLiteral("<b>x</b><img src=y onerror=alert(1)> & [*]");
+        const PageText::Label l = PageText::tabLabel(hostile);
+        QCOMPARE(l.text, hostile);
+        // The tool tip is rich text that displays the title literally.
+        QTextDocument doc;
+        doc.setHtml(l.toolTip);
+        QCOMPARE(doc.toPlainText().trimmed(), hostile);
+        QVERIFY(!l.toolTip.contains(QStringLiteral("<img")));
+        QCOMPARE(PageText::plainWindowTitle(QStringLiteral("a [*] b")), QStringLiteral("a [*][*] b"));
+    }
+
+    void tabRowGeometry()
+    {
+        StripGeometry::TabRow one = StripGeometry::tabRow(6000, 1);
+        QCOMPARE(one.tabWidth, 2500);
+        QCOMPARE(one.lefts, QVector<int>{30});
+        QCOMPARE(one.labelWidth, 2470); // spans 30..2500
+        QCOMPARE(one.addLeft, 2530);
+
+        StripGeometry::TabRow twenty = StripGeometry::tabRow(10000, 20);
+        QCOMPARE(twenty.tabWidth, 479);
+        QCOMPARE(twenty.labelWidth, 449);
+        QCOMPARE(twenty.lefts.mid(0, 3), (QVector<int>{30, 509, 988}));
+        QCOMPARE(twenty.lefts.last(), 479 * 19 + 30);
+        QCOMPARE(twenty.addLeft, 9610);
+
+        // Very many tabs: the width goes to zero or below and must not be applied.
+        StripGeometry::TabRow many = StripGeometry::tabRow(10000, 1000);
+        QVERIFY(many.labelWidth <= 0);
+        QCOMPARE(StripGeometry::tabRow(10000, 0).lefts.size(), 0);
+        // Halves round to even, as the layout's integer assignment does.
+        QCOMPARE(StripGeometry::tabRow(425, 2).tabWidth, 2);  // 2.5 -> 2
+        QCOMPARE(StripGeometry::tabRow(427, 2).tabWidth, 4);  // 3.5 -> 4
+    }
+
+    void addressRowGeometry()
+    {
+        const StripGeometry::AddressRow r = StripGeometry::addressRow(15000);
+        QCOMPARE(r.textUrlWidth, 10000);
+        QCOMPARE(r.cmdGoLeft, 10860);
+        QCOMPARE(r.cmdSearchLeft, 13850);
+        QCOMPARE(r.combSearchLeft, 11240);
+        QCOMPARE(r.combSearchWidth, 2600);
+        QVERIFY(StripGeometry::addressRow(3000).combSearchWidth <= 0);
+        QCOMPARE(StripGeometry::closeButtonLeft(30, 2470), 2220);
+    }
+};
+
+QTEST_MAIN(TstPageText)
+#include "tst_pagetext.moc"
