@@ -84,9 +84,10 @@ QString menuText(const QString &text)
 
 } // namespace
 
-Frmmain::Frmmain(Session &session, QWidget *parent)
+Frmmain::Frmmain(Session &session, QWidget *parent, int tabCapacity)
     : QMainWindow(parent)
     , m_session(session)
+    , m_book(tabCapacity)
     , m_closed(session.store)
 {
     setObjectName(QStringLiteral("Frmmain"));

@@ -25,7 +25,7 @@ class Frmmain : public QMainWindow, public PageHost
 {
     Q_OBJECT
 public:
-    explicit Frmmain(Session &session, QWidget *parent = nullptr);
+    explicit Frmmain(Session &session, QWidget *parent = nullptr, int tabCapacity = TabBook::kCapacity);
     ~Frmmain() override;
 
     // Start-up after construction: first page (the command line, else the start page)

@@ -1,1 +1,351 @@
-// placeholder
+#include "app/frmmain.h"
+#include "app/mainmenus.h"
+#include "app/sites.h"
+#include "engine/browsercontrol.h"
+#include "engine/engineprofile.h"
+#include "page/formweb.h"
+#include "page/session.h"
+#include "platform/paths.h"
+#include "support/fixtureserver.h"
+#include "support/testenv.h"
+#include "tabs/stripgeometry.h"
+#include "tabs/tabstrip.h"
+#include "userdata/options.h"
+#include "userdata/settingsstore.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+// The main window with the real engine on local fixture pages: titles reaching labels,
+// captions and the address box; opening, closing and restoring tabs; the closed-page
+// ring on disk and in the menu across a restart.
+class TstMainWindow : public QObject
+{
+    Q_OBJECT
+
+    FixtureServer m_server;
+    std::unique_ptr<SettingsStore> m_store;
+    Options m_options;
+    std::unique_ptr<EngineProfile> m_engine;
+    std::unique_ptr<Session> m_session;
+    std::unique_ptr<Frmmain> m_w;
+
+    void newWindow(int capacity = TabBook::kCapacity)
+    {
+        m_w.reset();
+        m_w = std::make_unique<Frmmain>(*m_session, nullptr, capacity);
+        m_w->resize(1000, 700);
+        m_w->show();
+    }
+    QString url(const QString &path) const { return m_server.address(path); }
+    QString label(int slot) const { return m_w->tabStrip()->labelText(slot); }
+    QString addressText() const { return m_w->textUrl()->currentText(); }
+    QString ini() const
+    {
+        QFile f(Paths::settingsFile());
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+    QString stored(const QString &key) const { return m_store->read(QStringLiteral("CancelPage"), key); }
+    QVariant evaluate(FormWeb *page, const QString &js)
+    {
+        QVariant out;
+        bool done = false;
+        page->Web()->runScript(js, [&](const QVariant &v) { out = v; done = true; });
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(done, 5000); }();
+        return out;
+    }
+    FormWeb *openAndWait(const QString &path, const QString &title)
+    {
+        FormWeb *p = m_w->LoadNewForm(url(path));
+        [&] { QTRY_COMPARE_WITH_TIMEOUT(label(p->myindex), title, 15000); }();
+        return p;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_server.start());
+        m_store = std::make_unique<SettingsStore>(Paths::settingsFile());
+        m_engine = std::make_unique<EngineProfile>();
+        QVERIFY(!m_engine->offTheRecord());
+        m_session.reset(new Session{*m_store, m_options, m_engine->profile()});
+        m_options.setHomePageUrl(Sites::kDefaultHomePage);
+    }
+
+    void init()
+    {
+        m_store->deleteSection(QStringLiteral("CancelPage"));
+        m_options.setOpenInBackground(0);
+        m_options.setSafePictureMode(0);
+        newWindow();
+    }
+
+    void cleanupTestCase()
+    {
+        m_w.reset();
+        QTest::qWait(50);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_session.reset();
+        m_engine.reset();
+    }
+
+    void titleReachesLabelCaptionAndAddress()
+    {
+        FormWeb *p = openAndWait(QStringLiteral("/index.html"), QStringLiteral("测试首页 Fixture"));
+        QLineEdit *lab = m_w->tabStrip()->existingLabel(p->myindex);
+        QCOMPARE(lab->toolTip(), QStringLiteral("测试首页 Fixture"));
+        QTRY_COMPARE(m_w->windowTitle(), QStringLiteral("测试首页 Fixture - Velmo安全浏览器"));
+        QCOMPARE(addressText(), url(QStringLiteral("/index.html")));
+        QCOMPARE(p->caption(), QStringLiteral("测试首页 Fixture"));
+        QCOMPARE(p->myname, QStringLiteral("测试首页 Fixture"));
+        QTRY_COMPARE(p->Lab(4)->text(), QStringLiteral("100 %"));
+        QCOMPARE(p->Lab(6)->text(), QStringLiteral("安全浏览器"));
+        QCOMPARE(p->Lab(8)->text(), QStringLiteral("  自动下载图片 0"));
+        QCOMPARE(p->historyRows().size(), 1);
+        QCOMPARE(p->historyRows().first().title, QStringLiteral("测试首页 Fixture"));
+    }
+
+    void untitledAndBlankPages()
+    {
+        FormWeb *p = m_w->LoadNewForm(url(QStringLiteral("/notitle")));
+        QTRY_COMPARE_WITH_TIMEOUT(label(p->myindex), url(QStringLiteral("/notitle")), 15000);
+        QTRY_COMPARE(m_w->windowTitle(), url(QStringLiteral("/notitle")) + PageText::kProductSuffix);
+        QVERIFY(p->historyRows().isEmpty()); // no document title, nothing to record
+
+        m_w->Build();
+        FormWeb *blank = m_w->activePage();
+        QVERIFY(blank != p);
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->tabStrip()->existingLabel(blank->myindex)->toolTip(),
+                                  PageText::kBlankToolTip, 15000);
+        QCOMPARE(label(blank->myindex), QString());
+        QCOMPARE(addressText(), QStringLiteral("http://www."));
+        QCOMPARE(m_w->windowTitle(), PageText::kEmptyCaption);
+    }
+
+    void hostileTitlesStayText()
+    {
+        FormWeb *p = m_w->LoadNewForm(url(QStringLiteral("/long-title?n=10000")));
+        QTRY_COMPARE_WITH_TIMEOUT(label(p->myindex).size(), 100, 15000);
+        QCOMPARE(m_w->windowTitle().size(), 100 + PageText::kProductSuffix.size());
+
+        const QString markup = QStringLiteral("<b>粗</b> & <img src=x onerror=alert(1)>");
+        FormWeb *q = m_w->LoadNewForm(url(QStringLiteral("/title?t=") + QString::fromLatin1(QUrl::toPercentEncoding(markup))));
+        QTRY_COMPARE_WITH_TIMEOUT(label(q->myindex), markup, 15000);
+        QCOMPARE(m_w->windowTitle(), markup + PageText::kProductSuffix);
+        QVERIFY(!m_w->tabStrip()->existingLabel(q->myindex)->toolTip().contains(QStringLiteral("<img")));
+    }
+
+    void backgroundPageUpdatesOnlyItsLabel()
+    {
+        FormWeb *front = openAndWait(QStringLiteral("/page?id=front"), QStringLiteral("Page front"));
+        m_options.setOpenInBackground(1);
+        FormWeb *back = m_w->LoadNewForm(url(QStringLiteral("/page?id=back")));
+        QCOMPARE(m_w->activePage(), front);
+        QCOMPARE(m_w->book().describe(), QStringLiteral("0* 1"));
+        QTRY_COMPARE_WITH_TIMEOUT(label(back->myindex), QStringLiteral("Page back"), 15000);
+        QCOMPARE(m_w->windowTitle(), QStringLiteral("Page front - Velmo安全浏览器"));
+        QCOMPARE(addressText(), url(QStringLiteral("/page?id=front")));
+        QCOMPARE(m_w->shownPage(), front);
+        QVERIFY(m_w->tabStrip()->looksActive(front->myindex));
+        QVERIFY(!m_w->tabStrip()->looksActive(back->myindex));
+    }
+
+    void openCloseRestoreAndCloseAll()
+    {
+        openAndWait(QStringLiteral("/page?id=1"), QStringLiteral("Page 1"));
+        openAndWait(QStringLiteral("/page?id=2"), QStringLiteral("Page 2"));
+        openAndWait(QStringLiteral("/page?id=3"), QStringLiteral("Page 3"));
+        QCOMPARE(m_w->book().describe(), QStringLiteral("0 1 2*"));
+
+        m_w->book().setHoverPos(2);
+        m_w->DelLine();
+        QCOMPARE(m_w->book().describe(), QStringLiteral("0 1*"));
+        QCOMPARE(addressText(), url(QStringLiteral("/page?id=2")));
+        QCOMPARE(m_w->windowTitle(), QStringLiteral("Page 2 - Velmo安全浏览器"));
+        QCOMPARE(stored(QStringLiteral("Count")), QStringLiteral("1"));
+        QCOMPARE(stored(QStringLiteral("Page_1")), QStringLiteral("Page 3  ") + url(QStringLiteral("/page?id=3")));
+        QCOMPARE(m_w->textUrl()->itemText(m_w->textUrl()->count() - 1), QStringLiteral("Page 3  ") + url(QStringLiteral("/page?id=3")));
+        QAction *item = m_w->menus()->liHistory().at(0);
+        QVERIFY(item->isVisible());
+        QCOMPARE(item->text(), QStringLiteral("Page 3"));
+        QCOMPARE(item->data().toString(), url(QStringLiteral("/page?id=3")));
+
+        m_w->menus()->action(QStringLiteral("Cancel"))->trigger();
+        QCOMPARE(m_w->book().describe(), QStringLiteral("0 1 2*")); // released slot 2 reused
+        QTRY_COMPARE_WITH_TIMEOUT(label(2), QStringLiteral("Page 3"), 15000);
+
+        m_w->menus()->action(QStringLiteral("mnuFileClose"))->trigger();
+        QCOMPARE(m_w->book().describe(), QStringLiteral("0*"));
+        QCOMPARE(m_w->windowTitle(), PageText::kEmptyCaption);
+        QCOMPARE(addressText(), QStringLiteral("http://www."));
+        // The restore moved the ring's cursor back, so these records overwrite from there.
+        QCOMPARE(stored(QStringLiteral("Count")), QStringLiteral("2"));
+        QCOMPARE(stored(QStringLiteral("Page_1")), QStringLiteral("Page 2  ") + url(QStringLiteral("/page?id=2")));
+        QCOMPARE(stored(QStringLiteral("Page_2")), QStringLiteral("Page 3  ") + url(QStringLiteral("/page?id=3")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->page(0)->Web()->LocationURL(), QStringLiteral("about:blank"), 15000);
+        QTRY_COMPARE(label(0), QString());
+
+        // The last tab is never closed: it goes blank.
+        m_w->book().setHoverPos(0);
+        m_w->DelLine();
+        QCOMPARE(m_w->book().count(), 1);
+    }
+
+    void closedPagesSurviveARestart()
+    {
+        openAndWait(QStringLiteral("/page?id=keep"), QStringLiteral("Page keep"));
+        openAndWait(QStringLiteral("/title?t=A%26B"), QStringLiteral("A&B"));
+        m_w->close(); // shutdown records every open page
+        QVERIFY(ini().contains(QStringLiteral("Page keep  ") + url(QStringLiteral("/page?id=keep"))));
+        QCOMPARE(stored(QStringLiteral("Count")), QStringLiteral("2"));
+
+        newWindow();
+        m_w->closedPages().load();
+        m_w->start(url(QStringLiteral("/page?id=after")));
+        const QVector<QAction *> items = m_w->menus()->liHistory();
+        QVERIFY(items[0]->isVisible());
+        QCOMPARE(items[0]->text(), QStringLiteral("A&&B")); // shown as "A&B"
+        QCOMPARE(items[0]->data().toString(), url(QStringLiteral("/title?t=A%26B")));
+        QCOMPARE(items[1]->text(), QStringLiteral("Page keep"));
+        QVERIFY(!items[2]->isVisible());
+        QCOMPARE(m_w->closedMenuCursor(), 2);
+
+        items[1]->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(label(m_w->book().activeSlot()), QStringLiteral("Page keep"), 15000);
+    }
+
+    void commandLineAndStartPage()
+    {
+        m_w->start(QStringLiteral("\"") + url(QStringLiteral("/page?id=quoted")) + QStringLiteral("\""));
+        QTRY_COMPARE_WITH_TIMEOUT(label(0), QStringLiteral("Page quoted"), 15000);
+
+        newWindow();
+        m_w->start(QString());
+        FormWeb *start = m_w->activePage();
+        QCOMPARE(addressText(), Sites::kStartPage);
+        // The engine is asked for the marked form; closing it records nothing.
+        QTRY_COMPARE_WITH_TIMEOUT(start->Web()->LocationURL(), Sites::kMarkedStartPage, 30000);
+        m_w->LoadNewForm(url(QStringLiteral("/page?id=x")));
+        m_w->book().setHoverPos(0);
+        m_w->DelLine();
+        QCOMPARE(stored(QStringLiteral("Count")), QString());
+    }
+
+    void brokenAndEndlessPagesLeaveTheWindowUsable()
+    {
+        FormWeb *never = m_w->LoadNewForm(url(QStringLiteral("/never")));
+        m_w->LoadNewForm(QStringLiteral("not an address at all !!"));
+        FormWeb *ok = openAndWait(QStringLiteral("/page?id=ok"), QStringLiteral("Page ok"));
+        QCOMPARE(m_w->book().count(), 3);
+        QVERIFY(never->Web()->isBusy());
+        m_w->activateSlot(never->myindex);
+        m_w->book().setHoverPos(m_w->book().activePos());
+        m_w->DelLine();
+        QCOMPARE(m_w->book().count(), 2);
+        m_w->activateSlot(ok->myindex);
+        QCOMPARE(addressText(), url(QStringLiteral("/page?id=ok")));
+    }
+
+    void tabBeyondTheTablesIsRefused()
+    {
+        newWindow(2);
+        m_server.resetCounts();
+        openAndWait(QStringLiteral("/page?id=a"), QStringLiteral("Page a"));
+        FormWeb *b = openAndWait(QStringLiteral("/page?id=b"), QStringLiteral("Page b"));
+        QCOMPARE(m_w->LoadNewForm(url(QStringLiteral("/page?id=c"))), nullptr);
+        QCOMPARE(m_w->book().describe(), QStringLiteral("0 1*"));
+        QVERIFY(b->Lab(0)->text().contains(QStringLiteral("标签")));
+        QCOMPARE(m_server.requestCount(QStringLiteral("/page")), 2); // the refused page was never asked for
+    }
+
+    void stripColoursGeometryAndClicks()
+    {
+        FormWeb *a = openAndWait(QStringLiteral("/page?id=a"), QStringLiteral("Page a"));
+        openAndWait(QStringLiteral("/page?id=b"), QStringLiteral("Page b"));
+        FormWeb *c = openAndWait(QStringLiteral("/page?id=c"), QStringLiteral("Page c"));
+        TabStrip *strip = m_w->tabStrip();
+        const StripGeometry::TabRow row = StripGeometry::tabRow(StripGeometry::toTwips(m_w->centralWidget()->width()), 3);
+        for (int pos = 0; pos < 3; ++pos) {
+            QLineEdit *lab = strip->existingLabel(m_w->book().slotAt(pos));
+            QCOMPARE(lab->x(), StripGeometry::toPixels(row.lefts[pos]));
+            QCOMPARE(lab->width(), StripGeometry::toPixels(row.labelWidth));
+            const bool active = pos == 2;
+            QCOMPARE(lab->palette().color(QPalette::Base), active ? QColor(Qt::white) : QColor(0, 0, 255));
+            QCOMPARE(lab->palette().color(QPalette::Text), active ? QColor(Qt::black) : QColor(Qt::white));
+        }
+        QCOMPARE(strip->addLabel()->x(), StripGeometry::toPixels(row.addLeft));
+
+        QTest::mouseClick(strip->existingLabel(a->myindex), Qt::LeftButton);
+        QCOMPARE(m_w->activePage(), a);
+        QCOMPARE(m_w->shownPage(), a);
+        QCOMPARE(addressText(), url(QStringLiteral("/page?id=a")));
+        QCOMPARE(m_w->windowTitle(), QStringLiteral("Page a - Velmo安全浏览器"));
+        QVERIFY(strip->looksActive(a->myindex));
+        QVERIFY(!strip->looksActive(c->myindex));
+
+        QTest::mouseMove(strip->existingLabel(c->myindex));
+        QTest::mouseDClick(strip->existingLabel(c->myindex), Qt::LeftButton);
+        QCOMPARE(m_w->book().describe(), QStringLiteral("0* 1"));
+        QCOMPARE(stored(QStringLiteral("Page_1")), QStringLiteral("Page c  ") + url(QStringLiteral("/page?id=c")));
+    }
+
+    void backForwardButtonsFollowTheActivePage()
+    {
+        FormWeb *p = openAndWait(QStringLiteral("/page?id=one"), QStringLiteral("Page one"));
+        auto *back = m_w->findChild<QToolButton *>(QStringLiteral("CmdPage"));
+        QList<QToolButton *> pageButtons = m_w->findChildren<QToolButton *>(QStringLiteral("CmdPage"));
+        QCOMPARE(pageButtons.size(), 2);
+        back = pageButtons[0]->property("index").toInt() == 0 ? pageButtons[0] : pageButtons[1];
+        QToolButton *forward = back == pageButtons[0] ? pageButtons[1] : pageButtons[0];
+        QVERIFY(!back->isEnabled());
+        p->Web()->Navigate(url(QStringLiteral("/page?id=two")));
+        QTRY_VERIFY_WITH_TIMEOUT(back->isEnabled(), 15000);
+        QVERIFY(!forward->isEnabled());
+        back->click();
+        QTRY_VERIFY_WITH_TIMEOUT(forward->isEnabled(), 15000);
+        QTRY_COMPARE(label(p->myindex), QStringLiteral("Page one"));
+    }
+
+    void signalLightFollowsSafeMode()
+    {
+        auto *light = m_w->findChild<QToolButton *>(QStringLiteral("Command11"));
+        QAction *startSafe = m_w->menus()->action(QStringLiteral("StartSafe"));
+        m_options.setSafePictureMode(1);
+        QTRY_COMPARE_WITH_TIMEOUT(light->palette().color(QPalette::Button), QColor(Qt::yellow), 1000);
+        QVERIFY(startSafe->isChecked());
+        m_options.setSafePictureMode(0);
+        QTRY_VERIFY_WITH_TIMEOUT(light->palette().color(QPalette::Button) != QColor(Qt::yellow), 1000);
+        QVERIFY(!startSafe->isChecked());
+    }
+
+    void automaticScroller()
+    {
+        FormWeb *p = openAndWait(QStringLiteral("/tall.html"), QStringLiteral("Tall page"));
+        QAction *down = m_w->menus()->action(QStringLiteral("ScreenRun"), 1);
+        QAction *up = m_w->menus()->action(QStringLiteral("ScreenRun"), 0);
+        down->trigger();
+        QVERIFY(down->isChecked());
+        QTRY_VERIFY_WITH_TIMEOUT(evaluate(p, QStringLiteral("window.scrollY")).toInt() > 5, 5000);
+        up->trigger(); // checking one unchecks the other
+        QVERIFY(!down->isChecked());
+        const int before = evaluate(p, QStringLiteral("window.scrollY")).toInt();
+        QTRY_VERIFY_WITH_TIMEOUT(evaluate(p, QStringLiteral("window.scrollY")).toInt() < before, 5000);
+        up->trigger(); // unchecking stops it
+        QVERIFY(!up->isChecked());
+        QTest::qWait(100);
+        const int stopped = evaluate(p, QStringLiteral("window.scrollY")).toInt();
+        QTest::qWait(200);
+        QCOMPARE(evaluate(p, QStringLiteral("window.scrollY")).toInt(), stopped);
+
+        m_w->menus()->action(QStringLiteral("pagedown"))->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(p, QStringLiteral("window.scrollY")).toInt(), stopped + 301 * 50, 5000);
+        m_w->menus()->action(QStringLiteral("pageup"))->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(p, QStringLiteral("window.scrollY")).toInt(), stopped, 5000);
+    }
+};
+
+VELMO_TEST_MAIN(TstMainWindow)
+#include "tst_mainwindow.moc"
