@@ -33,8 +33,9 @@ bool ClosedPages::record(const QString &title, const QString &address)
     m_cursor += 1;
     if (m_cursor >= kRing)
         m_cursor = 0;
-    m_store.write(kSection, kCount, QString::number(m_cursor));
-    m_store.write(kSection, pageKey(m_cursor), title + QStringLiteral("  ") + address);
+    // Count and record reach the file together.
+    m_store.write(kSection, {{kCount, QString::number(m_cursor)},
+                             {pageKey(m_cursor), title + QStringLiteral("  ") + address}});
     return true;
 }
 

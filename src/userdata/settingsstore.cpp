@@ -40,6 +40,13 @@ bool SettingsStore::write(const QString &section, const QString &key, const QStr
     return flush();
 }
 
+bool SettingsStore::write(const QString &section, const QList<QPair<QString, QString>> &values)
+{
+    for (const auto &kv : values)
+        m_settings->setValue(section + QLatin1Char('/') + kv.first, kv.second);
+    return flush();
+}
+
 bool SettingsStore::deleteSection(const QString &section)
 {
     m_settings->remove(section);

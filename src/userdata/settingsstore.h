@@ -1,4 +1,6 @@
 #pragma once
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <memory>
 
@@ -25,6 +27,9 @@ public:
 
     // Creates section and key as needed; false when the store could not be written.
     bool write(const QString &section, const QString &key, const QString &value);
+
+    // Several keys of one section in one write of the file, in the order given.
+    bool write(const QString &section, const QList<QPair<QString, QString>> &values);
 
     // Removes a whole section; false when the store could not be written.
     bool deleteSection(const QString &section);

@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Builds and runs the benchmarks; prints their tables.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/build.sh >/dev/null
+./build/bench/bench_tabs
