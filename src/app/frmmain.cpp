@@ -5,11 +5,17 @@
 #include "engine/browsercontrol.h"
 #include "page/formweb.h"
 #include "page/session.h"
+#include "platform/desktopshortcut.h"
+#include "platform/dialogs.h"
+#include "platform/inputhook.h"
 #include "platform/memory.h"
 #include "platform/paths.h"
 #include "tabs/stripgeometry.h"
 #include "tabs/tabstrip.h"
+#include "userdata/formsetup.h"
 #include "userdata/options.h"
+#include "userdata/settingsstartup.h"
+#include "userdata/settingsstore.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,6 +23,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -207,6 +214,7 @@ void Frmmain::buildTopStrip()
     connect(m_combSearch->lineEdit(), &QLineEdit::returnPressed, this, &Frmmain::search);
     m_textUrl->installEventFilter(this);
     m_combSearch->installEventFilter(this);
+    InputHook::HookComboBox(m_textUrl);
 
     connect(m_strip, &TabStrip::labelHovered, this, [this](int slot) { m_book.setHoverPos(m_book.positionOf(slot)); });
     connect(m_strip, &TabStrip::labelReleased, this, [this](int slot, Qt::MouseButton button) {
@@ -285,6 +293,7 @@ void Frmmain::wireMenus()
         if (QLineEdit *lab = m_strip->existingLabel(m_book.activeSlot()))
             copyText(lab->selectedText());
     });
+    on(QStringLiteral("zhushouopt"), [this] { openSettingsCentre(); });
     on(QStringLiteral("FavHuasheng"), [this] { LoadNewForm(Sites::kDefaultHomePage); });
     for (QAction *item : m_menus->liHistory()) {
         item->setEnabled(true);
@@ -294,15 +303,43 @@ void Frmmain::wireMenus()
 
 void Frmmain::start(const QString &commandLine)
 {
+    m_session.systemFolders = LocateSystemFolders();
+    SettingsStartup::firstRunCheck(m_session.store, QCoreApplication::applicationFilePath(),
+                                   [](const QString &name, const QString &target) {
+                                       CreateDesktopShortcut(name, target, installIcon());
+                                   });
     // Folders the picture saver and the history use (an existing one is fine).
     Paths::ensureDir(Paths::appDir() + QStringLiteral("/Download"));
     Paths::ensureDir(Paths::appDir() + QStringLiteral("/History"));
+    SettingsStartup::readSwitches(m_session.store, m_session.options);
     show();
+    m_session.options.setHomePageUrl(SettingsStartup::homePage(m_session.store));
     QString address = commandLine;
     address.remove(QLatin1Char('"'));
     LoadNewForm(address.isEmpty() ? Sites::kStartPage : address);
     m_closed.load();
     fillClosedMenu();
+}
+
+QString Frmmain::installIcon()
+{
+    // The desktop entry needs the icon as a file.
+    const QString path = Paths::appDir() + QStringLiteral("/velmo.svg");
+    if (!QFile::exists(path)) {
+        Paths::ensureDir(Paths::appDir());
+        QFile::copy(QStringLiteral(":/velmo/velmo.svg"), path);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    }
+    return path;
+}
+
+void Frmmain::openSettingsCentre()
+{
+    QtDialogs fallback;
+    Dialogs &dialogs = m_session.dialogs ? *m_session.dialogs : static_cast<Dialogs &>(fallback);
+    FormSetup setup(m_session.store, m_session.options, dialogs, this);
+    emit settingsCentreOpened(&setup);
+    setup.exec();
 }
 
 int Frmmain::addLab()

@@ -12,6 +12,7 @@
 class FormWeb;
 class MainMenus;
 class QComboBox;
+class QDialog;
 class QLabel;
 class QToolButton;
 class QTimer;
@@ -60,6 +61,10 @@ public:
     // The page shown in the client area (the top of the window order).
     FormWeb *shownPage() const { return m_zorder.isEmpty() ? nullptr : m_zorder.first(); }
 
+    // The settings centre, modal.
+    void openSettingsCentre();
+    static QString installIcon();
+
     // Web search address; the typed text is appended as it stands.
     static const QString kSearchAddress;
 
@@ -76,6 +81,10 @@ public:
     void closeSlot(int slot) override;
     void clearWebFocus() override { m_webFocus = false; }
     bool galleryShown() const override { return false; }
+
+signals:
+    // The settings centre is about to run modally (lets tests drive it).
+    void settingsCentreOpened(QDialog *dialog);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -1,12 +1,13 @@
 #include "app/frmmain.h"
-#include "app/startup.h"
 #include "engine/engineprofile.h"
+#include "platform/dialogs.h"
 #include "page/session.h"
 #include "platform/paths.h"
 #include "userdata/options.h"
 #include "userdata/settingsstore.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QStringList>
 
 int main(int argc, char *argv[])
@@ -14,17 +15,18 @@ int main(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmo"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Velmo安全浏览器"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/velmo/velmo.svg")));
 
     SettingsStore store(Paths::settingsFile());
     Options options;
     EngineProfile engine;
+    QtDialogs dialogs;
     Session session{store, options, engine.profile()};
+    session.dialogs = &dialogs;
 
     int result = 0;
     {
         Frmmain window(session);
-        Startup::readOptions(store, options);
         window.start(app.arguments().mid(1).join(QLatin1Char(' ')));
         result = app.exec();
     }

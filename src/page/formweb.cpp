@@ -13,6 +13,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTimer>
+#include <QWheelEvent>
+#include <QApplication>
 
 using StripGeometry::toPixels;
 
@@ -283,6 +285,22 @@ void FormWeb::closeEvent(QCloseEvent *event)
         m_session.currentPage.clear();
         m_session.currentBrowser.clear();
     }
+}
+
+void FormWeb::wheelEvent(QWheelEvent *event)
+{
+    // A wheel turn over the page window itself (its status bar, its edges) scrolls the
+    // current browser; over the web view the engine scrolls by itself.
+    QWidget *under = QApplication::widgetAt(event->globalPosition().toPoint());
+    const bool overView = under && (under == m_web->widget() || m_web->widget()->isAncestorOf(under));
+    const int delta = event->angleDelta().y();
+    if (m_session.currentPage != this || overView || delta == 0 || !m_session.currentBrowser) {
+        event->ignore();
+        return;
+    }
+    const int notches = qMax(1, qAbs(delta) / 120);
+    m_session.currentBrowser->scrollBy(0, delta < 0 ? 200 * notches : -200 * notches);
+    event->accept();
 }
 
 bool FormWeb::eventFilter(QObject *watched, QEvent *event)

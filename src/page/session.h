@@ -1,7 +1,10 @@
 #pragma once
 #include <QPointer>
 
+#include "platform/systemfolders.h"
+
 class BrowserControl;
+class Dialogs;
 class ClosedPages;
 class FormWeb;
 class Options;
@@ -22,4 +25,10 @@ struct Session {
 
     // A page is saving pictures (re-entry guard shared by all pages).
     bool SavingPictures = false;
+
+    // Where to ask the user; the real dialogs unless a test substitutes its own.
+    Dialogs *dialogs = nullptr;
+
+    // Filled by the first-run check at start-up, for the trace clean-up.
+    SystemFolders systemFolders;
 };

@@ -2,6 +2,7 @@
 
 #include "tabs/stripgeometry.h"
 #include "tabs/tabbook.h"
+#include "platform/inputhook.h"
 
 #include <QEvent>
 #include <QFont>
@@ -60,6 +61,7 @@ QLineEdit *TabStrip::label(int slot)
     lab->setMouseTracking(true);
     lab->setGeometry(0, toPixels(kLabelTop), toPixels(2500), toPixels(kLabelHeight));
     lab->installEventFilter(this);
+    InputHook::HookTextBox(lab);
     setColours(lab, false);
     m_labels.insert(slot, lab);
     lab->show();

@@ -1,0 +1,10 @@
+#pragma once
+#include <QString>
+
+// A launcher for a program on the user's desktop: a freedesktop desktop entry
+// "<desktop folder>/<name>.desktop". Fails quietly (returns false) when there is no
+// desktop folder or it cannot be written.
+bool CreateDesktopShortcut(const QString &name, const QString &target, const QString &iconPath = QString());
+
+// The desktop folder the shortcut goes to.
+QString desktopFolder();

@@ -1,0 +1,56 @@
+#include "platform/desktopshortcut.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace {
+
+// Exec quoting of the desktop entry specification: quote the path, escape what the
+// quoted form needs escaped.
+QString execQuoted(const QString &path)
+{
+    QString q = path;
+    q.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    for (const char *c : {"\"", "`", "$"})
+        q.replace(QLatin1String(c), QLatin1String("\\") + QLatin1String(c));
+    // The key's value is itself an escaped string.
+    q.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+} // namespace
+
+QString desktopFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+}
+
+bool CreateDesktopShortcut(const QString &name, const QString &target, const QString &iconPath)
+{
+    const QString dir = desktopFolder();
+    if (dir.isEmpty() || !QDir(dir).exists())
+        return false;
+    QString entry = QStringLiteral("[Desktop Entry]\n"
+                                   "Type=Application\n"
+                                   "Version=1.0\n"
+                                   "Name=%1\n"
+                                   "Comment=Velmo安全浏览器\n"
+                                   "Exec=%2 %U\n"
+                                   "Terminal=false\n"
+                                   "Categories=Network;WebBrowser;\n"
+                                   "MimeType=text/html;x-scheme-handler/http;x-scheme-handler/https;\n")
+                        .arg(name, execQuoted(target));
+    if (!iconPath.isEmpty())
+        entry += QStringLiteral("Icon=%1\n").arg(iconPath);
+    QSaveFile file(QDir(dir).filePath(name + QStringLiteral(".desktop")));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(entry.toUtf8());
+    if (!file.commit())
+        return false;
+    // Desktops launch only entries marked executable.
+    QFile::setPermissions(file.fileName(), QFile::permissions(file.fileName()) | QFile::ExeOwner | QFile::ExeUser);
+    return true;
+}

@@ -1,0 +1,24 @@
+#pragma once
+#include <QString>
+
+class QWidget;
+
+// Dialogs the browser asks the user through. Tests substitute a recording fake, since
+// they cannot click real ones.
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+    // The chosen folder, or "" when the user cancels. An empty title shows
+    // "Select a folder:".
+    virtual QString browseFolder(const QString &title, QWidget *owner) = 0;
+    virtual void warning(QWidget *owner, const QString &title, const QString &text) = 0;
+};
+
+// The real dialogs.
+class QtDialogs : public Dialogs
+{
+public:
+    QString browseFolder(const QString &title, QWidget *owner) override;
+    void warning(QWidget *owner, const QString &title, const QString &text) override;
+};

@@ -1,0 +1,51 @@
+#include "platform/inputhook.h"
+
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace {
+
+bool isSwallowedKey(const QKeyEvent *e)
+{
+    return e->matches(QKeySequence::Undo) || e->matches(QKeySequence::Cut) || e->matches(QKeySequence::Copy)
+           || e->matches(QKeySequence::Paste) || e->matches(QKeySequence::Delete) || e->key() == Qt::Key_Delete;
+}
+
+} // namespace
+
+void InputHook::HookTextBox(QLineEdit *box)
+{
+    box->setContextMenuPolicy(Qt::PreventContextMenu);
+    box->installEventFilter(new InputHook(box));
+}
+
+void InputHook::HookComboBox(QComboBox *box)
+{
+    box->setContextMenuPolicy(Qt::PreventContextMenu);
+    box->installEventFilter(new InputHook(box));
+    if (QLineEdit *edit = box->lineEdit()) {
+        edit->setContextMenuPolicy(Qt::PreventContextMenu);
+        edit->installEventFilter(new InputHook(edit));
+    }
+}
+
+bool InputHook::eventFilter(QObject *, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::ContextMenu:
+    case QEvent::Wheel:
+        return true;
+    case QEvent::ShortcutOverride:
+        // Not accepted: the window's own shortcut for the key may run instead.
+        return isSwallowedKey(static_cast<QKeyEvent *>(event));
+    case QEvent::KeyPress:
+        return isSwallowedKey(static_cast<QKeyEvent *>(event));
+    case QEvent::MouseButtonRelease:
+        // Middle-click pastes the selection on X11.
+        return static_cast<QMouseEvent *>(event)->button() == Qt::MiddleButton;
+    default:
+        return false;
+    }
+}
