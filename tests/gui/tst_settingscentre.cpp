@@ -1,0 +1,269 @@
+#include "app/frmmain.h"
+#include "app/mainmenus.h"
+#include "app/sites.h"
+#include "engine/browsercontrol.h"
+#include "engine/engineprofile.h"
+#include "page/formweb.h"
+#include "page/session.h"
+#include "platform/paths.h"
+#include "support/fixtureserver.h"
+#include "support/recordingdialogs.h"
+#include "support/testenv.h"
+#include "tabs/tabstrip.h"
+#include "userdata/formsetup.h"
+#include "userdata/options.h"
+#include "userdata/settingsstartup.h"
+#include "userdata/settingsstore.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QWebEngineView>
+
+// The settings centre against the INI file's bytes, the input hooks on real labels and
+// the address box, and the wheel over the page window on a real page.
+class TstSettingsCentre : public QObject
+{
+    Q_OBJECT
+
+    FixtureServer m_server;
+    std::unique_ptr<SettingsStore> m_store;
+    Options m_options;
+    RecordingDialogs m_dialogs;
+    std::unique_ptr<EngineProfile> m_engine;
+    std::unique_ptr<Session> m_session;
+
+    static QByteArray iniBytes()
+    {
+        QFile f(Paths::settingsFile());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QString setup(const char *key) const { return m_store->read(QStringLiteral("setup"), QString::fromLatin1(key)); }
+    QVariant evaluate(FormWeb *page, const QString &js)
+    {
+        QVariant out;
+        bool done = false;
+        page->Web()->runScript(js, [&](const QVariant &v) { out = v; done = true; });
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(done, 5000); }();
+        return out;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_server.start());
+        m_store = std::make_unique<SettingsStore>(Paths::settingsFile());
+        m_engine = std::make_unique<EngineProfile>();
+        m_session.reset(new Session{*m_store, m_options, m_engine->profile()});
+        m_session->dialogs = &m_dialogs;
+    }
+
+    void cleanupTestCase()
+    {
+        QTest::qWait(50);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_session.reset();
+        m_engine.reset();
+    }
+
+    void loadShowsStoreAndLiveSwitches()
+    {
+        m_store->write(QStringLiteral("setup"), {{QStringLiteral("Homepage"), QStringLiteral("http://a.cn/xy")},
+                                                 {QStringLiteral("JumpWindows"), QStringLiteral("1")},
+                                                 {QStringLiteral("Topme"), QStringLiteral("abc")},
+                                                 {QStringLiteral("Download"), QStringLiteral("1")},
+                                                 {QStringLiteral("Pop"), QStringLiteral("0")}});
+        m_options.setSafePictureMode(1); // from the menu: never stored, still shown
+        FormSetup dlg(*m_store, m_options, m_dialogs);
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("系统设置中心"));
+        QCOMPARE(dlg.ComUrl()->currentText(), Sites::kDefaultHomePage); // 14 characters: default
+        QVERIFY(dlg.Chk(0)->isChecked());
+        QVERIFY(dlg.Chk(1)->isChecked());
+        QVERIFY(!dlg.Chk(2)->isChecked());
+        QVERIFY(dlg.Chk(3)->isChecked());
+        QCOMPARE(dlg.Chk(3)->text(), QStringLiteral("自动下载网页中的图片到本地硬盘（不超过 2GB）。"));
+        QCOMPARE(dlg.Command1()->text(), QStringLiteral("确定(&Y)"));
+        // The boxes stand one below the other in index order.
+        dlg.show();
+        for (int i = 1; i < 4; ++i)
+            QVERIFY(dlg.Chk(i)->mapTo(&dlg, QPoint()).y() > dlg.Chk(i - 1)->mapTo(&dlg, QPoint()).y());
+        m_store->write(QStringLiteral("setup"), QStringLiteral("Homepage"), QStringLiteral("http://a.cn/xyz"));
+        FormSetup again(*m_store, m_options, m_dialogs);
+        QCOMPARE(again.ComUrl()->currentText(), QStringLiteral("http://a.cn/xyz"));
+    }
+
+    void cancelChangesNothing()
+    {
+        m_options.setSafePictureMode(0);
+        m_options.setAdBlock(0);
+        const QByteArray before = iniBytes();
+        FormSetup dlg(*m_store, m_options, m_dialogs);
+        for (int i = 0; i < 4; ++i)
+            dlg.Chk(i)->setChecked(!dlg.Chk(i)->isChecked());
+        dlg.ComUrl()->setEditText(QStringLiteral("http://changed.example/"));
+        dlg.Command2()->click();
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+        QCOMPARE(iniBytes(), before);
+        QCOMPARE(m_options.safePictureMode(), 0);
+        QCOMPARE(m_options.adBlock(), 0);
+    }
+
+    void okWritesAndActsAtOnce()
+    {
+        FormSetup dlg(*m_store, m_options, m_dialogs);
+        dlg.ComUrl()->setEditText(QStringLiteral("x")); // stored as typed
+        dlg.Chk(0)->setChecked(false);
+        dlg.Chk(1)->setChecked(true);
+        dlg.Chk(2)->setChecked(true);
+        dlg.Chk(3)->setChecked(false);
+        dlg.Command1()->click();
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(m_options.adBlock(), 1);
+        QCOMPARE(m_options.openInBackground(), 1);
+        QCOMPARE(m_options.autoDownloadPictures(), 0);
+        QCOMPARE(m_options.homePageUrl(), QStringLiteral("x"));
+        const QByteArray ini = iniBytes();
+        for (const char *line : {"Homepage=x", "Pop=0", "JumpWindows=1", "Topme=1", "Download=0"})
+            QVERIFY2(ini.contains(line), line);
+
+        // Restart: blocking is off again, though the box still shows it; OK turns it on.
+        SettingsStartup::readSwitches(*m_store, m_options);
+        QCOMPARE(m_options.adBlock(), 0);
+        QCOMPARE(m_options.openInBackground(), 1);
+        QCOMPARE(SettingsStartup::homePage(*m_store), Sites::kDefaultHomePage);
+        FormSetup after(*m_store, m_options, m_dialogs);
+        QVERIFY(after.Chk(1)->isChecked());
+        after.Command1()->click();
+        QCOMPARE(m_options.adBlock(), 1);
+        m_options.setOpenInBackground(0);
+        m_store->write(QStringLiteral("setup"), QStringLiteral("Topme"), QStringLiteral("0"));
+    }
+
+    void unsavableSettingsAreReported()
+    {
+        const QString dir = TestEnv::home() + QStringLiteral("/blocked/VM2008.ini");
+        QDir().mkpath(dir);
+        SettingsStore blocked(dir);
+        Options live;
+        FormSetup dlg(blocked, live, m_dialogs);
+        dlg.Chk(3)->setChecked(true);
+        m_dialogs.asked.clear();
+        dlg.Command1()->click();
+        QCOMPARE(m_dialogs.asked.size(), 1);
+        QVERIFY(m_dialogs.asked.first().startsWith(QStringLiteral("warning:系统设置中心|设置无法保存")));
+        QCOMPARE(live.autoDownloadPictures(), 1); // kept for this run
+    }
+
+    void menuOpensTheCentreModally()
+    {
+        Frmmain w(*m_session);
+        w.show();
+        bool seen = false;
+        connect(&w, &Frmmain::settingsCentreOpened, this, [&](QDialog *dlg) {
+            seen = true;
+            QTimer::singleShot(0, dlg, [dlg] {
+                QVERIFY(dlg->isModal());
+                dlg->findChild<QPushButton *>(QStringLiteral("Command2"))->click();
+            });
+        });
+        QAction *item = w.menus()->action(QStringLiteral("zhushouopt"));
+        QCOMPARE(item->text(), QStringLiteral("系统设置中心(&S)"));
+        item->trigger();
+        QVERIFY(seen);
+    }
+
+    void hooksSwallowClipboardUndoMenusAndWheel()
+    {
+        Frmmain w(*m_session);
+        w.show();
+        w.activateWindow();
+        QLineEdit *label0 = w.tabStrip()->label(0);
+        w.tabStrip()->resetLabel(1);
+        QLineEdit *label1 = w.tabStrip()->label(1); // labels made later are hooked too
+        QLineEdit *address = w.textUrl()->lineEdit();
+        w.textUrl()->addItem(QStringLiteral("first  http://a.example/"));
+        w.textUrl()->addItem(QStringLiteral("second  http://b.example/"));
+
+        for (QLineEdit *box : {label0, label1, address}) {
+            box->setText(QStringLiteral("hooked text"));
+            box->setFocus();
+            QGuiApplication::clipboard()->setText(QStringLiteral("clip"));
+            box->selectAll();
+            QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
+            QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+            QTest::keyClick(box, Qt::Key_Delete);
+            box->setCursorPosition(box->text().size());
+            QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+            QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
+            QTest::mouseClick(box, Qt::MiddleButton);
+            QCOMPARE(box->text(), QStringLiteral("hooked text"));
+            QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("clip"));
+            QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(5, 5), box->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(box, &menu);
+            QTest::qWait(50);
+            QVERIFY(!qobject_cast<QMenu *>(QApplication::activePopupWidget()));
+            QCOMPARE(box->contextMenuPolicy(), Qt::PreventContextMenu);
+        }
+        // Undo of typed text does nothing in the address box.
+        address->clear();
+        QTest::keyClicks(address, QStringLiteral("abc"));
+        QTest::keyClick(address, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(address->text(), QStringLiteral("abc"));
+        // Typing still works.
+        QTest::keyClick(address, Qt::Key_Backspace);
+        QCOMPARE(address->text(), QStringLiteral("ab"));
+        // The wheel does not move through the address list.
+        w.textUrl()->setCurrentIndex(0);
+        QWheelEvent wheel(QPointF(5, 5), w.textUrl()->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w.textUrl(), &wheel);
+        QCOMPARE(w.textUrl()->currentIndex(), 0);
+    }
+
+    void wheelOverThePageWindowScrollsTheCurrentBrowser()
+    {
+        Frmmain w(*m_session);
+        w.resize(900, 700);
+        w.show();
+        FormWeb *page = w.LoadNewForm(m_server.address(QStringLiteral("/tall.html")));
+        QTRY_COMPARE_WITH_TIMEOUT(w.tabStrip()->labelText(page->myindex), QStringLiteral("Tall page"), 15000);
+        QCOMPARE(m_session->currentPage.data(), page);
+        const QPoint overStatus = page->Lab(6)->geometry().center();
+        auto turn = [&](QWidget *target, QPoint pos, int delta) {
+            QWheelEvent e(pos, target->mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+            QApplication::sendEvent(target, &e);
+        };
+        turn(page, overStatus, -120);
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(page, QStringLiteral("window.scrollY")).toInt(), 200, 5000);
+        turn(page, overStatus, -240); // two notches
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(page, QStringLiteral("window.scrollY")).toInt(), 600, 5000);
+        turn(page, overStatus, 120);
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(page, QStringLiteral("window.scrollY")).toInt(), 400, 5000);
+
+        // Over the web view the engine scrolls by itself; the page window adds nothing.
+        QWidget *proxy = page->Web()->view()->focusProxy();
+        QVERIFY(proxy);
+        turn(proxy, QPoint(100, 100), -120);
+        QTRY_VERIFY_WITH_TIMEOUT(evaluate(page, QStringLiteral("window.scrollY")).toInt() != 400, 5000);
+        const int engineStep = evaluate(page, QStringLiteral("window.scrollY")).toInt() - 400;
+        QVERIFY2(engineStep > 0 && engineStep != 200, qPrintable(QString::number(engineStep)));
+
+        // A page window that is not the current page leaves the wheel alone.
+        FormWeb *other = w.LoadNewForm(m_server.address(QStringLiteral("/tall.html")));
+        QTRY_COMPARE_WITH_TIMEOUT(w.tabStrip()->labelText(other->myindex), QStringLiteral("Tall page"), 15000);
+        const int before = evaluate(page, QStringLiteral("window.scrollY")).toInt();
+        turn(page, overStatus, -120);
+        QTest::qWait(200);
+        QCOMPARE(evaluate(page, QStringLiteral("window.scrollY")).toInt(), before);
+        QCOMPARE(evaluate(other, QStringLiteral("window.scrollY")).toInt(), 0);
+    }
+};
+
+VELMO_TEST_MAIN(TstSettingsCentre)
+#include "tst_settingscentre.moc"

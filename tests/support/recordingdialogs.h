@@ -1,0 +1,22 @@
+#pragma once
+#include "platform/dialogs.h"
+
+#include <QStringList>
+
+// Dialogs that record what they were asked and answer from a script.
+class RecordingDialogs : public Dialogs
+{
+public:
+    QString folderAnswer;
+    QStringList asked;
+
+    QString browseFolder(const QString &title, QWidget *) override
+    {
+        asked << QStringLiteral("folder:") + title;
+        return folderAnswer;
+    }
+    void warning(QWidget *, const QString &title, const QString &text) override
+    {
+        asked << QStringLiteral("warning:") + title + QLatin1Char('|') + text;
+    }
+};
