@@ -217,6 +217,10 @@ void FormWeb::applyTitle(const QString &documentTitle)
 
 void FormWeb::onDocumentComplete()
 {
+    // A title event can arrive before the new document is parsed (history navigation
+    // brings its title along), when the document still reads as untitled; read it again
+    // once the load is over.
+    onTitleChange();
     m_timer2->start();
     m_host.focusActivePage();
 }
