@@ -7,7 +7,7 @@
 
 namespace {
 
-// Exec quoting of the desktop entry specification: quote the path, escape what the
+// Exec quoting of freedesktop desktop entries: quote the path, escape what the
 // quoted form needs escaped.
 QString execQuoted(const QString &path)
 {

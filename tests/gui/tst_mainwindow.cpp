@@ -6,6 +6,7 @@
 #include "page/formweb.h"
 #include "page/session.h"
 #include "platform/paths.h"
+#include "support/enginesync.h"
 #include "support/fixtureserver.h"
 #include "support/testenv.h"
 #include "tabs/stripgeometry.h"
@@ -49,14 +50,7 @@ class TstMainWindow : public QObject
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
     QString stored(const QString &key) const { return m_store->read(QStringLiteral("CancelPage"), key); }
-    QVariant evaluate(FormWeb *page, const QString &js)
-    {
-        QVariant out;
-        bool done = false;
-        page->Web()->runScript(js, [&](const QVariant &v) { out = v; done = true; });
-        [&] { QTRY_VERIFY_WITH_TIMEOUT(done, 5000); }();
-        return out;
-    }
+    static QVariant evaluate(FormWeb *page, const QString &js) { return evaluateSync(page->Web(), js); }
     FormWeb *openAndWait(const QString &path, const QString &title)
     {
         FormWeb *p = m_w->LoadNewForm(url(path));
@@ -86,8 +80,7 @@ private slots:
     void cleanupTestCase()
     {
         m_w.reset();
-        QTest::qWait(50);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        flushDeletions();
         m_session.reset();
         m_engine.reset();
     }

@@ -6,6 +6,7 @@
 #include "page/formweb.h"
 #include "page/session.h"
 #include "platform/paths.h"
+#include "support/enginesync.h"
 #include "support/fixtureserver.h"
 #include "support/recordingdialogs.h"
 #include "support/testenv.h"
@@ -44,14 +45,7 @@ class TstSettingsCentre : public QObject
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     QString setup(const char *key) const { return m_store->read(QStringLiteral("setup"), QString::fromLatin1(key)); }
-    QVariant evaluate(FormWeb *page, const QString &js)
-    {
-        QVariant out;
-        bool done = false;
-        page->Web()->runScript(js, [&](const QVariant &v) { out = v; done = true; });
-        [&] { QTRY_VERIFY_WITH_TIMEOUT(done, 5000); }();
-        return out;
-    }
+    static QVariant evaluate(FormWeb *page, const QString &js) { return evaluateSync(page->Web(), js); }
 
 private slots:
     void initTestCase()
@@ -65,8 +59,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        QTest::qWait(50);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        flushDeletions();
         m_session.reset();
         m_engine.reset();
     }

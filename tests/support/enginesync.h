@@ -1,0 +1,27 @@
+#pragma once
+#include "engine/browsercontrol.h"
+
+#include <QtTest>
+
+// Waits for a script's result in the application world of a browser control.
+inline QVariant evaluateSync(BrowserControl *web, const QString &js, int timeoutMs = 5000)
+{
+    QVariant out;
+    bool done = false;
+    web->runScript(js, [&](const QVariant &v) {
+        out = v;
+        done = true;
+    });
+    QElapsedTimer t;
+    t.start();
+    while (!done && t.elapsed() < timeoutMs)
+        QTest::qWait(10);
+    return out;
+}
+
+// Lets deferred deletions (closed pages) run, so no view outlives its engine profile.
+inline void flushDeletions()
+{
+    QTest::qWait(50);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
