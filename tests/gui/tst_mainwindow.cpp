@@ -227,6 +227,15 @@ private slots:
         QCOMPARE(stored(QStringLiteral("Count")), QString());
     }
 
+    void localFilesAndNoNavigationYet()
+    {
+        BrowserControl fresh(m_engine->profile(), nullptr);
+        QCOMPARE(fresh.LocationURL(), QString()); // nothing navigated yet
+        FormWeb *p = m_w->LoadNewForm(QStringLiteral(VELMO_FIXTURES_DIR) + QStringLiteral("/index.html"));
+        QTRY_COMPARE_WITH_TIMEOUT(label(p->myindex), QStringLiteral("测试首页 Fixture"), 15000);
+        QVERIFY(p->Web()->LocationURL().startsWith(QStringLiteral("file:///")));
+    }
+
     void brokenAndEndlessPagesLeaveTheWindowUsable()
     {
         FormWeb *never = m_w->LoadNewForm(url(QStringLiteral("/never")));

@@ -152,6 +152,49 @@ private slots:
         QCOMPARE(live.autoDownloadPictures(), 1); // kept for this run
     }
 
+    void badSettingsFilesStillStart_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QByteArray binary;
+        for (int i = 0; i < 8192; ++i)
+            binary.append(char((i * 7919) % 256));
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("truncated") << QByteArray("[setup]\nTopme=1\nHomep");
+        QTest::newRow("binary") << binary;
+        QTest::newRow("10 MB value") << (QByteArray("[setup]\nTopme=1\nHomepage=http://") + QByteArray(10 << 20, 'a') + "\n");
+        QTest::newRow("directory") << QByteArray("<dir>");
+    }
+
+    void badSettingsFilesStillStart()
+    {
+        QFETCH(QByteArray, content);
+        static int n = 0;
+        const QString path = TestEnv::home() + QStringLiteral("/bad%1/VM2008.ini").arg(++n);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        if (content == "<dir>") {
+            QDir().mkpath(path);
+        } else {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(content);
+        }
+        SettingsStore store(path);
+        Options options;
+        Session session{store, options, m_engine->profile()};
+        session.dialogs = &m_dialogs;
+        {
+            Frmmain w(session);
+            w.start(m_server.address(QStringLiteral("/page?id=bad")));
+            QTRY_COMPARE_WITH_TIMEOUT(w.tabStrip()->labelText(0), QStringLiteral("Page bad"), 15000);
+            QVERIFY(!options.homePageUrl().isEmpty());
+            FormSetup dlg(store, options, m_dialogs, &w);
+            dlg.show();
+            QVERIFY(dlg.isVisible());
+            dlg.Command2()->click();
+        }
+        flushDeletions();
+    }
+
     void menuOpensTheCentreModally()
     {
         Frmmain w(*m_session);
