@@ -662,8 +662,7 @@ void Frmmain::resizeEvent(QResizeEvent *event)
     m_combSearch->move(toPixels(row.combSearchLeft), m_combSearch->y());
     if (row.combSearchWidth > 0)
         m_combSearch->resize(toPixels(row.combSearchWidth), m_combSearch->height());
-    if (FormWeb *p = activePage())
-        p->place(clientRect());
+    // The active page follows the client area's own resize (its size is final there).
     Platform::trimWorkingSet();
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QVariant>
 #include <functional>

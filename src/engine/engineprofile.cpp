@@ -4,7 +4,6 @@
 
 #include <QLockFile>
 #include <QWebEngineProfile>
-#include <QWebEngineSettings>
 
 EngineProfile::EngineProfile()
 {
@@ -31,9 +30,6 @@ EngineProfile::EngineProfile()
         m_profile->setCachePath(Paths::engineCacheDir() + QLatin1Char('/') + name);
         m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     }
-    // Chromium's own PDF viewer and error pages are fine; the shell shows no script
-    // error dialogs (Silent) and that is the engine's default.
-    m_profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
 }
 
 EngineProfile::~EngineProfile()

@@ -112,7 +112,6 @@ void FormWeb::butenableable()
 void FormWeb::BeforeDownload()
 {
     m_pictureTicks = 0;
-    m_savedCount = 0;
     m_lab[2]->setText(QStringLiteral("0"));
     m_lab[8]->setText(kAutoDownloadCaption);
     QPalette pal = m_lab[8]->palette();

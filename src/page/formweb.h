@@ -103,5 +103,4 @@ private:
     bool m_closePending = false;
     bool m_closed = false;
     int m_pictureTicks = 0;
-    int m_savedCount = 0;
 };

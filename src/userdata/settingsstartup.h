@@ -7,14 +7,6 @@ class SettingsStore;
 // What start-up reads from and writes to the settings store.
 namespace SettingsStartup {
 
-// Writes the first-run setup: the desktop shortcut (through makeShortcut, which gets
-// name and target), the default home page and the "toolstimework"/"softrig" marker.
-// Runs at every start; does nothing while the marker holds a number, and at most once
-// per start even when the store cannot be written.
-// Returns true when the setup ran.
-template <typename MakeShortcut>
-bool firstRunCheck(SettingsStore &store, const QString &program, MakeShortcut makeShortcut);
-
 bool hasMarker(const SettingsStore &store);
 void writeFirstRunValues(SettingsStore &store);
 
@@ -27,6 +19,11 @@ QString homePage(const SettingsStore &store);
 
 inline const QString kShortcutName = QStringLiteral("Velmo浏览器");
 
+// Writes the first-run setup: the desktop shortcut (through makeShortcut, which gets
+// name and target), the default home page and the "toolstimework"/"softrig" marker.
+// Runs at every start; does nothing while the marker holds a number, and at most once
+// per start even when the store cannot be written (the marker then stays in memory).
+// Returns true when the setup ran.
 template <typename MakeShortcut>
 bool firstRunCheck(SettingsStore &store, const QString &program, MakeShortcut makeShortcut)
 {
