@@ -2,6 +2,7 @@
 
 #include "app/mainmenus.h"
 #include "app/sites.h"
+#include "app/sitetables.h"
 #include "engine/browsercontrol.h"
 #include "page/formweb.h"
 #include "page/session.h"
@@ -10,6 +11,7 @@
 #include "platform/inputhook.h"
 #include "platform/memory.h"
 #include "platform/paths.h"
+#include "platform/shell.h"
 #include "tabs/stripgeometry.h"
 #include "tabs/tabstrip.h"
 #include "userdata/formsetup.h"
@@ -28,7 +30,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QStyle>
+#include <QIcon>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -47,28 +49,28 @@ struct ButtonSpec {
     int index;
     int left;
     const char *tip;
-    QStyle::StandardPixmap icon;
+    const char *icon; // picture in the resources' icons folder
 };
 
 const ButtonSpec kToolbar[] = {
-    {"CmdPage", 0, 0, "后退", QStyle::SP_ArrowBack},
-    {"CmdPage", 1, 870, "前进", QStyle::SP_ArrowForward},
-    {"Command1", -1, 1875, "关闭电脑屏幕", QStyle::SP_ComputerIcon},
-    {"Chk", -1, 2715, "提取网页图片", QStyle::SP_FileDialogContentsView},
-    {"Command3", -1, 3700, "恢复关闭的网页", QStyle::SP_DialogResetButton},
-    {"Command2", -1, 4575, "页面刷新", QStyle::SP_BrowserReload},
-    {"Command5", -1, 5430, "首页", QStyle::SP_DirHomeIcon},
-    {"Command11", -1, 6450, "安全看图模式 (信号灯)", QStyle::SP_DialogApplyButton},
-    {"Command4", -1, 7320, "一键下载图片（全部大图）", QStyle::SP_ArrowDown},
-    {"Command6", -1, 8170, "查看图片（下载目录）", QStyle::SP_DirOpenIcon},
-    {"MoveUp", 0, 9195, "至页面顶部", QStyle::SP_TitleBarShadeButton},
-    {"MoveUp", 1, 10035, "至页面底部", QStyle::SP_TitleBarUnshadeButton},
-    {"ImgComb", -1, 11115, "百度网站", QStyle::SP_DriveNetIcon},
-    {"Command7", -1, 11955, "360 综合搜索", QStyle::SP_FileDialogDetailedView},
-    {"Command10", -1, 12795, "淘宝购物", QStyle::SP_DialogSaveButton},
-    {"Command9", -1, 13920, "启动 Word", QStyle::SP_FileIcon},
-    {"Command12", -1, 14760, "启动 Excel", QStyle::SP_FileDialogListView},
-    {"Command8", -1, 16320, "关闭当前网页", QStyle::SP_DialogCloseButton},
+    {"CmdPage", 0, 0, "后退", "back"},
+    {"CmdPage", 1, 870, "前进", "forward"},
+    {"Command1", -1, 1875, "关闭电脑屏幕", "screenoff"},
+    {"Chk", -1, 2715, "提取网页图片", "gallery"},
+    {"Command3", -1, 3700, "恢复关闭的网页", "restore"},
+    {"Command2", -1, 4575, "页面刷新", "refresh"},
+    {"Command5", -1, 5430, "首页", "home"},
+    {"Command11", -1, 6450, "安全看图模式 (信号灯)", "signal"},
+    {"Command4", -1, 7320, "一键下载图片（全部大图）", "downloadall"},
+    {"Command6", -1, 8170, "查看图片（下载目录）", "picfolder"},
+    {"MoveUp", 0, 9195, "至页面顶部", "top"},
+    {"MoveUp", 1, 10035, "至页面底部", "bottom"},
+    {"ImgComb", -1, 11115, "百度网站", "baidu"},
+    {"Command7", -1, 11955, "360 综合搜索", "so360"},
+    {"Command10", -1, 12795, "淘宝购物", "taobao"},
+    {"Command9", -1, 13920, "启动 Word", "word"},
+    {"Command12", -1, 14760, "启动 Excel", "excel"},
+    {"Command8", -1, 16320, "关闭当前网页", "close"},
 };
 
 const char *const kSearchWords[] = {
@@ -126,6 +128,8 @@ Frmmain::Frmmain(Session &session, QWidget *parent, int tabCapacity)
     m_timer1->setInterval(300);
     connect(m_timer1, &QTimer::timeout, this, &Frmmain::watchMouse);
     m_timer1->start();
+    // The signal light and the menu's check mark follow the switch at once.
+    connect(&m_session.options, &Options::changed, this, &Frmmain::updateSignalLight);
     m_timer2 = new QTimer(this);
     m_timer2->setObjectName(QStringLiteral("Timer2"));
     m_timer2->setInterval(20);
@@ -152,7 +156,7 @@ void Frmmain::buildTopStrip()
         if (b.index >= 0)
             button->setProperty("index", b.index);
         button->setToolTip(QString::fromUtf8(b.tip));
-        button->setIcon(style()->standardIcon(b.icon));
+        button->setIcon(QIcon(QStringLiteral(":/velmo/icons/%1.svg").arg(QLatin1String(b.icon))));
         button->setIconSize(QSize(32, 32));
         button->setAutoRaise(true);
         button->setAutoFillBackground(true);
@@ -207,7 +211,7 @@ void Frmmain::buildTopStrip()
     });
     connect(m_textUrl->lineEdit(), &QLineEdit::returnPressed, this, &Frmmain::go);
     connect(m_textUrl, qOverload<int>(&QComboBox::activated), this, [this](int index) {
-        m_textUrl->setEditText(ClosedPages::addressPart(m_textUrl->itemText(index)));
+        m_textUrl->setEditText(ClosedPages::listChoice(m_textUrl->itemText(index)));
         go();
     });
     connect(m_cmdGo, &QToolButton::clicked, this, &Frmmain::go);
@@ -218,6 +222,7 @@ void Frmmain::buildTopStrip()
 
     connect(m_strip, &TabStrip::labelHovered, this, [this](int slot) { m_book.setHoverPos(m_book.positionOf(slot)); });
     connect(m_strip, &TabStrip::labelReleased, this, [this](int slot, Qt::MouseButton button) {
+        clearGalleryToggle();
         if (button == Qt::RightButton) {
             m_book.setHoverPos(m_book.positionOf(slot));
             m_menus->menu(QStringLiteral("LabelPage"))->popup(QCursor::pos());
@@ -256,6 +261,19 @@ void Frmmain::buildTopStrip()
         });
     }
     button("Command11")->setEnabled(true);
+    auto siteButton = [this](const QString &address) {
+        return [this, address] {
+            m_session.options.setSafePictureMode(0);
+            LoadNewForm(address);
+        };
+    };
+    wire(button("ImgComb"), siteButton(SiteTables::kBaiduHome));
+    wire(button("Command7"), siteButton(SiteTables::k360Directory));
+    wire(button("Command10"), siteButton(SiteTables::kTaobaoHome));
+    wire(button("Command6"), [this] { shell().open(Paths::appDir() + QStringLiteral("/Download/")); });
+    connect(m_cmdSearch, &QToolButton::clicked, this, [this] {
+        m_menus->menu(QStringLiteral("SearchWord"))->popup(QCursor::pos());
+    });
 }
 
 void Frmmain::wireMenus()
@@ -295,6 +313,26 @@ void Frmmain::wireMenus()
     });
     on(QStringLiteral("zhushouopt"), [this] { openSettingsCentre(); });
     on(QStringLiteral("FavHuasheng"), [this] { LoadNewForm(Sites::kDefaultHomePage); });
+    for (const auto &[name, address] : {std::pair{"Fav169mt", SiteTables::kModelPictures},
+                                        std::pair{"Fav169bb", SiteTables::kGlamourPictures}}) {
+        on(QString::fromLatin1(name), [this, address = address] {
+            m_session.options.setSafePictureMode(1);
+            LoadNewForm(address);
+        });
+    }
+    on(QStringLiteral("HomePage"), [this] { LoadNewForm(SiteTables::kProductSite); });
+    on(QStringLiteral("OpenUrlStyle"), [this] { shell().open(m_textUrl->currentText()); });
+    on(QStringLiteral("LoadMe"), [this] { shell().start(QCoreApplication::applicationFilePath(), {}); });
+    on(QStringLiteral("ShowMe"), [this] { ShowMe(); });
+    for (const auto *table : {&SiteTables::searchWord(), &SiteTables::netSearch(), &SiteTables::music()}) {
+        for (const SiteTables::Item &item : *table) {
+            const QString address = QString::fromUtf8(item.address);
+            if (item.usesWord)
+                on(QString::fromLatin1(item.name), [this, address] { OpenSite(address); });
+            else
+                on(QString::fromLatin1(item.name), [this, address] { LoadNewForm(address); });
+        }
+    }
     for (QAction *item : m_menus->liHistory()) {
         item->setEnabled(true);
         connect(item, &QAction::triggered, this, [this, item] { LoadNewForm(item->data().toString()); });
@@ -653,6 +691,12 @@ void Frmmain::closeSlot(int slot)
 void Frmmain::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
+    applyResizeRules();
+    Platform::trimWorkingSet();
+}
+
+void Frmmain::applyResizeRules()
+{
     const int w = clientWidthTwips();
     const StripGeometry::AddressRow row = StripGeometry::addressRow(w);
     m_strip->moveCloseButton(-2000);
@@ -663,7 +707,6 @@ void Frmmain::resizeEvent(QResizeEvent *event)
     if (row.combSearchWidth > 0)
         m_combSearch->resize(toPixels(row.combSearchWidth), m_combSearch->height());
     // The active page follows the client area's own resize (its size is final there).
-    Platform::trimWorkingSet();
 }
 
 void Frmmain::closeEvent(QCloseEvent *event)
@@ -714,6 +757,7 @@ bool Frmmain::eventFilter(QObject *watched, QEvent *event)
 
 void Frmmain::go()
 {
+    clearGalleryToggle();
     FormWeb *p = activePage();
     if (!p)
         return;
@@ -731,10 +775,42 @@ void Frmmain::search()
     const QString text = m_combSearch->currentText();
     m_combSearch->addItem(text);
     m_combSearch->setEditText(text);
+    clearGalleryToggle();
     LoadNewForm(kSearchAddress + text);
 }
 
-void Frmmain::watchMouse()
+FormWeb *Frmmain::OpenSite(const QString &prefix)
+{
+    return LoadNewForm(SiteTables::siteSearchAddress(prefix, m_combSearch->currentText()));
+}
+
+void Frmmain::ShowMe()
+{
+    m_pict->setVisible(!m_pict->isVisible());
+    // Lay out now, so the page fills the new client area before anything paints.
+    centralWidget()->layout()->activate();
+    applyResizeRules();
+    if (FormWeb *p = activePage())
+        p->place(clientRect());
+}
+
+void Frmmain::clearGalleryToggle()
+{
+    QToolButton *chk = m_buttons.value(QStringLiteral("Chk"));
+    if (!chk->isChecked())
+        return;
+    chk->setChecked(false);
+    chk->setPalette(QApplication::palette());
+    focusActivePage();
+}
+
+Shell &Frmmain::shell()
+{
+    static DesktopShell desktop;
+    return m_session.shell ? *m_session.shell : desktop;
+}
+
+void Frmmain::updateSignalLight()
 {
     const bool safe = m_session.options.safePictureMode() != 0;
     if (QToolButton *light = m_buttons.value(QStringLiteral("Command11"))) {
@@ -745,6 +821,11 @@ void Frmmain::watchMouse()
     }
     if (QAction *a = m_menus->action(QStringLiteral("StartSafe")))
         a->setChecked(safe);
+}
+
+void Frmmain::watchMouse()
+{
+    updateSignalLight();
     if (!isActiveWindow())
         return;
     // Left button: -32768 held now, 1 pressed and released since the last tick, 0 up.

@@ -16,6 +16,7 @@ class QDialog;
 class QLabel;
 class QToolButton;
 class QTimer;
+class Shell;
 class TabStrip;
 struct Session;
 
@@ -60,6 +61,12 @@ public:
     QWidget *clientArea() const { return m_client; }
     // The page shown in the client area (the top of the window order).
     FormWeb *shownPage() const { return m_zorder.isEmpty() ? nullptr : m_zorder.first(); }
+
+    // Opens a site search for the search box's word in a new tab (the site's root when
+    // the box is empty).
+    FormWeb *OpenSite(const QString &prefix);
+    // Shows or hides the top strip (full screen) and lays the window out again.
+    void ShowMe();
 
     // The settings centre, modal.
     void openSettingsCentre();
@@ -110,6 +117,10 @@ private:
     void scrollTick();
     void setScrollDirection(int index);
     void copyText(const QString &text);
+    void applyResizeRules();
+    void clearGalleryToggle();
+    void updateSignalLight();
+    Shell &shell();
     QRect clientRect() const;
     int clientWidthTwips() const;
 

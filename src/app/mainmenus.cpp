@@ -1,5 +1,7 @@
 #include "app/mainmenus.h"
 
+#include "app/sitetables.h"
+
 #include <QAction>
 #include <QMainWindow>
 #include <QMenu>
@@ -95,8 +97,8 @@ MainMenus::MainMenus(QMainWindow *w)
     addItem(m, "Fav169bb", "瀑布流 - 性感美女网");
     m->addSeparator();
 
-    addMenu(w, "NetSearch", "搜索排名(&S)", true);
-    addMenu(w, "Music", "音乐(&M)", true);
+    addTable(addMenu(w, "NetSearch", "搜索排名(&S)", true), SiteTables::netSearch());
+    addTable(addMenu(w, "Music", "音乐(&M)", true), SiteTables::music());
 
     m = addMenu(w, "mTools", "工具(&T)", true);
     addItem(m, "KillPop", "清除网页广告(P)");
@@ -141,7 +143,16 @@ MainMenus::MainMenus(QMainWindow *w)
     m->addSeparator();
     addItem(m, "HomePage", "软件网站(&N)");
 
-    addMenu(w, "SearchWord", "搜索", false);
+    addTable(addMenu(w, "SearchWord", "搜索", false), SiteTables::searchWord());
+}
+
+void MainMenus::addTable(QMenu *menu, const QVector<SiteTables::Item> &items)
+{
+    for (const SiteTables::Item &item : items) {
+        if (item.groupStart)
+            menu->addSeparator();
+        addItem(menu, item.name, item.caption)->setData(QString::fromUtf8(item.address));
+    }
 }
 
 QAction *MainMenus::action(const QString &name, int index) const

@@ -6,6 +6,7 @@
 class QAction;
 class QMainWindow;
 class QMenu;
+namespace SiteTables { struct Item; }
 
 // The main window's menu bar, the hidden tab context menu and the closed-pages items,
 // built from one table in their final order. Every item carries its control name as
@@ -22,6 +23,8 @@ public:
     QVector<QAction *> liHistory() const { return m_liHistory; }
 
 private:
+    // Site items carry their address (or search prefix) as data.
+    void addTable(QMenu *menu, const QVector<SiteTables::Item> &items);
     QMenu *addMenu(QMainWindow *window, const char *name, const char *title, bool inBar);
     QAction *addItem(QMenu *menu, const char *name, const char *caption, const char *keys = nullptr,
                      int index = -1);

@@ -30,7 +30,9 @@ QUrl urlFromUserText(const QString &text)
     const QString t = text.trimmed();
     if (t.compare(QLatin1String("about:blank"), Qt::CaseInsensitive) == 0)
         return QUrl(QStringLiteral("about:blank"));
-    QUrl url = QUrl::fromUserInput(t, QDir::currentPath(), QUrl::AssumeLocalFile);
+    // A relative path counts as a local file only when it exists; "host:port/path" and
+    // "host/path" are addresses.
+    QUrl url = QUrl::fromUserInput(t, QDir::currentPath());
     if (url.isValid() && !url.isEmpty())
         return url;
     // Not an address at all: let the engine show its error page for it rather than

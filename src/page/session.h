@@ -8,6 +8,7 @@ class Dialogs;
 class ClosedPages;
 class FormWeb;
 class Options;
+class Shell;
 class QWebEngineProfile;
 class SettingsStore;
 
@@ -28,6 +29,8 @@ struct Session {
 
     // Where to ask the user; the real dialogs unless a test substitutes its own.
     Dialogs *dialogs = nullptr;
+    // The desktop's open and start; a recording fake in tests.
+    Shell *shell = nullptr;
 
     // Filled by the first-run check at start-up, for the trace clean-up.
     SystemFolders systemFolders;

@@ -79,6 +79,14 @@ QString ClosedPages::addressPart(const QString &record)
     return at < 0 ? record : record.mid(at);
 }
 
+QString ClosedPages::listChoice(const QString &entry)
+{
+    if (entry.contains(QLatin1String("http")))
+        return addressPart(entry);
+    const int gap = entry.lastIndexOf(QLatin1String("  "));
+    return gap < 0 ? entry : entry.mid(gap + 2);
+}
+
 int ClosedPages::nextMenuItem(int menuCursor)
 {
     return menuCursor >= kMenuItems - 1 || menuCursor < -1 ? 0 : menuCursor + 1;

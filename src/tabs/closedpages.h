@@ -48,6 +48,10 @@ public:
     // Address part of a record or address-list entry (from the first "http"; whole
     // text when it has none).
     static QString addressPart(const QString &record);
+    // What choosing an address-list entry opens: the address part; for an entry without
+    // "http" (a local file's record) the text after its last double blank, so the title
+    // is still dropped.
+    static QString listChoice(const QString &entry);
 
     // The menu item a newly closed page takes after item `menuCursor`: wraps to 0
     // after item 20.

@@ -115,6 +115,10 @@ private slots:
         QCOMPARE(odd.title, QStringLiteral("ftp-only record"));
         QCOMPARE(odd.address, QStringLiteral("ftp-only record"));
         QCOMPARE(ClosedPages::addressPart(QStringLiteral("no address")), QStringLiteral("no address"));
+        // Choosing such an entry from the address list still drops the title.
+        QCOMPARE(ClosedPages::listChoice(QStringLiteral("本地  页面  file:///tmp/a b.html")), QStringLiteral("file:///tmp/a b.html"));
+        QCOMPARE(ClosedPages::listChoice(QStringLiteral("标题  http://a.example/x  y")), QStringLiteral("http://a.example/x  y"));
+        QCOMPARE(ClosedPages::listChoice(QStringLiteral("single")), QStringLiteral("single"));
     }
 
     void startupListStopsAtFirstGapAndDoesNotWrap()

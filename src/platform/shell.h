@@ -1,0 +1,23 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+// What the desktop does for the browser: open a document, folder or address with its
+// default handler, and start a program. Tests substitute a recording fake so that they
+// never open anything on the machine they run on.
+class Shell
+{
+public:
+    virtual ~Shell() = default;
+    // An address with a scheme, or a local file or folder path.
+    virtual bool open(const QString &target) = 0;
+    virtual bool start(const QString &program, const QStringList &arguments) = 0;
+};
+
+// The desktop's own handlers; never goes through a shell command line.
+class DesktopShell : public Shell
+{
+public:
+    bool open(const QString &target) override;
+    bool start(const QString &program, const QStringList &arguments) override;
+};

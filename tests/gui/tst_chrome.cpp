@@ -1,0 +1,370 @@
+#include "app/mainmenus.h"
+#include "app/sites.h"
+#include "app/sitetables.h"
+#include "page/formweb.h"
+#include "support/testenv.h"
+#include "support/testworld.h"
+#include "tabs/tabstrip.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
+
+// The main window's chrome on the real engine: the menu tree and the site tables, the
+// site searches, the address and search boxes against the addresses really requested,
+// the toolbar's site buttons and signal light, full screen, and the desktop commands.
+class TstChrome : public QObject
+{
+    Q_OBJECT
+
+    TestWorld m_world;
+    Frmmain *m_w = nullptr;
+
+    QString url(const QString &path) const { return m_world.url(path); }
+    QComboBox *textUrl() const { return m_w->textUrl(); }
+    QComboBox *combSearch() const { return m_w->combSearch(); }
+    QAction *item(const char *name) const { return m_w->menus()->action(QString::fromLatin1(name)); }
+    QToolButton *button(const char *name) const { return m_w->findChild<QToolButton *>(QString::fromLatin1(name)); }
+    static QStringList itemNames(QMenu *menu)
+    {
+        QStringList names;
+        for (QAction *a : menu->actions())
+            names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+        return names;
+    }
+    // Waits until the blocker saw the address (outside sites are never loaded).
+    bool outsideRequested(const QString &address)
+    {
+        return QTest::qWaitFor([&] { return m_world.blocker.wasRequested(address); }, 10000);
+    }
+    void typeAddress(const QString &text)
+    {
+        textUrl()->setEditText(text);
+        // Keys reach an editable box through the box itself, as typing does.
+        QTest::keyClick(textUrl(), Qt::Key_Return);
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_world.start()); }
+    void cleanupTestCase() { m_world.stop(); }
+
+    void init()
+    {
+        m_world.options.setSafePictureMode(0);
+        m_world.options.setOpenInBackground(0);
+        m_world.blocker.clear();
+        m_world.shell.opened.clear();
+        m_world.shell.started.clear();
+        m_w = m_world.newWindow();
+        m_w->LoadNewForm(url(QStringLiteral("/index.html")));
+    }
+
+    void menuTreeInOrderWithCaptionsAndKeys()
+    {
+        QStringList bar;
+        for (QAction *a : m_w->menuBar()->actions())
+            bar << a->objectName() + QLatin1Char('=') + a->text();
+        QCOMPARE(bar, QStringList({"mFile=文件(&F)", "mEdit=编辑(&E)", "PageLabel=查看(&V)", "mFav=收藏夹(&A)",
+                                   "NetSearch=搜索排名(&S)", "Music=音乐(&M)", "mTools=工具(&T)",
+                                   "HistoryRecord=历史(&L)", "mHelp=帮助(&H)"}));
+
+        auto named = [this](const char *menu) {
+            QStringList names = itemNames(m_w->menus()->menu(QString::fromLatin1(menu)));
+            names.removeAll(QStringLiteral("-"));
+            return names;
+        };
+        QCOMPARE(named("mFile"), QStringList({"LoadMe", "Build", "mnuFileOpen", "mnuFileSaveAs", "mnuFileSave",
+                                              "PrintScreen2", "DownloadImg", "printset", "closecd", "Print", "Femail",
+                                              "FmyPC", "bohao", "offnet", "CloadPC", "mnuFileExit"}));
+        QCOMPARE(named("mEdit"), QStringList({"Cancel", "CloseThisPage", "mnuEditCopy", "shan", "chakan", "EditPage",
+                                              "Attrib", "mnuViewRefresh", "mnuViewOptions"}));
+        QCOMPARE(named("LabelPage"), QStringList({"closeme", "build2", "CancelClose", "pageup2", "pagedown2",
+                                                  "mnuCloseOther", "mnuFileClose", "closeleft", "closeright", "fuzhi",
+                                                  "address", "Page"}));
+        QCOMPARE(named("PageLabel"), QStringList({"pageup", "pagedown", "shuaxin", "AllResuha", "Tingzhi", "ScreenRun",
+                                                  "ScreenRun", "yuan", "yuanBu", "OpenUrlStyle", "BigP", "BigP", "ShowMe"}));
+        QCOMPARE(named("mTools"), QStringList({"KillPop", "Clear", "History", "AutoReshua", "PrintScreen", "DownLoadFile",
+                                               "MyIP", "YearView", "DirHide", "SoundClose", "CloseScreen", "LoadWord",
+                                               "LoadExecl", "StartSafe", "StartPop", "setnavigation", "internet",
+                                               "zhushouopt"}));
+        QCOMPARE(named("mHelp"), QStringList({"mnuHelp", "Reg", "ReDownload", "lianxi", "mnuHelpAbout", "HomePage"}));
+        QCOMPARE(named("mFav").mid(0, 6), QStringList({"addhome", "RelaodDir", "SearchDir", "FavHuasheng", "Fav169mt", "Fav169bb"}));
+
+        const QList<std::pair<const char *, const char *>> keys = {
+            {"LoadMe", "F6"}, {"Build", "F4"}, {"mnuFileSaveAs", "Ctrl+S"}, {"Print", "Ctrl+P"}, {"Cancel", "Ctrl+Z"},
+            {"mnuEditCopy", "Ctrl+C"}, {"shan", "Ctrl+X"}, {"chakan", "Ctrl+V"}, {"mnuViewRefresh", "Ctrl+A"},
+            {"mnuViewOptions", "Ctrl+F"}, {"closeme", "F9"}, {"mnuFileClose", "F8"}, {"pageup", "F2"},
+            {"pagedown", "F3"}, {"shuaxin", "F5"}, {"ShowMe", "F11"}, {"addhome", "Ctrl+D"}, {"mnuHelp", "F1"}};
+        for (const auto &[name, key] : keys)
+            QCOMPARE(item(name)->shortcut(), QKeySequence(QString::fromLatin1(key)));
+        // The captions' "F2", "F3" and "Ctri+T" are text only.
+        QVERIFY(item("pageup2")->shortcut().isEmpty());
+        QVERIFY(item("build2")->shortcut().isEmpty());
+        QCOMPARE(item("pageup2")->text(), QStringLiteral("至页面顶部                      F2"));
+        QCOMPARE(item("ShowMe")->text(), QStringLiteral("全屏显示"));
+    }
+
+    void siteTablesBecomeMenusInOrder()
+    {
+        const QList<std::pair<const char *, const QVector<SiteTables::Item> *>> tables = {
+            {"SearchWord", &SiteTables::searchWord()}, {"NetSearch", &SiteTables::netSearch()},
+            {"Music", &SiteTables::music()}};
+        for (const auto &[menuName, table] : tables) {
+            QMenu *menu = m_w->menus()->menu(QString::fromLatin1(menuName));
+            QCOMPARE(table->size(), 19);
+            QStringList captions;
+            QStringList expected;
+            for (QAction *a : menu->actions())
+                if (!a->isSeparator()) {
+                    captions << a->objectName() + QLatin1Char('=') + a->text();
+                    QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
+                }
+            for (const SiteTables::Item &i : *table) {
+                expected << QString::fromLatin1(i.name) + QLatin1Char('=') + QString::fromUtf8(i.caption);
+                const QString address = QString::fromUtf8(i.address);
+                // Every outside address uses http, except the plain Baidu home page item.
+                QVERIFY2(address.startsWith(QLatin1String(qstrcmp(i.name, "SearchBaidu2") ? "http://" : "https://")),
+                         i.name);
+                QVERIFY(QUrl(address).isValid());
+            }
+            QCOMPARE(captions, expected);
+        }
+        // The search menu separates its groups, told apart by the caption's bracket.
+        QStringList groups;
+        QString last;
+        for (QAction *a : m_w->menus()->menu(QStringLiteral("SearchWord"))->actions()) {
+            if (a->isSeparator()) {
+                groups << QStringLiteral("|");
+                continue;
+            }
+            const QString bracket = a->text().section(QStringLiteral("】"), 0, 0);
+            QVERIFY2(last.isEmpty() || bracket == last || groups.last() == QStringLiteral("|"), qPrintable(a->text()));
+            if (groups.isEmpty() || groups.last() == QStringLiteral("|"))
+                groups << bracket;
+            last = bracket;
+        }
+        QCOMPARE(groups.join(QString()), QStringLiteral("【翻译|【搜索|【图片|【音乐|【电影|【购物|【软件"));
+        QVERIFY(!m_w->menuBar()->actions().contains(m_w->menus()->menu(QStringLiteral("SearchWord"))->menuAction()));
+    }
+
+    void siteSearchUsesTheWordOrOpensTheRoot()
+    {
+        // Plain rule first: the root is "http://" and the host, however the prefix goes on.
+        QCOMPARE(SiteTables::siteSearchAddress(QStringLiteral("http://www.crsky.com/?="), QString()),
+                 QStringLiteral("http://www.crsky.com"));
+        QCOMPARE(SiteTables::siteSearchAddress(QStringLiteral("http://a.example"), QString()), QStringLiteral("http://a.example"));
+        QCOMPARE(SiteTables::siteSearchAddress(QStringLiteral("http://a.example/s?q="), QStringLiteral("a b&c")),
+                 QStringLiteral("http://a.example/s?q=a b&c"));
+
+        const int tabs = m_w->book().count();
+        combSearch()->setEditText(QStringLiteral("风景"));
+        item("SearchBaidu")->trigger();
+        QVERIFY(outsideRequested(QStringLiteral("http://www.baidu.com/s?wd=风景")));
+        QCOMPARE(m_w->book().count(), tabs + 1);
+        QCOMPARE(textUrl()->currentText(), QStringLiteral("http://www.baidu.com/s?wd=风景"));
+
+        // The word is ignored by the home-page items.
+        item("SearchDuoTe")->trigger();
+        QVERIFY(outsideRequested(QStringLiteral("http://www.duote.com/")));
+
+        combSearch()->setEditText(QString());
+        item("SearchBaidu")->trigger();
+        QVERIFY(outsideRequested(QStringLiteral("http://www.baidu.com/")));
+        item("SearchFanyi")->trigger();
+        QVERIFY(outsideRequested(QStringLiteral("http://www.iciba.com/")));
+        QCOMPARE(m_w->book().count(), tabs + 4);
+
+        // Ranking and music items open their address; the word plays no part.
+        combSearch()->setEditText(QStringLiteral("忽略"));
+        item("SearchFuBuSi")->trigger();
+        QVERIFY(outsideRequested(QStringLiteral("http://www.forbeschina.com/list/")));
+        item("MusicDuShi")->trigger();
+        QVERIFY(outsideRequested(QStringLiteral("http://www.cri.cn/radio/playerpop.htm")));
+        QVERIFY(!m_world.blocker.requested().join(QLatin1Char(' ')).contains(QStringLiteral("忽略")));
+
+        // The search button pops the engine menu up.
+        button("CmdSearch")->click();
+        QMenu *engines = m_w->menus()->menu(QStringLiteral("SearchWord"));
+        QTRY_VERIFY(engines->isVisible());
+        engines->close();
+    }
+
+    void startPageItemShowsThePlainAddressAndIsNotRecorded()
+    {
+        m_w->closedPages().load();
+        const QString before = m_world.store->read(QStringLiteral("CancelPage"), QStringLiteral("Count"));
+        item("Search2345")->trigger();
+        FormWeb *p = m_w->activePage();
+        QVERIFY(outsideRequested(Sites::kMarkedStartPage));
+        QCOMPARE(textUrl()->currentText(), Sites::kStartPage);
+        QTRY_COMPARE_WITH_TIMEOUT(p->Web()->LocationURL(), Sites::kMarkedStartPage, 10000);
+        m_w->book().setHoverPos(m_w->book().activePos());
+        m_w->DelLine();
+        QCOMPARE(m_world.store->read(QStringLiteral("CancelPage"), QStringLiteral("Count")), before);
+    }
+
+    void addressBoxRules()
+    {
+        FormWeb *p = m_w->activePage();
+        QTRY_COMPARE_WITH_TIMEOUT(p->Web()->LocationURL(), url(QStringLiteral("/index.html")), 10000);
+        const int tabs = m_w->book().count();
+
+        // Words without a dot: a web search in the active tab, blank kept as typed.
+        typeAddress(QStringLiteral("香山 红叶"));
+        QVERIFY(outsideRequested(QStringLiteral("http://www.baidu.com/s?wd=香山 红叶")));
+        typeAddress(QStringLiteral("localhost"));
+        QVERIFY(outsideRequested(QStringLiteral("http://www.baidu.com/s?wd=localhost")));
+        QCOMPARE(m_w->book().count(), tabs);
+
+        // Anything with a dot goes to the page as typed, without a scheme too.
+        typeAddress(url(QStringLiteral("/page?id=typed")).mid(7));
+        QTRY_COMPARE_WITH_TIMEOUT(p->Web()->LocationURL(), url(QStringLiteral("/page?id=typed")), 10000);
+        QTRY_COMPARE(m_w->tabStrip()->labelText(p->myindex), QStringLiteral("Page typed"));
+
+        // A closed-page record from the list: its title is dropped, the active tab navigates.
+        textUrl()->addItem(QStringLiteral("Page x  ") + url(QStringLiteral("/page?id=x")));
+        textUrl()->setCurrentIndex(textUrl()->count() - 1);
+        emit textUrl()->activated(textUrl()->count() - 1);
+        QTRY_COMPARE_WITH_TIMEOUT(p->Web()->LocationURL(), url(QStringLiteral("/page?id=x")), 10000);
+        QCOMPARE(m_w->book().count(), tabs);
+
+        // Hostile text: the program goes on and no tab is lost.
+        for (const QString &odd : {QStringLiteral("."), QStringLiteral("a&b=\"c\" 'd'.cn"), QString(5000, QLatin1Char('x')) + QStringLiteral(".cn"),
+                                   QStringLiteral("中文.中国 空格")}) {
+            typeAddress(odd);
+            QCOMPARE(m_w->book().count(), tabs);
+        }
+        QTest::qWait(300);
+        QCOMPARE(m_w->activePage(), p);
+
+        // A new blank tab shows the typing prefix.
+        m_w->Build();
+        QCOMPARE(textUrl()->currentText(), QStringLiteral("http://www."));
+    }
+
+    void searchBoxOpensTabsAndKeepsEveryWord()
+    {
+        QCOMPARE(combSearch()->count(), 27);
+        QCOMPARE(combSearch()->itemText(14), QStringLiteral("海洋风光"));
+        QCOMPARE(combSearch()->itemText(20), QStringLiteral("海洋风光"));
+        QCOMPARE(combSearch()->itemText(26), QStringLiteral("夜色"));
+        const int tabs = m_w->book().count();
+        for (int i = 0; i < 2; ++i) {
+            combSearch()->setEditText(QStringLiteral("瀑布"));
+            QTest::keyClick(combSearch(), Qt::Key_Return);
+        }
+        QCOMPARE(m_w->book().count(), tabs + 2);
+        QCOMPARE(combSearch()->count(), 29);
+        QCOMPARE(combSearch()->itemText(27), QStringLiteral("瀑布"));
+        QCOMPARE(combSearch()->itemText(28), QStringLiteral("瀑布"));
+        QVERIFY(outsideRequested(QStringLiteral("http://www.baidu.com/s?wd=瀑布")));
+
+        // A long session of searches: the list just grows (tabs closed as we go).
+        for (int i = 0; i < 2000; ++i)
+            combSearch()->addItem(QStringLiteral("词%1").arg(i));
+        combSearch()->setEditText(QStringLiteral("最后"));
+        QTest::keyClick(combSearch(), Qt::Key_Return);
+        QCOMPARE(combSearch()->count(), 2030);
+        QCOMPARE(combSearch()->itemText(2029), QStringLiteral("最后"));
+    }
+
+    void siteButtonsAndPictureSitesDriveTheSignalLight()
+    {
+        QToolButton *light = button("Command11");
+        const QColor face = light->palette().color(QPalette::Button);
+        QVERIFY(face != QColor(Qt::yellow));
+        QElapsedTimer t;
+        t.start();
+        item("Fav169bb")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(light->palette().color(QPalette::Button), QColor(Qt::yellow), 300);
+        QVERIFY(t.elapsed() <= 300);
+        QCOMPARE(m_world.options.safePictureMode(), 1);
+        QVERIFY(outsideRequested(SiteTables::kGlamourPictures));
+
+        button("Command10")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(light->palette().color(QPalette::Button), face, 300);
+        QCOMPARE(m_world.options.safePictureMode(), 0);
+        QVERIFY(outsideRequested(SiteTables::kTaobaoHome));
+
+        item("Fav169mt")->trigger();
+        QCOMPARE(m_world.options.safePictureMode(), 1);
+        button("ImgComb")->click();
+        QCOMPARE(m_world.options.safePictureMode(), 0);
+        QVERIFY(outsideRequested(SiteTables::kBaiduHome));
+        m_world.options.setSafePictureMode(1);
+        button("Command7")->click();
+        QCOMPARE(m_world.options.safePictureMode(), 0);
+        QVERIFY(outsideRequested(SiteTables::k360Directory));
+
+        item("HomePage")->trigger();
+        QVERIFY(outsideRequested(SiteTables::kProductSite));
+        // Every toolbar button shows a picture.
+        for (QToolButton *b : m_w->findChild<QWidget *>(QStringLiteral("Pict"))->findChildren<QToolButton *>())
+            if (b->property("index").isValid() || b->objectName().startsWith(QLatin1String("Command"))
+                || b->objectName() == QLatin1String("Chk") || b->objectName() == QLatin1String("ImgComb"))
+                QVERIFY2(!b->icon().pixmap(32, 32).isNull(), qPrintable(b->objectName()));
+    }
+
+    void fullScreenTwiceRestoresTheLayout()
+    {
+        QWidget *pict = m_w->findChild<QWidget *>(QStringLiteral("Pict"));
+        FormWeb *p = m_w->activePage();
+        const QRect pageBefore = p->geometry();
+        const QRect urlBefore = textUrl()->geometry();
+        const QPoint stripBefore = m_w->tabStrip()->addLabel()->pos();
+        QVERIFY(pict->isVisible());
+
+        item("ShowMe")->trigger();
+        QVERIFY(!pict->isVisible());
+        QVERIFY(p->height() > pageBefore.height());
+        QCOMPARE(p->mapTo(m_w, QPoint(0, 0)).y(), m_w->centralWidget()->y());
+
+        item("ShowMe")->trigger();
+        QVERIFY(pict->isVisible());
+        QCOMPARE(p->geometry(), pageBefore);
+        QCOMPARE(textUrl()->geometry(), urlBefore);
+        QCOMPARE(m_w->tabStrip()->addLabel()->pos(), stripBefore);
+    }
+
+    void desktopCommandsGoThroughTheShell()
+    {
+        textUrl()->setEditText(url(QStringLiteral("/page?id=other")));
+        item("OpenUrlStyle")->trigger();
+        QCOMPARE(m_world.shell.opened, QStringList{url(QStringLiteral("/page?id=other"))});
+
+        item("LoadMe")->trigger();
+        QCOMPARE(m_world.shell.started, QStringList{QCoreApplication::applicationFilePath()});
+
+        button("Command6")->click();
+        QCOMPARE(m_world.shell.opened.last(), Paths::appDir() + QStringLiteral("/Download/"));
+
+        // A failing shell is quiet and the window goes on.
+        m_world.shell.answer = false;
+        item("OpenUrlStyle")->trigger();
+        m_world.shell.answer = true;
+        QVERIFY(m_w->isVisible());
+    }
+
+    void manyTabsShrinkTheLabelsAndStayUsable()
+    {
+        const int start = m_w->book().count();
+        for (int i = start; i < 300; ++i)
+            QVERIFY(m_w->LoadNewForm(QStringLiteral("about:blank")));
+        QCOMPARE(m_w->book().count(), 300);
+        QLineEdit *last = m_w->tabStrip()->existingLabel(m_w->book().activeSlot());
+        QVERIFY(last->width() <= 2);
+        QVERIFY(m_w->tabStrip()->addLabel()->x() < m_w->width());
+        // Still answering: a click on the first label activates it.
+        QTest::mouseClick(m_w->tabStrip()->existingLabel(m_w->book().slotAt(0)), Qt::LeftButton, {}, QPoint(0, 5));
+        QCOMPARE(m_w->book().activePos(), 0);
+        m_w->CloseAll();
+        QCOMPARE(m_w->book().count(), 1);
+    }
+};
+
+VELMO_TEST_MAIN(TstChrome)
+#include "tst_chrome.moc"

@@ -1,0 +1,37 @@
+#pragma once
+#include <QMutex>
+#include <QStringList>
+#include <QUrl>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
+
+// Keeps tests off the internet: every request to a host other than the local fixture
+// server is refused, and its address recorded (decoded) so the test can check it.
+class OutsideBlocker : public QWebEngineUrlRequestInterceptor
+{
+public:
+    void interceptRequest(QWebEngineUrlRequestInfo &info) override
+    {
+        const QUrl url = info.requestUrl();
+        if (url.scheme().startsWith(QLatin1String("http")) && url.host() != QLatin1String("127.0.0.1")) {
+            info.block(true);
+            QMutexLocker lock(&m_mutex);
+            m_requested << QUrl::fromPercentEncoding(url.toEncoded());
+        }
+    }
+    QStringList requested() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_requested;
+    }
+    bool wasRequested(const QString &address) const { return requested().contains(address); }
+    void clear()
+    {
+        QMutexLocker lock(&m_mutex);
+        m_requested.clear();
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QStringList m_requested;
+};

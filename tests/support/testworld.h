@@ -1,0 +1,65 @@
+#pragma once
+#include "app/frmmain.h"
+#include "engine/engineprofile.h"
+#include "page/session.h"
+#include "platform/paths.h"
+#include "support/enginesync.h"
+#include "support/fixtureserver.h"
+#include "support/outsideblocker.h"
+#include "support/recordingdialogs.h"
+#include "support/recordingshell.h"
+#include "userdata/options.h"
+#include "userdata/settingsstore.h"
+
+#include <QWebEngineProfile>
+#include <memory>
+
+// What a window test needs around the main window: the fixture server, the store, the
+// switches, a real engine profile kept off the internet, and recording fakes for the
+// desktop and the dialogs.
+struct TestWorld {
+    FixtureServer server;
+    std::unique_ptr<SettingsStore> store;
+    Options options;
+    RecordingDialogs dialogs;
+    RecordingShell shell;
+    OutsideBlocker blocker;
+    std::unique_ptr<EngineProfile> engine;
+    std::unique_ptr<Session> session;
+    std::unique_ptr<Frmmain> window;
+
+    bool start()
+    {
+        if (!server.start())
+            return false;
+        store = std::make_unique<SettingsStore>(Paths::settingsFile());
+        engine = std::make_unique<EngineProfile>();
+        engine->profile()->setUrlRequestInterceptor(&blocker);
+        session.reset(new Session{*store, options, engine->profile()});
+        session->dialogs = &dialogs;
+        session->shell = &shell;
+        return true;
+    }
+
+    Frmmain *newWindow(int width = 1000, int height = 700)
+    {
+        window.reset();
+        flushDeletions();
+        window = std::make_unique<Frmmain>(*session, nullptr);
+        window->resize(width, height);
+        window->show();
+        return window.get();
+    }
+
+    void stop()
+    {
+        window.reset();
+        flushDeletions();
+        session.reset();
+        if (engine)
+            engine->profile()->setUrlRequestInterceptor(nullptr);
+        engine.reset();
+    }
+
+    QString url(const QString &path) const { return server.address(path); }
+};
