@@ -247,7 +247,15 @@ void Frmmain::buildTopStrip()
     button("CmdPage", 0)->setEnabled(false);
     button("CmdPage", 1)->setEnabled(false);
     wire(button("Command3"), [this] { Restore(); });
-    wire(button("Command2"), [this] { if (FormWeb *p = activePage()) p->Web()->Refresh(); });
+    wire(button("Command2"), [this] {
+        FormWeb *p = activePage();
+        if (!p)
+            return;
+        if (m_session.options.adBlock() == 1)
+            p->PageJavaConctrl();
+        else
+            p->Web()->Refresh(); // the gallery's rebuild joins here once it exists
+    });
     wire(button("Command5"), [this] { LoadNewForm(m_session.options.homePageUrl()); });
     wire(button("Command8"), [this] {
         m_book.setHoverPos(m_book.activePos());
@@ -301,7 +309,19 @@ void Frmmain::wireMenus()
                 p->Web()->scrollBy(0, up ? -50 : 50, 301);
         });
     }
-    on(QStringLiteral("shuaxin"), [this] { if (FormWeb *p = activePage()) p->Web()->Refresh(); });
+    on(QStringLiteral("shuaxin"), [this] {
+        if (FormWeb *p = activePage()) {
+            p->PageJavaConctrl();
+            p->Web()->Refresh();
+        }
+    });
+    on(QStringLiteral("StartPop"), [this](bool checked) { m_session.options.setAdBlock(checked ? 1 : 0); });
+    on(QStringLiteral("StartSafe"), [this](bool checked) { m_session.options.setSafePictureMode(checked ? 1 : 0); });
+    on(QStringLiteral("KillPop"), [this] {
+        m_session.options.setSafePictureMode(1);
+        if (FormWeb *p = activePage())
+            p->PageJavaConctrl();
+    });
     on(QStringLiteral("Tingzhi"), [this] { if (FormWeb *p = activePage()) p->Web()->Stop(); });
     on(QStringLiteral("ScreenRun"), [this] { setScrollDirection(0); }, 0);
     on(QStringLiteral("ScreenRun"), [this] { setScrollDirection(1); }, 1);
@@ -821,6 +841,9 @@ void Frmmain::updateSignalLight()
     }
     if (QAction *a = m_menus->action(QStringLiteral("StartSafe")))
         a->setChecked(safe);
+    // Ad blocking is also switched from the settings centre.
+    if (QAction *a = m_menus->action(QStringLiteral("StartPop")))
+        a->setChecked(m_session.options.adBlock() != 0);
 }
 
 void Frmmain::watchMouse()

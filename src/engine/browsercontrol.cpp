@@ -1,12 +1,17 @@
 #include "engine/browsercontrol.h"
 
+#include "engine/cwebbrowser.h"
+#include "engine/downloadcontrol.h"
 #include "engine/enginepage.h"
+#include "engine/loadpolicy.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QWebEngineNewWindowRequest>
+#include <QWebEngineHistory>
 #include <QWebEngineScript>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace {
@@ -45,9 +50,11 @@ QUrl urlFromUserText(const QString &text)
 BrowserControl::BrowserControl(QWebEngineProfile *profile, QWidget *viewParent, QObject *parent)
     : QObject(parent)
     , m_alive(std::make_shared<bool>(true))
+    , m_policy(std::make_unique<LoadPolicy>())
 {
     m_view = new QWebEngineView(viewParent);
     m_page = new EnginePage(profile, m_view);
+    m_page->setUrlRequestInterceptor(m_policy.get());
     m_view->setPage(m_page);
     m_view->setObjectName(QStringLiteral("WebView"));
     connect(m_view, &QObject::destroyed, this, [this] {
@@ -59,10 +66,13 @@ BrowserControl::BrowserControl(QWebEngineProfile *profile, QWidget *viewParent, 
 
     m_page->setDecider([this](const QUrl &url, QWebEnginePage::NavigationType type, bool mainFrame) {
         NavigationRequest req;
-        req.url = url.toString();
+        // As it goes over the wire: its length is what the address filter judges.
+        req.url = QString::fromLatin1(url.toEncoded());
         req.kind = kindOf(type);
         req.mainFrame = mainFrame;
         emit BeforeNavigate2(req);
+        if (req.cancel && mainFrame)
+            m_refusedUrl = url.toString();
         return !req.cancel;
     });
 
@@ -86,6 +96,8 @@ BrowserControl::~BrowserControl()
     // Pending script callbacks are answered when the page goes; they must find us gone.
     *m_alive = false;
     disconnect(qApp, nullptr, this, nullptr);
+    if (m_page)
+        m_page->setUrlRequestInterceptor(nullptr);
     delete m_view;
 }
 
@@ -104,9 +116,47 @@ void BrowserControl::GoForward() { m_page->triggerAction(QWebEnginePage::Forward
 void BrowserControl::Refresh() { m_page->triggerAction(QWebEnginePage::Reload); }
 void BrowserControl::Stop() { m_page->triggerAction(QWebEnginePage::Stop); }
 
+bool BrowserControl::Refresh2(int)
+{
+    if (LocationURL().isEmpty())
+        return false;
+    Refresh();
+    return true;
+}
+
 QString BrowserControl::LocationURL() const
 {
-    return m_page->url().toString();
+    const QString url = m_page->url().toString();
+    if (!m_refusedUrl.isEmpty() && url == m_refusedUrl && m_page->history()->count() == 0)
+        return QString();
+    return url;
+}
+
+void BrowserControl::setClientSite(cWebBrowser *site) { m_site = site; }
+cWebBrowser *BrowserControl::clientSite() const { return m_site; }
+
+void BrowserControl::OnAmbientPropertyChange(int property)
+{
+    // The site supplies no user agent of its own, so only the download word matters.
+    if (property == kAmbientDownloadControl && m_site)
+        setDownloadControl(m_site->DownloadCtrlEX());
+}
+
+void BrowserControl::setDownloadControl(int flags)
+{
+    using namespace DownloadControl;
+    m_downloadControl = flags;
+    m_policy->setFlags(flags);
+    QWebEngineSettings *s = m_page->settings();
+    if (flags < 0) {
+        s->resetAttribute(QWebEngineSettings::JavascriptEnabled);
+        s->resetAttribute(QWebEngineSettings::AutoLoadImages);
+        s->resetAttribute(QWebEngineSettings::PluginsEnabled);
+        return;
+    }
+    s->setAttribute(QWebEngineSettings::JavascriptEnabled, (flags & kNoScripts) == 0);
+    s->setAttribute(QWebEngineSettings::AutoLoadImages, (flags & kImages) != 0);
+    s->setAttribute(QWebEngineSettings::PluginsEnabled, (flags & (kNoJava | kNoRunActiveX)) == 0);
 }
 
 bool BrowserControl::canGoBack() const { return m_page->action(QWebEnginePage::Back)->isEnabled(); }

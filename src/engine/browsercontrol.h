@@ -1,5 +1,6 @@
 #pragma once
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QVariant>
 #include <functional>
@@ -10,6 +11,8 @@ class QWebEngineView;
 class QWebEngineNewWindowRequest;
 class QWidget;
 class EnginePage;
+class LoadPolicy;
+class cWebBrowser;
 
 // A navigation about to start, for BeforeNavigate2 receivers. Setting cancel refuses it.
 struct NavigationRequest {
@@ -53,6 +56,8 @@ public:
     void GoBack();
     void GoForward();
     void Refresh();
+    // Reload as the host site asks for it; false when there is no document to reload.
+    bool Refresh2(int level);
     void Stop();
     QString LocationURL() const; // "" before the first navigation
     bool canGoBack() const;
@@ -74,6 +79,17 @@ public:
     void runScript(const QString &script, ResultCallback callback = {});
     // The document's own title ("" when it has none); ok = false when it could not be read.
     void queryDocumentTitle(std::function<void(bool ok, const QString &title)> callback);
+
+    // The host site this browser asks for its download-control word.
+    static constexpr int kAmbientDownloadControl = -5512;
+    static constexpr int kAmbientUserAgent = -5513;
+    void setClientSite(cWebBrowser *site);
+    cWebBrowser *clientSite() const;
+    // The site says an ambient property changed: ask it again.
+    void OnAmbientPropertyChange(int property);
+    // What the page may load from its next load on (-1: the engine's defaults).
+    void setDownloadControl(int flags);
+    int downloadControl() const { return m_downloadControl; }
 
     QWebEngineView *view() const { return m_view; }
     EnginePage *page() const { return m_page; }
@@ -97,6 +113,12 @@ private:
     QWebEngineView *m_view = nullptr;
     EnginePage *m_page = nullptr;
     std::shared_ptr<bool> m_alive;
+    std::unique_ptr<LoadPolicy> m_policy;
+    QPointer<cWebBrowser> m_site;
+    int m_downloadControl = -1;
+    // A refused navigation of a window that never showed a document leaves the engine
+    // reporting the refused address for a moment; it is not the page's location.
+    QString m_refusedUrl;
     bool m_backEnabled = false;
     bool m_forwardEnabled = false;
 };

@@ -2,6 +2,8 @@
 
 #include "app/sites.h"
 #include "engine/browsercontrol.h"
+#include "engine/cwebbrowser.h"
+#include "page/adfilter.h"
 #include "page/pagehost.h"
 #include "page/session.h"
 #include "tabs/stripgeometry.h"
@@ -44,7 +46,11 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     // Load, in order: state reset, status bar, browser, off-screen until placed.
     m_session.SavingPictures = false;
 
-    m_web = new BrowserControl(m_session.profile, this, nullptr);
+    // The browser lives in its container from the start; the host site takes that
+    // container over when it attaches.
+    m_picJava = new QWidget(this);
+    m_picJava->setObjectName(QStringLiteral("PicJava"));
+    m_web = new BrowserControl(m_session.profile, m_picJava, nullptr);
     m_web->widget()->setObjectName(QStringLiteral("Web"));
     m_web->Silent = true;
 
@@ -88,10 +94,13 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     layoutControls();
     if (m_session.options.openInBackground() == 0)
         SetActivate();
+    if (m_session.options.safePictureMode() == 1)
+        PageJavaConctrl();
 }
 
 FormWeb::~FormWeb()
 {
+    m_vCWebMe.reset();
     // The browser goes first: its pending callbacks must not reach a half-destroyed page.
     delete m_web;
     m_web = nullptr;
@@ -121,6 +130,18 @@ void FormWeb::BeforeDownload()
     m_timer3->start();
 }
 
+bool FormWeb::PageJavaConctrl()
+{
+    m_vCWebMe = std::make_unique<cWebBrowser>();
+    m_vCWebMe->INIAll(m_picJava, m_web);
+    if (!m_vCWebMe->attached())
+        return false;
+    m_picJava->setVisible(true);
+    if (m_session.options.safePictureMode() != 0)
+        m_vCWebMe->setDL_Script(false);
+    return true;
+}
+
 void FormWeb::zhan(int, int)
 {
     emit selectionForSearch(m_web->selectedText());
@@ -148,7 +169,8 @@ void FormWeb::layoutControls()
     const int h = height();
     const int hTw = StripGeometry::toTwips(h);
     // The top 50 twips of the view lie above the window, hiding its border.
-    m_web->widget()->setGeometry(0, -toPixels(50), w, qMax(0, toPixels(hTw - 190)));
+    m_picJava->setGeometry(0, -toPixels(50), w, qMax(0, toPixels(hTw - 190)));
+    m_web->widget()->setGeometry(0, 0, m_picJava->width(), m_picJava->height());
     const int top = toPixels(hTw - kStatusHeight);
     for (int i = 0; i < 9; ++i) {
         int width = kLabs[i].width;
@@ -224,8 +246,12 @@ void FormWeb::onDocumentComplete()
     m_host.focusActivePage();
 }
 
-void FormWeb::onBeforeNavigate(NavigationRequest &)
+void FormWeb::onBeforeNavigate(NavigationRequest &request)
 {
+    if (AdFilter::refuses(request.url, m_session.options.adBlock(), m_session.options.safePictureMode())) {
+        request.cancel = true;
+        m_blocked = true;
+    }
     BeforeDownload();
 }
 

@@ -2,10 +2,12 @@
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
+#include <memory>
 
 #include "tabs/pagetext.h"
 
 class BrowserControl;
+class cWebBrowser;
 class PageHost;
 class QComboBox;
 class QLabel;
@@ -27,6 +29,8 @@ public:
     };
 
     FormWeb(Session &session, PageHost &host, QWidget *parent);
+    // The host site of the page's browser (none until the first PageJavaConctrl).
+    cWebBrowser *vCWebMe() const { return m_vCWebMe.get(); }
     ~FormWeb() override;
 
     // Public members the rest of the browser reads and writes.
@@ -37,6 +41,7 @@ public:
 
     BrowserControl *Web() const { return m_web; }
     QComboBox *Cmb() const { return m_cmb; }
+    QWidget *PicJava() const { return m_picJava; }
     QLabel *Lab(int i) const { return i >= 0 && i < m_lab.size() ? m_lab[i] : nullptr; }
 
     // This page becomes the current page, its browser the current browser.
@@ -45,6 +50,9 @@ public:
     void butenableable();
     // Per-navigation reset of the picture counters.
     void BeforeDownload();
+    // Attaches a fresh host site to the browser; in safe picture mode it switches the
+    // page's scripts off and reloads it. False when a step failed.
+    bool PageJavaConctrl();
     // Copies the page's selected text into the search box (selection bar comes later).
     void zhan(int xTwips, int yTwips);
 
@@ -86,6 +94,8 @@ private:
     Session &m_session;
     PageHost &m_host;
     BrowserControl *m_web = nullptr;
+    QWidget *m_picJava = nullptr;
+    std::unique_ptr<cWebBrowser> m_vCWebMe;
     QComboBox *m_cmb = nullptr;
     QVector<QLabel *> m_lab;
     QTimer *m_timer2 = nullptr;

@@ -8,6 +8,7 @@
 #include "platform/paths.h"
 #include "support/enginesync.h"
 #include "support/fixtureserver.h"
+#include "support/outsideblocker.h"
 #include "support/testenv.h"
 #include "tabs/stripgeometry.h"
 #include "tabs/tabstrip.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
+#include <QWebEngineProfile>
 
 // The main window with the real engine on local fixture pages: titles reaching labels,
 // captions and the address box; opening, closing and restoring tabs; the closed-page
@@ -28,6 +30,7 @@ class TstMainWindow : public QObject
     Q_OBJECT
 
     FixtureServer m_server;
+    OutsideBlocker m_blocker; // the start page must not reach the internet
     std::unique_ptr<SettingsStore> m_store;
     Options m_options;
     std::unique_ptr<EngineProfile> m_engine;
@@ -65,6 +68,7 @@ private slots:
         m_store = std::make_unique<SettingsStore>(Paths::settingsFile());
         m_engine = std::make_unique<EngineProfile>();
         QVERIFY(!m_engine->offTheRecord());
+        m_engine->profile()->setUrlRequestInterceptor(&m_blocker);
         m_session.reset(new Session{*m_store, m_options, m_engine->profile()});
         m_options.setHomePageUrl(Sites::kDefaultHomePage);
     }
@@ -82,6 +86,7 @@ private slots:
         m_w.reset();
         flushDeletions();
         m_session.reset();
+        m_engine->profile()->setUrlRequestInterceptor(nullptr);
         m_engine.reset();
     }
 
