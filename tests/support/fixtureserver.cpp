@@ -25,6 +25,8 @@ QByteArray contentType(const QString &path)
     if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")) return "image/jpeg";
     if (suffix == QLatin1String("css")) return "text/css";
     if (suffix == QLatin1String("js")) return "application/javascript";
+    if (suffix == QLatin1String("mp4")) return "video/mp4";
+    if (suffix == QLatin1String("mp3")) return "audio/mpeg";
     return "text/html; charset=utf-8";
 }
 

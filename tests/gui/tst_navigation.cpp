@@ -1,0 +1,277 @@
+#include "app/mainmenus.h"
+#include "engine/cwebbrowser.h"
+#include "engine/enginepage.h"
+#include "page/formweb.h"
+#include "support/testenv.h"
+#include "support/testworld.h"
+#include "tabs/tabstrip.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QToolButton>
+
+// New windows, the address filter, refused pop-ups and the host site's download control
+// on fixture pages with the real engine.
+class TstNavigation : public QObject
+{
+    Q_OBJECT
+
+    TestWorld m_world;
+    Frmmain *m_w = nullptr;
+
+    QString url(const QString &path) const { return m_world.url(path); }
+    QString label(FormWeb *p) const { return m_w->tabStrip()->labelText(p->myindex); }
+    QAction *item(const char *name) const { return m_w->menus()->action(QString::fromLatin1(name)); }
+    int hits(const char *path) const { return m_world.server.requestCount(QString::fromLatin1(path)); }
+    // A fixture page address of exactly n characters (the filter measures the length).
+    QString addressOfLength(int n, const QString &middle = QString()) const
+    {
+        const QString head = url(QStringLiteral("/page?id=")) + middle;
+        return head + QString(n - head.size(), QLatin1Char('z'));
+    }
+    FormWeb *open(const QString &path, const QString &title)
+    {
+        FormWeb *p = m_w->LoadNewForm(url(path));
+        [&] { QTRY_COMPARE_WITH_TIMEOUT(label(p), title, 15000); }();
+        return p;
+    }
+    // Runs script in the page's own world, as the page's scripts would.
+    static void pageScript(FormWeb *p, const QString &js) { p->Web()->page()->runJavaScript(js); }
+    FormWeb *pageAt(int pos) const { return m_w->page(m_w->book().slotAt(pos)); }
+
+private slots:
+    void initTestCase() { QVERIFY(m_world.start()); }
+    void cleanupTestCase() { m_world.stop(); }
+
+    void init()
+    {
+        m_world.options.setSafePictureMode(0);
+        m_world.options.setAdBlock(0);
+        m_world.options.setOpenInBackground(0);
+        m_world.server.resetCounts();
+        m_w = m_world.newWindow();
+    }
+
+    void newWindowsBecomeTabsInFrontOrBehind()
+    {
+        FormWeb *opener = open(QStringLiteral("/opener.html"), QStringLiteral("Opener"));
+        pageScript(opener, QStringLiteral("window.open('/page?id=front')"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 2, 10000);
+        FormWeb *front = m_w->activePage();
+        QVERIFY(front != opener);
+        QTRY_COMPARE_WITH_TIMEOUT(label(front), QStringLiteral("Page front"), 15000);
+        QCOMPARE(m_w->shownPage(), front);
+        QCOMPARE(m_w->textUrl()->currentText(), url(QStringLiteral("/page?id=front")));
+        QVERIFY(front->Web()->RegisterAsBrowser);
+
+        // Behind: right of the opener, which stays active and keeps the address bar.
+        m_w->activateSlot(opener->myindex);
+        m_world.options.setOpenInBackground(1);
+        pageScript(opener, QStringLiteral("document.getElementById('blank').click()"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 3, 10000);
+        FormWeb *behind = pageAt(1);
+        QVERIFY(behind != front);
+        QCOMPARE(m_w->activePage(), opener);
+        QCOMPARE(m_w->shownPage(), opener);
+        QTRY_COMPARE_WITH_TIMEOUT(label(behind), QStringLiteral("Page blank"), 15000);
+        QCOMPARE(m_w->textUrl()->currentText(), url(QStringLiteral("/opener.html")));
+        QCOMPARE(m_w->windowTitle(), QStringLiteral("Opener - Velmo安全浏览器"));
+        QCOMPARE(pageAt(2), front);
+    }
+
+    void filterBoundaryOnRealNavigations()
+    {
+        FormWeb *p = open(QStringLiteral("/page?id=start"), QStringLiteral("Page start"));
+        m_world.options.setAdBlock(1);
+        QVERIFY(item("StartPop")->isChecked());
+
+        // 80 characters are never judged.
+        const QString at80 = addressOfLength(80);
+        p->Web()->Navigate(at80);
+        QTRY_COMPARE_WITH_TIMEOUT(p->Web()->LocationURL(), at80, 10000);
+        QVERIFY(!p->blocked());
+
+        // 81: refused; the page keeps its address and its tab.
+        const int before = hits("/page");
+        p->Web()->Navigate(addressOfLength(81));
+        QTRY_VERIFY_WITH_TIMEOUT(p->blocked(), 5000);
+        QTest::qWait(600);
+        QCOMPARE(p->Web()->LocationURL(), at80);
+        QCOMPARE(hits("/page"), before);
+        QCOMPARE(m_w->book().count(), 1);
+
+        // A search site's fragment past position 8 lets a long address through.
+        const QString withFragment = addressOfLength(120, QStringLiteral("x&r=.sogou.com/"));
+        p->Web()->Navigate(withFragment);
+        QTRY_COMPARE_WITH_TIMEOUT(p->Web()->LocationURL(), withFragment, 10000);
+
+        // Safe picture mode suspends the filter.
+        m_world.options.setSafePictureMode(1);
+        const QString long81 = addressOfLength(81);
+        p->Web()->Navigate(long81);
+        QTRY_COMPARE_WITH_TIMEOUT(p->Web()->LocationURL(), long81, 10000);
+    }
+
+    void refusedPopupsAreClosedAndTheOpenerIsActive()
+    {
+        FormWeb *opener = open(QStringLiteral("/opener.html"), QStringLiteral("Opener"));
+        m_world.options.setAdBlock(1);
+        const QString refused = addressOfLength(120);
+        pageScript(opener, QStringLiteral("window.open('%1')").arg(refused));
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 2, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 1, 5000);
+        QCOMPARE(m_w->activePage(), opener);
+        QCOMPARE(m_w->shownPage(), opener);
+        QCOMPARE(m_w->textUrl()->currentText(), url(QStringLiteral("/opener.html")));
+
+        // The same from a link, opening behind.
+        m_world.options.setOpenInBackground(1);
+        pageScript(opener, QStringLiteral("var a = document.getElementById('blank'); a.href = '%1'; a.click();").arg(refused));
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 2, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 1, 5000);
+        QCOMPARE(m_w->activePage(), opener);
+        QCOMPARE(m_w->book().describe(), QStringLiteral("%1*").arg(opener->myindex));
+
+        // A refused address of 100,000 characters goes the same way.
+        m_world.options.setOpenInBackground(0);
+        pageScript(opener, QStringLiteral("window.open('%1')").arg(addressOfLength(100000)));
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 2, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 1, 5000);
+        QCOMPARE(m_w->activePage(), opener);
+    }
+
+    void refusedOnlyTabBecomesBlank()
+    {
+        m_world.options.setAdBlock(1);
+        FormWeb *p = m_w->LoadNewForm(addressOfLength(90));
+        QTRY_COMPARE_WITH_TIMEOUT(p->Web()->LocationURL(), QStringLiteral("about:blank"), 10000);
+        QCOMPARE(m_w->book().count(), 1);
+        QTest::qWait(500);
+        QCOMPARE(m_w->book().count(), 1);
+        QCOMPARE(label(p), QString());
+        QCOMPARE(m_w->textUrl()->currentText(), QStringLiteral("http://www."));
+    }
+
+    void popupStormKeepsTheTablesConsistent()
+    {
+        FormWeb *opener = open(QStringLiteral("/opener.html"), QStringLiteral("Opener"));
+        // Two hundred refused pop-ups: every tab they leave is closed again.
+        m_world.options.setAdBlock(1);
+        pageScript(opener, QStringLiteral("for (var i = 0; i < 200; ++i) window.open('%1' + i);").arg(addressOfLength(100)));
+        QTRY_VERIFY_WITH_TIMEOUT(m_w->book().count() > 1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 1, 60000);
+        QCOMPARE(m_w->activePage(), opener);
+        QCOMPARE(m_w->clientArea()->findChildren<FormWeb *>(QString(), Qt::FindDirectChildrenOnly).size() >= 1, true);
+
+        // Allowed ones: each becomes a tab with its label; a page that never answers
+        // keeps its tab and the window goes on.
+        m_world.options.setAdBlock(0);
+        pageScript(opener, QStringLiteral("for (var i = 0; i < 30; ++i) window.open('/page?id=s' + i); window.open('/never');"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 32, 30000);
+        for (int pos = 1; pos < 32; ++pos) {
+            FormWeb *p = pageAt(pos);
+            QVERIFY(p);
+            QVERIFY(m_w->tabStrip()->existingLabel(p->myindex));
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(label(pageAt(1)).startsWith(QLatin1String("Page s")), 30000);
+        m_w->CloseAll();
+        QCOMPARE(m_w->book().count(), 1);
+    }
+
+    void safeModeTurnsScriptsOffForThatPageOnly()
+    {
+        FormWeb *other = open(QStringLiteral("/scripted.html"), QStringLiteral("Scripted"));
+        item("StartSafe")->trigger();
+        QCOMPARE(m_world.options.safePictureMode(), 1);
+
+        // A page made now attaches its host site at once: no scripts.
+        FormWeb *p = m_w->LoadNewForm(url(QStringLiteral("/scripted.html")));
+        QVERIFY(p->vCWebMe());
+        QCOMPARE(p->Web()->downloadControl(), 240);
+        QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("Static"), 15000);
+        QTest::qWait(300);
+        QCOMPARE(label(p), QStringLiteral("Static"));
+
+        // Pages already open keep running scripts until they attach again.
+        other->Web()->Refresh();
+        QTest::qWait(800);
+        QCOMPARE(label(other), QStringLiteral("Scripted"));
+        QCOMPARE(other->Web()->downloadControl(), -1);
+
+        // Safe mode off and the menu's refresh: a fresh site (112) and scripts again.
+        item("StartSafe")->trigger();
+        QCOMPARE(m_world.options.safePictureMode(), 0);
+        item("shuaxin")->trigger();
+        QCOMPARE(p->Web()->downloadControl(), 112);
+        QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("Scripted"), 15000);
+
+        // Clearing ads: safe mode on, this page's scripts off and reloaded.
+        m_w->activateSlot(other->myindex);
+        item("KillPop")->trigger();
+        QCOMPARE(m_world.options.safePictureMode(), 1);
+        QCOMPARE(other->Web()->downloadControl(), 240);
+        QTRY_COMPARE_WITH_TIMEOUT(label(other), QStringLiteral("Static"), 15000);
+        QCOMPARE(p->Web()->downloadControl(), 112);
+    }
+
+    void refreshButtonAttachesWhileAdBlocking()
+    {
+        FormWeb *p = open(QStringLiteral("/scripted.html"), QStringLiteral("Scripted"));
+        auto *refresh = m_w->findChild<QToolButton *>(QStringLiteral("Command2"));
+        const int before = hits("/scripted.html");
+        refresh->click();
+        QTRY_COMPARE_WITH_TIMEOUT(hits("/scripted.html"), before + 1, 10000);
+        QVERIFY(!p->vCWebMe());
+
+        m_world.options.setAdBlock(1);
+        m_world.options.setSafePictureMode(1);
+        refresh->click();
+        QVERIFY(p->vCWebMe());
+        QCOMPARE(p->vCWebMe()->DownloadCtrlEX(), 240);
+        QTRY_COMPARE_WITH_TIMEOUT(hits("/scripted.html"), before + 2, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("Static"), 10000);
+    }
+
+    void flagBitsReachTheEngine()
+    {
+        FormWeb *p = open(QStringLiteral("/media.html"), QStringLiteral("Media"));
+        QTRY_VERIFY_WITH_TIMEOUT(hits("/pic.png") >= 1 && hits("/clip.mp4") >= 1 && hits("/bg.mp3") >= 1, 10000);
+        QVERIFY(p->PageJavaConctrl());
+        cWebBrowser *site = p->vCWebMe();
+        QCOMPARE(site->Webbrowser(), p->Web());
+        QCOMPARE(site->hwnd(), p->Web()->widget());
+        QCOMPARE(p->Web()->widget()->parentWidget(), p->PicJava());
+        QCOMPARE(p->Web()->widget()->size(), p->PicJava()->size());
+
+        // No pictures, no video: neither is asked for on the reload; the sound still is.
+        m_world.server.resetCounts();
+        QVERIFY(site->Dl_BatchSet(false, true, true, false, true, true, true));
+        QCOMPARE(p->Web()->downloadControl(), 0x40);
+        QTRY_VERIFY_WITH_TIMEOUT(hits("/media.html") >= 1 && hits("/bg.mp3") >= 1, 10000);
+        QTest::qWait(500);
+        QCOMPARE(hits("/pic.png"), 0);
+        QCOMPARE(hits("/clip.mp4"), 0);
+
+        // No background sound either.
+        m_world.server.resetCounts();
+        site->setDL_BgSound(false);
+        QTRY_VERIFY_WITH_TIMEOUT(hits("/media.html") >= 1, 10000);
+        QTest::qWait(500);
+        QCOMPARE(hits("/bg.mp3"), 0);
+
+        // Everything back on.
+        m_world.server.resetCounts();
+        QVERIFY(site->Dl_EnableAll(true));
+        QCOMPARE(p->Web()->downloadControl(), 112);
+        QTRY_VERIFY_WITH_TIMEOUT(hits("/pic.png") >= 1 && hits("/clip.mp4") >= 1 && hits("/bg.mp3") >= 1, 10000);
+
+        // A released site hands the browser back to its defaults.
+        site->pvReleaseWBControl();
+        QCOMPARE(p->Web()->downloadControl(), -1);
+        QVERIFY(!site->attached());
+    }
+};
+
+VELMO_TEST_MAIN(TstNavigation)
+#include "tst_navigation.moc"
