@@ -315,6 +315,15 @@ void Frmmain::wireMenus()
             p->Web()->Refresh();
         }
     });
+    on(QStringLiteral("AllResuha"), [this] {
+        // Every page takes the current safe mode with its fresh host site.
+        for (int pos = 0; pos < m_book.count(); ++pos) {
+            if (FormWeb *p = page(m_book.slotAt(pos))) {
+                p->PageJavaConctrl();
+                p->Web()->Refresh();
+            }
+        }
+    });
     on(QStringLiteral("StartPop"), [this](bool checked) { m_session.options.setAdBlock(checked ? 1 : 0); });
     on(QStringLiteral("StartSafe"), [this](bool checked) { m_session.options.setSafePictureMode(checked ? 1 : 0); });
     on(QStringLiteral("KillPop"), [this] {

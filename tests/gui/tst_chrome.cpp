@@ -7,6 +7,7 @@
 #include "tabs/tabstrip.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -347,6 +348,34 @@ private slots:
         item("OpenUrlStyle")->trigger();
         m_world.shell.answer = true;
         QVERIFY(m_w->isVisible());
+    }
+
+    void contextMenuActsOnTheLabelUnderThePointer()
+    {
+        FormWeb *first = m_w->activePage();
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->tabStrip()->labelText(first->myindex), QStringLiteral("测试首页 Fixture"), 15000);
+        for (const char *id : {"b", "c"}) {
+            FormWeb *p = m_w->LoadNewForm(url(QStringLiteral("/page?id=%1").arg(QLatin1String(id))));
+            QTRY_COMPARE_WITH_TIMEOUT(m_w->tabStrip()->labelText(p->myindex), QStringLiteral("Page %1").arg(QLatin1String(id)), 15000);
+        }
+        QLineEdit *firstLabel = m_w->tabStrip()->existingLabel(first->myindex);
+        QMenu *menu = m_w->menus()->menu(QStringLiteral("LabelPage"));
+
+        // A right click pops the menu up over the label under the pointer, which stays inactive.
+        QTest::mouseMove(firstLabel);
+        QTest::mouseClick(firstLabel, Qt::RightButton);
+        QTRY_VERIFY(menu->isVisible());
+        menu->close();
+        QCOMPARE(m_w->book().activePos(), 2);
+        item("fuzhi")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("测试首页 Fixture"));
+        item("address")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), url(QStringLiteral("/page?id=c")));
+
+        // "Close right" closes right of the label clicked, not of the active tab.
+        item("closeright")->trigger();
+        QCOMPARE(m_w->book().count(), 1);
+        QCOMPARE(m_w->activePage(), first);
     }
 
     void manyTabsShrinkTheLabelsAndStayUsable()

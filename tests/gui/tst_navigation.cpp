@@ -213,6 +213,17 @@ private slots:
         QCOMPARE(other->Web()->downloadControl(), 240);
         QTRY_COMPARE_WITH_TIMEOUT(label(other), QStringLiteral("Static"), 15000);
         QCOMPARE(p->Web()->downloadControl(), 112);
+
+        // Refresh-all hands every page the current mode.
+        item("AllResuha")->trigger();
+        QCOMPARE(p->Web()->downloadControl(), 240);
+        QCOMPARE(other->Web()->downloadControl(), 240);
+        QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("Static"), 15000);
+        m_world.options.setSafePictureMode(0);
+        item("AllResuha")->trigger();
+        QCOMPARE(other->Web()->downloadControl(), 112);
+        QTRY_COMPARE_WITH_TIMEOUT(label(other), QStringLiteral("Scripted"), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("Scripted"), 15000);
     }
 
     void refreshButtonAttachesWhileAdBlocking()
