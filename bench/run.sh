@@ -4,3 +4,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh >/dev/null
 ./build/bench/bench_tabs
+QTWEBENGINE_DISABLE_SANDBOX=1 ./build/bench/bench_pages 2>/dev/null

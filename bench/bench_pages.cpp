@@ -1,0 +1,114 @@
+// Times the page side with the real engine, offscreen: opening tabs, a page load seen
+// through its tab label, the address filter, and a storm of refused pop-ups cleared by
+// the page timers. Prints one table row per case.
+#include "app/frmmain.h"
+#include "engine/browsercontrol.h"
+#include "engine/engineprofile.h"
+#include "page/adfilter.h"
+#include "page/formweb.h"
+#include "page/session.h"
+#include "platform/paths.h"
+#include "support/fixtureserver.h"
+#include "support/outsideblocker.h"
+#include "support/testenv.h"
+#include "tabs/tabstrip.h"
+#include "userdata/options.h"
+#include "userdata/settingsstore.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QWebEngineProfile>
+#include <QEventLoop>
+#include <QTimer>
+#include <functional>
+#include <cstdio>
+
+namespace {
+
+void row(const char *what, int n, qint64 ns)
+{
+    std::printf("| %-46s | %6d | %12.1f | %10.3f |\n", what, n, double(ns) / n / 1000.0, double(ns) / 1e6);
+}
+
+// Runs the real event loop (as the browser does) until pred holds; the test library's
+// wait sleeps between turns and would slow the engine's own work down.
+bool waitUntil(const std::function<bool()> &pred, int timeoutMs)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (pred())
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    poll.start(2);
+    loop.exec();
+    return pred();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    TestEnv::isolateHome();
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    FixtureServer server;
+    server.start();
+    OutsideBlocker blocker;
+    SettingsStore store(Paths::settingsFile());
+    Options options;
+    auto engine = std::make_unique<EngineProfile>();
+    engine->profile()->setUrlRequestInterceptor(&blocker);
+    auto session = std::make_unique<Session>(Session{store, options, engine->profile()});
+    auto w = std::make_unique<Frmmain>(*session);
+    w->resize(1200, 800);
+    w->show();
+    std::printf("| case | n | us per op | total ms |\n|---|---|---|---|\n");
+
+    QElapsedTimer t;
+    const QString longUrl = QStringLiteral("https://ads.example/") + QString(100, QLatin1Char('a'));
+    t.start();
+    int refused = 0;
+    for (int i = 0; i < 100000; ++i)
+        refused += AdFilter::refuses(longUrl, 1, 0);
+    row("address filter on a 120-character address", 100000, t.nsecsElapsed());
+
+    t.restart();
+    for (int i = 0; i < 50; ++i)
+        w->LoadNewForm(QStringLiteral("about:blank"));
+    row("open a blank tab (page window and engine view)", 50, t.nsecsElapsed());
+    w->CloseAll();
+    waitUntil([] { return false; }, 200);
+
+    const int loads = 20;
+    t.restart();
+    for (int i = 0; i < loads; ++i) {
+        FormWeb *p = w->LoadNewForm(server.address(QStringLiteral("/page?id=%1").arg(i)));
+        const QString want = QStringLiteral("Page %1").arg(i);
+        waitUntil([&] { return w->tabStrip()->labelText(p->myindex) == want; }, 15000);
+    }
+    row("new tab until its label shows the title", loads, t.nsecsElapsed());
+    w->CloseAll();
+    waitUntil([] { return false; }, 200);
+
+    FormWeb *opener = w->LoadNewForm(server.address(QStringLiteral("/page?id=opener")));
+    waitUntil([&] { return !opener->Web()->LocationURL().isEmpty(); }, 15000);
+    options.setAdBlock(1);
+    const int tabs = w->book().count();
+    t.restart();
+    opener->Web()->runScript(QStringLiteral("for (var i = 0; i < 200; ++i) window.open('%1' + i);")
+                                 .arg(server.address(QStringLiteral("/page?id=")) + QString(90, QLatin1Char('z'))));
+    waitUntil([&] { return w->book().count() > tabs; }, 15000);
+    waitUntil([&] { return w->book().count() == tabs; }, 120000);
+    row("200 refused pop-ups opened and closed again", 200, t.nsecsElapsed());
+
+    w.reset();
+    waitUntil([] { return false; }, 100);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    session.reset();
+    engine->profile()->setUrlRequestInterceptor(nullptr);
+    engine.reset();
+    return refused == 100000 ? 0 : 1;
+}
