@@ -139,6 +139,14 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 2, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 1, 5000);
         QCOMPARE(m_w->activePage(), opener);
+
+        // Allowed, it loads, and its tab shows the first 100 characters of the title.
+        m_world.options.setAdBlock(0);
+        pageScript(opener, QStringLiteral("window.open('%1')").arg(addressOfLength(100000)));
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 2, 10000);
+        FormWeb *huge = m_w->activePage();
+        QTRY_VERIFY_WITH_TIMEOUT(label(huge).startsWith(QLatin1String("Page zzz")), 15000);
+        QCOMPARE(label(huge).size(), 100);
     }
 
     void refusedOnlyTabBecomesBlank()
