@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 #include "page/session.h"
 #include "platform/paths.h"
+#include "platform/shell.h"
 #include "userdata/options.h"
 #include "userdata/settingsstore.h"
 
@@ -21,8 +22,10 @@ int main(int argc, char *argv[])
     Options options;
     EngineProfile engine;
     QtDialogs dialogs;
+    DesktopShell shell;
     Session session{store, options, engine.profile()};
     session.dialogs = &dialogs;
+    session.shell = &shell;
 
     int result = 0;
     {
