@@ -6,10 +6,8 @@
 #include "page/formweb.h"
 #include "page/session.h"
 #include "platform/paths.h"
-#include "support/enginesync.h"
-#include "support/fixtureserver.h"
-#include "support/outsideblocker.h"
 #include "support/testenv.h"
+#include "support/testworld.h"
 #include "tabs/stripgeometry.h"
 #include "tabs/tabstrip.h"
 #include "userdata/options.h"
@@ -20,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
-#include <QWebEngineProfile>
 
 // The main window with the real engine on local fixture pages: titles reaching labels,
 // captions and the address box; opening, closing and restoring tabs; the closed-page
@@ -29,22 +26,11 @@ class TstMainWindow : public QObject
 {
     Q_OBJECT
 
-    FixtureServer m_server;
-    OutsideBlocker m_blocker; // the start page must not reach the internet
-    std::unique_ptr<SettingsStore> m_store;
-    Options m_options;
-    std::unique_ptr<EngineProfile> m_engine;
-    std::unique_ptr<Session> m_session;
-    std::unique_ptr<Frmmain> m_w;
+    TestWorld m_world; // keeps the start page off the internet too
+    std::unique_ptr<Frmmain> &m_w = m_world.window;
 
-    void newWindow(int capacity = TabBook::kCapacity)
-    {
-        m_w.reset();
-        m_w = std::make_unique<Frmmain>(*m_session, nullptr, capacity);
-        m_w->resize(1000, 700);
-        m_w->show();
-    }
-    QString url(const QString &path) const { return m_server.address(path); }
+    void newWindow(int capacity = TabBook::kCapacity) { m_world.newWindow(1000, 700, capacity); }
+    QString url(const QString &path) const { return m_world.url(path); }
     QString label(int slot) const { return m_w->tabStrip()->labelText(slot); }
     QString addressText() const { return m_w->textUrl()->currentText(); }
     QString ini() const
@@ -52,7 +38,7 @@ class TstMainWindow : public QObject
         QFile f(Paths::settingsFile());
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
-    QString stored(const QString &key) const { return m_store->read(QStringLiteral("CancelPage"), key); }
+    QString stored(const QString &key) const { return m_world.store->read(QStringLiteral("CancelPage"), key); }
     static QVariant evaluate(FormWeb *page, const QString &js) { return evaluateSync(page->Web(), js); }
     FormWeb *openAndWait(const QString &path, const QString &title)
     {
@@ -64,31 +50,20 @@ class TstMainWindow : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_server.start());
-        m_store = std::make_unique<SettingsStore>(Paths::settingsFile());
-        m_engine = std::make_unique<EngineProfile>();
-        QVERIFY(!m_engine->offTheRecord());
-        m_engine->profile()->setUrlRequestInterceptor(&m_blocker);
-        m_session.reset(new Session{*m_store, m_options, m_engine->profile()});
-        m_options.setHomePageUrl(Sites::kDefaultHomePage);
+        QVERIFY(m_world.start());
+        QVERIFY(!m_world.engine->offTheRecord());
+        m_world.options.setHomePageUrl(Sites::kDefaultHomePage);
     }
 
     void init()
     {
-        m_store->deleteSection(QStringLiteral("CancelPage"));
-        m_options.setOpenInBackground(0);
-        m_options.setSafePictureMode(0);
+        m_world.store->deleteSection(QStringLiteral("CancelPage"));
+        m_world.options.setOpenInBackground(0);
+        m_world.options.setSafePictureMode(0);
         newWindow();
     }
 
-    void cleanupTestCase()
-    {
-        m_w.reset();
-        flushDeletions();
-        m_session.reset();
-        m_engine->profile()->setUrlRequestInterceptor(nullptr);
-        m_engine.reset();
-    }
+    void cleanupTestCase() { m_world.stop(); }
 
     void titleReachesLabelCaptionAndAddress()
     {
@@ -139,7 +114,7 @@ private slots:
     void backgroundPageUpdatesOnlyItsLabel()
     {
         FormWeb *front = openAndWait(QStringLiteral("/page?id=front"), QStringLiteral("Page front"));
-        m_options.setOpenInBackground(1);
+        m_world.options.setOpenInBackground(1);
         FormWeb *back = m_w->LoadNewForm(url(QStringLiteral("/page?id=back")));
         QCOMPARE(m_w->activePage(), front);
         QCOMPARE(m_w->book().describe(), QStringLiteral("0* 1"));
@@ -234,7 +209,7 @@ private slots:
 
     void localFilesAndNoNavigationYet()
     {
-        BrowserControl fresh(m_engine->profile(), nullptr);
+        BrowserControl fresh(m_world.engine->profile(), nullptr);
         QCOMPARE(fresh.LocationURL(), QString()); // nothing navigated yet
         FormWeb *p = m_w->LoadNewForm(QStringLiteral(VELMO_FIXTURES_DIR) + QStringLiteral("/index.html"));
         QTRY_COMPARE_WITH_TIMEOUT(label(p->myindex), QStringLiteral("测试首页 Fixture"), 15000);
@@ -259,13 +234,13 @@ private slots:
     void tabBeyondTheTablesIsRefused()
     {
         newWindow(2);
-        m_server.resetCounts();
+        m_world.server.resetCounts();
         openAndWait(QStringLiteral("/page?id=a"), QStringLiteral("Page a"));
         FormWeb *b = openAndWait(QStringLiteral("/page?id=b"), QStringLiteral("Page b"));
         QCOMPARE(m_w->LoadNewForm(url(QStringLiteral("/page?id=c"))), nullptr);
         QCOMPARE(m_w->book().describe(), QStringLiteral("0 1*"));
         QVERIFY(b->Lab(0)->text().contains(QStringLiteral("标签")));
-        QCOMPARE(m_server.requestCount(QStringLiteral("/page")), 2); // the refused page was never asked for
+        QCOMPARE(m_world.server.requestCount(QStringLiteral("/page")), 2); // the refused page was never asked for
     }
 
     void stripColoursGeometryAndClicks()
@@ -320,10 +295,10 @@ private slots:
     {
         auto *light = m_w->findChild<QToolButton *>(QStringLiteral("Command11"));
         QAction *startSafe = m_w->menus()->action(QStringLiteral("StartSafe"));
-        m_options.setSafePictureMode(1);
+        m_world.options.setSafePictureMode(1);
         QTRY_COMPARE_WITH_TIMEOUT(light->palette().color(QPalette::Button), QColor(Qt::yellow), 1000);
         QVERIFY(startSafe->isChecked());
-        m_options.setSafePictureMode(0);
+        m_world.options.setSafePictureMode(0);
         QTRY_VERIFY_WITH_TIMEOUT(light->palette().color(QPalette::Button) != QColor(Qt::yellow), 1000);
         QVERIFY(!startSafe->isChecked());
     }

@@ -6,10 +6,8 @@
 #include "page/formweb.h"
 #include "page/session.h"
 #include "platform/paths.h"
-#include "support/enginesync.h"
-#include "support/fixtureserver.h"
-#include "support/recordingdialogs.h"
 #include "support/testenv.h"
+#include "support/testworld.h"
 #include "tabs/tabstrip.h"
 #include "userdata/formsetup.h"
 #include "userdata/options.h"
@@ -32,12 +30,12 @@ class TstSettingsCentre : public QObject
 {
     Q_OBJECT
 
-    FixtureServer m_server;
-    std::unique_ptr<SettingsStore> m_store;
-    Options m_options;
-    RecordingDialogs m_dialogs;
-    std::unique_ptr<EngineProfile> m_engine;
-    std::unique_ptr<Session> m_session;
+    TestWorld m_world;
+    FixtureServer &m_server = m_world.server;
+    std::unique_ptr<SettingsStore> &m_store = m_world.store;
+    Options &m_options = m_world.options;
+    RecordingDialogs &m_dialogs = m_world.dialogs;
+    std::unique_ptr<Session> &m_session = m_world.session;
 
     static QByteArray iniBytes()
     {
@@ -48,21 +46,8 @@ class TstSettingsCentre : public QObject
     static QVariant evaluate(FormWeb *page, const QString &js) { return evaluateSync(page->Web(), js); }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_server.start());
-        m_store = std::make_unique<SettingsStore>(Paths::settingsFile());
-        m_engine = std::make_unique<EngineProfile>();
-        m_session.reset(new Session{*m_store, m_options, m_engine->profile()});
-        m_session->dialogs = &m_dialogs;
-    }
-
-    void cleanupTestCase()
-    {
-        flushDeletions();
-        m_session.reset();
-        m_engine.reset();
-    }
+    void initTestCase() { QVERIFY(m_world.start()); }
+    void cleanupTestCase() { m_world.stop(); }
 
     void loadShowsStoreAndLiveSwitches()
     {
@@ -180,7 +165,7 @@ private slots:
         }
         SettingsStore store(path);
         Options options;
-        Session session{store, options, m_engine->profile()};
+        Session session{store, options, m_world.engine->profile()};
         session.dialogs = &m_dialogs;
         {
             Frmmain w(session);

@@ -41,11 +41,11 @@ struct TestWorld {
         return true;
     }
 
-    Frmmain *newWindow(int width = 1000, int height = 700)
+    Frmmain *newWindow(int width = 1000, int height = 700, int tabCapacity = TabBook::kCapacity)
     {
         window.reset();
         flushDeletions();
-        window = std::make_unique<Frmmain>(*session, nullptr);
+        window = std::make_unique<Frmmain>(*session, nullptr, tabCapacity);
         window->resize(width, height);
         window->show();
         return window.get();
