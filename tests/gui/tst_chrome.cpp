@@ -55,11 +55,7 @@ private slots:
 
     void init()
     {
-        m_world.options.setSafePictureMode(0);
-        m_world.options.setOpenInBackground(0);
-        m_world.blocker.clear();
-        m_world.shell.opened.clear();
-        m_world.shell.started.clear();
+        m_world.reset();
         m_w = m_world.newWindow();
         m_w->LoadNewForm(url(QStringLiteral("/index.html")));
     }

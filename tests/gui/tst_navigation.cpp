@@ -46,10 +46,7 @@ private slots:
 
     void init()
     {
-        m_world.options.setSafePictureMode(0);
-        m_world.options.setAdBlock(0);
-        m_world.options.setOpenInBackground(0);
-        m_world.server.resetCounts();
+        m_world.reset();
         m_w = m_world.newWindow();
     }
 

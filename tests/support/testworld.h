@@ -41,6 +41,18 @@ struct TestWorld {
         return true;
     }
 
+    // Every test starts with the switches off and nothing recorded.
+    void reset()
+    {
+        options.setSafePictureMode(0);
+        options.setAdBlock(0);
+        options.setOpenInBackground(0);
+        server.resetCounts();
+        blocker.clear();
+        shell.opened.clear();
+        shell.started.clear();
+    }
+
     Frmmain *newWindow(int width = 1000, int height = 700, int tabCapacity = TabBook::kCapacity)
     {
         window.reset();
