@@ -2,18 +2,22 @@
 // through its tab label, the address filter, and a storm of refused pop-ups cleared by
 // the page timers. Prints one table row per case.
 #include "app/frmmain.h"
+#include "app/pagestack.h"
 #include "engine/browsercontrol.h"
 #include "engine/engineprofile.h"
 #include "page/adfilter.h"
 #include "page/formweb.h"
 #include "page/session.h"
+#include "platform/clock.h"
+#include "support/recordingdialogs.h"
+#include "support/recordingshell.h"
 #include "platform/paths.h"
 #include "support/fixtureserver.h"
 #include "support/outsideblocker.h"
 #include "support/testenv.h"
 #include "tabs/tabstrip.h"
 #include "userdata/options.h"
-#include "userdata/settingsstore.h"
+#include "platform/settingsstore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -61,7 +65,10 @@ int main(int argc, char *argv[])
     Options options;
     auto engine = std::make_unique<EngineProfile>();
     engine->profile()->setUrlRequestInterceptor(&blocker);
-    auto session = std::make_unique<Session>(Session{store, options, engine->profile()});
+    RecordingShell shell;
+    RecordingDialogs dialogs;
+    SystemClock clock;
+    auto session = std::make_unique<Session>(store, options, engine->profile(), shell, dialogs, clock);
     auto w = std::make_unique<Frmmain>(*session);
     w->resize(1200, 800);
     w->show();
@@ -77,31 +84,31 @@ int main(int argc, char *argv[])
 
     t.restart();
     for (int i = 0; i < 50; ++i)
-        w->LoadNewForm(QStringLiteral("about:blank"));
+        w->pages().LoadNewForm(QStringLiteral("about:blank"));
     row("open a blank tab (page window and engine view)", 50, t.nsecsElapsed());
-    w->CloseAll();
+    w->pages().CloseAll();
     waitUntil([] { return false; }, 200);
 
     const int loads = 20;
     t.restart();
     for (int i = 0; i < loads; ++i) {
-        FormWeb *p = w->LoadNewForm(server.address(QStringLiteral("/page?id=%1").arg(i)));
+        FormWeb *p = w->pages().LoadNewForm(server.address(QStringLiteral("/page?id=%1").arg(i)));
         const QString want = QStringLiteral("Page %1").arg(i);
         waitUntil([&] { return w->tabStrip()->labelText(p->myindex) == want; }, 15000);
     }
     row("new tab until its label shows the title", loads, t.nsecsElapsed());
-    w->CloseAll();
+    w->pages().CloseAll();
     waitUntil([] { return false; }, 200);
 
-    FormWeb *opener = w->LoadNewForm(server.address(QStringLiteral("/page?id=opener")));
+    FormWeb *opener = w->pages().LoadNewForm(server.address(QStringLiteral("/page?id=opener")));
     waitUntil([&] { return !opener->Web()->LocationURL().isEmpty(); }, 15000);
     options.setAdBlock(1);
-    const int tabs = w->book().count();
+    const int tabs = w->pages().book().count();
     t.restart();
     opener->Web()->runScript(QStringLiteral("for (var i = 0; i < 200; ++i) window.open('%1' + i);")
                                  .arg(server.address(QStringLiteral("/page?id=")) + QString(90, QLatin1Char('z'))));
-    waitUntil([&] { return w->book().count() > tabs; }, 15000);
-    waitUntil([&] { return w->book().count() == tabs; }, 120000);
+    waitUntil([&] { return w->pages().book().count() > tabs; }, 15000);
+    waitUntil([&] { return w->pages().book().count() == tabs; }, 120000);
     row("200 refused pop-ups opened and closed again", 200, t.nsecsElapsed());
 
     w.reset();

@@ -2,7 +2,7 @@
 // on a real settings file. Prints one table row per case.
 #include "tabs/closedpages.h"
 #include "tabs/tabbook.h"
-#include "userdata/settingsstore.h"
+#include "platform/settingsstore.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,11 +1,12 @@
 #include "app/frmmain.h"
 #include "engine/engineprofile.h"
-#include "platform/dialogs.h"
 #include "page/session.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "platform/shell.h"
 #include "userdata/options.h"
-#include "userdata/settingsstore.h"
+#include "platform/settingsstore.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -23,9 +24,8 @@ int main(int argc, char *argv[])
     EngineProfile engine;
     QtDialogs dialogs;
     DesktopShell shell;
-    Session session{store, options, engine.profile()};
-    session.dialogs = &dialogs;
-    session.shell = &shell;
+    SystemClock clock;
+    Session session(store, options, engine.profile(), shell, dialogs, clock);
 
     int result = 0;
     {

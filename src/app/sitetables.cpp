@@ -1,6 +1,6 @@
 #include "app/sitetables.h"
 
-#include "app/sites.h"
+#include "tabs/sites.h"
 
 namespace SiteTables {
 

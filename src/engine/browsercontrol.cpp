@@ -1,6 +1,6 @@
 #include "engine/browsercontrol.h"
 
-#include "engine/cwebbrowser.h"
+#include "engine/clientsite.h"
 #include "engine/downloadcontrol.h"
 #include "engine/enginepage.h"
 #include "engine/loadpolicy.h"
@@ -132,14 +132,14 @@ QString BrowserControl::LocationURL() const
     return url;
 }
 
-void BrowserControl::setClientSite(cWebBrowser *site) { m_site = site; }
-cWebBrowser *BrowserControl::clientSite() const { return m_site; }
+void BrowserControl::setClientSite(ClientSite *site) { m_site = site; }
+ClientSite *BrowserControl::clientSite() const { return m_site; }
 
 void BrowserControl::OnAmbientPropertyChange(int property)
 {
     // The site supplies no user agent of its own, so only the download word matters.
     if (property == kAmbientDownloadControl && m_site)
-        setDownloadControl(m_site->DownloadCtrlEX());
+        setDownloadControl(m_site->ambientDownloadControl());
 }
 
 void BrowserControl::setDownloadControl(int flags)

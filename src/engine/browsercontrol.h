@@ -6,35 +6,15 @@
 #include <functional>
 #include <memory>
 
+#include "engine/navigationrequests.h"
+
 class QWebEngineProfile;
 class QWebEngineView;
 class QWebEngineNewWindowRequest;
 class QWidget;
 class EnginePage;
 class LoadPolicy;
-class cWebBrowser;
-
-// A navigation about to start, for BeforeNavigate2 receivers. Setting cancel refuses it.
-struct NavigationRequest {
-    enum Kind { Typed, LinkClicked, FormSubmitted, BackForward, Reload, Redirect, Other };
-    QString url;
-    Kind kind = Other;
-    bool mainFrame = true;
-    bool cancel = false;
-};
-
-class BrowserControl;
-
-// A page asks for a new window. The receiver supplies the control that takes it in
-// target, or sets cancel.
-struct NewWindowRequest {
-    QString url;
-    bool userInitiated = false;
-    bool background = false; // Ctrl+click or middle click
-    bool dialog = false;     // window.open with a size
-    BrowserControl *target = nullptr;
-    bool cancel = false;
-};
+class ClientSite;
 
 // The browser control: one engine view and page, offered to the shell in its own words.
 // Members navigate and query the document; signals carry the events the page windows
@@ -83,8 +63,9 @@ public:
     // The host site this browser asks for its download-control word.
     static constexpr int kAmbientDownloadControl = -5512;
     static constexpr int kAmbientUserAgent = -5513;
-    void setClientSite(cWebBrowser *site);
-    cWebBrowser *clientSite() const;
+    // The site clears itself here before it goes.
+    void setClientSite(ClientSite *site);
+    ClientSite *clientSite() const;
     // The site says an ambient property changed: ask it again.
     void OnAmbientPropertyChange(int property);
     // What the page may load from its next load on (-1: the engine's defaults).
@@ -114,7 +95,7 @@ private:
     EnginePage *m_page = nullptr;
     std::shared_ptr<bool> m_alive;
     std::unique_ptr<LoadPolicy> m_policy;
-    QPointer<cWebBrowser> m_site;
+    ClientSite *m_site = nullptr;
     int m_downloadControl = -1;
     // A refused navigation of a window that never showed a document leaves the engine
     // reporting the refused address for a moment; it is not the page's location.

@@ -2,6 +2,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include "engine/clientsite.h"
 #include "engine/downloadcontrol.h"
 
 class BrowserControl;
@@ -11,7 +12,7 @@ class QWidget;
 // download-control query, so the page loads (or not) pictures, videos, background
 // sounds, scripts and plugins from its next load on. Switch writes recompute the flag
 // word, hand it to the browser and reload the page.
-class cWebBrowser : public QObject
+class cWebBrowser : public QObject, public ClientSite
 {
     Q_OBJECT
 public:
@@ -20,6 +21,7 @@ public:
 
     // The flag word answered to the browser.
     int DownloadCtrlEX() const { return m_downloadCtrl; }
+    int ambientDownloadControl() const override { return m_downloadCtrl; }
     void setDownloadCtrlEX(int flags);
     // The browser's own window (its view), once attached.
     QWidget *hwnd() const { return m_hwnd; }

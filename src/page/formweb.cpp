@@ -1,36 +1,28 @@
 #include "page/formweb.h"
 
-#include "app/sites.h"
 #include "engine/browsercontrol.h"
 #include "engine/cwebbrowser.h"
 #include "page/adfilter.h"
 #include "page/pagehost.h"
 #include "page/session.h"
+#include "page/statusbar.h"
+#include "platform/clock.h"
+#include "tabs/sites.h"
 #include "tabs/stripgeometry.h"
 #include "userdata/options.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDate>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QTimer>
 #include <QWheelEvent>
-#include <QApplication>
 
 using StripGeometry::toPixels;
 
 namespace {
 
-// Status bar: Lab(0..8) in twips (left, width); Lab(6) is widened on resize.
-struct LabSpec { int left; int width; };
-const LabSpec kLabs[9] = {
-    {0, 7095}, {7095, 300}, {7410, 1695}, {9120, 300}, {9435, 1815},
-    {11205, 300}, {14230, 0}, {13920, 300}, {11520, 2400},
-};
-const QString kAutoDownloadCaption = QStringLiteral("  自动下载图片 0");
 const QString kHistoryPageTitle = QStringLiteral("网站访问历史");
-constexpr int kStatusHeight = 255;
 
 } // namespace
 
@@ -58,29 +50,19 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     m_cmb->setObjectName(QStringLiteral("Cmb"));
     m_cmb->installEventFilter(this);
 
-    for (int i = 0; i < 9; ++i) {
-        auto *lab = new QLabel(this);
-        lab->setObjectName(QStringLiteral("Lab%1").arg(i));
-        lab->setTextFormat(Qt::PlainText);
-        lab->setAutoFillBackground(true);
-        m_lab.append(lab);
-    }
-    m_lab[2]->setText(QStringLiteral("0"));
-    m_lab[4]->setText(QDate::currentDate().toString(QStringLiteral("yyyy/M/d")));
-    m_lab[8]->setText(kAutoDownloadCaption);
-    m_lab[6]->setText(QStringLiteral("安全浏览器"));
+    m_status = new StatusBar(this, m_session.clock.now().date());
 
     m_timer2 = new QTimer(this);
     m_timer2->setObjectName(QStringLiteral("Timer2"));
     m_timer2->setInterval(200);
-    connect(m_timer2, &QTimer::timeout, this, &FormWeb::onTimer2);
+    connect(m_timer2, &QTimer::timeout, this, &FormWeb::checkDocumentArrived);
     m_timer3 = new QTimer(this);
     m_timer3->setObjectName(QStringLiteral("Timer3"));
     m_timer3->setInterval(5000);
-    connect(m_timer3, &QTimer::timeout, this, &FormWeb::onTimer3);
+    connect(m_timer3, &QTimer::timeout, this, &FormWeb::slowTick);
     m_timer3->start();
 
-    connect(m_web, &BrowserControl::StatusTextChange, m_lab[0], &QLabel::setText);
+    connect(m_web, &BrowserControl::StatusTextChange, m_status, &StatusBar::setStatusText);
     connect(m_web, &BrowserControl::ProgressChange, this, &FormWeb::onProgressChange);
     connect(m_web, &BrowserControl::CommandStateChange, this, &FormWeb::onCommandStateChange);
     connect(m_web, &BrowserControl::TitleChange, this, &FormWeb::onTitleChange);
@@ -110,7 +92,7 @@ FormWeb::~FormWeb()
 void FormWeb::SetActivate()
 {
     m_session.currentPage = this;
-    m_session.currentBrowser = m_web; // the gallery view takes over once it exists
+    m_session.currentBrowser = m_web;
 }
 
 void FormWeb::butenableable()
@@ -121,12 +103,8 @@ void FormWeb::butenableable()
 void FormWeb::BeforeDownload()
 {
     m_pictureTicks = 0;
-    m_lab[2]->setText(QStringLiteral("0"));
-    m_lab[8]->setText(kAutoDownloadCaption);
-    QPalette pal = m_lab[8]->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    m_lab[8]->setPalette(pal);
-    m_lab[8]->resize(toPixels(2400), m_lab[8]->height());
+    m_status->setPictureCount(0);
+    m_status->resetSavedCounter();
     m_timer3->start();
 }
 
@@ -141,6 +119,18 @@ bool FormWeb::PageJavaConctrl()
         m_vCWebMe->setDL_Script(false);
     return true;
 }
+
+void FormWeb::navigate(const QString &address) { m_web->Navigate(address); }
+void FormWeb::reload() { m_web->Refresh(); }
+void FormWeb::stop() { m_web->Stop(); }
+void FormWeb::goBack() { m_web->GoBack(); }
+void FormWeb::goForward() { m_web->GoForward(); }
+void FormWeb::scrollBy(int dx, int dy, int times) { m_web->scrollBy(dx, dy, times); }
+QString FormWeb::location() const { return m_web->LocationURL(); }
+QString FormWeb::selectedText() const { return m_web->selectedText(); }
+void FormWeb::showStatus(const QString &text) { m_status->setStatusText(text); }
+void FormWeb::focusHolder() { m_cmb->setFocus(); }
+void FormWeb::receiveNewWindow(NewWindowRequest &request) { request.target = m_web; }
 
 void FormWeb::zhan(int, int)
 {
@@ -171,22 +161,13 @@ void FormWeb::layoutControls()
     // The top 50 twips of the view lie above the window, hiding its border.
     m_picJava->setGeometry(0, -toPixels(50), w, qMax(0, toPixels(hTw - 190)));
     m_web->widget()->setGeometry(0, 0, m_picJava->width(), m_picJava->height());
-    const int top = toPixels(hTw - kStatusHeight);
-    for (int i = 0; i < 9; ++i) {
-        int width = kLabs[i].width;
-        if (i == 6)
-            width = StripGeometry::toTwips(w) - 11550;
-        if (i == 8)
-            width = StripGeometry::toTwips(m_lab[8]->width());
-        m_lab[i]->setGeometry(toPixels(kLabs[i].left), top, qMax(0, toPixels(width)), toPixels(kStatusHeight));
-        m_lab[i]->raise();
-    }
+    m_status->layout(w, h);
     m_cmb->setGeometry(toPixels(-2000), 0, toPixels(1000), toPixels(300));
 }
 
 void FormWeb::onProgressChange(int progress, int progressMax)
 {
-    m_lab[4]->setText(m_progress.change(progress, progressMax));
+    m_status->setProgress(m_progress.change(progress, progressMax));
     if (m_progress.reachedFull() && m_session.options.autoDownloadPictures() != 0)
         m_timer3->start();
 }
@@ -233,7 +214,7 @@ void FormWeb::applyTitle(const QString &documentTitle)
         return;
     myname = m_pageTitle;
     m_host.setMainCaption(PageText::mainCaption(label.text));
-    m_host.setAddressText(Sites::shownAddress(location));
+    m_host.setAddressText(location);
 }
 
 void FormWeb::onDocumentComplete()
@@ -260,7 +241,7 @@ void FormWeb::onNewWindow(NewWindowRequest &request)
     m_host.openNewWindow(this, request);
 }
 
-void FormWeb::onTimer2()
+void FormWeb::checkDocumentArrived()
 {
     if (!m_web->LocationURL().isEmpty()) {
         m_loadedOnce = true;
@@ -273,7 +254,7 @@ void FormWeb::onTimer2()
         m_host.closeSlot(myindex);
 }
 
-void FormWeb::onTimer3()
+void FormWeb::slowTick()
 {
     ++m_pictureTicks;
     if (m_pictureTicks > 5)

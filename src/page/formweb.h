@@ -10,8 +10,8 @@ class BrowserControl;
 class cWebBrowser;
 class PageHost;
 class QComboBox;
-class QLabel;
 class QTimer;
+class StatusBar;
 struct NavigationRequest;
 struct NewWindowRequest;
 struct Session;
@@ -39,10 +39,27 @@ public:
     int BigSize = 100;
     bool AutoFind = false;
 
+    // The engine adapter and the status bar stay inside the page window's own folder;
+    // everyone else uses the operations below (tests may look inside).
     BrowserControl *Web() const { return m_web; }
+    StatusBar *statusBar() const { return m_status; }
     QComboBox *Cmb() const { return m_cmb; }
     QWidget *PicJava() const { return m_picJava; }
-    QLabel *Lab(int i) const { return i >= 0 && i < m_lab.size() ? m_lab[i] : nullptr; }
+
+    // What the rest of the browser asks of a page.
+    void navigate(const QString &address);
+    void reload();
+    void stop();
+    void goBack();
+    void goForward();
+    void scrollBy(int dx, int dy, int times = 1);
+    QString location() const;
+    QString selectedText() const;
+    void showStatus(const QString &text);
+    // Focus to the page's focus holder, where the arrow keys scroll the page.
+    void focusHolder();
+    // This new page takes the window another page asked for.
+    void receiveNewWindow(NewWindowRequest &request);
 
     // This page becomes the current page, its browser the current browser.
     void SetActivate();
@@ -53,7 +70,7 @@ public:
     // Attaches a fresh host site to the browser; in safe picture mode it switches the
     // page's scripts off and reloads it. False when a step failed.
     bool PageJavaConctrl();
-    // Copies the page's selected text into the search box (selection bar comes later).
+    // Hands the page's selected text to the search box.
     void zhan(int xTwips, int yTwips);
 
     // Window caption of the page (its title).
@@ -87,8 +104,10 @@ private:
     void onDocumentComplete();
     void onBeforeNavigate(NavigationRequest &request);
     void onNewWindow(NewWindowRequest &request);
-    void onTimer2();
-    void onTimer3();
+    // Timer2: closes a window that never got a document (a refused pop-up).
+    void checkDocumentArrived();
+    // Timer3: the 5-second tick (picture counting, pending close, unplaced windows).
+    void slowTick();
     bool isActive() const;
 
     Session &m_session;
@@ -97,7 +116,7 @@ private:
     QWidget *m_picJava = nullptr;
     std::unique_ptr<cWebBrowser> m_vCWebMe;
     QComboBox *m_cmb = nullptr;
-    QVector<QLabel *> m_lab;
+    StatusBar *m_status = nullptr;
     QTimer *m_timer2 = nullptr;
     QTimer *m_timer3 = nullptr;
     PageText::Progress m_progress;

@@ -4,8 +4,8 @@
 #include "platform/systemfolders.h"
 
 class BrowserControl;
+class Clock;
 class Dialogs;
-class ClosedPages;
 class FormWeb;
 class Options;
 class Shell;
@@ -13,12 +13,23 @@ class QWebEngineProfile;
 class SettingsStore;
 
 // Process-wide state shared by the main window and the page windows: the store, the
-// option switches, the engine profile, and which page and browser keyboard and wheel
-// scrolling act on. Built by main() (or a test) and handed to every window.
+// option switches, the engine profile, the desktop, the dialogs and the clock, and which
+// page and browser keyboard and wheel scrolling act on. Built by main() with the real
+// desktop, dialogs and clock, or by a test with its fakes; nothing falls back to the
+// real ones on its own.
 struct Session {
+    Session(SettingsStore &store, Options &options, QWebEngineProfile *profile, Shell &shell, Dialogs &dialogs,
+            const Clock &clock)
+        : store(store), options(options), profile(profile), shell(shell), dialogs(dialogs), clock(clock)
+    {
+    }
+
     SettingsStore &store;
     Options &options;
     QWebEngineProfile *profile;
+    Shell &shell;
+    Dialogs &dialogs;
+    const Clock &clock;
 
     // Set only by FormWeb::SetActivate; cleared when that page closes.
     QPointer<FormWeb> currentPage;
@@ -26,11 +37,6 @@ struct Session {
 
     // A page is saving pictures (re-entry guard shared by all pages).
     bool SavingPictures = false;
-
-    // Where to ask the user; the real dialogs unless a test substitutes its own.
-    Dialogs *dialogs = nullptr;
-    // The desktop's open and start; a recording fake in tests.
-    Shell *shell = nullptr;
 
     // Filled by the first-run check at start-up, for the trace clean-up.
     SystemFolders systemFolders;

@@ -8,3 +8,7 @@ bool CreateDesktopShortcut(const QString &name, const QString &target, const QSt
 
 // The desktop folder the shortcut goes to.
 QString desktopFolder();
+
+// The program's icon as a file in the program folder (a desktop entry needs a file);
+// copied there from the resources the first time. Returns its path.
+QString InstallDesktopIcon();

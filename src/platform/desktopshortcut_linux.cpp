@@ -1,5 +1,7 @@
 #include "platform/desktopshortcut.h"
 
+#include "platform/paths.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -53,4 +55,15 @@ bool CreateDesktopShortcut(const QString &name, const QString &target, const QSt
     // Desktops launch only entries marked executable.
     QFile::setPermissions(file.fileName(), QFile::permissions(file.fileName()) | QFile::ExeOwner | QFile::ExeUser);
     return true;
+}
+
+QString InstallDesktopIcon()
+{
+    const QString path = Paths::appDir() + QStringLiteral("/velmo.svg");
+    if (!QFile::exists(path)) {
+        Paths::ensureDir(Paths::appDir());
+        QFile::copy(QStringLiteral(":/velmo/velmo.svg"), path);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    }
+    return path;
 }

@@ -1,12 +1,9 @@
 #include "tabs/closedpages.h"
 
-#include "userdata/settingsstore.h"
+#include "platform/settingsstore.h"
 
-namespace {
-const QString kSection = QStringLiteral("CancelPage");
-const QString kCount = QStringLiteral("Count");
-QString pageKey(int n) { return QStringLiteral("Page_") + QString::number(n); }
-} // namespace
+using SettingKeys::closedRecordKey;
+using SettingKeys::kClosedCount;
 
 ClosedPages::ClosedPages(SettingsStore &store)
     : m_store(store)
@@ -16,7 +13,7 @@ ClosedPages::ClosedPages(SettingsStore &store)
 void ClosedPages::load()
 {
     int count = 0;
-    m_store.readInt(kSection, kCount, count);
+    m_store.readInt(kClosedCount, count);
     // A hand-edited count outside the ring must not address records that do not exist.
     m_cursor = (count >= 0 && count < kRing) ? count : 0;
 }
@@ -34,8 +31,8 @@ bool ClosedPages::record(const QString &title, const QString &address)
     if (m_cursor >= kRing)
         m_cursor = 0;
     // Count and record reach the file together.
-    m_store.write(kSection, {{kCount, QString::number(m_cursor)},
-                             {pageKey(m_cursor), title + QStringLiteral("  ") + address}});
+    m_store.write(SettingKeys::kClosedPages, {{kClosedCount.key, QString::number(m_cursor)},
+                                           {closedRecordKey(m_cursor), title + QStringLiteral("  ") + address}});
     return true;
 }
 
@@ -101,5 +98,5 @@ QString ClosedPages::recordAt(int number) const
 {
     if (number < 0 || number >= kRing)
         return QString();
-    return m_store.read(kSection, pageKey(number));
+    return m_store.read(SettingKeys::kClosedPages, closedRecordKey(number));
 }

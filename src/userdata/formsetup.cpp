@@ -1,9 +1,10 @@
 #include "userdata/formsetup.h"
 
-#include "app/sites.h"
 #include "platform/dialogs.h"
+#include "platform/settingsstore.h"
+#include "tabs/sites.h"
 #include "userdata/options.h"
-#include "userdata/settingsstore.h"
+#include "userdata/settingsstartup.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,8 +13,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+using namespace SettingKeys;
+
 namespace {
-const QString kSetup = QStringLiteral("setup");
 const char *const kCaptions[4] = {
     "安全看图模式：拦截所有广告、电影音乐（刷新以后生效）",
     "普通广告拦截：拦截部分弹窗广告（立即生效）。",
@@ -74,13 +76,12 @@ FormSetup::FormSetup(SettingsStore &store, Options &options, Dialogs &dialogs, Q
 
 void FormSetup::load()
 {
-    const QString home = m_store.read(kSetup, QStringLiteral("Homepage"));
-    m_comUrl->setEditText(home.size() < 15 ? Sites::kDefaultHomePage : home);
+    m_comUrl->setEditText(SettingsStartup::homePage(m_store));
     m_chk[0]->setChecked(m_options.safePictureMode() != 0);
-    const char *keys[3] = {"JumpWindows", "Topme", "Download"};
+    const Key *keys[3] = {&kAdBlock, &kBackgroundTabs, &kAutoDownload};
     for (int i = 0; i < 3; ++i) {
         int v = 0;
-        m_store.readInt(kSetup, QString::fromLatin1(keys[i]), v);
+        m_store.readInt(*keys[i], v);
         m_chk[i + 1]->setChecked(v != 0);
     }
 }
@@ -95,11 +96,11 @@ void FormSetup::ok()
     const QString home = m_comUrl->currentText();
     m_options.setHomePageUrl(home);
     const auto text = [&](int i) { return QString::number(bit(i)); };
-    const bool saved = m_store.write(kSetup, {{QStringLiteral("Homepage"), home},
-                                              {QStringLiteral("Pop"), text(0)},
-                                              {QStringLiteral("JumpWindows"), text(1)},
-                                              {QStringLiteral("Topme"), text(2)},
-                                              {QStringLiteral("Download"), text(3)}});
+    const bool saved = m_store.write(kSetup, {{kHomePage.key, home},
+                                              {kSafeMode.key, text(0)},
+                                              {kAdBlock.key, text(1)},
+                                              {kBackgroundTabs.key, text(2)},
+                                              {kAutoDownload.key, text(3)}});
     if (!saved) {
         // The switches already hold the new values for this run; only keeping them
         // across a restart failed.

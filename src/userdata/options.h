@@ -3,7 +3,8 @@
 #include <QString>
 
 // The option switches every part of the browser reads: one object per process (or per
-// test), handed to whoever needs it. Values are 0 or 1 as stored; HomePageUrl is text.
+// test), handed to whoever needs it. Each switch is 0 or 1: any number other than 0
+// (a hand-edited "2" in the store, say) means on. HomePageUrl is text.
 class Options : public QObject
 {
     Q_OBJECT
@@ -34,6 +35,7 @@ signals:
 private:
     void set(int &field, int v)
     {
+        v = v != 0 ? 1 : 0;
         if (field != v) {
             field = v;
             emit changed();

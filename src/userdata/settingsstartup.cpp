@@ -1,38 +1,33 @@
 #include "userdata/settingsstartup.h"
 
-#include "app/sites.h"
+#include "platform/settingsstore.h"
+#include "tabs/sites.h"
 #include "userdata/options.h"
-#include "userdata/settingsstore.h"
 
-#include <QDate>
+using namespace SettingKeys;
 
 namespace SettingsStartup {
-
-namespace {
-const QString kSetup = QStringLiteral("setup");
-}
 
 bool hasMarker(const SettingsStore &store)
 {
     int marker = 0;
-    return store.readInt(QStringLiteral("toolstimework"), QStringLiteral("softrig"), marker);
+    return store.readInt(kFirstRunMarker, marker);
 }
 
-void writeFirstRunValues(SettingsStore &store)
+void writeFirstRunValues(SettingsStore &store, const QDate &today)
 {
-    store.write(kSetup, QStringLiteral("Homepage"), Sites::kDefaultHomePage);
+    store.write(kHomePage, Sites::kDefaultHomePage);
     // Only the presence of a number matters; the day of the first run is as good as any.
-    store.write(QStringLiteral("toolstimework"), QStringLiteral("softrig"),
-                QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
+    store.write(kFirstRunMarker, today.toString(QStringLiteral("yyyyMMdd")));
 }
 
 void readSwitches(const SettingsStore &store, Options &options)
 {
     int topme = options.openInBackground();
-    store.readInt(kSetup, QStringLiteral("Topme"), topme);
+    store.readInt(kBackgroundTabs, topme);
     options.setOpenInBackground(topme);
     int download = options.autoDownloadPictures();
-    store.readInt(kSetup, QStringLiteral("Download"), download);
+    store.readInt(kAutoDownload, download);
     options.setAutoDownloadPictures(download);
     options.setSafePictureMode(0);
     options.setAdBlock(0);
@@ -40,7 +35,7 @@ void readSwitches(const SettingsStore &store, Options &options)
 
 QString homePage(const SettingsStore &store)
 {
-    const QString home = store.read(kSetup, QStringLiteral("Homepage"));
+    const QString home = store.read(kHomePage);
     return home.size() <= 14 ? Sites::kDefaultHomePage : home;
 }
 

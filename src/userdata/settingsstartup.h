@@ -1,4 +1,5 @@
 #pragma once
+#include <QDate>
 #include <QString>
 
 class Options;
@@ -8,10 +9,10 @@ class SettingsStore;
 namespace SettingsStartup {
 
 bool hasMarker(const SettingsStore &store);
-void writeFirstRunValues(SettingsStore &store);
+void writeFirstRunValues(SettingsStore &store, const QDate &today);
 
 // Reads "Topme" and "Download" into the switches (a missing or non-numeric value keeps
-// the switch as it is). Safe picture mode and ad blocking start off in every run.
+// the switch as it is; any other number than 0 means on). Safe picture mode and ad blocking start off in every run.
 void readSwitches(const SettingsStore &store, Options &options);
 
 // "Homepage", with 14 characters or fewer meaning the built-in default.
@@ -25,12 +26,12 @@ inline const QString kShortcutName = QStringLiteral("Velmo浏览器");
 // per start even when the store cannot be written (the marker then stays in memory).
 // Returns true when the setup ran.
 template <typename MakeShortcut>
-bool firstRunCheck(SettingsStore &store, const QString &program, MakeShortcut makeShortcut)
+bool firstRunCheck(SettingsStore &store, const QDate &today, const QString &program, MakeShortcut makeShortcut)
 {
     if (hasMarker(store))
         return false;
     makeShortcut(kShortcutName, program);
-    writeFirstRunValues(store);
+    writeFirstRunValues(store, today);
     return true;
 }
 

@@ -1,5 +1,5 @@
 #include "app/mainmenus.h"
-#include "app/sites.h"
+#include "tabs/sites.h"
 #include "app/sitetables.h"
 #include "page/formweb.h"
 #include "support/testenv.h"
@@ -26,8 +26,8 @@ class TstChrome : public QObject
     Frmmain *m_w = nullptr;
 
     QString url(const QString &path) const { return m_world.url(path); }
-    QComboBox *textUrl() const { return m_w->textUrl(); }
-    QComboBox *combSearch() const { return m_w->combSearch(); }
+    QComboBox *textUrl() const { return m_w->addressRow().textUrl(); }
+    QComboBox *combSearch() const { return m_w->addressRow().combSearch(); }
     QAction *item(const char *name) const { return m_w->menus()->action(QString::fromLatin1(name)); }
     QToolButton *button(const char *name) const { return m_w->findChild<QToolButton *>(QString::fromLatin1(name)); }
     static QStringList itemNames(QMenu *menu)
@@ -57,7 +57,7 @@ private slots:
     {
         m_world.reset();
         m_w = m_world.newWindow();
-        m_w->LoadNewForm(url(QStringLiteral("/index.html")));
+        m_w->pages().LoadNewForm(url(QStringLiteral("/index.html")));
     }
 
     void menuTreeInOrderWithCaptionsAndKeys()
@@ -157,11 +157,11 @@ private slots:
         QCOMPARE(SiteTables::siteSearchAddress(QStringLiteral("http://a.example/s?q="), QStringLiteral("a b&c")),
                  QStringLiteral("http://a.example/s?q=a b&c"));
 
-        const int tabs = m_w->book().count();
+        const int tabs = m_w->pages().book().count();
         combSearch()->setEditText(QStringLiteral("风景"));
         item("SearchBaidu")->trigger();
         QVERIFY(outsideRequested(QStringLiteral("http://www.baidu.com/s?wd=风景")));
-        QCOMPARE(m_w->book().count(), tabs + 1);
+        QCOMPARE(m_w->pages().book().count(), tabs + 1);
         QCOMPARE(textUrl()->currentText(), QStringLiteral("http://www.baidu.com/s?wd=风景"));
 
         // The word is ignored by the home-page items.
@@ -173,7 +173,7 @@ private slots:
         QVERIFY(outsideRequested(QStringLiteral("http://www.baidu.com/")));
         item("SearchFanyi")->trigger();
         QVERIFY(outsideRequested(QStringLiteral("http://www.iciba.com/")));
-        QCOMPARE(m_w->book().count(), tabs + 4);
+        QCOMPARE(m_w->pages().book().count(), tabs + 4);
 
         // Ranking and music items open their address; the word plays no part.
         combSearch()->setEditText(QStringLiteral("忽略"));
@@ -192,30 +192,30 @@ private slots:
 
     void startPageItemShowsThePlainAddressAndIsNotRecorded()
     {
-        m_w->closedPages().load();
+        m_w->pages().closedPages().load();
         const QString before = m_world.store->read(QStringLiteral("CancelPage"), QStringLiteral("Count"));
         item("Search2345")->trigger();
-        FormWeb *p = m_w->activePage();
+        FormWeb *p = m_w->pages().activePage();
         QVERIFY(outsideRequested(Sites::kMarkedStartPage));
         QCOMPARE(textUrl()->currentText(), Sites::kStartPage);
         QTRY_COMPARE_WITH_TIMEOUT(p->Web()->LocationURL(), Sites::kMarkedStartPage, 10000);
-        m_w->book().setHoverPos(m_w->book().activePos());
-        m_w->DelLine();
+        m_w->pages().book().setHoverPos(m_w->pages().book().activePos());
+        m_w->pages().DelLine();
         QCOMPARE(m_world.store->read(QStringLiteral("CancelPage"), QStringLiteral("Count")), before);
     }
 
     void addressBoxRules()
     {
-        FormWeb *p = m_w->activePage();
+        FormWeb *p = m_w->pages().activePage();
         QTRY_COMPARE_WITH_TIMEOUT(p->Web()->LocationURL(), url(QStringLiteral("/index.html")), 10000);
-        const int tabs = m_w->book().count();
+        const int tabs = m_w->pages().book().count();
 
         // Words without a dot: a web search in the active tab, blank kept as typed.
         typeAddress(QStringLiteral("香山 红叶"));
         QVERIFY(outsideRequested(QStringLiteral("http://www.baidu.com/s?wd=香山 红叶")));
         typeAddress(QStringLiteral("localhost"));
         QVERIFY(outsideRequested(QStringLiteral("http://www.baidu.com/s?wd=localhost")));
-        QCOMPARE(m_w->book().count(), tabs);
+        QCOMPARE(m_w->pages().book().count(), tabs);
 
         // Anything with a dot goes to the page as typed, without a scheme too.
         typeAddress(url(QStringLiteral("/page?id=typed")).mid(7));
@@ -227,19 +227,19 @@ private slots:
         textUrl()->setCurrentIndex(textUrl()->count() - 1);
         emit textUrl()->activated(textUrl()->count() - 1);
         QTRY_COMPARE_WITH_TIMEOUT(p->Web()->LocationURL(), url(QStringLiteral("/page?id=x")), 10000);
-        QCOMPARE(m_w->book().count(), tabs);
+        QCOMPARE(m_w->pages().book().count(), tabs);
 
         // Hostile text: the program goes on and no tab is lost.
         for (const QString &odd : {QStringLiteral("."), QStringLiteral("a&b=\"c\" 'd'.cn"), QString(5000, QLatin1Char('x')) + QStringLiteral(".cn"),
                                    QStringLiteral("中文.中国 空格")}) {
             typeAddress(odd);
-            QCOMPARE(m_w->book().count(), tabs);
+            QCOMPARE(m_w->pages().book().count(), tabs);
         }
         QTest::qWait(300);
-        QCOMPARE(m_w->activePage(), p);
+        QCOMPARE(m_w->pages().activePage(), p);
 
         // A new blank tab shows the typing prefix.
-        m_w->Build();
+        m_w->pages().Build();
         QCOMPARE(textUrl()->currentText(), QStringLiteral("http://www."));
     }
 
@@ -249,12 +249,12 @@ private slots:
         QCOMPARE(combSearch()->itemText(14), QStringLiteral("海洋风光"));
         QCOMPARE(combSearch()->itemText(20), QStringLiteral("海洋风光"));
         QCOMPARE(combSearch()->itemText(26), QStringLiteral("夜色"));
-        const int tabs = m_w->book().count();
+        const int tabs = m_w->pages().book().count();
         for (int i = 0; i < 2; ++i) {
             combSearch()->setEditText(QStringLiteral("瀑布"));
             QTest::keyClick(combSearch(), Qt::Key_Return);
         }
-        QCOMPARE(m_w->book().count(), tabs + 2);
+        QCOMPARE(m_w->pages().book().count(), tabs + 2);
         QCOMPARE(combSearch()->count(), 29);
         QCOMPARE(combSearch()->itemText(27), QStringLiteral("瀑布"));
         QCOMPARE(combSearch()->itemText(28), QStringLiteral("瀑布"));
@@ -309,7 +309,7 @@ private slots:
     void fullScreenTwiceRestoresTheLayout()
     {
         QWidget *pict = m_w->findChild<QWidget *>(QStringLiteral("Pict"));
-        FormWeb *p = m_w->activePage();
+        FormWeb *p = m_w->pages().activePage();
         const QRect pageBefore = p->geometry();
         const QRect urlBefore = textUrl()->geometry();
         const QPoint stripBefore = m_w->tabStrip()->addLabel()->pos();
@@ -348,10 +348,10 @@ private slots:
 
     void contextMenuActsOnTheLabelUnderThePointer()
     {
-        FormWeb *first = m_w->activePage();
+        FormWeb *first = m_w->pages().activePage();
         QTRY_COMPARE_WITH_TIMEOUT(m_w->tabStrip()->labelText(first->myindex), QStringLiteral("测试首页 Fixture"), 15000);
         for (const char *id : {"b", "c"}) {
-            FormWeb *p = m_w->LoadNewForm(url(QStringLiteral("/page?id=%1").arg(QLatin1String(id))));
+            FormWeb *p = m_w->pages().LoadNewForm(url(QStringLiteral("/page?id=%1").arg(QLatin1String(id))));
             QTRY_COMPARE_WITH_TIMEOUT(m_w->tabStrip()->labelText(p->myindex), QStringLiteral("Page %1").arg(QLatin1String(id)), 15000);
         }
         QLineEdit *firstLabel = m_w->tabStrip()->existingLabel(first->myindex);
@@ -362,7 +362,7 @@ private slots:
         QTest::mouseClick(firstLabel, Qt::RightButton);
         QTRY_VERIFY(menu->isVisible());
         menu->close();
-        QCOMPARE(m_w->book().activePos(), 2);
+        QCOMPARE(m_w->pages().book().activePos(), 2);
         item("fuzhi")->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("测试首页 Fixture"));
         item("address")->trigger();
@@ -370,24 +370,24 @@ private slots:
 
         // "Close right" closes right of the label clicked, not of the active tab.
         item("closeright")->trigger();
-        QCOMPARE(m_w->book().count(), 1);
-        QCOMPARE(m_w->activePage(), first);
+        QCOMPARE(m_w->pages().book().count(), 1);
+        QCOMPARE(m_w->pages().activePage(), first);
     }
 
     void manyTabsShrinkTheLabelsAndStayUsable()
     {
-        const int start = m_w->book().count();
+        const int start = m_w->pages().book().count();
         for (int i = start; i < 300; ++i)
-            QVERIFY(m_w->LoadNewForm(QStringLiteral("about:blank")));
-        QCOMPARE(m_w->book().count(), 300);
-        QLineEdit *last = m_w->tabStrip()->existingLabel(m_w->book().activeSlot());
+            QVERIFY(m_w->pages().LoadNewForm(QStringLiteral("about:blank")));
+        QCOMPARE(m_w->pages().book().count(), 300);
+        QLineEdit *last = m_w->tabStrip()->existingLabel(m_w->pages().book().activeSlot());
         QVERIFY(last->width() <= 2);
         QVERIFY(m_w->tabStrip()->addLabel()->x() < m_w->width());
         // Still answering: a click on the first label activates it.
-        QTest::mouseClick(m_w->tabStrip()->existingLabel(m_w->book().slotAt(0)), Qt::LeftButton, {}, QPoint(0, 5));
-        QCOMPARE(m_w->book().activePos(), 0);
-        m_w->CloseAll();
-        QCOMPARE(m_w->book().count(), 1);
+        QTest::mouseClick(m_w->tabStrip()->existingLabel(m_w->pages().book().slotAt(0)), Qt::LeftButton, {}, QPoint(0, 5));
+        QCOMPARE(m_w->pages().book().activePos(), 0);
+        m_w->pages().CloseAll();
+        QCOMPARE(m_w->pages().book().count(), 1);
     }
 };
 

@@ -1,6 +1,6 @@
 #include "app/frmmain.h"
 #include "app/mainmenus.h"
-#include "app/sites.h"
+#include "tabs/sites.h"
 #include "engine/browsercontrol.h"
 #include "engine/engineprofile.h"
 #include "page/formweb.h"
@@ -11,7 +11,7 @@
 #include "tabs/stripgeometry.h"
 #include "tabs/tabstrip.h"
 #include "userdata/options.h"
-#include "userdata/settingsstore.h"
+#include "platform/settingsstore.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -32,7 +32,7 @@ class TstMainWindow : public QObject
     void newWindow(int capacity = TabBook::kCapacity) { m_world.newWindow(1000, 700, capacity); }
     QString url(const QString &path) const { return m_world.url(path); }
     QString label(int slot) const { return m_w->tabStrip()->labelText(slot); }
-    QString addressText() const { return m_w->textUrl()->currentText(); }
+    QString addressText() const { return m_w->addressRow().textUrl()->currentText(); }
     QString ini() const
     {
         QFile f(Paths::settingsFile());
@@ -42,7 +42,7 @@ class TstMainWindow : public QObject
     static QVariant evaluate(FormWeb *page, const QString &js) { return evaluateSync(page->Web(), js); }
     FormWeb *openAndWait(const QString &path, const QString &title)
     {
-        FormWeb *p = m_w->LoadNewForm(url(path));
+        FormWeb *p = m_w->pages().LoadNewForm(url(path));
         [&] { QTRY_COMPARE_WITH_TIMEOUT(label(p->myindex), title, 15000); }();
         return p;
     }
@@ -74,22 +74,22 @@ private slots:
         QCOMPARE(addressText(), url(QStringLiteral("/index.html")));
         QCOMPARE(p->caption(), QStringLiteral("测试首页 Fixture"));
         QCOMPARE(p->myname, QStringLiteral("测试首页 Fixture"));
-        QTRY_COMPARE(p->Lab(4)->text(), QStringLiteral("100 %"));
-        QCOMPARE(p->Lab(6)->text(), QStringLiteral("安全浏览器"));
-        QCOMPARE(p->Lab(8)->text(), QStringLiteral("  自动下载图片 0"));
+        QTRY_COMPARE(p->statusBar()->progress(), QStringLiteral("100 %"));
+        QCOMPARE(p->statusBar()->productName(), QStringLiteral("安全浏览器"));
+        QCOMPARE(p->statusBar()->savedCounter(), QStringLiteral("  自动下载图片 0"));
         QCOMPARE(p->historyRows().size(), 1);
         QCOMPARE(p->historyRows().first().title, QStringLiteral("测试首页 Fixture"));
     }
 
     void untitledAndBlankPages()
     {
-        FormWeb *p = m_w->LoadNewForm(url(QStringLiteral("/notitle")));
+        FormWeb *p = m_w->pages().LoadNewForm(url(QStringLiteral("/notitle")));
         QTRY_COMPARE_WITH_TIMEOUT(label(p->myindex), url(QStringLiteral("/notitle")), 15000);
         QTRY_COMPARE(m_w->windowTitle(), url(QStringLiteral("/notitle")) + PageText::kProductSuffix);
         QVERIFY(p->historyRows().isEmpty()); // no document title, nothing to record
 
-        m_w->Build();
-        FormWeb *blank = m_w->activePage();
+        m_w->pages().Build();
+        FormWeb *blank = m_w->pages().activePage();
         QVERIFY(blank != p);
         QTRY_COMPARE_WITH_TIMEOUT(m_w->tabStrip()->existingLabel(blank->myindex)->toolTip(),
                                   PageText::kBlankToolTip, 15000);
@@ -100,12 +100,12 @@ private slots:
 
     void hostileTitlesStayText()
     {
-        FormWeb *p = m_w->LoadNewForm(url(QStringLiteral("/long-title?n=10000")));
+        FormWeb *p = m_w->pages().LoadNewForm(url(QStringLiteral("/long-title?n=10000")));
         QTRY_COMPARE_WITH_TIMEOUT(label(p->myindex).size(), 100, 15000);
         QCOMPARE(m_w->windowTitle().size(), 100 + PageText::kProductSuffix.size());
 
         const QString markup = QStringLiteral("<b>粗</b> & <img src=x onerror=alert(1)>");
-        FormWeb *q = m_w->LoadNewForm(url(QStringLiteral("/title?t=") + QString::fromLatin1(QUrl::toPercentEncoding(markup))));
+        FormWeb *q = m_w->pages().LoadNewForm(url(QStringLiteral("/title?t=") + QString::fromLatin1(QUrl::toPercentEncoding(markup))));
         QTRY_COMPARE_WITH_TIMEOUT(label(q->myindex), markup, 15000);
         QCOMPARE(m_w->windowTitle(), markup + PageText::kProductSuffix);
         QVERIFY(!m_w->tabStrip()->existingLabel(q->myindex)->toolTip().contains(QStringLiteral("<img")));
@@ -115,13 +115,13 @@ private slots:
     {
         FormWeb *front = openAndWait(QStringLiteral("/page?id=front"), QStringLiteral("Page front"));
         m_world.options.setOpenInBackground(1);
-        FormWeb *back = m_w->LoadNewForm(url(QStringLiteral("/page?id=back")));
-        QCOMPARE(m_w->activePage(), front);
-        QCOMPARE(m_w->book().describe(), QStringLiteral("0* 1"));
+        FormWeb *back = m_w->pages().LoadNewForm(url(QStringLiteral("/page?id=back")));
+        QCOMPARE(m_w->pages().activePage(), front);
+        QCOMPARE(m_w->pages().book().describe(), QStringLiteral("0* 1"));
         QTRY_COMPARE_WITH_TIMEOUT(label(back->myindex), QStringLiteral("Page back"), 15000);
         QCOMPARE(m_w->windowTitle(), QStringLiteral("Page front - Velmo安全浏览器"));
         QCOMPARE(addressText(), url(QStringLiteral("/page?id=front")));
-        QCOMPARE(m_w->shownPage(), front);
+        QCOMPARE(m_w->pages().shownPage(), front);
         QVERIFY(m_w->tabStrip()->looksActive(front->myindex));
         QVERIFY(!m_w->tabStrip()->looksActive(back->myindex));
     }
@@ -131,40 +131,40 @@ private slots:
         openAndWait(QStringLiteral("/page?id=1"), QStringLiteral("Page 1"));
         openAndWait(QStringLiteral("/page?id=2"), QStringLiteral("Page 2"));
         openAndWait(QStringLiteral("/page?id=3"), QStringLiteral("Page 3"));
-        QCOMPARE(m_w->book().describe(), QStringLiteral("0 1 2*"));
+        QCOMPARE(m_w->pages().book().describe(), QStringLiteral("0 1 2*"));
 
-        m_w->book().setHoverPos(2);
-        m_w->DelLine();
-        QCOMPARE(m_w->book().describe(), QStringLiteral("0 1*"));
+        m_w->pages().book().setHoverPos(2);
+        m_w->pages().DelLine();
+        QCOMPARE(m_w->pages().book().describe(), QStringLiteral("0 1*"));
         QCOMPARE(addressText(), url(QStringLiteral("/page?id=2")));
         QCOMPARE(m_w->windowTitle(), QStringLiteral("Page 2 - Velmo安全浏览器"));
         QCOMPARE(stored(QStringLiteral("Count")), QStringLiteral("1"));
         QCOMPARE(stored(QStringLiteral("Page_1")), QStringLiteral("Page 3  ") + url(QStringLiteral("/page?id=3")));
-        QCOMPARE(m_w->textUrl()->itemText(m_w->textUrl()->count() - 1), QStringLiteral("Page 3  ") + url(QStringLiteral("/page?id=3")));
+        QCOMPARE(m_w->addressRow().textUrl()->itemText(m_w->addressRow().textUrl()->count() - 1), QStringLiteral("Page 3  ") + url(QStringLiteral("/page?id=3")));
         QAction *item = m_w->menus()->liHistory().at(0);
         QVERIFY(item->isVisible());
         QCOMPARE(item->text(), QStringLiteral("Page 3"));
         QCOMPARE(item->data().toString(), url(QStringLiteral("/page?id=3")));
 
         m_w->menus()->action(QStringLiteral("Cancel"))->trigger();
-        QCOMPARE(m_w->book().describe(), QStringLiteral("0 1 2*")); // released slot 2 reused
+        QCOMPARE(m_w->pages().book().describe(), QStringLiteral("0 1 2*")); // released slot 2 reused
         QTRY_COMPARE_WITH_TIMEOUT(label(2), QStringLiteral("Page 3"), 15000);
 
         m_w->menus()->action(QStringLiteral("mnuFileClose"))->trigger();
-        QCOMPARE(m_w->book().describe(), QStringLiteral("0*"));
+        QCOMPARE(m_w->pages().book().describe(), QStringLiteral("0*"));
         QCOMPARE(m_w->windowTitle(), PageText::kEmptyCaption);
         QCOMPARE(addressText(), QStringLiteral("http://www."));
         // The restore moved the ring's cursor back, so these records overwrite from there.
         QCOMPARE(stored(QStringLiteral("Count")), QStringLiteral("2"));
         QCOMPARE(stored(QStringLiteral("Page_1")), QStringLiteral("Page 2  ") + url(QStringLiteral("/page?id=2")));
         QCOMPARE(stored(QStringLiteral("Page_2")), QStringLiteral("Page 3  ") + url(QStringLiteral("/page?id=3")));
-        QTRY_COMPARE_WITH_TIMEOUT(m_w->page(0)->Web()->LocationURL(), QStringLiteral("about:blank"), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->pages().page(0)->Web()->LocationURL(), QStringLiteral("about:blank"), 15000);
         QTRY_COMPARE(label(0), QString());
 
         // The last tab is never closed: it goes blank.
-        m_w->book().setHoverPos(0);
-        m_w->DelLine();
-        QCOMPARE(m_w->book().count(), 1);
+        m_w->pages().book().setHoverPos(0);
+        m_w->pages().DelLine();
+        QCOMPARE(m_w->pages().book().count(), 1);
     }
 
     void closedPagesSurviveARestart()
@@ -176,7 +176,7 @@ private slots:
         QCOMPARE(stored(QStringLiteral("Count")), QStringLiteral("2"));
 
         newWindow();
-        m_w->closedPages().load();
+        m_w->pages().closedPages().load();
         m_w->start(url(QStringLiteral("/page?id=after")));
         const QVector<QAction *> items = m_w->menus()->liHistory();
         QVERIFY(items[0]->isVisible());
@@ -187,7 +187,7 @@ private slots:
         QCOMPARE(m_w->closedMenuCursor(), 2);
 
         items[1]->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(label(m_w->book().activeSlot()), QStringLiteral("Page keep"), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(label(m_w->pages().book().activeSlot()), QStringLiteral("Page keep"), 15000);
     }
 
     void commandLineAndStartPage()
@@ -197,13 +197,13 @@ private slots:
 
         newWindow();
         m_w->start(QString());
-        FormWeb *start = m_w->activePage();
+        FormWeb *start = m_w->pages().activePage();
         QCOMPARE(addressText(), Sites::kStartPage);
         // The engine is asked for the marked form; closing it records nothing.
         QTRY_COMPARE_WITH_TIMEOUT(start->Web()->LocationURL(), Sites::kMarkedStartPage, 30000);
-        m_w->LoadNewForm(url(QStringLiteral("/page?id=x")));
-        m_w->book().setHoverPos(0);
-        m_w->DelLine();
+        m_w->pages().LoadNewForm(url(QStringLiteral("/page?id=x")));
+        m_w->pages().book().setHoverPos(0);
+        m_w->pages().DelLine();
         QCOMPARE(stored(QStringLiteral("Count")), QString());
     }
 
@@ -211,23 +211,23 @@ private slots:
     {
         BrowserControl fresh(m_world.engine->profile(), nullptr);
         QCOMPARE(fresh.LocationURL(), QString()); // nothing navigated yet
-        FormWeb *p = m_w->LoadNewForm(QStringLiteral(VELMO_FIXTURES_DIR) + QStringLiteral("/index.html"));
+        FormWeb *p = m_w->pages().LoadNewForm(QStringLiteral(VELMO_FIXTURES_DIR) + QStringLiteral("/index.html"));
         QTRY_COMPARE_WITH_TIMEOUT(label(p->myindex), QStringLiteral("测试首页 Fixture"), 15000);
         QVERIFY(p->Web()->LocationURL().startsWith(QStringLiteral("file:///")));
     }
 
     void brokenAndEndlessPagesLeaveTheWindowUsable()
     {
-        FormWeb *never = m_w->LoadNewForm(url(QStringLiteral("/never")));
-        m_w->LoadNewForm(QStringLiteral("not an address at all !!"));
+        FormWeb *never = m_w->pages().LoadNewForm(url(QStringLiteral("/never")));
+        m_w->pages().LoadNewForm(QStringLiteral("not an address at all !!"));
         FormWeb *ok = openAndWait(QStringLiteral("/page?id=ok"), QStringLiteral("Page ok"));
-        QCOMPARE(m_w->book().count(), 3);
+        QCOMPARE(m_w->pages().book().count(), 3);
         QVERIFY(never->Web()->isBusy());
-        m_w->activateSlot(never->myindex);
-        m_w->book().setHoverPos(m_w->book().activePos());
-        m_w->DelLine();
-        QCOMPARE(m_w->book().count(), 2);
-        m_w->activateSlot(ok->myindex);
+        m_w->pages().activateSlot(never->myindex);
+        m_w->pages().book().setHoverPos(m_w->pages().book().activePos());
+        m_w->pages().DelLine();
+        QCOMPARE(m_w->pages().book().count(), 2);
+        m_w->pages().activateSlot(ok->myindex);
         QCOMPARE(addressText(), url(QStringLiteral("/page?id=ok")));
     }
 
@@ -237,9 +237,9 @@ private slots:
         m_world.server.resetCounts();
         openAndWait(QStringLiteral("/page?id=a"), QStringLiteral("Page a"));
         FormWeb *b = openAndWait(QStringLiteral("/page?id=b"), QStringLiteral("Page b"));
-        QCOMPARE(m_w->LoadNewForm(url(QStringLiteral("/page?id=c"))), nullptr);
-        QCOMPARE(m_w->book().describe(), QStringLiteral("0 1*"));
-        QVERIFY(b->Lab(0)->text().contains(QStringLiteral("标签")));
+        QCOMPARE(m_w->pages().LoadNewForm(url(QStringLiteral("/page?id=c"))), nullptr);
+        QCOMPARE(m_w->pages().book().describe(), QStringLiteral("0 1*"));
+        QVERIFY(b->statusBar()->statusText().contains(QStringLiteral("标签")));
         QCOMPARE(m_world.server.requestCount(QStringLiteral("/page")), 2); // the refused page was never asked for
     }
 
@@ -251,7 +251,7 @@ private slots:
         TabStrip *strip = m_w->tabStrip();
         const StripGeometry::TabRow row = StripGeometry::tabRow(StripGeometry::toTwips(m_w->centralWidget()->width()), 3);
         for (int pos = 0; pos < 3; ++pos) {
-            QLineEdit *lab = strip->existingLabel(m_w->book().slotAt(pos));
+            QLineEdit *lab = strip->existingLabel(m_w->pages().book().slotAt(pos));
             QCOMPARE(lab->x(), StripGeometry::toPixels(row.lefts[pos]));
             QCOMPARE(lab->width(), StripGeometry::toPixels(row.labelWidth));
             const bool active = pos == 2;
@@ -261,8 +261,8 @@ private slots:
         QCOMPARE(strip->addLabel()->x(), StripGeometry::toPixels(row.addLeft));
 
         QTest::mouseClick(strip->existingLabel(a->myindex), Qt::LeftButton);
-        QCOMPARE(m_w->activePage(), a);
-        QCOMPARE(m_w->shownPage(), a);
+        QCOMPARE(m_w->pages().activePage(), a);
+        QCOMPARE(m_w->pages().shownPage(), a);
         QCOMPARE(addressText(), url(QStringLiteral("/page?id=a")));
         QCOMPARE(m_w->windowTitle(), QStringLiteral("Page a - Velmo安全浏览器"));
         QVERIFY(strip->looksActive(a->myindex));
@@ -270,7 +270,7 @@ private slots:
 
         QTest::mouseMove(strip->existingLabel(c->myindex));
         QTest::mouseDClick(strip->existingLabel(c->myindex), Qt::LeftButton);
-        QCOMPARE(m_w->book().describe(), QStringLiteral("0* 1"));
+        QCOMPARE(m_w->pages().book().describe(), QStringLiteral("0* 1"));
         QCOMPARE(stored(QStringLiteral("Page_1")), QStringLiteral("Page c  ") + url(QStringLiteral("/page?id=c")));
     }
 

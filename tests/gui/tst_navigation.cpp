@@ -32,13 +32,13 @@ class TstNavigation : public QObject
     }
     FormWeb *open(const QString &path, const QString &title)
     {
-        FormWeb *p = m_w->LoadNewForm(url(path));
+        FormWeb *p = m_w->pages().LoadNewForm(url(path));
         [&] { QTRY_COMPARE_WITH_TIMEOUT(label(p), title, 15000); }();
         return p;
     }
     // Runs script in the page's own world, as the page's scripts would.
     static void pageScript(FormWeb *p, const QString &js) { p->Web()->page()->runJavaScript(js); }
-    FormWeb *pageAt(int pos) const { return m_w->page(m_w->book().slotAt(pos)); }
+    FormWeb *pageAt(int pos) const { return m_w->pages().page(m_w->pages().book().slotAt(pos)); }
 
 private slots:
     void initTestCase() { QVERIFY(m_world.start()); }
@@ -54,25 +54,25 @@ private slots:
     {
         FormWeb *opener = open(QStringLiteral("/opener.html"), QStringLiteral("Opener"));
         pageScript(opener, QStringLiteral("window.open('/page?id=front')"));
-        QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 2, 10000);
-        FormWeb *front = m_w->activePage();
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->pages().book().count(), 2, 10000);
+        FormWeb *front = m_w->pages().activePage();
         QVERIFY(front != opener);
         QTRY_COMPARE_WITH_TIMEOUT(label(front), QStringLiteral("Page front"), 15000);
-        QCOMPARE(m_w->shownPage(), front);
-        QCOMPARE(m_w->textUrl()->currentText(), url(QStringLiteral("/page?id=front")));
+        QCOMPARE(m_w->pages().shownPage(), front);
+        QCOMPARE(m_w->addressRow().textUrl()->currentText(), url(QStringLiteral("/page?id=front")));
         QVERIFY(front->Web()->RegisterAsBrowser);
 
         // Behind: right of the opener, which stays active and keeps the address bar.
-        m_w->activateSlot(opener->myindex);
+        m_w->pages().activateSlot(opener->myindex);
         m_world.options.setOpenInBackground(1);
         pageScript(opener, QStringLiteral("document.getElementById('blank').click()"));
-        QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 3, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->pages().book().count(), 3, 10000);
         FormWeb *behind = pageAt(1);
         QVERIFY(behind != front);
-        QCOMPARE(m_w->activePage(), opener);
-        QCOMPARE(m_w->shownPage(), opener);
+        QCOMPARE(m_w->pages().activePage(), opener);
+        QCOMPARE(m_w->pages().shownPage(), opener);
         QTRY_COMPARE_WITH_TIMEOUT(label(behind), QStringLiteral("Page blank"), 15000);
-        QCOMPARE(m_w->textUrl()->currentText(), url(QStringLiteral("/opener.html")));
+        QCOMPARE(m_w->addressRow().textUrl()->currentText(), url(QStringLiteral("/opener.html")));
         QCOMPARE(m_w->windowTitle(), QStringLiteral("Opener - Velmo安全浏览器"));
         QCOMPARE(pageAt(2), front);
     }
@@ -96,7 +96,7 @@ private slots:
         QTest::qWait(600);
         QCOMPARE(p->Web()->LocationURL(), at80);
         QCOMPARE(hits("/page"), before);
-        QCOMPARE(m_w->book().count(), 1);
+        QCOMPARE(m_w->pages().book().count(), 1);
 
         // A search site's fragment past position 8 lets a long address through.
         const QString withFragment = addressOfLength(120, QStringLiteral("x&r=.sogou.com/"));
@@ -116,32 +116,32 @@ private slots:
         m_world.options.setAdBlock(1);
         const QString refused = addressOfLength(120);
         pageScript(opener, QStringLiteral("window.open('%1')").arg(refused));
-        QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 2, 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 1, 5000);
-        QCOMPARE(m_w->activePage(), opener);
-        QCOMPARE(m_w->shownPage(), opener);
-        QCOMPARE(m_w->textUrl()->currentText(), url(QStringLiteral("/opener.html")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->pages().book().count(), 2, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->pages().book().count(), 1, 5000);
+        QCOMPARE(m_w->pages().activePage(), opener);
+        QCOMPARE(m_w->pages().shownPage(), opener);
+        QCOMPARE(m_w->addressRow().textUrl()->currentText(), url(QStringLiteral("/opener.html")));
 
         // The same from a link, opening behind.
         m_world.options.setOpenInBackground(1);
         pageScript(opener, QStringLiteral("var a = document.getElementById('blank'); a.href = '%1'; a.click();").arg(refused));
-        QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 2, 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 1, 5000);
-        QCOMPARE(m_w->activePage(), opener);
-        QCOMPARE(m_w->book().describe(), QStringLiteral("%1*").arg(opener->myindex));
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->pages().book().count(), 2, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->pages().book().count(), 1, 5000);
+        QCOMPARE(m_w->pages().activePage(), opener);
+        QCOMPARE(m_w->pages().book().describe(), QStringLiteral("%1*").arg(opener->myindex));
 
         // A refused address of 100,000 characters goes the same way.
         m_world.options.setOpenInBackground(0);
         pageScript(opener, QStringLiteral("window.open('%1')").arg(addressOfLength(100000)));
-        QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 2, 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 1, 5000);
-        QCOMPARE(m_w->activePage(), opener);
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->pages().book().count(), 2, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->pages().book().count(), 1, 5000);
+        QCOMPARE(m_w->pages().activePage(), opener);
 
         // Allowed, it loads, and its tab shows the first 100 characters of the title.
         m_world.options.setAdBlock(0);
         pageScript(opener, QStringLiteral("window.open('%1')").arg(addressOfLength(100000)));
-        QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 2, 10000);
-        FormWeb *huge = m_w->activePage();
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->pages().book().count(), 2, 10000);
+        FormWeb *huge = m_w->pages().activePage();
         QTRY_VERIFY_WITH_TIMEOUT(label(huge).startsWith(QLatin1String("Page zzz")), 15000);
         QCOMPARE(label(huge).size(), 100);
     }
@@ -149,13 +149,13 @@ private slots:
     void refusedOnlyTabBecomesBlank()
     {
         m_world.options.setAdBlock(1);
-        FormWeb *p = m_w->LoadNewForm(addressOfLength(90));
+        FormWeb *p = m_w->pages().LoadNewForm(addressOfLength(90));
         QTRY_COMPARE_WITH_TIMEOUT(p->Web()->LocationURL(), QStringLiteral("about:blank"), 10000);
-        QCOMPARE(m_w->book().count(), 1);
+        QCOMPARE(m_w->pages().book().count(), 1);
         QTest::qWait(500);
-        QCOMPARE(m_w->book().count(), 1);
+        QCOMPARE(m_w->pages().book().count(), 1);
         QCOMPARE(label(p), QString());
-        QCOMPARE(m_w->textUrl()->currentText(), QStringLiteral("http://www."));
+        QCOMPARE(m_w->addressRow().textUrl()->currentText(), QStringLiteral("http://www."));
     }
 
     void popupStormKeepsTheTablesConsistent()
@@ -164,24 +164,24 @@ private slots:
         // Two hundred refused pop-ups: every tab they leave is closed again.
         m_world.options.setAdBlock(1);
         pageScript(opener, QStringLiteral("for (var i = 0; i < 200; ++i) window.open('%1' + i);").arg(addressOfLength(100)));
-        QTRY_VERIFY_WITH_TIMEOUT(m_w->book().count() > 1, 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 1, 60000);
-        QCOMPARE(m_w->activePage(), opener);
+        QTRY_VERIFY_WITH_TIMEOUT(m_w->pages().book().count() > 1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->pages().book().count(), 1, 60000);
+        QCOMPARE(m_w->pages().activePage(), opener);
         QCOMPARE(m_w->clientArea()->findChildren<FormWeb *>(QString(), Qt::FindDirectChildrenOnly).size() >= 1, true);
 
         // Allowed ones: each becomes a tab with its label; a page that never answers
         // keeps its tab and the window goes on.
         m_world.options.setAdBlock(0);
         pageScript(opener, QStringLiteral("for (var i = 0; i < 30; ++i) window.open('/page?id=s' + i); window.open('/never');"));
-        QTRY_COMPARE_WITH_TIMEOUT(m_w->book().count(), 32, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->pages().book().count(), 32, 30000);
         for (int pos = 1; pos < 32; ++pos) {
             FormWeb *p = pageAt(pos);
             QVERIFY(p);
             QVERIFY(m_w->tabStrip()->existingLabel(p->myindex));
         }
         QTRY_VERIFY_WITH_TIMEOUT(label(pageAt(1)).startsWith(QLatin1String("Page s")), 30000);
-        m_w->CloseAll();
-        QCOMPARE(m_w->book().count(), 1);
+        m_w->pages().CloseAll();
+        QCOMPARE(m_w->pages().book().count(), 1);
     }
 
     void safeModeTurnsScriptsOffForThatPageOnly()
@@ -191,7 +191,7 @@ private slots:
         QCOMPARE(m_world.options.safePictureMode(), 1);
 
         // A page made now attaches its host site at once: no scripts.
-        FormWeb *p = m_w->LoadNewForm(url(QStringLiteral("/scripted.html")));
+        FormWeb *p = m_w->pages().LoadNewForm(url(QStringLiteral("/scripted.html")));
         QVERIFY(p->vCWebMe());
         QCOMPARE(p->Web()->downloadControl(), 240);
         QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("Static"), 15000);
@@ -212,7 +212,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("Scripted"), 15000);
 
         // Clearing ads: safe mode on, this page's scripts off and reloaded.
-        m_w->activateSlot(other->myindex);
+        m_w->pages().activateSlot(other->myindex);
         item("KillPop")->trigger();
         QCOMPARE(m_world.options.safePictureMode(), 1);
         QCOMPARE(other->Web()->downloadControl(), 240);

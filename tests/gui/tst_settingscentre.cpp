@@ -1,6 +1,6 @@
 #include "app/frmmain.h"
 #include "app/mainmenus.h"
-#include "app/sites.h"
+#include "tabs/sites.h"
 #include "engine/browsercontrol.h"
 #include "engine/engineprofile.h"
 #include "page/formweb.h"
@@ -12,7 +12,7 @@
 #include "userdata/formsetup.h"
 #include "userdata/options.h"
 #include "userdata/settingsstartup.h"
-#include "userdata/settingsstore.h"
+#include "platform/settingsstore.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -165,8 +165,7 @@ private slots:
         }
         SettingsStore store(path);
         Options options;
-        Session session{store, options, m_world.engine->profile()};
-        session.dialogs = &m_dialogs;
+        Session session(store, options, m_world.engine->profile(), m_world.shell, m_dialogs, m_world.clock);
         {
             Frmmain w(session);
             w.start(m_server.address(QStringLiteral("/page?id=bad")));
@@ -206,9 +205,9 @@ private slots:
         QLineEdit *label0 = w.tabStrip()->label(0);
         w.tabStrip()->resetLabel(1);
         QLineEdit *label1 = w.tabStrip()->label(1); // labels made later are hooked too
-        QLineEdit *address = w.textUrl()->lineEdit();
-        w.textUrl()->addItem(QStringLiteral("first  http://a.example/"));
-        w.textUrl()->addItem(QStringLiteral("second  http://b.example/"));
+        QLineEdit *address = w.addressRow().textUrl()->lineEdit();
+        w.addressRow().textUrl()->addItem(QStringLiteral("first  http://a.example/"));
+        w.addressRow().textUrl()->addItem(QStringLiteral("second  http://b.example/"));
 
         for (QLineEdit *box : {label0, label1, address}) {
             box->setText(QStringLiteral("hooked text"));
@@ -239,11 +238,11 @@ private slots:
         QTest::keyClick(address, Qt::Key_Backspace);
         QCOMPARE(address->text(), QStringLiteral("ab"));
         // The wheel does not move through the address list.
-        w.textUrl()->setCurrentIndex(0);
-        QWheelEvent wheel(QPointF(5, 5), w.textUrl()->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+        w.addressRow().textUrl()->setCurrentIndex(0);
+        QWheelEvent wheel(QPointF(5, 5), w.addressRow().textUrl()->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(w.textUrl(), &wheel);
-        QCOMPARE(w.textUrl()->currentIndex(), 0);
+        QApplication::sendEvent(w.addressRow().textUrl(), &wheel);
+        QCOMPARE(w.addressRow().textUrl()->currentIndex(), 0);
     }
 
     void wheelOverThePageWindowScrollsTheCurrentBrowser()
@@ -251,10 +250,10 @@ private slots:
         Frmmain w(*m_session);
         w.resize(900, 700);
         w.show();
-        FormWeb *page = w.LoadNewForm(m_server.address(QStringLiteral("/tall.html")));
+        FormWeb *page = w.pages().LoadNewForm(m_server.address(QStringLiteral("/tall.html")));
         QTRY_COMPARE_WITH_TIMEOUT(w.tabStrip()->labelText(page->myindex), QStringLiteral("Tall page"), 15000);
         QCOMPARE(m_session->currentPage.data(), page);
-        const QPoint overStatus = page->Lab(6)->geometry().center();
+        const QPoint overStatus = page->findChild<QLabel *>(QStringLiteral("Lab6"))->geometry().center();
         auto turn = [&](QWidget *target, QPoint pos, int delta) {
             QWheelEvent e(pos, target->mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
                           Qt::NoScrollPhase, false);
@@ -276,7 +275,7 @@ private slots:
         QVERIFY2(engineStep > 0 && engineStep != 200, qPrintable(QString::number(engineStep)));
 
         // A page window that is not the current page leaves the wheel alone.
-        FormWeb *other = w.LoadNewForm(m_server.address(QStringLiteral("/tall.html")));
+        FormWeb *other = w.pages().LoadNewForm(m_server.address(QStringLiteral("/tall.html")));
         QTRY_COMPARE_WITH_TIMEOUT(w.tabStrip()->labelText(other->myindex), QStringLiteral("Tall page"), 15000);
         const int before = evaluate(page, QStringLiteral("window.scrollY")).toInt();
         turn(page, overStatus, -120);

@@ -1,15 +1,21 @@
 #pragma once
 #include "app/frmmain.h"
+#include "app/addressrow.h"
+#include "app/pagestack.h"
+#include "app/toolbar.h"
+#include "page/formweb.h"
+#include "page/statusbar.h"
 #include "engine/engineprofile.h"
 #include "page/session.h"
 #include "platform/paths.h"
 #include "support/enginesync.h"
+#include "support/fakeclock.h"
 #include "support/fixtureserver.h"
 #include "support/outsideblocker.h"
 #include "support/recordingdialogs.h"
 #include "support/recordingshell.h"
 #include "userdata/options.h"
-#include "userdata/settingsstore.h"
+#include "platform/settingsstore.h"
 
 #include <QWebEngineProfile>
 #include <memory>
@@ -23,6 +29,7 @@ struct TestWorld {
     Options options;
     RecordingDialogs dialogs;
     RecordingShell shell;
+    FakeClock clock;
     OutsideBlocker blocker;
     std::unique_ptr<EngineProfile> engine;
     std::unique_ptr<Session> session;
@@ -35,9 +42,7 @@ struct TestWorld {
         store = std::make_unique<SettingsStore>(Paths::settingsFile());
         engine = std::make_unique<EngineProfile>();
         engine->profile()->setUrlRequestInterceptor(&blocker);
-        session.reset(new Session{*store, options, engine->profile()});
-        session->dialogs = &dialogs;
-        session->shell = &shell;
+        session = std::make_unique<Session>(*store, options, engine->profile(), shell, dialogs, clock);
         return true;
     }
 

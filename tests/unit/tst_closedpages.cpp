@@ -1,5 +1,5 @@
 #include "tabs/closedpages.h"
-#include "userdata/settingsstore.h"
+#include "platform/settingsstore.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,11 +1,11 @@
-#include "app/sites.h"
+#include "tabs/sites.h"
 #include "platform/desktopshortcut.h"
 #include "platform/paths.h"
 #include "platform/systemfolders.h"
 #include "support/testenv.h"
 #include "userdata/options.h"
 #include "userdata/settingsstartup.h"
-#include "userdata/settingsstore.h"
+#include "platform/settingsstore.h"
 
 #include <QDir>
 #include <QSettings>
@@ -20,7 +20,7 @@ class TstSettingsStartup : public QObject
     static QString shortcutPath() { return desktopFolder() + QStringLiteral("/Velmo浏览器.desktop"); }
     static bool runCheck(SettingsStore &store, const QString &program, int *made = nullptr)
     {
-        return SettingsStartup::firstRunCheck(store, program, [made](const QString &name, const QString &target) {
+        return SettingsStartup::firstRunCheck(store, QDate(2026, 3, 14), program, [made](const QString &name, const QString &target) {
             if (made)
                 ++*made;
             CreateDesktopShortcut(name, target);
@@ -49,6 +49,7 @@ private slots:
         QCOMPARE(store.read(QStringLiteral("setup"), QStringLiteral("Homepage")), Sites::kDefaultHomePage);
         int marker = 0;
         QVERIFY(store.readInt(QStringLiteral("toolstimework"), QStringLiteral("softrig"), marker));
+        QCOMPARE(marker, 20260314); // the day of the first run
 
         // Second start: nothing is made again.
         QFile::remove(shortcutPath());

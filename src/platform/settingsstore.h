@@ -4,6 +4,8 @@
 #include <QString>
 #include <memory>
 
+#include "platform/settingkeys.h"
+
 class QSettings;
 
 // The per-user key/value store of application "VM2008": one INI file, one group per
@@ -33,6 +35,11 @@ public:
 
     // Removes a whole section; false when the store could not be written.
     bool deleteSection(const QString &section);
+
+    // The same, by a declared key.
+    QString read(const SettingKeys::Key &k, const QString &def = QString()) const { return read(k.section, k.key, def); }
+    bool readInt(const SettingKeys::Key &k, int &out) const { return readInt(k.section, k.key, out); }
+    bool write(const SettingKeys::Key &k, const QString &value) { return write(k.section, k.key, value); }
 
     // Whether the last write reached the disk.
     bool lastWriteOk() const { return m_lastWriteOk; }

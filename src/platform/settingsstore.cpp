@@ -1,4 +1,4 @@
-#include "userdata/settingsstore.h"
+#include "platform/settingsstore.h"
 
 #include <QFileInfo>
 #include <QDir>

@@ -1,0 +1,144 @@
+#include "app/addressrow.h"
+
+#include "platform/inputhook.h"
+#include "tabs/closedpages.h"
+#include "tabs/sites.h"
+#include "tabs/stripgeometry.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+using StripGeometry::toPixels;
+
+namespace {
+
+const char *const kSearchWords[] = {
+    "香山", "风景", "竹林", "枫叶", "红枫", "椰树", "城市夜景", "日出", "日落", "风景艺术",
+    "美丽夕阳", "艺术壁纸", "梦幻风景", "风光壁纸", "海洋风光", "湖光山色", "海底世界", "海天一色",
+    "浩瀚星空", "神秘宇宙", "海洋风光", "油画风景", "梦幻仙境", "3d风景", "黄昏", "瀑布", "夜色",
+};
+
+bool within(const QWidget *box, const QWidget *w)
+{
+    return w && (w == box || box->isAncestorOf(w));
+}
+
+} // namespace
+
+AddressRow::AddressRow(QWidget *pict)
+    : QObject(pict)
+{
+    m_label1 = new QLabel(QStringLiteral("网址(&D)"), pict);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setFont(QFont(QStringLiteral("SimSun")));
+    m_label1->setGeometry(toPixels(75), toPixels(720), toPixels(700), toPixels(270));
+
+    QFont bold(QStringLiteral("SimHei"));
+    bold.setBold(true);
+    m_textUrl = new QComboBox(pict);
+    m_textUrl->setObjectName(QStringLiteral("TextUrl"));
+    m_textUrl->setEditable(true);
+    m_textUrl->setInsertPolicy(QComboBox::NoInsert);
+    m_textUrl->setFont(bold);
+    m_textUrl->setMaxVisibleItems(500 / qMax(1, m_textUrl->fontMetrics().height() + 4));
+    m_textUrl->setGeometry(toPixels(810), toPixels(690), toPixels(7575), toPixels(300));
+    m_label1->setBuddy(m_textUrl);
+
+    m_cmdGo = new QToolButton(pict);
+    m_cmdGo->setObjectName(QStringLiteral("CmdGo"));
+    m_cmdGo->setToolTip(QStringLiteral("转到"));
+    m_cmdGo->setText(QStringLiteral("→"));
+    m_cmdGo->setFont(bold);
+    m_cmdGo->setGeometry(toPixels(8505), toPixels(705), toPixels(330), toPixels(270));
+
+    m_combSearch = new QComboBox(pict);
+    m_combSearch->setObjectName(QStringLiteral("CombSearch"));
+    m_combSearch->setEditable(true);
+    m_combSearch->setInsertPolicy(QComboBox::NoInsert);
+    for (const char *word : kSearchWords)
+        m_combSearch->addItem(QString::fromUtf8(word));
+    m_combSearch->setEditText(QString());
+    m_combSearch->setGeometry(toPixels(9075), toPixels(690), toPixels(2985), toPixels(300));
+
+    m_cmdSearch = new QToolButton(pict);
+    m_cmdSearch->setObjectName(QStringLiteral("CmdSearch"));
+    m_cmdSearch->setText(QStringLiteral("搜索(&S)"));
+    m_cmdSearch->setGeometry(toPixels(12210), toPixels(690), toPixels(1100), toPixels(300));
+
+    // Whatever puts "about:blank" into the box, the user sees the start of an address.
+    connect(m_textUrl, &QComboBox::editTextChanged, this, [this](const QString &t) {
+        if (t == QLatin1String("about:blank"))
+            setAddress(t);
+    });
+    connect(m_textUrl->lineEdit(), &QLineEdit::returnPressed, this, &AddressRow::go);
+    connect(m_textUrl, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+        m_textUrl->setEditText(ClosedPages::listChoice(m_textUrl->itemText(index)));
+        go();
+    });
+    connect(m_cmdGo, &QToolButton::clicked, this, &AddressRow::go);
+    connect(m_combSearch->lineEdit(), &QLineEdit::returnPressed, this, &AddressRow::search);
+    connect(m_cmdSearch, &QToolButton::clicked, this, &AddressRow::searchMenuRequested);
+    m_textUrl->installEventFilter(this);
+    m_combSearch->installEventFilter(this);
+    InputHook::HookComboBox(m_textUrl);
+}
+
+void AddressRow::setAddress(const QString &location)
+{
+    m_textUrl->setEditText(Sites::shownAddress(location));
+}
+
+QString AddressRow::addressText() const { return m_textUrl->currentText(); }
+QString AddressRow::searchWord() const { return m_combSearch->currentText(); }
+void AddressRow::setSearchWord(const QString &word) { m_combSearch->setEditText(word); }
+void AddressRow::addRecord(const QString &record) { m_textUrl->addItem(record); }
+
+bool AddressRow::hasTyping() const
+{
+    const QWidget *f = QApplication::focusWidget();
+    return within(m_textUrl, f) || within(m_combSearch, f);
+}
+
+void AddressRow::fit(int clientWidthTwips)
+{
+    const StripGeometry::AddressRow row = StripGeometry::addressRow(clientWidthTwips);
+    m_textUrl->resize(toPixels(row.textUrlWidth), m_textUrl->height());
+    m_cmdGo->move(toPixels(row.cmdGoLeft), m_cmdGo->y());
+    m_cmdSearch->move(toPixels(row.cmdSearchLeft), m_cmdSearch->y());
+    m_combSearch->move(toPixels(row.combSearchLeft), m_combSearch->y());
+    if (row.combSearchWidth > 0)
+        m_combSearch->resize(toPixels(row.combSearchWidth), m_combSearch->height());
+}
+
+bool AddressRow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn && !m_webFocus) {
+        // Take the keyboard out of the page before the box gets it.
+        m_webFocus = true;
+        emit keyboardTaken();
+        static_cast<QWidget *>(watched)->setFocus();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void AddressRow::go()
+{
+    QString text = m_textUrl->currentText();
+    if (!text.contains(QLatin1Char('.'))) {
+        text = Sites::kSearchAddress + text;
+        m_textUrl->setEditText(text);
+    }
+    emit goRequested(text);
+}
+
+void AddressRow::search()
+{
+    const QString word = m_combSearch->currentText();
+    m_combSearch->addItem(word);
+    m_combSearch->setEditText(word);
+    emit searchRequested(word);
+}

@@ -1,0 +1,110 @@
+#include "app/addressrow.h"
+#include "app/commands.h"
+#include "app/frmmain.h"
+#include "app/mousewatch.h"
+#include "app/pagestack.h"
+#include "page/formweb.h"
+#include "page/session.h"
+#include "tabs/tabstrip.h"
+#include "userdata/options.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+
+namespace {
+
+void copyText(const QString &text)
+{
+    QClipboard *cb = QGuiApplication::clipboard();
+    cb->clear();
+    cb->setText(text);
+}
+
+// Runs on the active page, when there is one.
+template <typename F>
+auto onActive(PageStack &pages, F f)
+{
+    return [&pages, f] {
+        if (FormWeb *p = pages.activePage())
+            f(p);
+    };
+}
+
+} // namespace
+
+void wirePageCommands(Commands &c)
+{
+    PageStack &pages = c.pages;
+    Session &session = c.session;
+    c.onButton("CmdPage", onActive(pages, [](FormWeb *p) { p->goBack(); }), 0);
+    c.onButton("CmdPage", onActive(pages, [](FormWeb *p) { p->goForward(); }), 1);
+    c.toolbar.setBackForward(false, false);
+    c.onButton("Command2", onActive(pages, [&session](FormWeb *p) {
+        if (session.options.adBlock() == 1)
+            p->PageJavaConctrl();
+        else
+            p->reload();
+    }));
+    c.onButton("Command5", [&pages, &session] { pages.LoadNewForm(session.options.homePageUrl()); });
+    for (int i = 0; i < 2; ++i) {
+        c.onButton("MoveUp", [&pages, &session, i] {
+            if (session.currentPage)
+                session.currentPage->scrollBy(0, i == 0 ? -150 : 150, 201);
+            pages.focusActivePage();
+        }, i);
+    }
+    for (const char *name : {"pageup", "pageup2", "pagedown", "pagedown2"}) {
+        const int step = QByteArray(name).startsWith("pageup") ? -50 : 50;
+        c.on(name, onActive(pages, [step](FormWeb *p) { p->scrollBy(0, step, 301); }));
+    }
+    c.on("shuaxin", onActive(pages, [](FormWeb *p) {
+        p->PageJavaConctrl();
+        p->reload();
+    }));
+    c.on("AllResuha", [&pages] {
+        // Every page takes the current safe mode with its fresh host site.
+        for (FormWeb *p : pages.pagesInTabOrder()) {
+            p->PageJavaConctrl();
+            p->reload();
+        }
+    });
+    c.on("KillPop", [&pages, &session] {
+        session.options.setSafePictureMode(1);
+        if (FormWeb *p = pages.activePage())
+            p->PageJavaConctrl();
+    });
+    c.on("Tingzhi", onActive(pages, [](FormWeb *p) { p->stop(); }));
+
+    // The two scrolling items exclude each other; the checkable item has already flipped.
+    for (int i = 0; i < 2; ++i) {
+        MainMenus &menus = c.menus;
+        MouseWatch &mouse = c.mouse;
+        c.on("ScreenRun", [&menus, &mouse, i] {
+            QAction *chosen = menus.action(QStringLiteral("ScreenRun"), i);
+            if (chosen->isChecked()) {
+                menus.action(QStringLiteral("ScreenRun"), 1 - i)->setChecked(false);
+                mouse.setScrolling(i == 0 ? -1 : 1);
+            } else {
+                mouse.setScrolling(0);
+            }
+        }, i);
+    }
+
+    TabStrip &strip = *c.window.tabStrip();
+    AddressRow &address = c.address;
+    c.on("fuzhi", [&pages, &strip] { copyText(strip.labelText(pages.book().slotAt(pages.book().hoverPos()))); });
+    c.on("address", [&address] { copyText(address.addressText()); });
+    c.on("Page", [&pages, &strip] {
+        if (QLineEdit *lab = strip.existingLabel(pages.book().activeSlot()))
+            copyText(lab->selectedText());
+    });
+
+    Toolbar &toolbar = c.toolbar;
+    QObject::connect(&address, &AddressRow::goRequested, &pages, [&pages, &toolbar](const QString &text) {
+        if (toolbar.clearGalleryToggle())
+            pages.focusActivePage();
+        pages.goActive(text);
+    });
+    QObject::connect(&address, &AddressRow::keyboardTaken, &pages, onActive(pages, [](FormWeb *p) { p->focusHolder(); }));
+}

@@ -1,0 +1,359 @@
+#include "app/pagestack.h"
+
+#include "app/addressrow.h"
+#include "app/closedmenu.h"
+#include "app/toolbar.h"
+#include "engine/navigationrequests.h"
+#include "page/formweb.h"
+#include "page/session.h"
+#include "tabs/sites.h"
+#include "tabs/stripgeometry.h"
+#include "tabs/tabstrip.h"
+#include "userdata/options.h"
+
+namespace {
+const QString kBlank = QStringLiteral("about:blank");
+}
+
+PageStack::PageStack(Session &session, const Parts &parts, int tabCapacity)
+    : QObject(nullptr)
+    , m_session(session)
+    , m_parts(parts)
+    , m_book(tabCapacity)
+    , m_closed(session.store)
+{
+}
+
+PageStack::~PageStack()
+{
+    // Pages (and their engine views) must go before the engine profile does.
+    const auto pages = m_parts.client->findChildren<FormWeb *>(QString(), Qt::FindDirectChildrenOnly);
+    for (FormWeb *p : pages)
+        delete p;
+}
+
+QList<FormWeb *> PageStack::pagesInTabOrder() const
+{
+    QList<FormWeb *> pages;
+    for (int pos = 0; pos < m_book.count(); ++pos)
+        if (FormWeb *p = page(m_book.slotAt(pos)))
+            pages.append(p);
+    return pages;
+}
+
+int PageStack::addLabel()
+{
+    const int slot = m_book.addLab();
+    if (slot >= 0)
+        m_parts.strip.resetLabel(slot);
+    return slot;
+}
+
+void PageStack::refuseTab()
+{
+    // Every tab table entry is in use: say so in the status bar instead of opening.
+    if (FormWeb *p = activePage())
+        p->showStatus(QStringLiteral("已打开 %1 个标签，请先关闭一些标签再打开新网页。").arg(m_book.capacity()));
+}
+
+FormWeb *PageStack::createPage(int slot)
+{
+    auto *page = new FormWeb(m_session, *this, m_parts.client);
+    page->myindex = slot;
+    m_pages.insert(slot, page);
+    m_zorder.prepend(page);
+    connect(page, &FormWeb::selectionForSearch, &m_parts.address, &AddressRow::setSearchWord);
+    return page;
+}
+
+FormWeb *PageStack::LoadNewForm(const QString &address)
+{
+    return open(address, OpenTarget::newTab(m_session.options.openInBackground() != 0));
+}
+
+FormWeb *PageStack::open(const QString &address, const OpenTarget &target)
+{
+    const int slot = addLabel();
+    if (slot < 0) {
+        refuseTab();
+        return nullptr;
+    }
+    const QString location = address == Sites::kStartPage ? Sites::kMarkedStartPage : address;
+    FormWeb *page = createPage(slot);
+    page->navigate(location);
+    page->place(clientRect());
+    // A blank tab is always for typing into: it comes to the front.
+    const bool blank = location == kBlank;
+    if (!blank && target.background()) {
+        lowerPage(page);
+        m_book.keepPreviousActive();
+    } else {
+        setAddressText(location);
+        if (blank)
+            setMainCaption(PageText::kEmptyCaption);
+    }
+    PaiLie();
+    return page;
+}
+
+void PageStack::Build()
+{
+    open(kBlank, OpenTarget::foreground());
+    m_parts.address.textUrl()->setFocus();
+}
+
+void PageStack::PaiLie()
+{
+    m_parts.strip.arrange(m_book, StripGeometry::toTwips(m_parts.client->width()));
+    if (FormWeb *p = activePage()) {
+        p->place(clientRect());
+        raisePage(p);
+        p->focusHolder();
+        p->SetActivate();
+    }
+}
+
+void PageStack::activateSlot(int slot)
+{
+    FormWeb *p = page(slot);
+    if (!p)
+        return;
+    p->place(clientRect());
+    p->focusHolder();
+    p->SetActivate();
+    p->butenableable();
+    m_book.activate(slot);
+    PaiLie();
+    showActiveInBars();
+}
+
+void PageStack::goActive(const QString &address)
+{
+    if (FormWeb *p = activePage()) {
+        p->navigate(address);
+        p->focusHolder();
+    }
+}
+
+void PageStack::showActiveInBars()
+{
+    FormWeb *p = activePage();
+    if (!p)
+        return;
+    setAddressText(p->location());
+    setMainCaption(PageText::mainCaption(m_parts.strip.labelText(p->myindex)));
+}
+
+void PageStack::releaseSlot(int slot)
+{
+    FormWeb *p = page(slot);
+    if (p && !m_parts.strip.labelText(slot).isEmpty())
+        m_parts.closedMenu.add(p->caption(), p->location());
+    m_parts.strip.removeLabel(slot);
+    m_pages.remove(slot);
+    if (p) {
+        m_zorder.removeAll(p);
+        p->close();
+    }
+    updateShownPage();
+}
+
+void PageStack::applyChange(const TabBook::Change &change)
+{
+    if (!change.freed.isEmpty())
+        m_parts.strip.moveCloseButton(-1000);
+    for (int slot : change.freed)
+        releaseSlot(slot);
+    if (change.showActive)
+        showActiveInBars();
+}
+
+void PageStack::DelLine()
+{
+    const TabBook::Change change = m_book.delLine();
+    if (change.blankSlot >= 0) {
+        if (FormWeb *p = page(change.blankSlot))
+            p->navigate(kBlank);
+        return;
+    }
+    if (change.freed.isEmpty())
+        return;
+    applyChange(change);
+    PaiLie();
+}
+
+void PageStack::CloseRight()
+{
+    applyChange(m_book.closeRight());
+    PaiLie();
+}
+
+void PageStack::CloseLeft()
+{
+    applyChange(m_book.closeLeft());
+    PaiLie();
+}
+
+void PageStack::CloseOthers()
+{
+    applyChange(m_book.closeOthers());
+    PaiLie();
+}
+
+void PageStack::CloseAll()
+{
+    const TabBook::Change change = m_book.closeAll();
+    applyChange(change);
+    PaiLie();
+    if (FormWeb *p = page(change.blankSlot))
+        p->navigate(kBlank);
+    setMainCaption(PageText::kEmptyCaption);
+    setAddressText(kBlank);
+}
+
+void PageStack::Restore()
+{
+    const QString address = m_closed.restore();
+    if (!address.isEmpty())
+        LoadNewForm(address);
+}
+
+void PageStack::loadClosedPages()
+{
+    m_closed.load();
+    m_parts.closedMenu.fill(m_closed.newest(20));
+}
+
+void PageStack::closeAll()
+{
+    for (FormWeb *p : pagesInTabOrder())
+        p->close();
+}
+
+void PageStack::placeActive()
+{
+    if (FormWeb *p = activePage())
+        p->place(clientRect());
+}
+
+void PageStack::raisePage(FormWeb *p)
+{
+    m_zorder.removeAll(p);
+    m_zorder.prepend(p);
+    updateShownPage();
+}
+
+void PageStack::lowerPage(FormWeb *p)
+{
+    m_zorder.removeAll(p);
+    m_zorder.append(p);
+    updateShownPage();
+}
+
+void PageStack::updateShownPage()
+{
+    // Only the top page is shown: covered pages need not render.
+    for (int i = 0; i < m_zorder.size(); ++i) {
+        FormWeb *p = m_zorder[i];
+        if (i == 0) {
+            p->show();
+            p->raise();
+        } else if (p->isVisible()) {
+            p->hide();
+        }
+    }
+}
+
+QRect PageStack::clientRect() const
+{
+    return QRect(QPoint(0, 0), m_parts.client->size());
+}
+
+// --- PageHost ---
+
+bool PageStack::isActiveSlot(int slot) const
+{
+    return slot >= 0 && m_book.activeSlot() == slot;
+}
+
+void PageStack::setTabLabel(int slot, const PageText::Label &label)
+{
+    m_parts.strip.setLabel(slot, label);
+}
+
+void PageStack::setMainCaption(const QString &caption)
+{
+    m_parts.window->setWindowTitle(PageText::plainWindowTitle(caption));
+}
+
+void PageStack::setAddressText(const QString &text)
+{
+    m_parts.address.setAddress(text);
+}
+
+void PageStack::setBackForward(bool back, bool forward)
+{
+    m_parts.toolbar.setBackForward(back, forward);
+}
+
+void PageStack::recordClosedPage(const QString &caption, const QString &address)
+{
+    if (m_closed.record(caption, address))
+        m_parts.address.addRecord(caption + QStringLiteral("  ") + address);
+}
+
+void PageStack::pageDestroyed(FormWeb *p)
+{
+    m_zorder.removeAll(p);
+    for (auto it = m_pages.begin(); it != m_pages.end(); ++it) {
+        if (it.value() == p) {
+            m_pages.erase(it);
+            break;
+        }
+    }
+}
+
+void PageStack::focusActivePage()
+{
+    if (FormWeb *p = activePage()) {
+        // Not while the user is typing into the address or search box.
+        if (!m_parts.address.hasTyping())
+            p->focusHolder();
+        p->SetActivate();
+    }
+}
+
+void PageStack::openNewWindow(FormWeb *, NewWindowRequest &request)
+{
+    const int slot = addLabel();
+    if (slot < 0) {
+        refuseTab();
+        request.cancel = true;
+        return;
+    }
+    FormWeb *p = createPage(slot);
+    const OpenTarget target = OpenTarget::newTab(m_session.options.openInBackground() != 0, request.userInitiated);
+    if (target.background()) {
+        lowerPage(p);
+        m_book.keepPreviousActive();
+    } else {
+        raisePage(p);
+    }
+    p->receiveNewWindow(request);
+    p->place(clientRect());
+    PaiLie();
+}
+
+void PageStack::closeSlot(int slot)
+{
+    const int pos = m_book.positionOf(slot);
+    if (pos < 0)
+        return;
+    m_book.setHoverPos(pos);
+    DelLine();
+}
+
+void PageStack::clearWebFocus()
+{
+    m_parts.address.clearWebFocus();
+}

@@ -1,0 +1,102 @@
+#pragma once
+#include <QList>
+#include <QMap>
+#include <QObject>
+
+#include "page/pagehost.h"
+#include "tabs/closedpages.h"
+#include "tabs/opentarget.h"
+#include "tabs/tabbook.h"
+
+class AddressRow;
+class ClosedMenu;
+class FormWeb;
+class TabStrip;
+class Toolbar;
+class QWidget;
+struct Session;
+
+// The page windows of the main window, one per open tab: the slot -> page map, which
+// page is on top (only that one is shown), opening pages and new windows, closing and
+// restoring them, and applying TabBook's change records to the strip, the pages and the
+// closed-page ring. The page windows talk back to it as their PageHost.
+class PageStack : public QObject, public PageHost
+{
+    Q_OBJECT
+public:
+    struct Parts {
+        QWidget *window;  // its caption follows the active page
+        QWidget *client;  // the page windows' parent
+        TabStrip &strip;
+        AddressRow &address;
+        Toolbar &toolbar;
+        ClosedMenu &closedMenu;
+    };
+    PageStack(Session &session, const Parts &parts, int tabCapacity = TabBook::kCapacity);
+    ~PageStack() override;
+
+    // Opens an address in a new tab; nullptr when no tab can be opened.
+    FormWeb *open(const QString &address, const OpenTarget &target);
+    // A new tab placed as the "open in background" switch says.
+    FormWeb *LoadNewForm(const QString &address);
+    // A blank tab in front, with the keyboard in the address box.
+    void Build();
+    void DelLine();
+    void CloseRight();
+    void CloseLeft();
+    void CloseOthers();
+    void CloseAll();
+    void Restore();
+    void activateSlot(int slot);
+    void PaiLie();
+    // An address typed into the address box opens in the active page.
+    void goActive(const QString &address);
+    // Reads the closed-page ring and fills the history menu from it.
+    void loadClosedPages();
+    // Every page closes (and records itself) as the window closes.
+    void closeAll();
+    // The page on top follows the client area's size.
+    void placeActive();
+
+    const TabBook &book() const { return m_book; }
+    TabBook &book() { return m_book; }
+    ClosedPages &closedPages() { return m_closed; }
+    FormWeb *page(int slot) const { return m_pages.value(slot, nullptr); }
+    FormWeb *activePage() const { return page(m_book.activeSlot()); }
+    // The page shown in the client area (the top of the window order).
+    FormWeb *shownPage() const { return m_zorder.isEmpty() ? nullptr : m_zorder.first(); }
+    QList<FormWeb *> pagesInTabOrder() const;
+
+    // PageHost
+    bool isActiveSlot(int slot) const override;
+    void setTabLabel(int slot, const PageText::Label &label) override;
+    void setMainCaption(const QString &caption) override;
+    void setAddressText(const QString &text) override;
+    void setBackForward(bool back, bool forward) override;
+    void recordClosedPage(const QString &caption, const QString &address) override;
+    void pageDestroyed(FormWeb *page) override;
+    void focusActivePage() override;
+    void openNewWindow(FormWeb *opener, NewWindowRequest &request) override;
+    void closeSlot(int slot) override;
+    void clearWebFocus() override;
+    bool galleryShown() const override { return false; }
+
+private:
+    int addLabel();
+    void refuseTab();
+    FormWeb *createPage(int slot);
+    void releaseSlot(int slot);
+    void applyChange(const TabBook::Change &change);
+    void showActiveInBars();
+    void raisePage(FormWeb *page);
+    void lowerPage(FormWeb *page);
+    void updateShownPage();
+    QRect clientRect() const;
+
+    Session &m_session;
+    Parts m_parts;
+    TabBook m_book;
+    ClosedPages m_closed;
+    QMap<int, FormWeb *> m_pages; // PageWindows
+    QList<FormWeb *> m_zorder;    // front = top
+};

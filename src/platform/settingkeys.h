@@ -1,0 +1,25 @@
+#pragma once
+#include <QString>
+
+// Every section and key of the settings store, declared once.
+namespace SettingKeys {
+
+struct Key {
+    QString section;
+    QString key;
+};
+
+inline const QString kSetup = QStringLiteral("setup");
+inline const QString kClosedPages = QStringLiteral("CancelPage");
+
+inline const Key kHomePage{kSetup, QStringLiteral("Homepage")};
+inline const Key kSafeMode{kSetup, QStringLiteral("Pop")};
+inline const Key kAdBlock{kSetup, QStringLiteral("JumpWindows")};
+inline const Key kBackgroundTabs{kSetup, QStringLiteral("Topme")};
+inline const Key kAutoDownload{kSetup, QStringLiteral("Download")};
+inline const Key kFirstRunMarker{QStringLiteral("toolstimework"), QStringLiteral("softrig")};
+inline const Key kClosedCount{kClosedPages, QStringLiteral("Count")};
+// Records are "Page_0" .. "Page_499".
+inline QString closedRecordKey(int number) { return QStringLiteral("Page_%1").arg(number); }
+
+} // namespace SettingKeys

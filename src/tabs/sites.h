@@ -1,0 +1,32 @@
+#pragma once
+#include <QString>
+
+// Built-in addresses of the browser, and what the address box shows for a location.
+namespace Sites {
+
+// The web directory opened when the browser starts without an address. It always opens
+// in its marked form, which is never shown in the address bar nor recorded as closed.
+inline const QString kStartPage = QStringLiteral("http://www.2345.com/");
+inline const QString kMarkedStartPage = kStartPage + QStringLiteral("?k527");
+
+// The default home page: the forum listing page of 华声论坛.
+inline const QString kDefaultHomePage = QStringLiteral("http://bbs.voc.com.cn/forum-50-1.html");
+
+// The web search; the typed text is appended.
+inline const QString kSearchAddress = QStringLiteral("http://www.baidu.com/s?wd=");
+
+// A blank page shows as the start of an address the user can complete.
+inline const QString kBlankShown = QStringLiteral("http://www.");
+
+// What the address bar shows for a location: the marked start page as the plain one,
+// a blank page as "http://www.".
+inline QString shownAddress(const QString &location)
+{
+    if (location == kMarkedStartPage)
+        return kStartPage;
+    if (location == QLatin1String("about:blank"))
+        return kBlankShown;
+    return location;
+}
+
+} // namespace Sites
