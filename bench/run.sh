@@ -2,6 +2,6 @@
 # Builds and runs the benchmarks; prints their tables.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh >/dev/null
+bash scripts/build.sh -DBUILD_TESTING=ON >/dev/null
 ./build/bench/bench_tabs
 QTWEBENGINE_DISABLE_SANDBOX=1 ./build/bench/bench_pages 2>/dev/null

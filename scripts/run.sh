@@ -3,7 +3,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$here/scripts/setup.sh"
-bash "$here/scripts/build.sh"
+bash "$here/scripts/build.sh" -- velmo
 # Chromium refuses its sandbox as root.
 if [ "$(id -u)" -eq 0 ]; then
   export QTWEBENGINE_DISABLE_SANDBOX=1

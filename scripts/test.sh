@@ -3,7 +3,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$here/scripts/setup.sh"
-bash "$here/scripts/build.sh"
+bash "$here/scripts/build.sh" -DBUILD_TESTING=ON -DVELMO_WERROR=ON
 export QT_QPA_PLATFORM=offscreen
 if [ "$(id -u)" -eq 0 ]; then
   export QTWEBENGINE_DISABLE_SANDBOX=1

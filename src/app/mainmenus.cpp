@@ -184,7 +184,7 @@ QAction *MainMenus::addItem(QMenu *menu, const char *name, const char *caption, 
     } else {
         m_actions.insert(n, a);
     }
-    // Commands are switched on as their features are wired; until then they do nothing.
+    // Items start disabled; the command wiring switches on the ones it connects.
     a->setEnabled(false);
     return a;
 }
