@@ -22,6 +22,9 @@ inline QVariant evaluateSync(BrowserControl *web, const QString &js, int timeout
 // Lets deferred deletions (closed pages) run, so no view outlives its engine profile.
 inline void flushDeletions()
 {
-    QTest::qWait(50);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // A deletion can post another (a page's views go after the page).
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
