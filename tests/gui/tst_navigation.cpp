@@ -83,6 +83,32 @@ private slots:
         QCOMPARE(pageAt(2), front);
     }
 
+    void redirectsErrorPagesAndOtherOrigins()
+    {
+        // Three redirects: the tab, caption and address box end at the final page.
+        const QString final = QStringLiteral("/page?id=final");
+        FormWeb *p = open(QStringLiteral("/redirect?n=3&to=") + QString::fromLatin1(QUrl::toPercentEncoding(final)),
+                          QStringLiteral("Page final"));
+        QCOMPARE(hits("/redirect"), 3);
+        QCOMPARE(p->location(), url(final));
+        QCOMPARE(m_w->addressRow().textUrl()->currentText(), url(final));
+
+        // Server errors still show their page and title.
+        FormWeb *missing = open(QStringLiteral("/status?code=404"), QStringLiteral("Status 404"));
+        QCOMPARE(missing->location(), url(QStringLiteral("/status?code=404")));
+        open(QStringLiteral("/status?code=500"), QStringLiteral("Status 500"));
+
+        // A page slow to arrive gets its title once it is there.
+        open(QStringLiteral("/slow?chunks=4&ms=50"), QStringLiteral("Slow"));
+
+        // A picture from the other origin shows at its own size.
+        FormWeb *pics = open(QStringLiteral("/opener.html"), QStringLiteral("Opener"));
+        const QString pic = m_world.server.crossUrl(QStringLiteral("/picture?w=321&h=123")).toString();
+        evaluateSync(pics->Web(), QStringLiteral("var i = new Image(); i.id = 'x'; i.src = '%1'; document.body.appendChild(i);").arg(pic));
+        QTRY_COMPARE_WITH_TIMEOUT(evaluateSync(pics->Web(), QStringLiteral("document.getElementById('x').naturalWidth")).toInt(), 321, 10000);
+        QCOMPARE(hits("/picture"), 1);
+    }
+
     void filterBoundaryOnRealNavigations()
     {
         FormWeb *p = open(QStringLiteral("/page?id=start"), QStringLiteral("Page start"));

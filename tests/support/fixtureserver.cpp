@@ -1,6 +1,9 @@
 #include "fixtureserver.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImage>
+#include <QImageWriter>
 #include <QFileInfo>
 #include <QPointer>
 #include <QTcpSocket>
@@ -30,17 +33,46 @@ QByteArray contentType(const QString &path)
     return "text/html; charset=utf-8";
 }
 
+QByteArray picture(const QUrlQuery &query)
+{
+    const int w = qBound(1, query.queryItemValue(QStringLiteral("w")).toInt(), 40000);
+    const int h = qBound(1, query.queryItemValue(QStringLiteral("h")).toInt(), 40000);
+    const QString colour = query.queryItemValue(QStringLiteral("color"));
+    const QByteArray format = query.hasQueryItem(QStringLiteral("fmt"))
+                                  ? query.queryItemValue(QStringLiteral("fmt")).toLatin1()
+                                  : QByteArray("png");
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(colour.isEmpty() ? QColor(200, 40, 40) : QColor(QLatin1Char('#') + colour));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, format).write(image);
+    return bytes;
+}
+
+QByteArray httpHead(const QByteArray &status, const QByteArray &type, qint64 length, const QByteArray &extra = {})
+{
+    return "HTTP/1.1 " + status + "\r\nContent-Type: " + type + "\r\nContent-Length: " + QByteArray::number(length)
+           + "\r\n" + extra + "Cache-Control: no-store\r\nConnection: close\r\n\r\n";
+}
+
 } // namespace
 
 FixtureServer::FixtureServer(QObject *parent)
     : QObject(parent)
 {
-    connect(&m_server, &QTcpServer::newConnection, this, &FixtureServer::onConnection);
+    connect(&m_server, &QTcpServer::newConnection, this, [this] { onConnection(&m_server); });
+    connect(&m_cross, &QTcpServer::newConnection, this, [this] { onConnection(&m_cross); });
 }
 
 bool FixtureServer::start()
 {
-    return m_server.listen(QHostAddress::LocalHost, 0);
+    return m_server.listen(QHostAddress::LocalHost, 0) && m_cross.listen(QHostAddress::LocalHost, 0);
+}
+
+QUrl FixtureServer::crossUrl(const QString &pathAndQuery) const
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_cross.serverPort()).arg(pathAndQuery));
 }
 
 QUrl FixtureServer::url(const QString &pathAndQuery) const
@@ -48,9 +80,9 @@ QUrl FixtureServer::url(const QString &pathAndQuery) const
     return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(pathAndQuery));
 }
 
-void FixtureServer::onConnection()
+void FixtureServer::onConnection(QTcpServer *server)
 {
-    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+    while (QTcpSocket *socket = server->nextPendingConnection()) {
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
             m_buffers.remove(socket);
@@ -86,7 +118,30 @@ void FixtureServer::onReadyRead(QTcpSocket *socket)
         });
         return;
     }
+    if (url.path() == QLatin1String("/slow")) {
+        const QUrlQuery query(url);
+        respondSlowly(socket, qMax(1, query.queryItemValue(QStringLiteral("chunks")).toInt()),
+                      query.queryItemValue(QStringLiteral("ms")).toInt());
+        return;
+    }
     respond(socket, url);
+}
+
+void FixtureServer::respondSlowly(QTcpSocket *socket, int chunks, int ms)
+{
+    const QByteArray body = page(QStringLiteral("Slow"), QString(chunks * 64, QLatin1Char('s')));
+    socket->write(httpHead("200 OK", "text/html; charset=utf-8", body.size()));
+    const int piece = (body.size() + chunks - 1) / chunks;
+    QPointer<QTcpSocket> guard(socket);
+    for (int i = 0; i < chunks; ++i) {
+        QTimer::singleShot(ms * (i + 1), this, [guard, body, piece, i, chunks] {
+            if (!guard)
+                return;
+            guard->write(body.mid(i * piece, piece));
+            if (i == chunks - 1)
+                guard->disconnectFromHost();
+        });
+    }
 }
 
 void FixtureServer::respond(QTcpSocket *socket, const QUrl &url)
@@ -96,7 +151,47 @@ void FixtureServer::respond(QTcpSocket *socket, const QUrl &url)
     QByteArray body;
     QByteArray type = "text/html; charset=utf-8";
     QByteArray status = "200 OK";
-    if (path == QLatin1String("/title")) {
+    QByteArray extra;
+    if (path == QLatin1String("/redirect")) {
+        const int n = qMax(1, query.queryItemValue(QStringLiteral("n")).toInt());
+        const QString to = query.queryItemValue(QStringLiteral("to"), QUrl::FullyDecoded);
+        const QString code = query.hasQueryItem(QStringLiteral("code")) ? query.queryItemValue(QStringLiteral("code"))
+                                                                         : QStringLiteral("302");
+        QUrlQuery next;
+        next.addQueryItem(QStringLiteral("to"), QString::fromLatin1(QUrl::toPercentEncoding(to)));
+        next.addQueryItem(QStringLiteral("n"), QString::number(n - 1));
+        next.addQueryItem(QStringLiteral("code"), code);
+        const QString location = n > 1 ? QStringLiteral("/redirect?") + next.toString() : to;
+        status = code.toLatin1() + " Redirect";
+        extra = "Location: " + location.toUtf8() + "\r\n";
+        body = page(QStringLiteral("Moved"));
+    } else if (path == QLatin1String("/status")) {
+        const QString code = query.queryItemValue(QStringLiteral("code"));
+        status = code.toLatin1() + " Status";
+        body = page(QStringLiteral("Status ") + code);
+    } else if (path == QLatin1String("/picture")) {
+        const QString fmt = query.queryItemValue(QStringLiteral("fmt"));
+        type = fmt == QLatin1String("jpg") ? "image/jpeg" : fmt == QLatin1String("gif") ? "image/gif" : "image/png";
+        body = picture(query);
+    } else if (path == QLatin1String("/pictures")) {
+        const int n = query.queryItemValue(QStringLiteral("n")).toInt();
+        QString imgs;
+        for (int i = 0; i < n; ++i)
+            imgs += QStringLiteral("<img src=\"/picture?w=%1&amp;h=%2&amp;i=%3%4\">")
+                        .arg(query.queryItemValue(QStringLiteral("w")), query.queryItemValue(QStringLiteral("h")))
+                        .arg(i)
+                        .arg(query.hasQueryItem(QStringLiteral("fmt")) ? QStringLiteral("&amp;fmt=") + query.queryItemValue(QStringLiteral("fmt")) : QString());
+        body = page(QStringLiteral("Pictures %1").arg(n), imgs);
+    } else if (path == QLatin1String("/download")) {
+        const int bytes = qMax(0, query.queryItemValue(QStringLiteral("bytes")).toInt());
+        const QString name = query.hasQueryItem(QStringLiteral("name")) ? query.queryItemValue(QStringLiteral("name"))
+                                                                         : QStringLiteral("file.bin");
+        type = "application/octet-stream";
+        extra = "Content-Disposition: attachment; filename=\"" + name.toUtf8() + "\"\r\n";
+        body.resize(bytes);
+        for (int i = 0; i < bytes; ++i)
+            body[i] = char('a' + i % 26);
+    } else if (path == QLatin1String("/title")) {
         body = page(query.queryItemValue(QStringLiteral("t"), QUrl::FullyDecoded));
     } else if (path == QLatin1String("/long-title")) {
         const int n = query.queryItemValue(QStringLiteral("n")).toInt();
@@ -118,9 +213,6 @@ void FixtureServer::respond(QTcpSocket *socket, const QUrl &url)
             body = page(QStringLiteral("Not found"));
         }
     }
-    QByteArray head = "HTTP/1.1 " + status + "\r\nContent-Type: " + type
-                      + "\r\nContent-Length: " + QByteArray::number(body.size())
-                      + "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n";
-    socket->write(head + body);
+    socket->write(httpHead(status, type, body.size(), extra) + body);
     socket->disconnectFromHost();
 }

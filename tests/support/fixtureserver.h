@@ -14,7 +14,14 @@ class QTcpSocket;
 //   /page?id=X           small page titled "Page X"
 //   /notitle             page without a title
 //   /never               accepts the request and never answers
+//   /redirect?to=P[&n=N][&code=C]   N redirects (default 1, code 302) ending at path P
+//   /status?code=C       a page answered with HTTP status C (404, 500, ...)
+//   /slow?chunks=N&ms=M  a page whose body arrives in N pieces M milliseconds apart
+//   /picture?w=W&h=H[&color=RRGGBB][&fmt=png|jpg|gif]   a generated picture of that size
+//   /pictures?n=K&w=W&h=H[&fmt=...]   a page of K such pictures, each at its own address
+//   /download?bytes=N[&name=F]        an attachment of exactly N bytes
 //   anything?delay=MS    answers after MS milliseconds
+// Every route is also served on a second port (crossUrl), a different origin.
 class FixtureServer : public QObject
 {
     Q_OBJECT
@@ -24,6 +31,8 @@ public:
     quint16 port() const { return m_server.serverPort(); }
     QUrl url(const QString &pathAndQuery) const;
     QString address(const QString &pathAndQuery) const { return url(pathAndQuery).toString(); }
+    // The same route on the second port: another origin for cross-origin cases.
+    QUrl crossUrl(const QString &pathAndQuery) const;
     int requestCount(const QString &path) const { return m_counts.value(path); }
     void resetCounts() { m_counts.clear(); }
 
@@ -31,11 +40,13 @@ signals:
     void requestSeen(const QString &path);
 
 private:
-    void onConnection();
+    void onConnection(QTcpServer *server);
+    void respondSlowly(QTcpSocket *socket, int chunks, int ms);
     void onReadyRead(QTcpSocket *socket);
     void respond(QTcpSocket *socket, const QUrl &url);
 
     QTcpServer m_server;
+    QTcpServer m_cross;
     QHash<QString, int> m_counts;
     QHash<QTcpSocket *, QByteArray> m_buffers;
 };
