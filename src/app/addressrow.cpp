@@ -5,9 +5,10 @@
 #include "tabs/sites.h"
 #include "tabs/stripgeometry.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
@@ -75,6 +76,7 @@ AddressRow::AddressRow(QWidget *pict)
             setAddress(t);
     });
     connect(m_textUrl->lineEdit(), &QLineEdit::returnPressed, this, &AddressRow::go);
+    connect(m_textUrl->lineEdit(), &QLineEdit::textEdited, this, [this] { m_userEdited = true; });
     connect(m_textUrl, qOverload<int>(&QComboBox::activated), this, [this](int index) {
         m_textUrl->setEditText(ClosedPages::listChoice(m_textUrl->itemText(index)));
         go();
@@ -84,12 +86,29 @@ AddressRow::AddressRow(QWidget *pict)
     connect(m_cmdSearch, &QToolButton::clicked, this, &AddressRow::searchMenuRequested);
     m_textUrl->installEventFilter(this);
     m_combSearch->installEventFilter(this);
+    m_textUrl->lineEdit()->installEventFilter(this);
+    m_combSearch->lineEdit()->installEventFilter(this);
     InputHook::HookComboBox(m_textUrl);
 }
 
 void AddressRow::setAddress(const QString &location)
 {
+    m_pageAddress = location;
+    m_userEdited = false;
     m_textUrl->setEditText(Sites::shownAddress(location));
+}
+
+void AddressRow::showPageAddress(const QString &location)
+{
+    if (userEditing())
+        m_pageAddress = location;
+    else
+        setAddress(location);
+}
+
+bool AddressRow::userEditing() const
+{
+    return m_userEdited && within(m_textUrl, QApplication::focusWidget());
 }
 
 QString AddressRow::addressText() const { return m_textUrl->currentText(); }
@@ -114,8 +133,36 @@ void AddressRow::fit(int clientWidthTwips)
         m_combSearch->resize(toPixels(row.combSearchWidth), m_combSearch->height());
 }
 
+bool AddressRow::windowClaims(const QKeyEvent *key) const
+{
+    if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && !(key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F35))
+        return false;
+    const QKeySequence pressed(key->keyCombination());
+    const auto actions = m_textUrl->window()->findChildren<QAction *>();
+    for (const QAction *a : actions)
+        if (a->isEnabled() && a->shortcut() == pressed)
+            return true;
+    return false;
+}
+
 bool AddressRow::eventFilter(QObject *watched, QEvent *event)
 {
+    const bool inLine = watched == m_textUrl->lineEdit() || watched == m_combSearch->lineEdit();
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Not accepted by the box (nor by its line edit, which the combo box forwards
+        // to): the menu's shortcut runs instead of the box's own key.
+        if (windowClaims(static_cast<QKeyEvent *>(event))) {
+            event->ignore();
+            return true;
+        }
+    }
+    if (watched == m_textUrl->lineEdit() && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        setAddress(m_pageAddress);
+        return true;
+    }
+    if (inLine)
+        return false;
     if (event->type() == QEvent::FocusIn && !m_webFocus) {
         // Take the keyboard out of the page before the box gets it.
         m_webFocus = true;
@@ -129,9 +176,10 @@ void AddressRow::go()
 {
     QString text = m_textUrl->currentText();
     if (!text.contains(QLatin1Char('.'))) {
-        text = Sites::kSearchAddress + text;
+        text = Sites::searchAddress(text);
         m_textUrl->setEditText(text);
     }
+    m_userEdited = false;
     emit goRequested(text);
 }
 

@@ -3,6 +3,7 @@
 #include <QString>
 
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QToolButton;
 class QWidget;
@@ -19,8 +20,13 @@ public:
     QComboBox *textUrl() const { return m_textUrl; }
     QComboBox *combSearch() const { return m_combSearch; }
 
-    // Shows a page's location as the address box shows it.
+    // Shows a page's location as the address box shows it (activation, a new tab).
     void setAddress(const QString &location);
+    // The active page's location changed: shown unless the user is typing an address,
+    // which is never overwritten; the next activation, Go or Escape shows it again.
+    void showPageAddress(const QString &location);
+    // The user changed the address text since it was last set, and is in the box.
+    bool userEditing() const;
     QString addressText() const;
     QString searchWord() const;
     void setSearchWord(const QString &word);
@@ -48,6 +54,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // A key the window's menus have a shortcut for: the menu wins over the box.
+    bool windowClaims(const QKeyEvent *key) const;
     void go();
     void search();
 
@@ -57,4 +65,6 @@ private:
     QComboBox *m_combSearch = nullptr;
     QToolButton *m_cmdSearch = nullptr;
     bool m_webFocus = false;
+    bool m_userEdited = false;
+    QString m_pageAddress;
 };

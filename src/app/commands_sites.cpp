@@ -50,6 +50,6 @@ void wireSiteCommands(Commands &c)
     QObject::connect(&address, &AddressRow::searchRequested, &pages, [&pages, &toolbar](const QString &word) {
         if (toolbar.clearGalleryToggle())
             pages.focusActivePage();
-        pages.LoadNewForm(Sites::kSearchAddress + word);
+        pages.LoadNewForm(Sites::searchAddress(word));
     });
 }

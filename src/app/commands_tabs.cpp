@@ -25,10 +25,7 @@ void wireTabCommands(Commands &c)
         QObject::connect(item, &QAction::triggered, item, [&pages, item] { pages.LoadNewForm(item->data().toString()); });
     }
     c.onButton("Command3", [&pages] { pages.Restore(); });
-    c.onButton("Command8", [&pages] {
-        pages.book().setHoverPos(pages.book().activePos());
-        pages.DelLine();
-    });
+    c.onButton("Command8", [&pages] { pages.closeShown(); });
 
     TabStrip &strip = *c.window.tabStrip();
     Toolbar &toolbar = c.toolbar;

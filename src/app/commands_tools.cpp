@@ -1,16 +1,28 @@
 #include "app/addressrow.h"
 #include "app/commands.h"
+#include "app/pagestack.h"
 #include "page/session.h"
 #include "platform/paths.h"
 #include "platform/shell.h"
 
 #include <QCoreApplication>
+#include <QUrl>
 
 void wireToolCommands(Commands &c)
 {
     Shell &shell = c.session.shell;
     AddressRow &address = c.address;
-    c.on("OpenUrlStyle", [&shell, &address] { shell.open(address.addressText()); });
+    PageStack &pages = c.pages;
+    c.on("OpenUrlStyle", [&shell, &address, &pages] {
+        // Only web addresses go to the desktop: anything else would open a local file
+        // with whatever program the desktop picks.
+        const QString text = address.addressText().trimmed();
+        const QString scheme = QUrl(text).scheme().toLower();
+        if (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
+            shell.open(text);
+        else
+            pages.tell(QStringLiteral("只有 http 或 https 网址才能用其他浏览器查看。"));
+    });
     c.on("LoadMe", [&shell] { shell.start(QCoreApplication::applicationFilePath(), {}); });
     c.onButton("Command6", [&shell] { shell.open(Paths::appDir() + QStringLiteral("/Download/")); });
 }

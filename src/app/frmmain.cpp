@@ -12,6 +12,7 @@
 #include "platform/desktopshortcut.h"
 #include "platform/memory.h"
 #include "platform/paths.h"
+#include "platform/settingsstore.h"
 #include "tabs/sites.h"
 #include "tabs/stripgeometry.h"
 #include "tabs/tabstrip.h"
@@ -70,6 +71,8 @@ Frmmain::Frmmain(Session &session, QWidget *parent, int tabCapacity)
     wireToolCommands(commands);
     m_menus->action(QStringLiteral("mnuFileExit"))->setEnabled(true);
     connect(m_menus->action(QStringLiteral("mnuFileExit")), &QAction::triggered, this, &QWidget::close);
+    // Settings that cannot be saved are kept for this run; the user hears of it once.
+    session.store.onFirstWriteFailure([this] { tellUnsaved(); });
     m_menus->action(QStringLiteral("ShowMe"))->setEnabled(true);
     connect(m_menus->action(QStringLiteral("ShowMe")), &QAction::triggered, this, &Frmmain::ShowMe);
 }
@@ -78,6 +81,7 @@ Frmmain::~Frmmain()
 {
     // Pages (and their engine views) go first, while everything they report to exists.
     m_pages.reset();
+    m_session.store.onFirstWriteFailure({});
 }
 
 int Frmmain::closedMenuCursor() const
@@ -103,6 +107,15 @@ void Frmmain::start(const QString &commandLine)
     address.remove(QLatin1Char('"'));
     m_pages->LoadNewForm(address.isEmpty() ? Sites::kStartPage : address);
     m_pages->loadClosedPages();
+    // A first run that could not be saved failed before any page could say so.
+    if (!m_session.store.lastWriteOk())
+        tellUnsaved();
+}
+
+void Frmmain::tellUnsaved()
+{
+    m_pages->tell(QStringLiteral("设置无法保存到 %1：本次运行中的更改仍然有效，重新启动后会丢失。")
+                      .arg(m_session.store.path()));
 }
 
 void Frmmain::openSettingsCentre()

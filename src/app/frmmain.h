@@ -52,6 +52,7 @@ protected:
 
 private:
     void fitTopStrip();
+    void tellUnsaved();
 
     Session &m_session;
     std::unique_ptr<MainMenus> m_menus;

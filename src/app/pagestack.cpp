@@ -52,8 +52,13 @@ int PageStack::addLabel()
 void PageStack::refuseTab()
 {
     // Every tab table entry is in use: say so in the status bar instead of opening.
-    if (FormWeb *p = activePage())
-        p->showStatus(QStringLiteral("已打开 %1 个标签，请先关闭一些标签再打开新网页。").arg(m_book.capacity()));
+    tell(QStringLiteral("已打开 %1 个标签，请先关闭一些标签再打开新网页。").arg(m_book.capacity()));
+}
+
+void PageStack::tell(const QString &text)
+{
+    if (FormWeb *p = shownPage())
+        p->showStatus(text);
 }
 
 FormWeb *PageStack::createPage(int slot)
@@ -88,7 +93,7 @@ FormWeb *PageStack::open(const QString &address, const OpenTarget &target)
         lowerPage(page);
         m_book.keepPreviousActive();
     } else {
-        setAddressText(location);
+        m_parts.address.setAddress(location);
         if (blank)
             setMainCaption(PageText::kEmptyCaption);
     }
@@ -110,6 +115,8 @@ void PageStack::PaiLie()
         raisePage(p);
         p->focusHolder();
         p->SetActivate();
+        // The back and forward buttons follow the page that is active now.
+        p->butenableable();
     }
 }
 
@@ -129,10 +136,25 @@ void PageStack::activateSlot(int slot)
 
 void PageStack::goActive(const QString &address)
 {
-    if (FormWeb *p = activePage()) {
-        p->navigate(address);
-        p->focusHolder();
+    // With no active tab (the one at position 0 was closed) the address is not dropped.
+    FormWeb *p = activePage();
+    if (!p) {
+        open(address, OpenTarget::foreground());
+        return;
     }
+    p->navigate(address);
+    p->focusHolder();
+}
+
+void PageStack::closeShown()
+{
+    int pos = m_book.activePos();
+    if (pos < 0 && shownPage())
+        pos = m_book.positionOf(shownPage()->myindex);
+    if (pos < 0)
+        return;
+    m_book.setHoverPos(pos);
+    DelLine();
 }
 
 void PageStack::showActiveInBars()
@@ -140,7 +162,7 @@ void PageStack::showActiveInBars()
     FormWeb *p = activePage();
     if (!p)
         return;
-    setAddressText(p->location());
+    m_parts.address.setAddress(p->location());
     setMainCaption(PageText::mainCaption(m_parts.strip.labelText(p->myindex)));
 }
 
@@ -158,6 +180,16 @@ void PageStack::releaseSlot(int slot)
     updateShownPage();
 }
 
+void PageStack::blankKeepingRecord(FormWeb *p)
+{
+    // The last tab is never closed, but its page goes: it is remembered as a closed
+    // page is, so it can be restored.
+    if (!m_parts.strip.labelText(p->myindex).isEmpty())
+        m_parts.closedMenu.add(p->caption(), p->location());
+    p->recordAsClosed();
+    p->navigate(kBlank);
+}
+
 void PageStack::applyChange(const TabBook::Change &change)
 {
     if (!change.freed.isEmpty())
@@ -173,7 +205,7 @@ void PageStack::DelLine()
     const TabBook::Change change = m_book.delLine();
     if (change.blankSlot >= 0) {
         if (FormWeb *p = page(change.blankSlot))
-            p->navigate(kBlank);
+            blankKeepingRecord(p);
         return;
     }
     if (change.freed.isEmpty())
@@ -206,9 +238,9 @@ void PageStack::CloseAll()
     applyChange(change);
     PaiLie();
     if (FormWeb *p = page(change.blankSlot))
-        p->navigate(kBlank);
+        blankKeepingRecord(p);
     setMainCaption(PageText::kEmptyCaption);
-    setAddressText(kBlank);
+    m_parts.address.setAddress(kBlank);
 }
 
 void PageStack::Restore()
@@ -288,7 +320,7 @@ void PageStack::setMainCaption(const QString &caption)
 
 void PageStack::setAddressText(const QString &text)
 {
-    m_parts.address.setAddress(text);
+    m_parts.address.showPageAddress(text);
 }
 
 void PageStack::setBackForward(bool back, bool forward)
@@ -299,7 +331,7 @@ void PageStack::setBackForward(bool back, bool forward)
 void PageStack::recordClosedPage(const QString &caption, const QString &address)
 {
     if (m_closed.record(caption, address))
-        m_parts.address.addRecord(caption + QStringLiteral("  ") + address);
+        m_parts.address.addRecord(ClosedPages::recordText(caption, address));
 }
 
 void PageStack::pageDestroyed(FormWeb *p)

@@ -51,10 +51,15 @@ public:
     void PaiLie();
     // An address typed into the address box opens in the active page.
     void goActive(const QString &address);
+    // Closes the tab whose page is shown (the active one, or the page on top when no
+    // tab is active).
+    void closeShown();
     // Reads the closed-page ring and fills the history menu from it.
     void loadClosedPages();
     // Every page closes (and records itself) as the window closes.
     void closeAll();
+    // A message in the status bar of the page that is shown.
+    void tell(const QString &text);
     // The page on top follows the client area's size.
     void placeActive();
 
@@ -86,6 +91,7 @@ private:
     void refuseTab();
     FormWeb *createPage(int slot);
     void releaseSlot(int slot);
+    void blankKeepingRecord(FormWeb *page);
     void applyChange(const TabBook::Change &change);
     void showActiveInBars();
     void raisePage(FormWeb *page);

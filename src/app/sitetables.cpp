@@ -86,7 +86,7 @@ const QVector<Item> &music()
 QString siteSearchAddress(const QString &prefix, const QString &word)
 {
     if (!word.isEmpty())
-        return prefix + word;
+        return prefix + Sites::searchTerm(word);
     // The root of the prefix's host: drop "http://", cut at the first "/".
     const QString rest = prefix.mid(7);
     const int slash = rest.indexOf(QLatin1Char('/'));

@@ -169,6 +169,18 @@ void BrowserControl::scrollBy(int dx, int dy, int times)
                   .arg(qMax(1, times)).arg(dx).arg(dy));
 }
 
+void BrowserControl::scrollPages(int pages)
+{
+    // A page step keeps a line of the old view in sight, as browsers do.
+    runScript(QStringLiteral("window.scrollBy(0, %1 * Math.max(40, window.innerHeight - 40))").arg(pages));
+}
+
+void BrowserControl::scrollToEdge(bool end)
+{
+    runScript(end ? QStringLiteral("window.scrollTo(window.scrollX, document.documentElement.scrollHeight)")
+                  : QStringLiteral("window.scrollTo(window.scrollX, 0)"));
+}
+
 QString BrowserControl::selectedText() const
 {
     return m_page->selectedText();

@@ -51,6 +51,9 @@ public:
 
     // Scrolls the document's window by (dx, dy) pixels, repeated `times` times.
     void scrollBy(int dx, int dy, int times = 1);
+    // By whole views (negative: up), or to the top or the bottom of the document.
+    void scrollPages(int pages);
+    void scrollToEdge(bool end);
     QString selectedText() const;
 
     using ResultCallback = std::function<void(const QVariant &)>;

@@ -132,6 +132,13 @@ void FormWeb::showStatus(const QString &text) { m_status->setStatusText(text); }
 void FormWeb::focusHolder() { m_cmb->setFocus(); }
 void FormWeb::receiveNewWindow(NewWindowRequest &request) { request.target = m_web; }
 
+void FormWeb::recordAsClosed()
+{
+    const QString address = location();
+    if (address != Sites::kMarkedStartPage)
+        m_host.recordClosedPage(m_caption, address);
+}
+
 void FormWeb::zhan(int, int)
 {
     emit selectionForSearch(m_web->selectedText());
@@ -287,10 +294,9 @@ void FormWeb::closeEvent(QCloseEvent *event)
     }
     m_closed = true;
     event->accept();
-    const QString address = m_web->LocationURL();
-    if (address == Sites::kMarkedStartPage)
+    if (location() == Sites::kMarkedStartPage)
         return;
-    m_host.recordClosedPage(m_caption, address);
+    recordAsClosed();
     if (m_session.currentPage == this) {
         m_session.currentPage.clear();
         m_session.currentBrowser.clear();
@@ -315,12 +321,20 @@ void FormWeb::wheelEvent(QWheelEvent *event)
 
 bool FormWeb::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_cmb && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Up || key == Qt::Key_Down) {
-            if (m_session.currentBrowser)
-                m_session.currentBrowser->scrollBy(0, key == Qt::Key_Up ? -100 : 100);
-            return true;
+    // The focus holder takes the keys a reader scrolls with.
+    if (watched == m_cmb && event->type() == QEvent::KeyPress && m_session.currentBrowser) {
+        const auto *keyEvent = static_cast<QKeyEvent *>(event);
+        BrowserControl *browser = m_session.currentBrowser;
+        const bool shift = keyEvent->modifiers() & Qt::ShiftModifier;
+        switch (keyEvent->key()) {
+        case Qt::Key_Up: browser->scrollBy(0, -100); return true;
+        case Qt::Key_Down: browser->scrollBy(0, 100); return true;
+        case Qt::Key_PageUp: browser->scrollPages(-1); return true;
+        case Qt::Key_PageDown: browser->scrollPages(1); return true;
+        case Qt::Key_Space: browser->scrollPages(shift ? -1 : 1); return true;
+        case Qt::Key_Home: browser->scrollToEdge(false); return true;
+        case Qt::Key_End: browser->scrollToEdge(true); return true;
+        default: break;
         }
     }
     return QWidget::eventFilter(watched, event);

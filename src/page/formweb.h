@@ -58,6 +58,9 @@ public:
     void showStatus(const QString &text);
     // Focus to the page's focus holder, where the arrow keys scroll the page.
     void focusHolder();
+    // Records the page in the closed-page ring, as closing it does (never the marked
+    // start page).
+    void recordAsClosed();
     // This new page takes the window another page asked for.
     void receiveNewWindow(NewWindowRequest &request);
 

@@ -39,7 +39,10 @@ bool InputHook::eventFilter(QObject *, QEvent *event)
         return true;
     case QEvent::ShortcutOverride:
         // Not accepted: the window's own shortcut for the key may run instead.
-        return isSwallowedKey(static_cast<QKeyEvent *>(event));
+        if (!isSwallowedKey(static_cast<QKeyEvent *>(event)))
+            return false;
+        event->ignore();
+        return true;
     case QEvent::KeyPress:
         return isSwallowedKey(static_cast<QKeyEvent *>(event));
     case QEvent::MouseButtonRelease:

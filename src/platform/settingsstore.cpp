@@ -60,5 +60,9 @@ bool SettingsStore::flush()
     // report that so callers can tell the user.
     m_lastWriteOk = m_settings->status() == QSettings::NoError && QFileInfo(m_path).isFile()
                     && QFileInfo(m_path).isWritable();
+    if (!m_lastWriteOk && !m_failureReported && m_onFailure) {
+        m_failureReported = true;
+        m_onFailure();
+    }
     return m_lastWriteOk;
 }

@@ -2,6 +2,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "platform/settingkeys.h"
@@ -43,6 +44,9 @@ public:
 
     // Whether the last write reached the disk.
     bool lastWriteOk() const { return m_lastWriteOk; }
+    // Called once, at the first write that does not reach the disk; values written stay
+    // readable for the rest of the run.
+    void onFirstWriteFailure(std::function<void()> handler) { m_onFailure = std::move(handler); }
 
 private:
     bool flush();
@@ -50,4 +54,6 @@ private:
     QString m_path;
     std::unique_ptr<QSettings> m_settings;
     bool m_lastWriteOk = true;
+    bool m_failureReported = false;
+    std::function<void()> m_onFailure;
 };

@@ -2,6 +2,8 @@
 
 #include "platform/settingsstore.h"
 
+#include <QUrl>
+
 using SettingKeys::closedRecordKey;
 using SettingKeys::kClosedCount;
 
@@ -32,7 +34,7 @@ bool ClosedPages::record(const QString &title, const QString &address)
         m_cursor = 0;
     // Count and record reach the file together.
     m_store.write(SettingKeys::kClosedPages, {{kClosedCount.key, QString::number(m_cursor)},
-                                           {closedRecordKey(m_cursor), title + QStringLiteral("  ") + address}});
+                                           {closedRecordKey(m_cursor), recordText(title, address)}});
     return true;
 }
 
@@ -59,8 +61,23 @@ QVector<ClosedPages::Entry> ClosedPages::newest(int max) const
     return out;
 }
 
+namespace {
+
+// The text after a record's last double blank is its address when it has a scheme.
+bool looksLikeAddress(const QString &text)
+{
+    const QUrl url(text);
+    return url.isValid() && !url.scheme().isEmpty() && !text.startsWith(QLatin1Char(' '));
+}
+
+} // namespace
+
 ClosedPages::Entry ClosedPages::parse(const QString &record)
 {
+    const int gap = record.lastIndexOf(QLatin1String("  "));
+    if (gap >= 0 && looksLikeAddress(record.mid(gap + 2)))
+        return {record.left(gap), record.mid(gap + 2)};
+    // Records stored before addresses were written encoded: from the first "http" on.
     const int at = record.indexOf(QLatin1String("http"));
     if (at < 0)
         return {record, record};
@@ -72,16 +89,16 @@ ClosedPages::Entry ClosedPages::parse(const QString &record)
 
 QString ClosedPages::addressPart(const QString &record)
 {
-    const int at = record.indexOf(QLatin1String("http"));
-    return at < 0 ? record : record.mid(at);
+    return parse(record).address;
 }
 
-QString ClosedPages::listChoice(const QString &entry)
+QString ClosedPages::recordText(const QString &title, const QString &address)
 {
-    if (entry.contains(QLatin1String("http")))
-        return addressPart(entry);
-    const int gap = entry.lastIndexOf(QLatin1String("  "));
-    return gap < 0 ? entry : entry.mid(gap + 2);
+    // Encoded, the address holds no blank, so the last double blank always ends the title.
+    const QUrl url(address);
+    QString stored = url.isValid() ? QString::fromLatin1(url.toEncoded()) : address;
+    stored.replace(QLatin1Char(' '), QLatin1String("%20"));
+    return title + QStringLiteral("  ") + stored;
 }
 
 int ClosedPages::nextMenuItem(int menuCursor)

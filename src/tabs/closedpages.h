@@ -29,7 +29,7 @@ public:
     // Only addresses longer than 12 and shorter than 100 characters are recorded.
     static bool recordable(const QString &address);
 
-    // Writes title + "  " + address as the next record. False when not recordable.
+    // Writes the record (recordText) as the next one. False when not recordable.
     bool record(const QString &title, const QString &address);
 
     // Address of the newest record not yet restored ("" when there is none; the cursor
@@ -40,18 +40,20 @@ public:
     // is not wrapped.
     QVector<Entry> newest(int max = 20) const;
 
-    // Splits a record: the title is what stands before the two blanks in front of the
-    // first "http", the address the rest from "http" on. A record without "http" is
-    // used whole for both.
+    // The stored form: title + two blanks + the address fully encoded (no blank in it).
+    static QString recordText(const QString &title, const QString &address);
+
+    // Splits a record (or an address-list entry): the address is the text after its last
+    // two blanks, whatever its scheme, and the title what stands before them, so a title
+    // can never choose the address. Records stored before addresses were encoded, whose
+    // tail is no address, split at their first "http"; a record with neither is used
+    // whole for both.
     static Entry parse(const QString &record);
 
-    // Address part of a record or address-list entry (from the first "http"; whole
-    // text when it has none).
+    // The address of a record or address-list entry.
     static QString addressPart(const QString &record);
-    // What choosing an address-list entry opens: the address part; for an entry without
-    // "http" (a local file's record) the text after its last double blank, so the title
-    // is still dropped.
-    static QString listChoice(const QString &entry);
+    // What choosing an address-list entry opens: its address, without the title.
+    static QString listChoice(const QString &entry) { return addressPart(entry); }
 
     // The menu item a newly closed page takes after item `menuCursor`: wraps to 0
     // after item 20.

@@ -15,6 +15,32 @@ inline const QString kDefaultHomePage = QStringLiteral("http://bbs.voc.com.cn/fo
 // The web search; the typed text is appended.
 inline const QString kSearchAddress = QStringLiteral("http://www.baidu.com/s?wd=");
 
+// A search word as it goes into an address: kept as typed (Chinese and all), but the
+// characters that would change the address's meaning are encoded, so the search engine
+// receives exactly what the user typed.
+inline QString searchTerm(const QString &word)
+{
+    QString out;
+    out.reserve(word.size());
+    for (const QChar c : word) {
+        switch (c.unicode()) {
+        case '%': out += QLatin1String("%25"); break;
+        case '&': out += QLatin1String("%26"); break;
+        case '#': out += QLatin1String("%23"); break;
+        case '+': out += QLatin1String("%2B"); break;
+        case ' ': out += QLatin1String("%20"); break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+// The web search for a word.
+inline QString searchAddress(const QString &word)
+{
+    return kSearchAddress + searchTerm(word);
+}
+
 // A blank page shows as the start of an address the user can complete.
 inline const QString kBlankShown = QStringLiteral("http://www.");
 

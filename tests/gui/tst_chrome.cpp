@@ -155,7 +155,7 @@ private slots:
                  QStringLiteral("http://www.crsky.com"));
         QCOMPARE(SiteTables::siteSearchAddress(QStringLiteral("http://a.example"), QString()), QStringLiteral("http://a.example"));
         QCOMPARE(SiteTables::siteSearchAddress(QStringLiteral("http://a.example/s?q="), QStringLiteral("a b&c")),
-                 QStringLiteral("http://a.example/s?q=a b&c"));
+                 QStringLiteral("http://a.example/s?q=a%20b%26c"));
 
         const int tabs = m_w->pages().book().count();
         combSearch()->setEditText(QStringLiteral("风景"));

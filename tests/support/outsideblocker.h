@@ -17,6 +17,7 @@ public:
             info.block(true);
             QMutexLocker lock(&m_mutex);
             m_requested << QUrl::fromPercentEncoding(url.toEncoded());
+            m_raw << QString::fromLatin1(url.toEncoded());
         }
     }
     QStringList requested() const
@@ -25,13 +26,21 @@ public:
         return m_requested;
     }
     bool wasRequested(const QString &address) const { return requested().contains(address); }
+    // As sent, percent-encoding and all.
+    QStringList rawRequested() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_raw;
+    }
     void clear()
     {
         QMutexLocker lock(&m_mutex);
         m_requested.clear();
+        m_raw.clear();
     }
 
 private:
     mutable QMutex m_mutex;
     QStringList m_requested;
+    QStringList m_raw;
 };
