@@ -17,6 +17,16 @@ void ClosedMenu::add(const QString &caption, const QString &address)
     show(m_cursor, PageText::firstChars(caption, 40), address);
 }
 
+void ClosedMenu::clear()
+{
+    for (QAction *a : m_items) {
+        a->setVisible(false);
+        a->setText(QString());
+        a->setData(QVariant());
+    }
+    m_cursor = -1;
+}
+
 void ClosedMenu::show(int item, const QString &caption, const QString &address)
 {
     QAction *a = m_items.value(item, nullptr);

@@ -16,6 +16,8 @@ public:
 
     void fill(const QVector<ClosedPages::Entry> &entries);
     void add(const QString &caption, const QString &address);
+    // Hides every item; the next closed page takes item 0.
+    void clear();
     int cursor() const { return m_cursor; }
 
 private:

@@ -1,9 +1,21 @@
 #include "app/commands.h"
+#include "app/favoritesmenu.h"
 #include "app/frmmain.h"
+#include "app/pagestack.h"
+#include "page/formweb.h"
 #include "page/session.h"
+#include "platform/clock.h"
+#include "userdata/favoritesdialog.h"
+#include "userdata/history.h"
 #include "userdata/options.h"
+#include "userdata/organizefavorites.h"
 
-void wireUserdataCommands(Commands &c)
+#include <QFileInfo>
+#include <QUrl>
+
+namespace {
+
+void wireSwitches(Commands &c)
 {
     Options &options = c.session.options;
     Frmmain &window = c.window;
@@ -23,4 +35,57 @@ void wireUserdataCommands(Commands &c)
     };
     QObject::connect(&options, &Options::changed, safe, show);
     show();
+}
+
+void wireFavorites(Commands &c)
+{
+    Frmmain &window = c.window;
+    PageStack &pages = c.pages;
+    Toolbar &toolbar = c.toolbar;
+    Dialogs &dialogs = c.session.dialogs;
+    FavoritesMenu &menu = window.favoritesMenu();
+    const Favorites &favorites = window.favorites();
+    const QString folder = QFileInfo(favorites.path()).absolutePath() + QStringLiteral("/Favorites");
+
+    c.on("addhome", [&window, &pages, &dialogs, &menu, &favorites, folder] {
+        FormWeb *p = pages.activePage();
+        FavoritesDialog dialog(favorites, folder, dialogs, p ? p->documentTitle() : QString(),
+                               p ? p->location() : QString(), &window);
+        QObject::connect(&dialog, &FavoritesDialog::added, &menu, &FavoritesMenu::rebuild);
+        window.runDialog(dialog);
+    });
+    c.on("RelaodDir", [&menu] { menu.rebuild(); });
+    c.on("SearchDir", [&window, &dialogs, &menu, &favorites] {
+        OrganizeFavorites dialog(favorites, dialogs, &window);
+        QObject::connect(&dialog, &OrganizeFavorites::saved, &menu, &FavoritesMenu::rebuild);
+        window.runDialog(dialog);
+    });
+    QObject::connect(&menu, &FavoritesMenu::chosen, &pages, [&pages, &toolbar](const QString &address) {
+        toolbar.clearGalleryToggle();
+        pages.LoadNewForm(address);
+    });
+}
+
+void wireHistory(Commands &c)
+{
+    Frmmain &window = c.window;
+    PageStack &pages = c.pages;
+    const Clock &clock = c.session.clock;
+    c.on("History", [&window, &pages, &clock] {
+        const QString page = window.history().buildPage(clock.now().date());
+        if (page.isEmpty())
+            pages.tell(QStringLiteral("历史记录页面无法写入 %1。").arg(window.history().folder()));
+        else
+            pages.LoadNewForm(QUrl::fromLocalFile(page).toString());
+    });
+    c.on("ClearHistory", [&pages] { pages.clearClosedPages(); });
+}
+
+} // namespace
+
+void wireUserdataCommands(Commands &c)
+{
+    wireSwitches(c);
+    wireFavorites(c);
+    wireHistory(c);
 }

@@ -3,6 +3,7 @@
 #include "app/addressrow.h"
 #include "app/closedmenu.h"
 #include "app/commands.h"
+#include "app/favoritesmenu.h"
 #include "app/mainmenus.h"
 #include "app/mousewatch.h"
 #include "app/pagestack.h"
@@ -16,7 +17,9 @@
 #include "tabs/sites.h"
 #include "tabs/stripgeometry.h"
 #include "tabs/tabstrip.h"
+#include "userdata/favorites.h"
 #include "userdata/formsetup.h"
+#include "userdata/history.h"
 #include "userdata/options.h"
 #include "userdata/settingsstartup.h"
 
@@ -40,6 +43,9 @@ Frmmain::Frmmain(Session &session, QWidget *parent, int tabCapacity)
 
     m_menus = std::make_unique<MainMenus>(this);
     m_closedMenu = std::make_unique<ClosedMenu>(m_menus->liHistory());
+    m_history = std::make_unique<History>(Paths::appDir() + QStringLiteral("/History"));
+    m_favorites = std::make_unique<Favorites>(Paths::appDir() + QStringLiteral("/Fav.rar"));
+    m_favoritesMenu = new FavoritesMenu(m_menus->menu(QStringLiteral("mFav")), *m_favorites);
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
@@ -60,7 +66,7 @@ Frmmain::Frmmain(Session &session, QWidget *parent, int tabCapacity)
     m_address = new AddressRow(m_pict);
     m_strip = new TabStrip(m_pict);
     m_pages = std::make_unique<PageStack>(
-        session, PageStack::Parts{this, m_client, *m_strip, *m_address, *m_toolbar, *m_closedMenu}, tabCapacity);
+        session, PageStack::Parts{this, m_client, *m_strip, *m_address, *m_toolbar, *m_closedMenu, *m_history}, tabCapacity);
     m_mouse = new MouseWatch(this, *m_pages, *m_strip);
 
     Commands commands{*this, *m_pages, *m_toolbar, *m_address, *m_menus, *m_mouse, m_session};
@@ -100,6 +106,7 @@ void Frmmain::start(const QString &commandLine)
     // Folders the picture saver and the history use (an existing one is fine).
     Paths::ensureDir(Paths::appDir() + QStringLiteral("/Download"));
     Paths::ensureDir(Paths::appDir() + QStringLiteral("/History"));
+    m_favoritesMenu->rebuild();
     SettingsStartup::readSwitches(m_session.store, m_session.options);
     show();
     m_session.options.setHomePageUrl(SettingsStartup::homePage(m_session.store));
@@ -121,8 +128,13 @@ void Frmmain::tellUnsaved()
 void Frmmain::openSettingsCentre()
 {
     FormSetup setup(m_session.store, m_session.options, m_session.dialogs, this);
-    emit settingsCentreOpened(&setup);
-    setup.exec();
+    runDialog(setup);
+}
+
+int Frmmain::runDialog(QDialog &dialog)
+{
+    emit dialogOpened(&dialog);
+    return dialog.exec();
 }
 
 void Frmmain::ShowMe()

@@ -6,6 +6,9 @@
 
 class AddressRow;
 class ClosedMenu;
+class Favorites;
+class FavoritesMenu;
+class History;
 class MainMenus;
 class MouseWatch;
 class PageStack;
@@ -35,15 +38,20 @@ public:
     MainMenus *menus() const { return m_menus.get(); }
     int closedMenuCursor() const;
     QWidget *clientArea() const { return m_client; }
+    const Favorites &favorites() const { return *m_favorites; }
+    FavoritesMenu &favoritesMenu() const { return *m_favoritesMenu; }
+    const History &history() const { return *m_history; }
 
     // Shows or hides the top strip (full screen) and lays the window out again.
     void ShowMe();
     // The settings centre, modal.
     void openSettingsCentre();
+    // Runs a dialog of the window modally.
+    int runDialog(QDialog &dialog);
 
 signals:
-    // The settings centre is about to run modally (lets tests drive it).
-    void settingsCentreOpened(QDialog *dialog);
+    // A dialog is about to run modally (lets tests drive it).
+    void dialogOpened(QDialog *dialog);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -57,6 +65,9 @@ private:
     Session &m_session;
     std::unique_ptr<MainMenus> m_menus;
     std::unique_ptr<ClosedMenu> m_closedMenu;
+    std::unique_ptr<History> m_history;
+    std::unique_ptr<Favorites> m_favorites;
+    FavoritesMenu *m_favoritesMenu = nullptr;
     QWidget *m_pict = nullptr;
     QWidget *m_client = nullptr;
     Toolbar *m_toolbar = nullptr;

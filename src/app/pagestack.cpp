@@ -6,6 +6,9 @@
 #include "engine/navigationrequests.h"
 #include "page/formweb.h"
 #include "page/session.h"
+#include "platform/clock.h"
+#include "platform/settingsstore.h"
+#include "userdata/history.h"
 #include "tabs/sites.h"
 #include "tabs/stripgeometry.h"
 #include "tabs/tabstrip.h"
@@ -256,6 +259,12 @@ void PageStack::loadClosedPages()
     m_parts.closedMenu.fill(m_closed.newest(20));
 }
 
+void PageStack::clearClosedPages()
+{
+    m_parts.closedMenu.clear();
+    m_closed.clear();
+}
+
 void PageStack::closeAll()
 {
     for (FormWeb *p : pagesInTabOrder())
@@ -332,6 +341,12 @@ void PageStack::recordClosedPage(const QString &caption, const QString &address)
 {
     if (m_closed.record(caption, address))
         m_parts.address.addRecord(ClosedPages::recordText(caption, address));
+}
+
+void PageStack::flushHistory(const QVector<Visit> &newestFirst)
+{
+    // The date is the one at flush time: a window open across midnight writes to the new day.
+    m_parts.history.append(newestFirst, m_session.clock.now().date());
 }
 
 void PageStack::pageDestroyed(FormWeb *p)

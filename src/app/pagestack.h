@@ -11,6 +11,7 @@
 class AddressRow;
 class ClosedMenu;
 class FormWeb;
+class History;
 class TabStrip;
 class Toolbar;
 class QWidget;
@@ -31,6 +32,7 @@ public:
         AddressRow &address;
         Toolbar &toolbar;
         ClosedMenu &closedMenu;
+        History &history;
     };
     PageStack(Session &session, const Parts &parts, int tabCapacity = TabBook::kCapacity);
     ~PageStack() override;
@@ -56,6 +58,8 @@ public:
     void closeShown();
     // Reads the closed-page ring and fills the history menu from it.
     void loadClosedPages();
+    // Forgets every closed page: the menu, the ring and its stored records.
+    void clearClosedPages();
     // Every page closes (and records itself) as the window closes.
     void closeAll();
     // A message in the status bar of the page that is shown.
@@ -79,6 +83,7 @@ public:
     void setAddressText(const QString &text) override;
     void setBackForward(bool back, bool forward) override;
     void recordClosedPage(const QString &caption, const QString &address) override;
+    void flushHistory(const QVector<Visit> &newestFirst) override;
     void pageDestroyed(FormWeb *page) override;
     void focusActivePage() override;
     void openNewWindow(FormWeb *opener, NewWindowRequest &request) override;

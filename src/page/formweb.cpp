@@ -22,7 +22,6 @@ using StripGeometry::toPixels;
 
 namespace {
 
-const QString kHistoryPageTitle = QStringLiteral("网站访问历史");
 
 } // namespace
 
@@ -204,6 +203,7 @@ void FormWeb::onTitleChange()
 void FormWeb::applyTitle(const QString &documentTitle)
 {
     const QString location = m_web->LocationURL();
+    m_documentTitle = documentTitle;
     m_pageTitle = PageText::pageTitle(documentTitle, location);
     const PageText::Label label = PageText::tabLabel(m_pageTitle);
     m_host.setTabLabel(myindex, label);
@@ -212,9 +212,9 @@ void FormWeb::applyTitle(const QString &documentTitle)
 
     const QString t = PageText::firstChars(documentTitle, 100);
     if (!t.isEmpty() && t != m_lastRecordedTitle && location != m_session.options.homePageUrl()
-        && t != kHistoryPageTitle) {
+        && t != History::kPageTitle) {
         m_lastRecordedTitle = t;
-        m_history.append({t, location});
+        m_history.append({m_session.clock.now(), t, location});
     }
 
     if (!isActive())
@@ -294,9 +294,10 @@ void FormWeb::closeEvent(QCloseEvent *event)
     }
     m_closed = true;
     event->accept();
-    if (location() == Sites::kMarkedStartPage)
-        return;
     recordAsClosed();
+    // Every visit of the window reaches the day's history, newest first.
+    QVector<Visit> newestFirst(m_history.crbegin(), m_history.crend());
+    m_host.flushHistory(newestFirst);
     if (m_session.currentPage == this) {
         m_session.currentPage.clear();
         m_session.currentBrowser.clear();

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "tabs/pagetext.h"
+#include "userdata/history.h"
 
 class BrowserControl;
 class cWebBrowser;
@@ -23,11 +24,6 @@ class FormWeb : public QWidget
 {
     Q_OBJECT
 public:
-    struct HistoryRow {
-        QString title;
-        QString address;
-    };
-
     FormWeb(Session &session, PageHost &host, QWidget *parent);
     // The host site of the page's browser (none until the first PageJavaConctrl).
     cWebBrowser *vCWebMe() const { return m_vCWebMe.get(); }
@@ -86,7 +82,10 @@ public:
     bool loadedOnce() const { return m_loadedOnce; }
     bool backEnabled() const { return m_backEnabled; }
     bool forwardEnabled() const { return m_forwardEnabled; }
-    QVector<HistoryRow> historyRows() const { return m_history; }
+    // The visits recorded in this window, oldest first.
+    QVector<Visit> historyRows() const { return m_history; }
+    // The document's own title ("" when it has none).
+    QString documentTitle() const { return m_documentTitle; }
 
 signals:
     // Text the selection bar hands to the search box.
@@ -127,7 +126,8 @@ private:
     QString m_caption;
     QString m_pageTitle;
     QString m_lastRecordedTitle;
-    QVector<HistoryRow> m_history;
+    QVector<Visit> m_history;
+    QString m_documentTitle;
     bool m_backEnabled = false;
     bool m_forwardEnabled = false;
     bool m_loadedOnce = false;

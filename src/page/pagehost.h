@@ -1,8 +1,11 @@
 #pragma once
 #include <QString>
 
+#include <QVector>
+
 class FormWeb;
 struct NewWindowRequest;
+struct Visit;
 namespace PageText { struct Label; }
 
 // What a page window needs from the window that holds it (the main window). Keeps the
@@ -19,6 +22,8 @@ public:
     virtual void setBackForward(bool back, bool forward) = 0;
     // The page closes: record it in the closed-page ring and the address list.
     virtual void recordClosedPage(const QString &caption, const QString &address) = 0;
+    // The page really closes: its visits, newest first, go to the day's history.
+    virtual void flushHistory(const QVector<Visit> &newestFirst) = 0;
     // The page is gone: forget it.
     virtual void pageDestroyed(FormWeb *page) = 0;
     // Focus to the active page's focus holder, and make it the current page.

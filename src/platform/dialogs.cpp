@@ -1,6 +1,8 @@
 #include "platform/dialogs.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QStandardPaths>
 
@@ -13,4 +15,11 @@ QString QtDialogs::browseFolder(const QString &title, QWidget *owner)
 void QtDialogs::warning(QWidget *owner, const QString &title, const QString &text)
 {
     QMessageBox::warning(owner, title, text);
+}
+
+QString QtDialogs::askText(QWidget *owner, const QString &title, const QString &prompt, const QString &suggested)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(owner, title, prompt, QLineEdit::Normal, suggested, &ok);
+    return ok ? text : QString();
 }

@@ -20,6 +20,13 @@ void ClosedPages::load()
     m_cursor = (count >= 0 && count < kRing) ? count : 0;
 }
 
+void ClosedPages::clear()
+{
+    m_cursor = 0;
+    m_store.write(kClosedCount, QStringLiteral("0"));
+    m_store.deleteSection(SettingKeys::kClosedPages);
+}
+
 bool ClosedPages::recordable(const QString &address)
 {
     return address.size() > 12 && address.size() < 100;

@@ -24,6 +24,8 @@ public:
 
     // Reads "Count" (missing or not a number: 0).
     void load();
+    // Forgets every record: the cursor goes to 0 and the stored section is deleted.
+    void clear();
     int cursor() const { return m_cursor; }
 
     // Only addresses longer than 12 and shorter than 100 characters are recorded.

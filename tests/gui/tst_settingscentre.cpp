@@ -184,7 +184,7 @@ private slots:
         Frmmain w(*m_session);
         w.show();
         bool seen = false;
-        connect(&w, &Frmmain::settingsCentreOpened, this, [&](QDialog *dlg) {
+        connect(&w, &Frmmain::dialogOpened, this, [&](QDialog *dlg) {
             seen = true;
             QTimer::singleShot(0, dlg, [dlg] {
                 QVERIFY(dlg->isModal());

@@ -8,6 +8,7 @@ class RecordingDialogs : public Dialogs
 {
 public:
     QString folderAnswer;
+    QString textAnswer;
     QStringList asked;
 
     QString browseFolder(const QString &title, QWidget *) override
@@ -18,5 +19,10 @@ public:
     void warning(QWidget *, const QString &title, const QString &text) override
     {
         asked << QStringLiteral("warning:") + title + QLatin1Char('|') + text;
+    }
+    QString askText(QWidget *, const QString &title, const QString &prompt, const QString &suggested) override
+    {
+        asked << QStringLiteral("text:") + title + QLatin1Char('|') + prompt + QLatin1Char('|') + suggested;
+        return textAnswer;
     }
 };

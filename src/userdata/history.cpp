@@ -1,0 +1,134 @@
+#include "userdata/history.h"
+
+#include "platform/paths.h"
+#include "userdata/gbktext.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QSaveFile>
+#include <QUrl>
+
+namespace {
+
+const char *const kCrLf = "\r\n";
+constexpr QFile::Permissions kPrivateFile = QFile::ReadOwner | QFile::WriteOwner;
+
+QString escaped(const QString &text)
+{
+    QString out = text.toHtmlEscaped();
+    return out.replace(QLatin1Char('\''), QLatin1String("&#39;"));
+}
+
+bool linkable(const QString &address)
+{
+    const QString scheme = QUrl(address).scheme().toLower();
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("ftp")
+           || scheme == QLatin1String("file");
+}
+
+const char *const kHead[] = {
+    "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
+    "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">",
+    "<html xmlns=\"http://www.w3.org/1999/xhtml\">",
+    "<head>",
+    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\" />",
+    "<title>网站访问历史</title>",
+    "<style type=\"text/css\">",
+    "<!--",
+    ".STYLE1 {color: #FF0000}",
+    "-->",
+    "</style>",
+    "</head>",
+    "",
+    "<body>",
+    "<table width=\"1000\" border=\"1\" align=\"center\">",
+    "  <tr>    <td width=\"200\"><span class=\"STYLE1\">时间</span></td>     ",
+    "  <td width=\"600\"><span class=\"STYLE1\">页面标题</span></td>     ",
+    "  <td width=\"180\"><span class=\"STYLE1\">注释</span></td>   ",
+    "  </tr>",
+};
+
+} // namespace
+
+const QString History::kPageTitle = QStringLiteral("网站访问历史");
+
+History::History(const QString &folder)
+    : m_folder(folder)
+{
+}
+
+QString History::dayFile(const QDate &day, const QString &suffix) const
+{
+    return m_folder + QStringLiteral("/%1-%2-%3").arg(day.year()).arg(day.month()).arg(day.day()) + suffix;
+}
+
+QString History::row(const Visit &visit)
+{
+    const QString when = QLocale::system().toString(visit.when, QLocale::ShortFormat);
+    const QString title = escaped(visit.title.left(kTitleChars));
+    // Only addresses a browser can follow become links; the address is quoted.
+    const QString cell = linkable(visit.address)
+                             ? QStringLiteral("<a href=\"%1\" target=_blank>%2</a>").arg(escaped(visit.address), title)
+                             : title;
+    return QStringLiteral("<tr>  <td>") + escaped(when) + QStringLiteral("</td>  <td>  ") + cell
+           + QStringLiteral("  </td>  <td>  Velmo安全浏览器</td> </tr>");
+}
+
+bool History::append(const QVector<Visit> &newestFirst, const QDate &day) const
+{
+    if (!Paths::ensureDir(m_folder))
+        return false;
+    QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QString text;
+    for (const Visit &v : newestFirst)
+        text += row(v) + QLatin1String(kCrLf);
+    text += QLatin1String(kCrLf);
+    QFile file(dayFile(day, QStringLiteral(".dat")));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    file.setPermissions(kPrivateFile);
+    // One write: a window's rows reach the file together.
+    const QByteArray bytes = GbkText::encodeHtml(text);
+    return file.write(bytes) == bytes.size() && file.flush();
+}
+
+QString History::pageText(const QStringList &rows)
+{
+    QString text;
+    for (const char *line : kHead)
+        text += QString::fromUtf8(line) + QLatin1String(kCrLf);
+    // Head, body and end are each written as a line of their own.
+    text += QLatin1String(kCrLf);
+    for (const QString &r : rows)
+        text += QLatin1String(kCrLf) + r;
+    text += QLatin1String(kCrLf) + QStringLiteral("</table></body></html>") + QLatin1String(kCrLf);
+    return text;
+}
+
+QString History::buildPage(const QDate &day) const
+{
+    QStringList rows;
+    QFile dat(dayFile(day, QStringLiteral(".dat")));
+    if (dat.open(QIODevice::ReadOnly)) {
+        // Only as much as the first 1000 lines can hold is read; blank lines count.
+        int count = 0;
+        while (!dat.atEnd() && count < kLinesRead) {
+            QByteArray line = dat.readLine(1 << 20);
+            ++count;
+            while (line.endsWith('\n') || line.endsWith('\r'))
+                line.chop(1);
+            if (!line.isEmpty())
+                rows << GbkText::decode(line);
+        }
+    }
+    if (!Paths::ensureDir(m_folder))
+        return QString();
+    QSaveFile page(dayFile(day, QStringLiteral(".html")));
+    if (!page.open(QIODevice::WriteOnly))
+        return QString();
+    page.write(GbkText::encodeHtml(pageText(rows)));
+    if (!page.commit())
+        return QString();
+    QFile::setPermissions(page.fileName(), kPrivateFile);
+    return page.fileName();
+}
