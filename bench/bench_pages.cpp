@@ -2,7 +2,9 @@
 // through its tab label, the address filter, and a storm of refused pop-ups cleared by
 // the page timers. Prints one table row per case.
 #include "app/frmmain.h"
+#include "app/mainmenus.h"
 #include "app/pagestack.h"
+#include "userdata/history.h"
 #include "engine/browsercontrol.h"
 #include "engine/engineprofile.h"
 #include "page/adfilter.h"
@@ -99,6 +101,28 @@ int main(int argc, char *argv[])
     row("new tab until its label shows the title", loads, t.nsecsElapsed());
     w->pages().CloseAll();
     waitUntil([] { return false; }, 200);
+
+    // The history page of a full day (1,000 rows written by 50 windows).
+    {
+        QVector<Visit> visits;
+        for (int i = 0; i < 20; ++i)
+            visits.append({QDateTime::currentDateTime(), QStringLiteral("网页标题 %1").arg(i),
+                           QStringLiteral("http://news.example/article/%1").arg(i)});
+        const QDate today = clock.now().date();
+        QFile::remove(w->history().dayFile(today, QStringLiteral(".dat")));
+        for (int i = 0; i < 50; ++i)
+            w->history().append(visits, today);
+        const int opens = 5;
+        t.restart();
+        for (int i = 0; i < opens; ++i) {
+            w->menus()->action(QStringLiteral("History"))->trigger();
+            FormWeb *p = w->pages().activePage();
+            waitUntil([&] { return w->tabStrip()->labelText(p->myindex) == History::kPageTitle; }, 15000);
+        }
+        row("history page of 1,000 rows until its title shows", opens, t.nsecsElapsed());
+        w->pages().CloseAll();
+        waitUntil([] { return false; }, 200);
+    }
 
     FormWeb *opener = w->pages().LoadNewForm(server.address(QStringLiteral("/page?id=opener")));
     waitUntil([&] { return !opener->Web()->LocationURL().isEmpty(); }, 15000);

@@ -26,7 +26,8 @@ bool Favorites::add(const QString &title, const QString &address) const
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return false;
     // A line break in either part would split the favourite in two.
-    QString line = storedTitle(title) + QLatin1Char(',') + address;
+    // The title never holds a comma: readers split at the first one.
+    QString line = QString(title).remove(QLatin1Char(',')) + QLatin1Char(',') + address;
     line.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
     const QByteArray bytes = GbkText::encode(line) + kCrLf;
     return file.write(bytes) == bytes.size() && file.flush();

@@ -21,7 +21,8 @@ public:
     QString path() const { return m_path; }
 
     static QString storedTitle(const QString &title);
-    // Appends one favourite; false when the file could not be written.
+    // Appends one favourite with its title as stored; false when the file could not be
+    // written.
     bool add(const QString &title, const QString &address) const;
     // Up to max favourites in file order; lines without a comma are skipped.
     QVector<Entry> entries(int max = kMenuItems) const;

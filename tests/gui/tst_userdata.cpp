@@ -1,0 +1,195 @@
+#include "app/closedmenu.h"
+#include "app/favoritesmenu.h"
+#include "app/mainmenus.h"
+#include "support/testenv.h"
+#include "support/testworld.h"
+#include "tabs/tabstrip.h"
+#include "userdata/favorites.h"
+#include "userdata/favoritesdialog.h"
+#include "userdata/gbktext.h"
+#include "userdata/history.h"
+#include "userdata/organizefavorites.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDialog>
+#include <QListWidget>
+#include <QLineEdit>
+#include <QPushButton>
+
+// History and favourites with real pages: visits reach the day's file when a window
+// closes, the history page shows them as text, favourites go from a page to the file
+// and the menu and open again.
+class TstUserData : public QObject
+{
+    Q_OBJECT
+
+    TestWorld m_world;
+    Frmmain *m_w = nullptr;
+
+    QString url(const QString &path) const { return m_world.url(path); }
+    QString label(FormWeb *p) const { return m_w->tabStrip()->labelText(p->myindex); }
+    QAction *item(const char *name) const { return m_w->menus()->action(QString::fromLatin1(name)); }
+    FormWeb *open(const QString &path, const QString &title)
+    {
+        FormWeb *p = m_w->pages().LoadNewForm(url(path));
+        [&] { QTRY_COMPARE_WITH_TIMEOUT(label(p), title, 15000); }();
+        return p;
+    }
+    QString dayFile(const QString &suffix) const
+    {
+        return m_w->history().dayFile(m_world.clock.time.date(), suffix);
+    }
+    QString dat() const
+    {
+        QFile f(dayFile(QStringLiteral(".dat")));
+        return f.open(QIODevice::ReadOnly) ? GbkText::decode(f.readAll()) : QString();
+    }
+    // Runs the next dialog the window opens with this action, then lets it finish.
+    template <typename Act>
+    void onNextDialog(Act act)
+    {
+        auto conn = std::make_shared<QMetaObject::Connection>();
+        *conn = connect(m_w, &Frmmain::dialogOpened, this, [conn, act](QDialog *dlg) {
+            disconnect(*conn);
+            QTimer::singleShot(0, dlg, [dlg, act] { act(dlg); });
+        });
+    }
+    QStringList menuCaptions() const
+    {
+        QStringList out;
+        for (QAction *a : m_w->favoritesMenu().items())
+            out << a->text();
+        return out;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_world.start()); }
+    void cleanupTestCase() { m_world.stop(); }
+    void init()
+    {
+        m_world.reset();
+        QFile::remove(Paths::appDir() + QStringLiteral("/Fav.rar"));
+        m_w = m_world.newWindow();
+        QFile::remove(dayFile(QStringLiteral(".dat")));
+    }
+
+    void visitsReachTheDayFileWhenTheWindowCloses()
+    {
+        FormWeb *p = open(QStringLiteral("/page?id=one"), QStringLiteral("Page one"));
+        p->navigate(url(QStringLiteral("/page?id=two")));
+        QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("Page two"), 15000);
+        open(QStringLiteral("/page?id=other"), QStringLiteral("Page other"));
+        QVERIFY(dat().isEmpty()); // nothing before the window closes
+        m_w->pages().book().setHoverPos(0);
+        m_w->pages().DelLine();
+        const QStringList rows = GbkText::lines(dat());
+        QCOMPARE(rows.size(), 3); // newest first, then the window's blank line
+        QVERIFY(rows[0].contains(QStringLiteral(">Page two</a>")));
+        QVERIFY(rows[1].contains(QStringLiteral("href=\"%1\"").arg(url(QStringLiteral("/page?id=one")))));
+        QCOMPARE(rows[2], QString());
+
+        // Closing the main window flushes the pages still open.
+        m_w->close();
+        QVERIFY(dat().contains(QStringLiteral(">Page other</a>")));
+    }
+
+    void historyPageShowsTitlesAsText()
+    {
+        const QString hostile = QStringLiteral("<script>document.title='pwned'</script>");
+        FormWeb *p = open(QStringLiteral("/title?t=") + QString::fromLatin1(QUrl::toPercentEncoding(hostile)), hostile);
+        m_w->pages().LoadNewForm(url(QStringLiteral("/page?id=keep")));
+        m_w->pages().book().setHoverPos(m_w->pages().book().positionOf(p->myindex));
+        m_w->pages().DelLine();
+        item("History")->trigger();
+        FormWeb *page = m_w->pages().activePage();
+        QTRY_COMPARE_WITH_TIMEOUT(label(page), History::kPageTitle, 15000);
+        QCOMPARE(evaluateSync(page->Web(), QStringLiteral("document.querySelectorAll('table script').length")).toInt(), 0);
+        QVERIFY(evaluateSync(page->Web(), QStringLiteral("document.body.innerText")).toString().contains(hostile.left(38)));
+        QVERIFY(page->historyRows().isEmpty()); // the history page records no visit of its own
+    }
+
+    void clearHistoryForgetsClosedPagesAcrossARestart()
+    {
+        open(QStringLiteral("/page?id=gone"), QStringLiteral("Page gone"));
+        open(QStringLiteral("/page?id=stay"), QStringLiteral("Page stay"));
+        m_w->pages().book().setHoverPos(0);
+        m_w->pages().DelLine();
+        QVERIFY(m_w->menus()->liHistory().at(0)->isVisible());
+        item("ClearHistory")->trigger();
+        QVERIFY(!m_w->menus()->liHistory().at(0)->isVisible());
+        QVERIFY(m_world.store->read(QStringLiteral("CancelPage"), QStringLiteral("Page_1")).isEmpty());
+
+        m_w = m_world.newWindow();
+        m_w->start(url(QStringLiteral("/page?id=again")));
+        for (QAction *a : m_w->menus()->liHistory())
+            QVERIFY(!a->isVisible());
+        item("Cancel")->trigger();
+        QCOMPARE(m_w->pages().book().count(), 1);
+    }
+
+    void aFavouriteFromAPageOpensAgainFromTheMenu()
+    {
+        m_w->start(url(QStringLiteral("/page?id=fav,1")));
+        FormWeb *p = m_w->pages().activePage();
+        QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("Page fav,1"), 15000);
+        onNextDialog([](QDialog *dlg) {
+            auto *fav = qobject_cast<FavoritesDialog *>(dlg);
+            QCOMPARE(fav->txtTitle()->text(), QStringLiteral("Page fav,1"));
+            fav->cmdOK()->click();
+        });
+        item("addhome")->trigger();
+        QCOMPARE(menuCaptions(), QStringList{QStringLiteral("Page fav1     ")});
+        QCOMPARE(m_w->favoritesMenu().items().first()->data().toString(), url(QStringLiteral("/page?id=fav,1")));
+
+        m_w->favoritesMenu().items().first()->trigger();
+        QCOMPARE(m_w->pages().book().count(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(label(m_w->pages().activePage()), QStringLiteral("Page fav,1"), 15000);
+
+        // A category folder inside Favorites/, and none anywhere else.
+        m_world.dialogs.textAnswer = QStringLiteral("../outside");
+        onNextDialog([](QDialog *dlg) {
+            qobject_cast<FavoritesDialog *>(dlg)->Command1()->click();
+            dlg->reject();
+        });
+        item("addhome")->trigger();
+        QVERIFY(!QFileInfo::exists(Paths::appDir() + QStringLiteral("/outside")));
+        QVERIFY(m_world.dialogs.asked.last().startsWith(QStringLiteral("warning:新建目录")));
+        m_world.dialogs.textAnswer = QStringLiteral("网址之家");
+        onNextDialog([](QDialog *dlg) {
+            qobject_cast<FavoritesDialog *>(dlg)->Command1()->click();
+            dlg->reject();
+        });
+        item("addhome")->trigger();
+        QVERIFY(QFileInfo(Paths::appDir() + QStringLiteral("/Favorites/网址之家")).isDir());
+        QCOMPARE(menuCaptions().size(), 1); // cancelled: nothing added
+    }
+
+    void organisingRewritesTheFileAndTheMenu()
+    {
+        QFile f(Paths::appDir() + QStringLiteral("/Fav.rar"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 150; ++i)
+            f.write("t" + QByteArray::number(i) + ",http://m.example/" + QByteArray::number(i) + "\r\n");
+        f.close();
+        item("RelaodDir")->trigger();
+        QCOMPARE(menuCaptions().size(), 101);
+
+        onNextDialog([](QDialog *dlg) {
+            auto *org = qobject_cast<OrganizeFavorites *>(dlg);
+            QCOMPARE(org->List1()->count(), 150);
+            org->List1()->setCurrentRow(0);
+            emit org->List1()->itemClicked(org->List1()->item(0));
+            QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("http://m.example/0"));
+            while (org->List1()->count() > 0)
+                org->Command1()->click();
+            org->Command2()->click();
+        });
+        item("SearchDir")->trigger();
+        QVERIFY(menuCaptions().isEmpty()); // no favourite lingers in the menu
+        QCOMPARE(f.size(), 0);
+    }
+};
+
+VELMO_TEST_MAIN(TstUserData)
+#include "tst_userdata.moc"

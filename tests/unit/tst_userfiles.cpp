@@ -1,0 +1,150 @@
+#include "support/testenv.h"
+#include "userdata/favorites.h"
+#include "userdata/favoritesdialog.h"
+#include "userdata/gbktext.h"
+#include "userdata/history.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+
+// The history and favourites files byte for byte: formats, cuts, escaping, encoding,
+// line ends, and what broken files leave readable.
+class TstUserFiles : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    int m_n = 0;
+
+    QString fresh() { return m_dir.filePath(QStringLiteral("d%1").arg(++m_n)); }
+    static QByteArray bytes(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static void put(const QString &path, const QByteArray &data)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(data);
+    }
+    const QDateTime m_when{QDate(2026, 7, 5), QTime(8, 9, 10)};
+
+private slots:
+    void historyRowFormAndCuts()
+    {
+        const QString when = QLocale::system().toString(m_when, QLocale::ShortFormat);
+        const QString title = QString(60, QLatin1Char('t'));
+        QCOMPARE(History::row({m_when, title, QStringLiteral("http://a.example/x?y=1")}),
+                 QStringLiteral("<tr>  <td>") + when + QStringLiteral("</td>  <td>  <a href=\"http://a.example/x?y=1\" target=_blank>")
+                     + QString(38, QLatin1Char('t')) + QStringLiteral("</a>  </td>  <td>  Velmo安全浏览器</td> </tr>"));
+        // Hostile titles and addresses stay text; only followable addresses become links.
+        const QString hostile = History::row({m_when, QStringLiteral("<script>alert(1)</script>"),
+                                              QStringLiteral("http://a.example/\"><img src=x onerror=alert(1)>")});
+        QVERIFY(hostile.contains(QStringLiteral("&lt;script&gt;alert(1)&lt;/script&gt;")));
+        QVERIFY(hostile.contains(QStringLiteral("href=\"http://a.example/&quot;&gt;&lt;img src=x onerror=alert(1)&gt;\"")));
+        QVERIFY(!History::row({m_when, QStringLiteral("x"), QStringLiteral("javascript:alert(1)")}).contains(QStringLiteral("<a ")));
+        QVERIFY(History::row({m_when, QStringLiteral("x"), QStringLiteral("file:///tmp/a.html")}).contains(QStringLiteral("<a ")));
+    }
+
+    void historyFilesAppendInGbkAndStayPrivate()
+    {
+        const History history(fresh());
+        const QDate day(2026, 7, 5);
+        QCOMPARE(history.dayFile(day, QStringLiteral(".dat")), history.folder() + QStringLiteral("/2026-7-5.dat"));
+        QVERIFY(history.append({{m_when, QStringLiteral("中文 😀"), QStringLiteral("http://b.example/")},
+                                {m_when, QStringLiteral("older"), QStringLiteral("http://a.example/")}},
+                               day));
+        QVERIFY(history.append({}, day)); // a window without visits: one empty line
+        const QByteArray dat = bytes(history.dayFile(day, QStringLiteral(".dat")));
+        const QList<QByteArray> lines = dat.split('\n');
+        QCOMPARE(lines.size(), 5); // two rows, the window's blank line, the empty window's line, the end
+        QVERIFY(lines[0].contains("\xd6\xd0\xce\xc4 &#128512;")); // GBK for 中文, a reference for the emoji
+        QVERIFY(lines[1].contains("older"));
+        QCOMPARE(lines[2], QByteArray("\r"));
+        QCOMPARE(lines[3], QByteArray("\r"));
+        QVERIFY(dat.endsWith("\r\n\r\n"));
+        const auto others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+                            | QFile::WriteOther | QFile::ExeOther;
+        QCOMPARE(QFileInfo(history.dayFile(day, QStringLiteral(".dat"))).permissions() & others, QFile::Permissions());
+        QCOMPARE(QFileInfo(history.folder()).permissions() & others, QFile::Permissions());
+    }
+
+    void historyPageReadsTheFirstThousandLines()
+    {
+        const History history(fresh());
+        const QDate day(2026, 7, 5);
+        QByteArray dat;
+        for (int i = 0; i < 1500; ++i)
+            dat += (i % 3 == 0) ? QByteArray("\r\n") : "<tr><td>" + QByteArray::number(i) + "</td></tr>\r\n";
+        put(history.dayFile(day, QStringLiteral(".dat")), dat);
+        const QString page = history.buildPage(day);
+        QCOMPARE(page, history.dayFile(day, QStringLiteral(".html")));
+        const QByteArray html = bytes(page);
+        QVERIFY(html.startsWith("<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\""));
+        QVERIFY(html.contains("charset=gb2312"));
+        QVERIFY(html.contains("<td>998</td>"));
+        QVERIFY(!html.contains("<td>999</td>") && !html.contains("<td>1000</td>")); // line 1000 (index 999) is blank
+        QVERIFY(html.endsWith("\r\n</table></body></html>\r\n"));
+
+        // No file yet: the head and the end only. A day file that is a folder: no crash.
+        const History empty(fresh());
+        QVERIFY(GbkText::decode(bytes(empty.buildPage(day))).contains(QStringLiteral("<td width=\"600\"><span class=\"STYLE1\">页面标题</span></td>")));
+        QVERIFY(QDir().mkpath(empty.dayFile(day.addDays(1), QStringLiteral(".dat"))));
+        QVERIFY(!empty.append({{m_when, QStringLiteral("t"), QStringLiteral("http://x.example/")}}, day.addDays(1)));
+        QVERIFY(!empty.buildPage(day.addDays(1)).isEmpty());
+    }
+
+    void favouriteLinesAndTitles()
+    {
+        QCOMPARE(Favorites::storedTitle(QStringLiteral("a,b,c")), QStringLiteral("abc     "));
+        QCOMPARE(Favorites::storedTitle(QString(40, QLatin1Char('x'))), QString(30, QLatin1Char('x')));
+        QCOMPARE(Favorites::storedTitle(QString(27, QLatin1Char('x'))), QString(27, QLatin1Char('x')) + QStringLiteral("   "));
+        const Favorites fav(fresh() + QStringLiteral("/Fav.rar"));
+        QDir().mkpath(QFileInfo(fav.path()).absolutePath());
+        QVERIFY(fav.add(Favorites::storedTitle(QStringLiteral("新闻,中心")), QStringLiteral("http://a.example/?x=1,2")));
+        QCOMPARE(bytes(fav.path()), QByteArray("\xd0\xc2\xce\xc5\xd6\xd0\xd0\xc4     ,http://a.example/?x=1,2\r\n"));
+        QCOMPARE(fav.entries().value(0).address, QStringLiteral("http://a.example/?x=1,2"));
+        QCOMPARE(Favorites::addressOf(fav.lines().value(0)), QStringLiteral("http://a.example/?x=1,2"));
+    }
+
+    void brokenFavouriteFilesKeepWhatIsReadable()
+    {
+        const Favorites fav(fresh() + QStringLiteral("/Fav.rar"));
+        // Mixed line ends, a line without a comma in the middle, invalid bytes, a huge line.
+        put(fav.path(), "one,http://1.example/\rno comma here\n\ntwo,http://2.example/\r\n\xff\xfe\x80,http://3.example/\n"
+                            + QByteArray(100000, 'x') + ",http://4.example/\r\n");
+        const QVector<Favorites::Entry> e = fav.entries();
+        QCOMPARE(e.size(), 4);
+        QCOMPARE(e[1].address, QStringLiteral("http://2.example/"));
+        QCOMPARE(e[2].address, QStringLiteral("http://3.example/"));
+        QCOMPARE(e[3].title.size(), 100000);
+        QCOMPARE(fav.lines().size(), 5);
+
+        // More than a menu's worth: the menu takes the first 101.
+        QByteArray many;
+        for (int i = 0; i < 150; ++i)
+            many += "t" + QByteArray::number(i) + ",http://m.example/" + QByteArray::number(i) + "\r\n";
+        put(fav.path(), many);
+        QCOMPARE(fav.entries().size(), 101);
+        QCOMPARE(fav.entries().last().title, QStringLiteral("t100"));
+
+        // Saving replaces the whole file.
+        QVERIFY(fav.save({QStringLiteral("only,http://o.example/")}));
+        QCOMPARE(bytes(fav.path()), QByteArray("only,http://o.example/\r\n"));
+        QVERIFY(!Favorites(m_dir.path()).save({QStringLiteral("x,y")})); // a folder cannot be replaced
+    }
+
+    void categoryNamesStayInside()
+    {
+        for (const char *bad : {"", ".", "..", "a/b", "../up", "a\\b"})
+            QVERIFY2(!FavoritesDialog::validFolderName(QString::fromUtf8(bad)), bad);
+        QVERIFY(FavoritesDialog::validFolderName(QStringLiteral("网址之家")));
+        QVERIFY(FavoritesDialog::validFolderName(QStringLiteral("a.b")));
+    }
+};
+
+QTEST_MAIN(TstUserFiles)
+#include "tst_userfiles.moc"
