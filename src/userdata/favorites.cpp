@@ -48,15 +48,17 @@ QStringList Favorites::lines() const
 QVector<Favorites::Entry> Favorites::entries(int max) const
 {
     QVector<Entry> out;
-    for (const QString &line : lines()) {
-        if (out.size() >= max)
-            break;
+    QFile file(m_path);
+    if (max <= 0 || !file.open(QIODevice::ReadOnly))
+        return out;
+    // Only as far as the menu needs: a huge file costs no more than a short one.
+    GbkText::forEachLine(file, [&out, max](const QString &line) {
         const int comma = line.indexOf(QLatin1Char(','));
         // A line without a comma is no favourite; the ones after it still are.
-        if (comma < 0)
-            continue;
-        out.append({line.left(comma), line.mid(comma + 1)});
-    }
+        if (comma >= 0)
+            out.append({line.left(comma), line.mid(comma + 1)});
+        return out.size() < max;
+    });
     return out;
 }
 

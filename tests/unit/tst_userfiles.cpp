@@ -123,6 +123,13 @@ private slots:
         QCOMPARE(e[3].title.size(), 100000);
         QCOMPARE(fav.lines().size(), 5);
 
+        // A CR LF split across the reader's 64 KiB blocks is one line end, not two.
+        QByteArray first = "a,http://a.example/";
+        first += QByteArray(64 * 1024 - 1 - first.size(), 'a');
+        put(fav.path(), first + "\r\nb,http://b.example/\r\n");
+        QCOMPARE(fav.entries().size(), 2);
+        QCOMPARE(fav.entries().value(1).title, QStringLiteral("b"));
+
         // More than a menu's worth: the menu takes the first 101.
         QByteArray many;
         for (int i = 0; i < 150; ++i)
