@@ -33,7 +33,7 @@ void ClosedMenu::show(int item, const QString &caption, const QString &address)
     if (!a)
         return;
     // A menu caption shows '&' literally.
-    QString text = caption;
+    QString text = PageText::withoutBidiControls(caption);
     a->setText(text.replace(QLatin1Char('&'), QLatin1String("&&")));
     a->setData(address);
     a->setVisible(true);

@@ -103,9 +103,11 @@ void Frmmain::start(const QString &commandLine)
                                    [](const QString &name, const QString &target) {
                                        CreateDesktopShortcut(name, target, InstallDesktopIcon());
                                    });
-    // Folders the picture saver and the history use (an existing one is fine).
-    Paths::ensureDir(Paths::appDir() + QStringLiteral("/Download"));
-    Paths::ensureDir(Paths::appDir() + QStringLiteral("/History"));
+    // The program folder and the folders the picture saver and the history use are the
+    // user's alone, also when an earlier version made them readable for everyone.
+    Paths::ensurePrivateDir(Paths::appDir());
+    Paths::ensurePrivateDir(Paths::appDir() + QStringLiteral("/Download"));
+    Paths::ensurePrivateDir(Paths::appDir() + QStringLiteral("/History"));
     m_favoritesMenu->rebuild();
     SettingsStartup::readSwitches(m_session.store, m_session.options);
     show();

@@ -5,6 +5,7 @@
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "platform/shell.h"
+#include "platform/termination.h"
 #include "userdata/options.h"
 #include "platform/settingsstore.h"
 
@@ -12,7 +13,10 @@
 #include <QIcon>
 #include <QStringList>
 
-int main(int argc, char *argv[])
+namespace {
+
+// The whole run; the signal that ended it (0 for a normal exit) goes to `signal`.
+int run(int argc, char *argv[], int &signal)
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
@@ -27,11 +31,26 @@ int main(int argc, char *argv[])
     SystemClock clock;
     Session session(store, options, engine.profile(), shell, dialogs, clock);
 
-    int result = 0;
-    {
-        Frmmain window(session);
-        window.start(app.arguments().mid(1).join(QLatin1Char(' ')));
-        result = app.exec();
-    }
+    TerminationSignals termination;
+    Frmmain window(session);
+    // A logout or shutdown closes the window as the File menu's exit does.
+    QObject::connect(&termination, &TerminationSignals::shutdownRequested, &window, &QWidget::close);
+    window.start(app.arguments().mid(1).join(QLatin1Char(' ')));
+    // From here on a signal shuts down like the File menu's exit; during start-up it
+    // still ends the program at once.
+    termination.install();
+    const int result = app.exec();
+    signal = termination.caught();
+    return result;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    int signal = 0;
+    const int result = run(argc, argv, signal);
+    // Everything is saved and torn down; now end as the signal would have.
+    TerminationSignals::endAs(signal);
     return result;
 }

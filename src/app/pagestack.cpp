@@ -197,6 +197,8 @@ void PageStack::applyChange(const TabBook::Change &change)
 {
     if (!change.freed.isEmpty())
         m_parts.strip.moveCloseButton(-1000);
+    // The pages' records reach the settings file in one write.
+    SettingsStore::Batch batch(m_session.store);
     for (int slot : change.freed)
         releaseSlot(slot);
     if (change.showActive)
@@ -237,6 +239,7 @@ void PageStack::CloseOthers()
 
 void PageStack::CloseAll()
 {
+    SettingsStore::Batch batch(m_session.store);
     const TabBook::Change change = m_book.closeAll();
     applyChange(change);
     PaiLie();
@@ -267,6 +270,7 @@ void PageStack::clearClosedPages()
 
 void PageStack::closeAll()
 {
+    SettingsStore::Batch batch(m_session.store);
     for (FormWeb *p : pagesInTabOrder())
         p->close();
 }

@@ -61,7 +61,9 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     connect(m_timer3, &QTimer::timeout, this, &FormWeb::slowTick);
     m_timer3->start();
 
-    connect(m_web, &BrowserControl::StatusTextChange, m_status, &StatusBar::setStatusText);
+    // A hovered link shows over a notice of the browser's; the notice comes back after.
+    connect(m_web, &BrowserControl::StatusTextChange, this,
+            [this](const QString &text) { m_status->setStatusText(text.isEmpty() ? m_notice : text); });
     connect(m_web, &BrowserControl::ProgressChange, this, &FormWeb::onProgressChange);
     connect(m_web, &BrowserControl::CommandStateChange, this, &FormWeb::onCommandStateChange);
     connect(m_web, &BrowserControl::TitleChange, this, &FormWeb::onTitleChange);
@@ -127,7 +129,11 @@ void FormWeb::goForward() { m_web->GoForward(); }
 void FormWeb::scrollBy(int dx, int dy, int times) { m_web->scrollBy(dx, dy, times); }
 QString FormWeb::location() const { return m_web->LocationURL(); }
 QString FormWeb::selectedText() const { return m_web->selectedText(); }
-void FormWeb::showStatus(const QString &text) { m_status->setStatusText(text); }
+void FormWeb::showStatus(const QString &text)
+{
+    m_notice = text;
+    m_status->setStatusText(text);
+}
 void FormWeb::focusHolder() { m_cmb->setFocus(); }
 void FormWeb::receiveNewWindow(NewWindowRequest &request) { request.target = m_web; }
 
@@ -200,8 +206,9 @@ void FormWeb::onTitleChange()
     });
 }
 
-void FormWeb::applyTitle(const QString &documentTitle)
+void FormWeb::applyTitle(const QString &rawTitle)
 {
+    const QString documentTitle = PageText::withoutBidiControls(rawTitle);
     const QString location = m_web->LocationURL();
     m_documentTitle = documentTitle;
     m_pageTitle = PageText::pageTitle(documentTitle, location);
@@ -240,11 +247,23 @@ void FormWeb::onBeforeNavigate(NavigationRequest &request)
         request.cancel = true;
         m_blocked = true;
     }
+    if (request.mainFrame && !request.cancel) {
+        m_scriptWindows = 0;
+        m_notice.clear();
+    }
     BeforeDownload();
 }
 
 void FormWeb::onNewWindow(NewWindowRequest &request)
 {
+    // Windows a page opens on its own, without a click, are bounded per page load; no
+    // honest page comes near the bound. Windows the user asks for are never refused here.
+    if (!request.userInitiated && ++m_scriptWindows > kScriptWindowCap) {
+        request.cancel = true;
+        if (m_scriptWindows == kScriptWindowCap + 1)
+            showStatus(QStringLiteral("此网页自行弹出的窗口已超过 %1 个，其余的已被拦截。").arg(kScriptWindowCap));
+        return;
+    }
     m_host.openNewWindow(this, request);
 }
 

@@ -29,6 +29,9 @@ public:
     cWebBrowser *vCWebMe() const { return m_vCWebMe.get(); }
     ~FormWeb() override;
 
+    // Windows a page may open without a click in one page load.
+    static constexpr int kScriptWindowCap = 20;
+
     // Public members the rest of the browser reads and writes.
     int myindex = -1;
     QString myname;
@@ -51,6 +54,7 @@ public:
     void scrollBy(int dx, int dy, int times = 1);
     QString location() const;
     QString selectedText() const;
+    // A notice in the status bar; it stays (hovered links aside) until the page navigates.
     void showStatus(const QString &text);
     // Focus to the page's focus holder, where the arrow keys scroll the page.
     void focusHolder();
@@ -135,4 +139,7 @@ private:
     bool m_closePending = false;
     bool m_closed = false;
     int m_pictureTicks = 0;
+    // Windows opened by the page's scripts since its last navigation.
+    int m_scriptWindows = 0;
+    QString m_notice;
 };

@@ -42,14 +42,23 @@ QString generatedPagesDir()
 {
     QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     QString dir = base.isEmpty() ? appDir() + QStringLiteral("/pages") : base + QStringLiteral("/velmo");
-    if (ensureDir(dir))
-        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ensurePrivateDir(dir);
     return dir;
 }
 
 bool ensureDir(const QString &path)
 {
     return QDir().mkpath(path);
+}
+
+bool ensurePrivateDir(const QString &path)
+{
+    return ensureDir(path) && QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+bool makePrivateFile(const QString &path)
+{
+    return QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
 }
 
 } // namespace Paths

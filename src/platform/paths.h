@@ -21,5 +21,9 @@ QString generatedPagesDir();
 
 // Creates a folder (and its parents); an existing folder is not an error.
 bool ensureDir(const QString &path);
+// The same, and the folder is the user's alone (0700), however it was before.
+bool ensurePrivateDir(const QString &path);
+// A file the user's alone (0600); false when it is missing or cannot be changed.
+bool makePrivateFile(const QString &path);
 
 } // namespace Paths

@@ -1,13 +1,19 @@
 #include "platform/settingsstore.h"
 
+#include "platform/paths.h"
+
 #include <QFileInfo>
+#include <QLockFile>
 #include <QDir>
 #include <QSettings>
 
 SettingsStore::SettingsStore(const QString &iniPath)
     : m_path(iniPath)
 {
-    QDir().mkpath(QFileInfo(iniPath).absolutePath());
+    // The store holds browsing history (closed pages): it is the user's alone.
+    Paths::ensurePrivateDir(QFileInfo(iniPath).absolutePath());
+    if (QFileInfo(iniPath).isFile())
+        Paths::makePrivateFile(iniPath);
     m_settings = std::make_unique<QSettings>(iniPath, QSettings::IniFormat);
 }
 
@@ -53,13 +59,69 @@ bool SettingsStore::deleteSection(const QString &section)
     return flush();
 }
 
+SettingsStore::Batch::Batch(SettingsStore &store)
+    : m_store(store)
+{
+    m_store.beginBatch();
+}
+
+SettingsStore::Batch::~Batch()
+{
+    m_store.endBatch();
+}
+
+bool SettingsStore::update(const std::function<void()> &change)
+{
+    {
+        Batch batch(*this);
+        change();
+    }
+    return m_lastWriteOk;
+}
+
+void SettingsStore::beginBatch()
+{
+    if (m_batchDepth++ > 0)
+        return;
+    m_lock = std::make_unique<QLockFile>(m_path + QStringLiteral(".velmo-lock"));
+    // An instance that died holding the lock leaves a stale one behind, which QLockFile
+    // sees through; one that hangs is waited for a while, then written past, so no
+    // change is ever dropped for want of the lock.
+    if (!m_lock->tryLock(5000))
+        m_lock.reset();
+    // Start from the file as it is now: another instance may have written since.
+    m_settings->sync();
+}
+
+void SettingsStore::endBatch()
+{
+    if (--m_batchDepth > 0)
+        return;
+    if (m_dirty) {
+        m_dirty = false;
+        sync();
+    }
+    m_lock.reset();
+}
+
 bool SettingsStore::flush()
+{
+    if (m_batchDepth > 0) {
+        m_dirty = true;
+        return true;
+    }
+    return sync();
+}
+
+bool SettingsStore::sync()
 {
     m_settings->sync();
     // QSettings keeps the value in memory even when the file could not be written;
     // report that so callers can tell the user.
-    m_lastWriteOk = m_settings->status() == QSettings::NoError && QFileInfo(m_path).isFile()
-                    && QFileInfo(m_path).isWritable();
+    const QFileInfo file(m_path);
+    m_lastWriteOk = m_settings->status() == QSettings::NoError && file.isFile() && file.isWritable();
+    if (m_lastWriteOk && (file.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther)))
+        Paths::makePrivateFile(m_path);
     if (!m_lastWriteOk && !m_failureReported && m_onFailure) {
         m_failureReported = true;
         m_onFailure();

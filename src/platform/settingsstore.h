@@ -7,6 +7,7 @@
 
 #include "platform/settingkeys.h"
 
+class QLockFile;
 class QSettings;
 
 // The per-user key/value store of application "VM2008": one INI file, one group per
@@ -37,6 +38,27 @@ public:
     // Removes a whole section; false when the store could not be written.
     bool deleteSection(const QString &section);
 
+    // Writes made while a Batch lives reach the file together when the last one ends
+    // (closing many pages rewrites the file once, not once a page). A batch also holds
+    // the store's lock, shared by every running instance of the browser, and starts from
+    // the file as it is on disk.
+    class Batch
+    {
+    public:
+        explicit Batch(SettingsStore &store);
+        ~Batch();
+        Batch(const Batch &) = delete;
+        Batch &operator=(const Batch &) = delete;
+
+    private:
+        SettingsStore &m_store;
+    };
+
+    // Reads and writes in `change` see the file as it is now and no other instance
+    // writes in between: a read-modify-write that no other instance can interleave.
+    // False when the result could not be written.
+    bool update(const std::function<void()> &change);
+
     // The same, by a declared key.
     QString read(const SettingKeys::Key &k, const QString &def = QString()) const { return read(k.section, k.key, def); }
     bool readInt(const SettingKeys::Key &k, int &out) const { return readInt(k.section, k.key, out); }
@@ -50,10 +72,16 @@ public:
 
 private:
     bool flush();
+    bool sync();
+    void beginBatch();
+    void endBatch();
 
     QString m_path;
     std::unique_ptr<QSettings> m_settings;
     bool m_lastWriteOk = true;
     bool m_failureReported = false;
+    int m_batchDepth = 0;
+    bool m_dirty = false;
+    std::unique_ptr<QLockFile> m_lock;
     std::function<void()> m_onFailure;
 };

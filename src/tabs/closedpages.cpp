@@ -18,11 +18,14 @@ void ClosedPages::load()
     m_store.readInt(kClosedCount, count);
     // A hand-edited count outside the ring must not address records that do not exist.
     m_cursor = (count >= 0 && count < kRing) ? count : 0;
+    m_storedCount = m_cursor;
 }
 
 void ClosedPages::clear()
 {
     m_cursor = 0;
+    m_storedCount = 0;
+    SettingsStore::Batch batch(m_store);
     m_store.write(kClosedCount, QStringLiteral("0"));
     m_store.deleteSection(SettingKeys::kClosedPages);
 }
@@ -36,12 +39,18 @@ bool ClosedPages::record(const QString &title, const QString &address)
 {
     if (!recordable(address))
         return false;
-    m_cursor += 1;
-    if (m_cursor >= kRing)
-        m_cursor = 0;
-    // Count and record reach the file together.
-    m_store.write(SettingKeys::kClosedPages, {{kClosedCount.key, QString::number(m_cursor)},
-                                           {closedRecordKey(m_cursor), recordText(title, address)}});
+    m_store.update([&] {
+        int stored = 0;
+        if (m_store.readInt(kClosedCount, stored) && stored != m_storedCount && stored >= 0 && stored < kRing)
+            m_cursor = stored;
+        m_cursor += 1;
+        if (m_cursor >= kRing)
+            m_cursor = 0;
+        // Count and record reach the file together.
+        m_store.write(SettingKeys::kClosedPages, {{kClosedCount.key, QString::number(m_cursor)},
+                                               {closedRecordKey(m_cursor), recordText(title, address)}});
+        m_storedCount = m_cursor;
+    });
     return true;
 }
 

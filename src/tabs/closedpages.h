@@ -31,7 +31,10 @@ public:
     // Only addresses longer than 12 and shorter than 100 characters are recorded.
     static bool recordable(const QString &address);
 
-    // Writes the record (recordText) as the next one. False when not recordable.
+    // Writes the record (recordText) as the next one. False when not recordable. Under
+    // the store's lock: another running instance's newest record is never overwritten
+    // (the new one goes after it); within one instance the cursor moved back by
+    // restores is kept.
     bool record(const QString &title, const QString &address);
 
     // Address of the newest record not yet restored ("" when there is none; the cursor
@@ -69,4 +72,7 @@ private:
 
     SettingsStore &m_store;
     int m_cursor = 0;
+    // "Count" as this instance last read or wrote it: when the file says otherwise,
+    // another instance has recorded pages since.
+    int m_storedCount = -1;
 };

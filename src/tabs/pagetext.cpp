@@ -21,10 +21,20 @@ QString firstChars(const QString &text, int n)
     return text.left(units);
 }
 
+QString withoutBidiControls(const QString &text)
+{
+    QString out = text;
+    out.removeIf([](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+    });
+    return out;
+}
+
 QString pageTitle(const QString &documentTitle, const QString &location)
 {
-    const QString title = firstChars(documentTitle, 100);
-    return title.isEmpty() ? location : title;
+    const QString title = firstChars(withoutBidiControls(documentTitle), 100);
+    return title.isEmpty() ? withoutBidiControls(location) : title;
 }
 
 Label tabLabel(const QString &pageTitle)

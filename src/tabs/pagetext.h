@@ -13,8 +13,12 @@ extern const QString kBlankToolTip;   // tool tip of a blank tab
 // The first n characters of text, never splitting a surrogate pair.
 QString firstChars(const QString &text, int n);
 
-// The page title: the document's title cut to 100 characters, or the location when the
-// document has none.
+// Text without the bidirectional embedding, override and isolate controls (U+202A to
+// U+202E, U+2066 to U+2069), which would let "gnp.exe" show as "exe.png".
+QString withoutBidiControls(const QString &text);
+
+// The page title: the document's title (without bidirectional controls) cut to 100
+// characters, or the location when the document has none.
 QString pageTitle(const QString &documentTitle, const QString &location);
 
 struct Label {
