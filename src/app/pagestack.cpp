@@ -395,6 +395,12 @@ void PageStack::openNewWindow(FormWeb *, NewWindowRequest &request)
     PaiLie();
 }
 
+void PageStack::showPage(int slot)
+{
+    if (!isActiveSlot(slot))
+        activateSlot(slot);
+}
+
 void PageStack::closeSlot(int slot)
 {
     const int pos = m_book.positionOf(slot);

@@ -88,6 +88,7 @@ public:
     void focusActivePage() override;
     void openNewWindow(FormWeb *opener, NewWindowRequest &request) override;
     void closeSlot(int slot) override;
+    void showPage(int slot) override;
     void clearWebFocus() override;
     bool galleryShown() const override { return false; }
 

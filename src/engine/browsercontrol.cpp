@@ -133,6 +133,7 @@ QString BrowserControl::LocationURL() const
 }
 
 void BrowserControl::setClientSite(ClientSite *site) { m_site = site; }
+void BrowserControl::setScriptDialogs(ScriptDialogs *dialogs) { m_page->setScriptDialogs(dialogs); }
 ClientSite *BrowserControl::clientSite() const { return m_site; }
 
 void BrowserControl::OnAmbientPropertyChange(int property)

@@ -15,6 +15,7 @@ class QWidget;
 class EnginePage;
 class LoadPolicy;
 class ClientSite;
+class ScriptDialogs;
 
 // The browser control: one engine view and page, offered to the shell in its own words.
 // Members navigate and query the document; signals carry the events the page windows
@@ -66,6 +67,8 @@ public:
     // The host site this browser asks for its download-control word.
     static constexpr int kAmbientDownloadControl = -5512;
     static constexpr int kAmbientUserAgent = -5513;
+    // Who answers the page's alert, confirm and prompt.
+    void setScriptDialogs(ScriptDialogs *dialogs);
     // The site clears itself here before it goes.
     void setClientSite(ClientSite *site);
     ClientSite *clientSite() const;

@@ -2,6 +2,8 @@
 #include <QWebEnginePage>
 #include <functional>
 
+class ScriptDialogs;
+
 // The one engine page class. It holds no policy: each navigation is handed to a
 // decider (the owning BrowserControl) and its verdict returned to the engine.
 class EnginePage : public QWebEnginePage
@@ -12,10 +14,17 @@ public:
 
     EnginePage(QWebEngineProfile *profile, QObject *parent);
     void setDecider(Decider decider) { m_decider = std::move(decider); }
+    // Without one, a page's dialogs are answered at once (alert OK, confirm and prompt
+    // cancelled); the engine's own would block the whole window.
+    void setScriptDialogs(ScriptDialogs *dialogs) { m_dialogs = dialogs; }
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
+    void javaScriptAlert(const QUrl &origin, const QString &message) override;
+    bool javaScriptConfirm(const QUrl &origin, const QString &message) override;
+    bool javaScriptPrompt(const QUrl &origin, const QString &message, const QString &suggested, QString *result) override;
 
 private:
     Decider m_decider;
+    ScriptDialogs *m_dialogs = nullptr;
 };

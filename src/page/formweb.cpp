@@ -4,6 +4,7 @@
 #include "engine/cwebbrowser.h"
 #include "page/adfilter.h"
 #include "page/pagehost.h"
+#include "page/scriptdialog.h"
 #include "page/session.h"
 #include "page/statusbar.h"
 #include "platform/clock.h"
@@ -50,6 +51,8 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     m_cmb->installEventFilter(this);
 
     m_status = new StatusBar(this, m_session.clock.now().date());
+    m_dialog = new ScriptDialog(this, [this] { m_host.showPage(myindex); });
+    m_web->setScriptDialogs(m_dialog);
 
     m_timer2 = new QTimer(this);
     m_timer2->setObjectName(QStringLiteral("Timer2"));
@@ -83,6 +86,8 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
 
 FormWeb::~FormWeb()
 {
+    m_dialog->abort();
+    m_web->setScriptDialogs(nullptr);
     m_vCWebMe.reset();
     // The browser goes first: its pending callbacks must not reach a half-destroyed page.
     delete m_web;
@@ -250,6 +255,7 @@ void FormWeb::onBeforeNavigate(NavigationRequest &request)
     if (request.mainFrame && !request.cancel) {
         m_scriptWindows = 0;
         m_notice.clear();
+        m_dialog->reset();
     }
     BeforeDownload();
 }
@@ -313,6 +319,9 @@ void FormWeb::closeEvent(QCloseEvent *event)
     }
     m_closed = true;
     event->accept();
+    // A question the page is asking ends as cancelled; the engine gets its answer
+    // before the page goes.
+    m_dialog->abort();
     recordAsClosed();
     // Every visit of the window reaches the day's history, newest first.
     QVector<Visit> newestFirst(m_history.crbegin(), m_history.crend());

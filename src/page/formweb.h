@@ -10,6 +10,7 @@
 class BrowserControl;
 class cWebBrowser;
 class PageHost;
+class ScriptDialog;
 class QComboBox;
 class QTimer;
 class StatusBar;
@@ -42,6 +43,7 @@ public:
     // everyone else uses the operations below (tests may look inside).
     BrowserControl *Web() const { return m_web; }
     StatusBar *statusBar() const { return m_status; }
+    ScriptDialog *scriptDialog() const { return m_dialog; }
     QComboBox *Cmb() const { return m_cmb; }
     QWidget *PicJava() const { return m_picJava; }
 
@@ -123,6 +125,7 @@ private:
     std::unique_ptr<cWebBrowser> m_vCWebMe;
     QComboBox *m_cmb = nullptr;
     StatusBar *m_status = nullptr;
+    ScriptDialog *m_dialog = nullptr;
     QTimer *m_timer2 = nullptr;
     QTimer *m_timer3 = nullptr;
     PageText::Progress m_progress;

@@ -30,6 +30,8 @@ public:
     virtual void focusActivePage() = 0;
     // A page asks for a new window: make a tab for it (or refuse).
     virtual void openNewWindow(FormWeb *opener, NewWindowRequest &request) = 0;
+    // Bring the tab of a slot to the front, as a click on its label would.
+    virtual void showPage(int slot) = 0;
     // Close the tab of a slot (as a double click on its label would).
     virtual void closeSlot(int slot) = 0;
     virtual void clearWebFocus() = 0;

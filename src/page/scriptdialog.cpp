@@ -1,0 +1,103 @@
+#include "page/scriptdialog.h"
+
+#include <QCheckBox>
+#include <QEventLoop>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+ScriptDialog::ScriptDialog(QWidget *page, std::function<void()> asking)
+    : QFrame(page)
+    , m_asking(std::move(asking))
+{
+    setObjectName(QStringLiteral("ScriptDialog"));
+    setFrameShape(QFrame::Box);
+    setAutoFillBackground(true);
+    m_origin = new QLabel(this);
+    m_origin->setTextFormat(Qt::PlainText);
+    m_message = new QLabel(this);
+    m_message->setTextFormat(Qt::PlainText);
+    m_message->setWordWrap(true);
+    m_message->setMaximumHeight(300);
+    m_input = new QLineEdit(this);
+    m_suppress = new QCheckBox(QStringLiteral("禁止此网页再显示对话框"), this);
+    m_ok = new QPushButton(QStringLiteral("确定"), this);
+    m_ok->setDefault(true);
+    m_cancel = new QPushButton(QStringLiteral("取消"), this);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_suppress);
+    buttons->addStretch(1);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_origin);
+    layout->addWidget(m_message);
+    layout->addWidget(m_input);
+    layout->addLayout(buttons);
+    connect(m_ok, &QPushButton::clicked, this, [this] { if (m_loop) m_loop->exit(1); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { if (m_loop) m_loop->exit(0); });
+    connect(m_input, &QLineEdit::returnPressed, m_ok, &QPushButton::click);
+    hide();
+}
+
+ScriptDialog::~ScriptDialog()
+{
+    abort();
+}
+
+bool ScriptDialog::answer(Kind kind, const QUrl &origin, const QString &message, QString *text)
+{
+    // One question at a time; a page told to be quiet, or closing, gets no more.
+    if (m_suppressed || m_closing || m_loop)
+        return false;
+    ++m_asked;
+    // Every page waits while one asks: the asking page must be the one in sight.
+    if (m_asking)
+        m_asking();
+    m_origin->setText(QStringLiteral("来自网页 %1 的消息：").arg(origin.host().isEmpty() ? origin.toString() : origin.host()));
+    m_message->setText(message.left(5000));
+    m_input->setVisible(kind == Prompt);
+    m_input->setText(text ? *text : QString());
+    m_cancel->setVisible(kind != Alert);
+    m_suppress->setChecked(false);
+    m_suppress->setVisible(m_asked >= 2);
+    place();
+    show();
+    raise();
+    (kind == Prompt ? static_cast<QWidget *>(m_input) : m_ok)->setFocus();
+
+    // The engine waits for the answer; the rest of the browser goes on meanwhile.
+    QEventLoop loop;
+    m_loop = &loop;
+    const int result = loop.exec();
+    m_loop = nullptr;
+    if (!m_suppress->isHidden() && m_suppress->isChecked())
+        m_suppressed = true;
+    hide();
+    if (result == 1 && text)
+        *text = m_input->text();
+    return result == 1 && !m_closing;
+}
+
+void ScriptDialog::abort()
+{
+    m_closing = true;
+    if (m_loop)
+        m_loop->exit(0);
+}
+
+void ScriptDialog::reset()
+{
+    m_suppressed = false;
+    m_asked = 0;
+}
+
+void ScriptDialog::place()
+{
+    QWidget *page = parentWidget();
+    const int w = qMin(520, qMax(200, page->width() - 40));
+    adjustSize();
+    setGeometry((page->width() - w) / 2, 40, w, sizeHint().height());
+}

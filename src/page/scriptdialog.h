@@ -1,0 +1,55 @@
+#pragma once
+#include <QFrame>
+#include <QPointer>
+#include <functional>
+
+#include "engine/scriptdialogs.h"
+
+class QCheckBox;
+class QEventLoop;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// A page's alert, confirm and prompt, asked inside its own page window rather than in a
+// box that locks the whole browser: the menus, the other tabs and exit keep working.
+// The engine waits for the answer, so the question runs its own event loop; closing the
+// page or the browser ends it (as cancelled). From the second dialog of a page on, the
+// user may stop the page from showing more until it navigates.
+class ScriptDialog : public QFrame, public ScriptDialogs
+{
+    Q_OBJECT
+public:
+    // asking runs before a question is shown (the page's tab comes to the front).
+    ScriptDialog(QWidget *page, std::function<void()> asking);
+    ~ScriptDialog() override;
+
+    bool answer(Kind kind, const QUrl &origin, const QString &message, QString *text) override;
+
+    // The page closes: the open question ends as cancelled and no new one is asked.
+    void abort();
+    // The page navigated: it may ask again.
+    void reset();
+    bool asking() const { return m_loop != nullptr; }
+
+    QLabel *message() const { return m_message; }
+    QLineEdit *input() const { return m_input; }
+    QCheckBox *suppress() const { return m_suppress; }
+    QPushButton *ok() const { return m_ok; }
+    QPushButton *cancel() const { return m_cancel; }
+
+private:
+    void place();
+
+    QLabel *m_origin = nullptr;
+    QLabel *m_message = nullptr;
+    QLineEdit *m_input = nullptr;
+    QCheckBox *m_suppress = nullptr;
+    QPushButton *m_ok = nullptr;
+    QPushButton *m_cancel = nullptr;
+    std::function<void()> m_asking;
+    QPointer<QEventLoop> m_loop;
+    int m_asked = 0;
+    bool m_suppressed = false;
+    bool m_closing = false;
+};

@@ -1,0 +1,163 @@
+#include "app/mainmenus.h"
+#include "engine/enginepage.h"
+#include "page/scriptdialog.h"
+#include "support/testenv.h"
+#include "support/testworld.h"
+#include "tabs/tabstrip.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+// Pages that try to lock the user out or fool the eye: dialog loops, titles with
+// direction overrides; and files that others on the machine must not read.
+class TstLockedOut : public QObject
+{
+    Q_OBJECT
+
+    TestWorld m_world;
+    Frmmain *m_w = nullptr;
+
+    QString url(const QString &path) const { return m_world.url(path); }
+    QString label(FormWeb *p) const { return m_w->tabStrip()->labelText(p->myindex); }
+    FormWeb *open(const QString &path, const QString &title)
+    {
+        FormWeb *p = m_w->pages().LoadNewForm(url(path));
+        [&] { QTRY_COMPARE_WITH_TIMEOUT(label(p), title, 15000); }();
+        return p;
+    }
+    static void pageScript(FormWeb *p, const QString &js) { p->Web()->page()->runJavaScript(js); }
+
+    // Acts on the page's questions while they are up (they run their own event loop, so
+    // the test answers them from a timer). Each step returns true when it is done.
+    using Step = std::function<bool(ScriptDialog *)>;
+    void answerWith(FormWeb *p, QList<Step> steps)
+    {
+        auto *driver = new QTimer(this);
+        QPointer<ScriptDialog> dialog = p->scriptDialog();
+        connect(driver, &QTimer::timeout, driver, [driver, dialog, steps]() mutable {
+            if (!dialog || steps.isEmpty()) {
+                driver->deleteLater();
+                return;
+            }
+            if (dialog->isVisible() && steps.first()(dialog))
+                steps.removeFirst();
+        });
+        driver->start(20);
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_world.start()); }
+    void cleanupTestCase() { m_world.stop(); }
+    void init()
+    {
+        m_world.reset();
+        m_w = m_world.newWindow();
+    }
+
+    void dialogsBelongToTheirTabAndCanBeSilenced()
+    {
+        FormWeb *p = open(QStringLiteral("/dialogs.html"), QStringLiteral("Dialogs"));
+        bool menuWorked = false;
+        answerWith(p, {[&](ScriptDialog *d) {
+                           if (d->message()->text() != QLatin1String("Q0"))
+                               return false;
+                           [&] { QVERIFY(!d->suppress()->isVisible()); }();
+                           // The window's own commands work while the page asks.
+                           const int tabs = m_w->pages().book().count();
+                           m_w->menus()->action(QStringLiteral("Build"))->trigger();
+                           menuWorked = m_w->pages().book().count() == tabs + 1;
+                           m_w->pages().activateSlot(p->myindex);
+                           d->ok()->click();
+                           return true;
+                       },
+                       [](ScriptDialog *d) {
+                           if (d->message()->text() != QLatin1String("Q1") || !d->suppress()->isVisible())
+                               return false;
+                           d->suppress()->setChecked(true);
+                           d->ok()->click();
+                           return true;
+                       }});
+        pageScript(p, QStringLiteral("setTimeout(askConfirms, 0)"));
+        QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("stopped 2"), 15000);
+        QVERIFY(menuWorked);
+
+        // After it navigates the page may ask again; a prompt takes the typed answer.
+        p->navigate(url(QStringLiteral("/dialogs.html?again")));
+        QTRY_COMPARE_WITH_TIMEOUT(p->location(), url(QStringLiteral("/dialogs.html?again")), 15000);
+        answerWith(p, {[](ScriptDialog *d) {
+            [&] { QCOMPARE(d->input()->text(), QStringLiteral("x")); }();
+            d->input()->setText(QStringLiteral("Velmo"));
+            d->ok()->click();
+            return true;
+        }});
+        pageScript(p, QStringLiteral("setTimeout(askPrompt, 0)"));
+        QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("answer Velmo"), 15000);
+    }
+
+    void aTabAskingInALoopCanBeClosed()
+    {
+        open(QStringLiteral("/page?id=first"), QStringLiteral("Page first"));
+        FormWeb *p = open(QStringLiteral("/dialogs.html"), QStringLiteral("Dialogs"));
+        answerWith(p, {[this, p](ScriptDialog *) {
+            m_w->pages().closeSlot(p->myindex);
+            return true;
+        }});
+        pageScript(p, QStringLiteral("setTimeout(alertLoop, 0)"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->pages().book().count(), 1, 15000);
+        // The engine goes on for the other pages.
+        open(QStringLiteral("/page?id=after"), QStringLiteral("Page after"));
+    }
+
+    void directionOverridesLeaveTitles()
+    {
+        const QString spoof = QStringLiteral("\u202Egnp.exe\u2066x\u2069");
+        FormWeb *p = open(QStringLiteral("/title?t=") + QString::fromLatin1(QUrl::toPercentEncoding(spoof)),
+                          QStringLiteral("gnp.exex"));
+        QCOMPARE(m_w->windowTitle(), QStringLiteral("gnp.exex - Velmo安全浏览器"));
+        QCOMPARE(p->historyRows().value(0).title, QStringLiteral("gnp.exex"));
+        open(QStringLiteral("/page?id=keep"), QStringLiteral("Page keep"));
+        m_w->pages().closeSlot(p->myindex);
+        QCOMPARE(m_w->menus()->liHistory().at(0)->text(), QStringLiteral("gnp.exex"));
+        QVERIFY(m_world.store->read(QStringLiteral("CancelPage"), QStringLiteral("Page_%1").arg(m_w->pages().closedPages().cursor()))
+                    .startsWith(QStringLiteral("gnp.exex  ")));
+    }
+
+    void privateFilesAreTightenedAtStartUp()
+    {
+        const auto others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+                            | QFile::WriteOther | QFile::ExeOther;
+        const QStringList dirs = {Paths::appDir(), Paths::appDir() + QStringLiteral("/History"),
+                                  Paths::appDir() + QStringLiteral("/Download"), QFileInfo(Paths::settingsFile()).absolutePath()};
+        m_world.store->write(QStringLiteral("setup"), QStringLiteral("Topme"), QStringLiteral("0"));
+        for (const QString &d : dirs) {
+            QDir().mkpath(d);
+            QFile::setPermissions(d, QFile::Permissions(0x7755));
+        }
+        QFile::setPermissions(Paths::settingsFile(), QFile::Permissions(0x6644));
+        SettingsStore store(Paths::settingsFile());
+        QCOMPARE(QFileInfo(Paths::settingsFile()).permissions() & others, QFile::Permissions());
+        m_w->start(url(QStringLiteral("/page?id=p")));
+        for (const QString &d : dirs)
+            QVERIFY2((QFileInfo(d).permissions() & others) == QFile::Permissions(), qPrintable(d));
+    }
+
+    void exitWorksWhileAPageAsks()
+    {
+        FormWeb *p = open(QStringLiteral("/dialogs.html"), QStringLiteral("Dialogs"));
+        const auto count = [this] { return m_world.store->read(QStringLiteral("CancelPage"), QStringLiteral("Count")).toInt(); };
+        const int before = count();
+        answerWith(p, {[this](ScriptDialog *) {
+            m_w->menus()->action(QStringLiteral("mnuFileExit"))->trigger();
+            return true;
+        }});
+        pageScript(p, QStringLiteral("setTimeout(askConfirms, 0)"));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_w->isVisible(), 15000);
+        QCOMPARE(count(), before + 1); // the page was recorded on the way out
+    }
+};
+
+VELMO_TEST_MAIN(TstLockedOut)
+#include "tst_lockedout.moc"
