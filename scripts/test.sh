@@ -10,3 +10,5 @@ if [ "$(id -u)" -eq 0 ]; then
 fi
 cd "$here/build"
 ctest --output-on-failure --timeout 600 "$@"
+# A short run of every fuzz target (a few seconds each).
+bash "$here/scripts/fuzz.sh"

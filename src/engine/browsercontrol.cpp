@@ -4,6 +4,7 @@
 #include "engine/downloadcontrol.h"
 #include "engine/enginepage.h"
 #include "engine/loadpolicy.h"
+#include "engine/typedaddress.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,21 +31,6 @@ NavigationRequest::Kind kindOf(QWebEnginePage::NavigationType type)
 }
 
 // What a browser's address box makes of typed text.
-QUrl urlFromUserText(const QString &text)
-{
-    const QString t = text.trimmed();
-    if (t.compare(QLatin1String("about:blank"), Qt::CaseInsensitive) == 0)
-        return QUrl(QStringLiteral("about:blank"));
-    // A relative path counts as a local file only when it exists; "host:port/path" and
-    // "host/path" are addresses.
-    QUrl url = QUrl::fromUserInput(t, QDir::currentPath());
-    if (url.isValid() && !url.isEmpty())
-        return url;
-    // Not an address at all: let the engine show its error page for it rather than
-    // silently doing nothing.
-    return QUrl(QStringLiteral("http://") + QString::fromLatin1(QUrl::toPercentEncoding(t)), QUrl::TolerantMode);
-}
-
 } // namespace
 
 BrowserControl::BrowserControl(QWebEngineProfile *profile, QWidget *viewParent, QObject *parent)
@@ -108,7 +94,7 @@ QWidget *BrowserControl::widget() const
 
 void BrowserControl::Navigate(const QString &address)
 {
-    m_page->load(urlFromUserText(address));
+    m_page->load(TypedAddress::toUrl(address));
 }
 
 void BrowserControl::GoBack() { m_page->triggerAction(QWebEnginePage::Back); }

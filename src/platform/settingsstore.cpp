@@ -115,6 +115,7 @@ bool SettingsStore::flush()
 
 bool SettingsStore::sync()
 {
+    ++m_fileWrites;
     m_settings->sync();
     // QSettings keeps the value in memory even when the file could not be written;
     // report that so callers can tell the user.

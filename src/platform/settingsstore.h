@@ -64,6 +64,8 @@ public:
     bool readInt(const SettingKeys::Key &k, int &out) const { return readInt(k.section, k.key, out); }
     bool write(const SettingKeys::Key &k, const QString &value) { return write(k.section, k.key, value); }
 
+    // How many times the file was written in this run.
+    int fileWrites() const { return m_fileWrites; }
     // Whether the last write reached the disk.
     bool lastWriteOk() const { return m_lastWriteOk; }
     // Called once, at the first write that does not reach the disk; values written stay
@@ -81,6 +83,7 @@ private:
     bool m_lastWriteOk = true;
     bool m_failureReported = false;
     int m_batchDepth = 0;
+    int m_fileWrites = 0;
     bool m_dirty = false;
     std::unique_ptr<QLockFile> m_lock;
     std::function<void()> m_onFailure;

@@ -144,6 +144,25 @@ private slots:
             QVERIFY2((QFileInfo(d).permissions() & others) == QFile::Permissions(), qPrintable(d));
     }
 
+    void closingManyPagesWritesTheSettingsOnce()
+    {
+        for (int i = 0; i < 20; ++i)
+            m_w->pages().LoadNewForm(url(QStringLiteral("/page?id=b%1").arg(i)));
+        QTRY_VERIFY_WITH_TIMEOUT(m_w->pages().page(m_w->pages().book().slotAt(19))->location().endsWith(QLatin1String("b19")), 15000);
+        const int count = m_world.store->read(QStringLiteral("CancelPage"), QStringLiteral("Count")).toInt();
+        const int writes = m_world.store->fileWrites();
+        m_w->pages().CloseAll();
+        QCOMPARE(m_world.store->fileWrites(), writes + 1);
+        // Every page is in the ring all the same (19 closed, the blanked one too).
+        QCOMPARE(m_world.store->read(QStringLiteral("CancelPage"), QStringLiteral("Count")).toInt(), count + 20);
+        // A single close still reaches the file at once.
+        m_w->pages().LoadNewForm(url(QStringLiteral("/page?id=one")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->pages().activePage()->location(), url(QStringLiteral("/page?id=one")), 15000);
+        m_w->pages().book().setHoverPos(1);
+        m_w->pages().DelLine();
+        QCOMPARE(m_world.store->fileWrites(), writes + 2);
+    }
+
     void exitWorksWhileAPageAsks()
     {
         FormWeb *p = open(QStringLiteral("/dialogs.html"), QStringLiteral("Dialogs"));

@@ -1,0 +1,121 @@
+#include "support/fixtureserver.h"
+#include "support/testenv.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <csignal>
+
+// The browser and its settings file as separate processes see them: two instances
+// writing at once, a writer killed mid-write, and the signals of a logout.
+class TstLifecycle : public QObject
+{
+    Q_OBJECT
+    FixtureServer m_server;
+    QTemporaryDir m_dir;
+    int m_n = 0;
+
+    QString freshIni() { return m_dir.filePath(QStringLiteral("s%1/VM2008.ini").arg(++m_n)); }
+    static QProcess *writer(const QString &ini, int count, const QString &prefix, QObject *parent)
+    {
+        auto *p = new QProcess(parent);
+        p->start(QStringLiteral(VELMO_STOREWRITER), {ini, QString::number(count), prefix});
+        return p;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_server.start()); }
+
+    void twoInstancesKeepEveryRecord()
+    {
+        const QString ini = freshIni();
+        QObject owner;
+        QProcess *a = writer(ini, 60, QStringLiteral("a"), &owner);
+        QProcess *b = writer(ini, 60, QStringLiteral("b"), &owner);
+        QVERIFY(a->waitForFinished(60000) && b->waitForFinished(60000));
+        QCOMPARE(a->exitCode(), 0);
+        QCOMPARE(b->exitCode(), 0);
+        QSettings s(ini, QSettings::IniFormat);
+        QCOMPARE(s.value(QStringLiteral("CancelPage/Count")).toInt(), 120);
+        QSet<QString> seen;
+        for (int n = 1; n <= 120; ++n)
+            seen.insert(s.value(QStringLiteral("CancelPage/Page_%1").arg(n)).toString());
+        QCOMPARE(seen.size(), 120);
+        for (const QString &who : {QStringLiteral("a"), QStringLiteral("b")})
+            for (int i = 0; i < 60; ++i)
+                QVERIFY(seen.contains(QStringLiteral("%1%2  http://w.example/%1/%2").arg(who).arg(i)));
+    }
+
+    void killedMidWriteTheFileIsOldOrNew()
+    {
+        const QString ini = freshIni();
+        QDir().mkpath(QFileInfo(ini).absolutePath());
+        QFile seed(ini);
+        QVERIFY(seed.open(QIODevice::WriteOnly));
+        seed.write("[setup]\nHomepage=http://home.example/start\n");
+        seed.close();
+        const QRegularExpression record(QStringLiteral("^k\\d+  http://w\\.example/k/\\d+$"));
+        for (int cycle = 0; cycle < 50; ++cycle) {
+            QProcess w;
+            w.start(QStringLiteral(VELMO_STOREWRITER), {ini, QStringLiteral("-1"), QStringLiteral("k")});
+            // Kill after a random number of records, in the middle of the next write.
+            const int after = QRandomGenerator::global()->bounded(1, 20);
+            int lines = 0;
+            while (lines < after && w.waitForReadyRead(10000))
+                lines += w.readAll().count('\n');
+            QVERIFY(lines >= after);
+            ::kill(w.processId(), SIGKILL);
+            QVERIFY(w.waitForFinished(10000));
+
+            QSettings s(ini, QSettings::IniFormat);
+            QCOMPARE(s.status(), QSettings::NoError);
+            QCOMPARE(s.value(QStringLiteral("setup/Homepage")).toString(), QStringLiteral("http://home.example/start"));
+            const int count = s.value(QStringLiteral("CancelPage/Count")).toInt();
+            QVERIFY(count >= 1 && count < 500);
+            QVERIFY(record.match(s.value(QStringLiteral("CancelPage/Page_%1").arg(count)).toString()).hasMatch());
+            s.beginGroup(QStringLiteral("CancelPage"));
+            for (const QString &key : s.childKeys())
+                if (key != QLatin1String("Count"))
+                    QVERIFY2(record.match(s.value(key).toString()).hasMatch(), qPrintable(key));
+        }
+    }
+
+    void signalsShutDownLikeExit_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+
+    void signalsShutDownLikeExit()
+    {
+        QFETCH(int, signal);
+        QTemporaryDir home;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home.path());
+        for (const char *var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "VELMO_HOME"})
+            env.remove(QString::fromLatin1(var));
+        QProcess browser;
+        browser.setProcessEnvironment(env);
+        const QString page = m_server.address(QStringLiteral("/page?id=signalled"));
+        m_server.resetCounts();
+        browser.start(QStringLiteral(VELMO_BINARY), {page});
+        QVERIFY(browser.waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(m_server.requestCount(QStringLiteral("/page")) >= 1, 30000);
+        ::kill(browser.processId(), signal);
+        QVERIFY(browser.waitForFinished(30000));
+        QCOMPARE(browser.exitStatus(), QProcess::CrashExit); // it ends as the signal would have it end
+        QCOMPARE(browser.exitCode(), signal);
+
+        QSettings s(home.filePath(QStringLiteral(".config/velmo/VM2008.ini")), QSettings::IniFormat);
+        QVERIFY(s.value(QStringLiteral("CancelPage/Page_1")).toString().endsWith(QStringLiteral("  ") + page));
+        const QDir history(home.filePath(QStringLiteral(".local/share/velmo/History")));
+        QCOMPARE(history.entryList({QStringLiteral("*.dat")}, QDir::Files).size(), 1);
+    }
+};
+
+VELMO_TEST_MAIN(TstLifecycle)
+#include "tst_lifecycle.moc"
