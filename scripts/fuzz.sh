@@ -22,4 +22,6 @@ for t in closedrecord title address favorites history linereader; do
   "$here/build-fuzz/fuzz_$t" "${limit[@]}" -max_len=4096 -print_final_stats=1 "$corpus" \
     > "$here/build-fuzz/fuzz_$t.log" 2>&1 || { tail -40 "$here/build-fuzz/fuzz_$t.log"; echo "fuzz_$t: FAILED"; exit 1; }
   echo "fuzz_$t: $(grep -E 'stat::number_of_executed_units' "$here/build-fuzz/fuzz_$t.log" | awk '{print $2}') runs, no finding"
+  passed=$((${passed:-0} + 1))
 done
+echo "fuzz: ${passed} passed, 0 failed"
