@@ -21,13 +21,8 @@ class TstLockedOut : public QObject
     Frmmain *m_w = nullptr;
 
     QString url(const QString &path) const { return m_world.url(path); }
-    QString label(FormWeb *p) const { return m_w->tabStrip()->labelText(p->myindex); }
-    FormWeb *open(const QString &path, const QString &title)
-    {
-        FormWeb *p = m_w->pages().LoadNewForm(url(path));
-        [&] { QTRY_COMPARE_WITH_TIMEOUT(label(p), title, 15000); }();
-        return p;
-    }
+    QString label(FormWeb *p) const { return m_world.label(p); }
+    FormWeb *open(const QString &path, const QString &title) { return m_world.open(path, title); }
     static void pageScript(FormWeb *p, const QString &js) { p->Web()->page()->runJavaScript(js); }
 
     // Acts on the page's questions while they are up (they run their own event loop, so

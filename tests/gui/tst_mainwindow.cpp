@@ -41,12 +41,7 @@ class TstMainWindow : public QObject
     }
     QString stored(const QString &key) const { return m_world.store->read(QStringLiteral("CancelPage"), key); }
     static QVariant evaluate(FormWeb *page, const QString &js) { return evaluateSync(page->Web(), js); }
-    FormWeb *openAndWait(const QString &path, const QString &title)
-    {
-        FormWeb *p = m_w->pages().LoadNewForm(url(path));
-        [&] { QTRY_COMPARE_WITH_TIMEOUT(label(p->myindex), title, 15000); }();
-        return p;
-    }
+    FormWeb *openAndWait(const QString &path, const QString &title) { return m_world.open(path, title); }
 
 private slots:
     void initTestCase()

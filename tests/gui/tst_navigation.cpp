@@ -22,7 +22,7 @@ class TstNavigation : public QObject
     Frmmain *m_w = nullptr;
 
     QString url(const QString &path) const { return m_world.url(path); }
-    QString label(FormWeb *p) const { return m_w->tabStrip()->labelText(p->myindex); }
+    QString label(FormWeb *p) const { return m_world.label(p); }
     QAction *item(const char *name) const { return m_w->menus()->action(QString::fromLatin1(name)); }
     int hits(const char *path) const { return m_world.server.requestCount(QString::fromLatin1(path)); }
     // A fixture page address of exactly n characters (the filter measures the length).
@@ -31,12 +31,7 @@ class TstNavigation : public QObject
         const QString head = url(QStringLiteral("/page?id=")) + middle;
         return head + QString(n - head.size(), QLatin1Char('z'));
     }
-    FormWeb *open(const QString &path, const QString &title)
-    {
-        FormWeb *p = m_w->pages().LoadNewForm(url(path));
-        [&] { QTRY_COMPARE_WITH_TIMEOUT(label(p), title, 15000); }();
-        return p;
-    }
+    FormWeb *open(const QString &path, const QString &title) { return m_world.open(path, title); }
     // Runs script in the page's own world, as the page's scripts would.
     static void pageScript(FormWeb *p, const QString &js) { p->Web()->page()->runJavaScript(js); }
     // The page's media element of that tag gave up its load (it was refused).

@@ -28,14 +28,9 @@ class TstUserData : public QObject
     Frmmain *m_w = nullptr;
 
     QString url(const QString &path) const { return m_world.url(path); }
-    QString label(FormWeb *p) const { return m_w->tabStrip()->labelText(p->myindex); }
+    QString label(FormWeb *p) const { return m_world.label(p); }
     QAction *item(const char *name) const { return m_w->menus()->action(QString::fromLatin1(name)); }
-    FormWeb *open(const QString &path, const QString &title)
-    {
-        FormWeb *p = m_w->pages().LoadNewForm(url(path));
-        [&] { QTRY_COMPARE_WITH_TIMEOUT(label(p), title, 15000); }();
-        return p;
-    }
+    FormWeb *open(const QString &path, const QString &title) { return m_world.open(path, title); }
     QString dayFile(const QString &suffix) const
     {
         return m_w->history().dayFile(m_world.clock.time.date(), suffix);

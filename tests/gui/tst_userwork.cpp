@@ -20,17 +20,12 @@ class TstUserWork : public QObject
     Frmmain *m_w = nullptr;
 
     QString url(const QString &path) const { return m_world.url(path); }
-    QString label(FormWeb *p) const { return m_w->tabStrip()->labelText(p->myindex); }
+    QString label(FormWeb *p) const { return m_world.label(p); }
     QComboBox *textUrl() const { return m_w->addressRow().textUrl(); }
     QComboBox *combSearch() const { return m_w->addressRow().combSearch(); }
     QAction *item(const char *name) const { return m_w->menus()->action(QString::fromLatin1(name)); }
     QToolButton *button(const char *name, int index = -1) const { return m_w->toolbar().button(name, index); }
-    FormWeb *open(const QString &path, const QString &title)
-    {
-        FormWeb *p = m_w->pages().LoadNewForm(url(path));
-        [&] { QTRY_COMPARE_WITH_TIMEOUT(label(p), title, 15000); }();
-        return p;
-    }
+    FormWeb *open(const QString &path, const QString &title) { return m_world.open(path, title); }
     void focusBox(QComboBox *box)
     {
         m_w->activateWindow();

@@ -14,6 +14,7 @@
 #include "support/outsideblocker.h"
 #include "support/recordingdialogs.h"
 #include "support/recordingshell.h"
+#include "tabs/tabstrip.h"
 #include "userdata/options.h"
 #include "platform/settingsstore.h"
 
@@ -79,4 +80,18 @@ struct TestWorld {
     }
 
     QString url(const QString &path) const { return server.address(path); }
+
+    // The tab label of a page of the current window.
+    QString label(FormWeb *page) const { return window->tabStrip()->labelText(page->myindex); }
+
+    // Opens a fixture page in a new tab and waits until its label shows the title (the
+    // test fails when it does not).
+    FormWeb *open(const QString &path, const QString &title, int timeoutMs = 15000)
+    {
+        FormWeb *page = window->pages().LoadNewForm(url(path));
+        const bool shown = QTest::qWaitFor([&] { return page && label(page) == title; }, timeoutMs);
+        QTest::qVerify(shown, "label(page) == title", qPrintable(QStringLiteral("%1 shows \"%2\"").arg(path, label(page))),
+                       __FILE__, __LINE__);
+        return page;
+    }
 };
