@@ -31,14 +31,13 @@ int run(int argc, char *argv[], int &signal)
     SystemClock clock;
     Session session(store, options, engine.profile(), shell, dialogs, clock);
 
+    // From here on a logout or Ctrl+C shuts down like the File menu's exit.
     TerminationSignals termination;
+    termination.install();
     Frmmain window(session);
     // A logout or shutdown closes the window as the File menu's exit does.
     QObject::connect(&termination, &TerminationSignals::shutdownRequested, &window, &QWidget::close);
     window.start(app.arguments().mid(1).join(QLatin1Char(' ')));
-    // From here on a signal shuts down like the File menu's exit; during start-up it
-    // still ends the program at once.
-    termination.install();
     const int result = app.exec();
     signal = termination.caught();
     return result;

@@ -84,10 +84,12 @@ void SettingsStore::beginBatch()
     if (m_batchDepth++ > 0)
         return;
     m_lock = std::make_unique<QLockFile>(m_path + QStringLiteral(".velmo-lock"));
-    // An instance that died holding the lock leaves a stale one behind, which QLockFile
-    // sees through; one that hangs is waited for a while, then written past, so no
-    // change is ever dropped for want of the lock.
-    if (!m_lock->tryLock(5000))
+    // The lock is held for a few milliseconds (a batch of closes, well under a second).
+    // A lock left by an instance that died is seen through at once by its process id,
+    // or after two seconds when it died before writing its id; one that hangs is waited
+    // for a while, then written past, so no change is ever dropped for want of the lock.
+    m_lock->setStaleLockTime(2000);
+    if (!m_lock->tryLock(4000))
         m_lock.reset();
     // Start from the file as it is now: another instance may have written since.
     m_settings->sync();

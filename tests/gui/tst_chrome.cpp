@@ -40,7 +40,7 @@ class TstChrome : public QObject
     // Waits until the blocker saw the address (outside sites are never loaded).
     bool outsideRequested(const QString &address)
     {
-        return QTest::qWaitFor([&] { return m_world.blocker.wasRequested(address); }, 10000);
+        return waitFor([&] { return m_world.blocker.wasRequested(address); }, 10000);
     }
     void typeAddress(const QString &text)
     {

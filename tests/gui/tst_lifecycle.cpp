@@ -100,11 +100,12 @@ private slots:
             env.remove(QString::fromLatin1(var));
         QProcess browser;
         browser.setProcessEnvironment(env);
-        const QString page = m_server.address(QStringLiteral("/page?id=signalled"));
+        // A page with a picture: its request shows the document has arrived.
+        const QString page = m_server.address(QStringLiteral("/pictures?n=1&w=10&h=10"));
         m_server.resetCounts();
         browser.start(QStringLiteral(VELMO_BINARY), {page});
         QVERIFY(browser.waitForStarted(10000));
-        QTRY_VERIFY_WITH_TIMEOUT(m_server.requestCount(QStringLiteral("/page")) >= 1, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_server.requestCount(QStringLiteral("/picture")) >= 1, 30000);
         ::kill(browser.processId(), signal);
         QVERIFY(browser.waitForFinished(30000));
         QCOMPARE(browser.exitStatus(), QProcess::CrashExit); // it ends as the signal would have it end

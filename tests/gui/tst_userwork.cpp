@@ -35,7 +35,7 @@ class TstUserWork : public QObject
     int scrollY(FormWeb *p) { return evaluateSync(p->Web(), QStringLiteral("window.scrollY")).toInt(); }
     bool rawRequested(const QString &part)
     {
-        return QTest::qWaitFor([&] { return m_world.blocker.rawRequested().join(QLatin1Char('\n')).contains(part); }, 10000);
+        return waitFor([&] { return m_world.blocker.rawRequested().join(QLatin1Char('\n')).contains(part); }, 10000);
     }
 
 private slots:

@@ -19,6 +19,22 @@ inline QVariant evaluateSync(BrowserControl *web, const QString &js, int timeout
     return out;
 }
 
+// Waits until the condition holds, checking it every few milliseconds (QTest::qWaitFor
+// processes events for as long as they keep coming, so it can overrun a condition that
+// already holds by seconds while the engine is busy).
+template <typename Condition>
+bool waitFor(Condition condition, int timeoutMs = 5000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!condition()) {
+        if (t.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
 // Lets deferred deletions (closed pages) run, so no view outlives its engine profile.
 inline void flushDeletions()
 {

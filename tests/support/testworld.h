@@ -89,7 +89,7 @@ struct TestWorld {
     FormWeb *open(const QString &path, const QString &title, int timeoutMs = 15000)
     {
         FormWeb *page = window->pages().LoadNewForm(url(path));
-        const bool shown = QTest::qWaitFor([&] { return page && label(page) == title; }, timeoutMs);
+        const bool shown = waitFor([&] { return page && label(page) == title; }, timeoutMs);
         QTest::qVerify(shown, "label(page) == title", qPrintable(QStringLiteral("%1 shows \"%2\"").arg(path, label(page))),
                        __FILE__, __LINE__);
         return page;
