@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QWebEngineNewWindowRequest>
+#include <QTimer>
 #include <QWebEngineHistory>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
@@ -94,7 +95,31 @@ QWidget *BrowserControl::widget() const
 
 void BrowserControl::Navigate(const QString &address)
 {
-    m_page->load(TypedAddress::toUrl(address));
+    const QUrl url = TypedAddress::toUrl(address);
+    // A page that has never shown anything and is only to be blank gets no document at
+    // all until it goes somewhere, and its view stays hidden (a shown view starts a
+    // renderer process even with nothing in it): a blank tab then costs no renderer.
+    // It reports what a loaded blank page reports.
+    if (url == QUrl(QStringLiteral("about:blank")) && m_page->url().isEmpty() && m_page->history()->count() == 0
+        && !isBusy()) {
+        m_emptyBlank = true;
+        m_view->setVisible(false);
+        QTimer::singleShot(0, this, [this] {
+            if (!m_emptyBlank)
+                return;
+            emit ProgressChange(0, 100);
+            emit TitleChange(QStringLiteral("about:blank"));
+            emit ProgressChange(-1, 100);
+            emit DownloadComplete();
+            emit DocumentComplete(LocationURL());
+        });
+        return;
+    }
+    if (m_emptyBlank) {
+        m_emptyBlank = false;
+        m_view->setVisible(true);
+    }
+    m_page->load(url);
 }
 
 void BrowserControl::GoBack() { m_page->triggerAction(QWebEnginePage::Back); }
@@ -112,6 +137,8 @@ bool BrowserControl::Refresh2(int)
 
 QString BrowserControl::LocationURL() const
 {
+    if (m_emptyBlank)
+        return QStringLiteral("about:blank");
     const QString url = m_page->url().toString();
     if (!m_refusedUrl.isEmpty() && url == m_refusedUrl && m_page->history()->count() == 0)
         return QString();
@@ -186,6 +213,11 @@ void BrowserControl::runScript(const QString &script, ResultCallback callback)
 
 void BrowserControl::queryDocumentTitle(std::function<void(bool, const QString &)> callback)
 {
+    if (m_emptyBlank) {
+        // Answered as the engine answers, from the event loop.
+        QTimer::singleShot(0, this, [callback] { callback(true, QString()); });
+        return;
+    }
     runScript(QStringLiteral("document.title"), [callback](const QVariant &v) {
         callback(v.isValid(), v.toString());
     });

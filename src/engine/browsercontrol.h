@@ -106,6 +106,8 @@ private:
     // A refused navigation of a window that never showed a document leaves the engine
     // reporting the refused address for a moment; it is not the page's location.
     QString m_refusedUrl;
+    // Blank without a document (see Navigate).
+    bool m_emptyBlank = false;
     bool m_backEnabled = false;
     bool m_forwardEnabled = false;
 };

@@ -42,6 +42,11 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     // container over when it attaches.
     m_picJava = new QWidget(this);
     m_picJava->setObjectName(QStringLiteral("PicJava"));
+    // What a blank page shows while it has no view up (a new blank tab).
+    m_picJava->setAutoFillBackground(true);
+    QPalette white = m_picJava->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    m_picJava->setPalette(white);
     m_web = new BrowserControl(m_session.profile, m_picJava, nullptr);
     m_web->widget()->setObjectName(QStringLiteral("Web"));
     m_web->Silent = true;

@@ -106,6 +106,20 @@ private slots:
         QVERIFY(m_w->pages().page(shown->myindex) == nullptr);
     }
 
+    void aBlankTabHasNoViewUntilItGoesSomewhere()
+    {
+        m_w->pages().Build();
+        FormWeb *p = m_w->pages().activePage();
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->tabStrip()->existingLabel(p->myindex)->toolTip(), PageText::kBlankToolTip, 5000);
+        QCOMPARE(p->location(), QStringLiteral("about:blank"));
+        QVERIFY(!p->Web()->widget()->isVisible()); // no view shown, so no renderer
+        textUrl()->setEditText(url(QStringLiteral("/page?id=typed")));
+        QTest::keyClick(textUrl(), Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("Page typed"), 15000);
+        QVERIFY(p->Web()->widget()->isVisible());
+        QCOMPARE(m_w->pages().book().count(), 1);
+    }
+
     void backAndForwardFollowTheActivePage()
     {
         FormWeb *p = open(QStringLiteral("/page?id=one"), QStringLiteral("Page one"));
