@@ -2,22 +2,8 @@
 #include "engine/browsercontrol.h"
 
 #include <QtTest>
-
-// Waits for a script's result in the application world of a browser control.
-inline QVariant evaluateSync(BrowserControl *web, const QString &js, int timeoutMs = 5000)
-{
-    QVariant out;
-    bool done = false;
-    web->runScript(js, [&](const QVariant &v) {
-        out = v;
-        done = true;
-    });
-    QElapsedTimer t;
-    t.start();
-    while (!done && t.elapsed() < timeoutMs)
-        QTest::qWait(10);
-    return out;
-}
+#include <memory>
+#include <optional>
 
 // Waits until the condition holds, checking it every few milliseconds (QTest::qWaitFor
 // processes events for as long as they keep coming, so it can overrun a condition that
@@ -33,6 +19,16 @@ bool waitFor(Condition condition, int timeoutMs = 5000)
         QTest::qWait(10);
     }
     return true;
+}
+
+// Waits for a script's result in the application world of a browser control. The
+// result lives on the heap: a callback that comes after a timeout finds it still there.
+inline QVariant evaluateSync(BrowserControl *web, const QString &js, int timeoutMs = 5000)
+{
+    auto result = std::make_shared<std::optional<QVariant>>();
+    web->runScript(js, [result](const QVariant &v) { *result = v; });
+    waitFor([&] { return result->has_value(); }, timeoutMs);
+    return result->value_or(QVariant());
 }
 
 // Lets deferred deletions (closed pages) run, so no view outlives its engine profile.

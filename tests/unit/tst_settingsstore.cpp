@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include "support/files.h"
+
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -13,18 +15,8 @@ class TstSettingsStore : public QObject
     int m_n = 0;
     QString freshIni() { return m_dir.filePath(QStringLiteral("s%1/VM2008.ini").arg(++m_n)); }
 
-    static QByteArray bytes(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    static void put(const QString &path, const QByteArray &data)
-    {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(data);
-    }
+    static QByteArray bytes(const QString &path) { return fileBytes(path); }
+    static void put(const QString &path, const QByteArray &data) { putFile(path, data); }
 
 private slots:
     void missingFileReadsDefaults()

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
+#include "support/files.h"
+
 #include <QTemporaryDir>
 
 // The history and favourites files byte for byte: formats, cuts, escaping, encoding,
@@ -18,18 +20,8 @@ class TstUserFiles : public QObject
     int m_n = 0;
 
     QString fresh() { return m_dir.filePath(QStringLiteral("d%1").arg(++m_n)); }
-    static QByteArray bytes(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    static void put(const QString &path, const QByteArray &data)
-    {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(data);
-    }
+    static QByteArray bytes(const QString &path) { return fileBytes(path); }
+    static void put(const QString &path, const QByteArray &data) { putFile(path, data); }
     const QDateTime m_when{QDate(2026, 7, 5), QTime(8, 9, 10)};
 
 private slots:
