@@ -40,9 +40,12 @@ void wirePageCommands(Commands &c)
     c.onButton("CmdPage", onActive(pages, [](FormWeb *p) { p->goBack(); }), 0);
     c.onButton("CmdPage", onActive(pages, [](FormWeb *p) { p->goForward(); }), 1);
     c.toolbar.setBackForward(false, false);
-    c.onButton("Command2", onActive(pages, [&session](FormWeb *p) {
+    Toolbar &bar = c.toolbar;
+    c.onButton("Command2", onActive(pages, [&session, &bar](FormWeb *p) {
         if (session.options.adBlock() == 1)
             p->PageJavaConctrl();
+        else if (bar.button("Chk")->isChecked())
+            p->SearchPic();
         else
             p->reload();
     }));

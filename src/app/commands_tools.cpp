@@ -24,5 +24,4 @@ void wireToolCommands(Commands &c)
             pages.tell(QStringLiteral("只有 http 或 https 网址才能用其他浏览器查看。"));
     });
     c.on("LoadMe", [&shell] { shell.start(QCoreApplication::applicationFilePath(), {}); });
-    c.onButton("Command6", [&shell] { shell.open(Paths::appDir() + QStringLiteral("/Download/")); });
 }

@@ -75,6 +75,7 @@ Frmmain::Frmmain(Session &session, QWidget *parent, int tabCapacity)
     wireSiteCommands(commands);
     wireUserdataCommands(commands);
     wireToolCommands(commands);
+    wirePictureCommands(commands);
     m_menus->action(QStringLiteral("mnuFileExit"))->setEnabled(true);
     connect(m_menus->action(QStringLiteral("mnuFileExit")), &QAction::triggered, this, &QWidget::close);
     // Settings that cannot be saved are kept for this run; the user hears of it once.

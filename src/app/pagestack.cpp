@@ -1,5 +1,6 @@
 #include "app/pagestack.h"
 
+
 #include "app/addressrow.h"
 #include "app/closedmenu.h"
 #include "app/toolbar.h"
@@ -8,6 +9,8 @@
 #include "page/session.h"
 #include "platform/clock.h"
 #include "platform/settingsstore.h"
+
+#include <QToolButton>
 #include "userdata/history.h"
 #include "tabs/sites.h"
 #include "tabs/stripgeometry.h"
@@ -362,6 +365,16 @@ void PageStack::pageDestroyed(FormWeb *p)
             break;
         }
     }
+}
+
+bool PageStack::galleryShown() const
+{
+    return m_parts.toolbar.button("Chk")->isChecked();
+}
+
+void PageStack::setGalleryToggle(bool checked)
+{
+    m_parts.toolbar.button("Chk")->setChecked(checked);
 }
 
 void PageStack::focusActivePage()

@@ -90,7 +90,8 @@ public:
     void closeSlot(int slot) override;
     void showPage(int slot) override;
     void clearWebFocus() override;
-    bool galleryShown() const override { return false; }
+    bool galleryShown() const override;
+    void setGalleryToggle(bool checked) override;
 
 private:
     int addLabel();

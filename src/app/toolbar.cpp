@@ -90,12 +90,16 @@ void Toolbar::showSafeMode(bool safe)
     paint(button("Command11"), safe ? QColor(Qt::yellow) : QApplication::palette().color(QPalette::Button));
 }
 
+void Toolbar::showGalleryToggle(bool checked)
+{
+    paint(button("Chk"), checked ? QColor(Qt::yellow) : QApplication::palette().color(QPalette::Button));
+}
+
 bool Toolbar::clearGalleryToggle()
 {
     QToolButton *chk = button("Chk");
     if (!chk->isChecked())
         return false;
     chk->setChecked(false);
-    chk->setPalette(QApplication::palette());
     return true;
 }

@@ -22,6 +22,8 @@ public:
     void setBackForward(bool back, bool forward);
     // Yellow while safe picture mode is on.
     void showSafeMode(bool safe);
+    // Yellow while the gallery is shown.
+    void showGalleryToggle(bool checked);
     // Unchecks the gallery toggle; true when it was checked.
     bool clearGalleryToggle();
 

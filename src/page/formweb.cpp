@@ -7,6 +7,8 @@
 #include "page/scriptdialog.h"
 #include "page/session.h"
 #include "page/statusbar.h"
+#include "pictures/galleryview.h"
+#include "pictures/picturename.h"
 #include "platform/clock.h"
 #include "tabs/sites.h"
 #include "tabs/stripgeometry.h"
@@ -36,7 +38,7 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     setAutoFillBackground(true);
 
     // Load, in order: state reset, status bar, browser, off-screen until placed.
-    m_session.SavingPictures = false;
+    m_session.pictures.saving = false;
 
     // The browser lives in its container from the start; the host site takes that
     // container over when it attaches.
@@ -68,6 +70,7 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     m_timer3->setInterval(5000);
     connect(m_timer3, &QTimer::timeout, this, &FormWeb::slowTick);
     m_timer3->start();
+    setUpPictures();
 
     // A hovered link shows over a notice of the browser's; the notice comes back after.
     connect(m_web, &BrowserControl::StatusTextChange, this,
@@ -103,7 +106,8 @@ FormWeb::~FormWeb()
 void FormWeb::SetActivate()
 {
     m_session.currentPage = this;
-    m_session.currentBrowser = m_web;
+    BrowserControl *pic = WebPic();
+    m_session.currentBrowser = m_host.galleryShown() && pic ? pic : m_web;
 }
 
 void FormWeb::butenableable()
@@ -113,6 +117,7 @@ void FormWeb::butenableable()
 
 void FormWeb::BeforeDownload()
 {
+    m_saver->resetSaved();
     m_pictureTicks = 0;
     m_status->setPictureCount(0);
     m_status->resetSavedCounter();
@@ -183,6 +188,7 @@ void FormWeb::layoutControls()
     // The top 50 twips of the view lie above the window, hiding its border.
     m_picJava->setGeometry(0, -toPixels(50), w, qMax(0, toPixels(hTw - 190)));
     m_web->widget()->setGeometry(0, 0, m_picJava->width(), m_picJava->height());
+    m_gallery->setGeometry(m_picJava->geometry());
     m_status->layout(w, h);
     m_cmb->setGeometry(toPixels(-2000), 0, toPixels(1000), toPixels(300));
 }
@@ -296,8 +302,18 @@ void FormWeb::slowTick()
     ++m_pictureTicks;
     if (m_pictureTicks > 5)
         m_timer3->stop();
+    if (m_session.options.autoDownloadPictures() != 0) {
+        if (SavePictureDisk(PictureName::downloadFolder()) == PictureSaver::Start::OtherPageSaving)
+            m_timer3->start(); // another page is saving: try again on a later tick
+    } else {
+        AutoFind = true;
+        SearchPic();
+    }
     if (m_closePending) {
         close();
+        // Still held by a run of another page: keep trying, even past the sixth tick.
+        if (!m_closed)
+            m_timer3->start();
         return;
     }
     if (!placed())
@@ -315,7 +331,7 @@ void FormWeb::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
-    if (m_session.SavingPictures) {
+    if (m_session.pictures.saving) {
         // Picture saving is under way; the 5-second timer closes the page afterwards.
         m_closePending = true;
         hide();
@@ -342,7 +358,10 @@ void FormWeb::wheelEvent(QWheelEvent *event)
     // A wheel turn over the page window itself (its status bar, its edges) scrolls the
     // current browser; over the web view the engine scrolls by itself.
     QWidget *under = QApplication::widgetAt(event->globalPosition().toPoint());
-    const bool overView = under && (under == m_web->widget() || m_web->widget()->isAncestorOf(under));
+    const auto inside = [under](BrowserControl *b) {
+        return b && (under == b->widget() || b->widget()->isAncestorOf(under));
+    };
+    const bool overView = under && (inside(m_web) || inside(WebPic()));
     const int delta = event->angleDelta().y();
     if (m_session.currentPage != this || overView || delta == 0 || !m_session.currentBrowser) {
         event->ignore();

@@ -2,12 +2,16 @@
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
+#include <functional>
 #include <memory>
+
+#include "pictures/picturesaver.h"
 
 #include "tabs/pagetext.h"
 #include "userdata/history.h"
 
 class BrowserControl;
+class GalleryView;
 class cWebBrowser;
 class PageHost;
 class ScriptDialog;
@@ -46,6 +50,8 @@ public:
     ScriptDialog *scriptDialog() const { return m_dialog; }
     QComboBox *Cmb() const { return m_cmb; }
     QWidget *PicJava() const { return m_picJava; }
+    // The gallery's browser; null until the page's first gallery.
+    BrowserControl *WebPic() const;
 
     // What the rest of the browser asks of a page.
     void navigate(const QString &address);
@@ -75,6 +81,25 @@ public:
     // Attaches a fresh host site to the browser; in safe picture mode it switches the
     // page's scripts off and reloads it. False when a step failed.
     bool PageJavaConctrl();
+    // Pictures (formweb_pictures.cpp).
+    // Builds the page's gallery, or only counts its large pictures while AutoFind is set.
+    void SearchPic();
+    // The gallery in front of the page, or behind it.
+    void showGallery(bool shown);
+    // The large pictures not saved since the last navigation, into a folder; done runs
+    // when the run is over (at once when another run is under way).
+    PictureSaver::Start SavePictureDisk(const QString &savePath, std::function<void()> done = {});
+    // Every picture that makes a file of 30,000 bytes or more, into a folder.
+    void SavePictureForSize(const QString &savePath, std::function<void()> done = {});
+    // Into the program's download folder now: the large pictures, and every picture
+    // when fewer than two large ones were met.
+    void AutoDownLoadImag(std::function<void()> done = {});
+    // Into a folder the user chose ("" when the user chose none).
+    void DownloadPictureSaveAs(const QString &folder, std::function<void()> done = {});
+    int FindImag() const { return m_saver->found(); }
+    int savedCount() const { return m_saver->savedCount(); }
+    bool savingPictures() const { return m_saver->busy(); }
+
     // Hands the page's selected text to the search box.
     void zhan(int xTwips, int yTwips);
 
@@ -93,9 +118,13 @@ public:
     // The document's own title ("" when it has none).
     QString documentTitle() const { return m_documentTitle; }
 
+    void setVisible(bool visible) override;
+
 signals:
     // Text the selection bar hands to the search box.
     void selectionForSearch(const QString &text);
+    // A picture of the gallery was clicked.
+    void pictureChosen(const QString &address);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -117,6 +146,12 @@ private:
     // Timer3: the 5-second tick (picture counting, pending close, unplaced windows).
     void slowTick();
     bool isActive() const;
+    void setUpPictures();
+    // Keeps a hidden page drawn (out of sight, under the others) while its pictures are
+    // taken; a page that was hidden is hidden again after.
+    void holdRendering(bool hold);
+    // Runs done, then closes the page if the user closed it during the run.
+    std::function<void()> afterRun(std::function<void()> done);
 
     Session &m_session;
     PageHost &m_host;
@@ -128,6 +163,10 @@ private:
     ScriptDialog *m_dialog = nullptr;
     QTimer *m_timer2 = nullptr;
     QTimer *m_timer3 = nullptr;
+    GalleryView *m_gallery = nullptr;
+    PictureSaver *m_saver = nullptr;
+    int m_renderHolds = 0;
+    bool m_hideAfterRender = false;
     PageText::Progress m_progress;
 
     QString m_caption;

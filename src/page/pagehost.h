@@ -36,4 +36,6 @@ public:
     virtual void closeSlot(int slot) = 0;
     virtual void clearWebFocus() = 0;
     virtual bool galleryShown() const = 0;
+    // A gallery was built: the gallery toggle shows it (checking it if it was not).
+    virtual void setGalleryToggle(bool checked) = 0;
 };

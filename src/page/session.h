@@ -1,6 +1,7 @@
 #pragma once
 #include <QPointer>
 
+#include "pictures/picturestate.h"
 #include "platform/systemfolders.h"
 
 class BrowserControl;
@@ -35,8 +36,8 @@ struct Session {
     QPointer<FormWeb> currentPage;
     QPointer<BrowserControl> currentBrowser;
 
-    // A page is saving pictures (re-entry guard shared by all pages).
-    bool SavingPictures = false;
+    // The last picture search's list, and the picture-saving run shared by all pages.
+    PictureState pictures;
 
     // Filled by the first-run check at start-up, for the trace clean-up.
     SystemFolders systemFolders;

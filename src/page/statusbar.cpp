@@ -40,6 +40,7 @@ StatusBar::StatusBar(QWidget *page, const QDate &today)
 
 void StatusBar::setStatusText(const QString &text) { m_lab[Status]->setText(text); }
 QString StatusBar::statusText() const { return m_lab[Status]->text(); }
+void StatusBar::setPicturesText(const QString &text) { m_lab[Pictures]->setText(text); }
 void StatusBar::setPictureCount(int count) { m_lab[Pictures]->setText(QString::number(count)); }
 QString StatusBar::pictureCount() const { return m_lab[Pictures]->text(); }
 void StatusBar::setProgress(const QString &text) { m_lab[Progress]->setText(text); }
@@ -55,6 +56,28 @@ void StatusBar::resetSavedCounter()
     pal.setColor(QPalette::Window, Qt::white);
     saved->setPalette(pal);
     saved->resize(toPixels(kSavedWidth), saved->height());
+}
+
+void StatusBar::showSaveProgress(int step)
+{
+    QLabel *saved = m_lab[Saved];
+    saved->setText(QString());
+    QPalette pal = saved->palette();
+    pal.setColor(QPalette::Window, Qt::red);
+    saved->setPalette(pal);
+    saved->resize(toPixels(qBound(0, step, 23) * 100), saved->height());
+}
+
+void StatusBar::showSavedCaption(const QString &caption)
+{
+    QLabel *saved = m_lab[Saved];
+    saved->setText(caption);
+    saved->resize(toPixels(kSavedWidth), saved->height());
+}
+
+bool StatusBar::savedCounterRed() const
+{
+    return m_lab[Saved]->palette().color(QPalette::Window) == QColor(Qt::red);
 }
 
 void StatusBar::layout(int width, int height)

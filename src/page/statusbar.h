@@ -22,6 +22,8 @@ public:
     void setStatusText(const QString &text);
     QString statusText() const;
     void setPictureCount(int count);
+    // The pictures field's own wording ("发现图片：N", "图片总数：N").
+    void setPicturesText(const QString &text);
     QString pictureCount() const;
     void setProgress(const QString &text);
     QString progress() const;
@@ -29,6 +31,11 @@ public:
     // Back to "  自动下载图片 0" on white at its full width.
     void resetSavedCounter();
     QString savedCounter() const;
+    // The counter as a red progress bar: step 0 to 23 of its full width, no caption.
+    void showSaveProgress(int step);
+    // The counter's final caption at its full width; the colour stays.
+    void showSavedCaption(const QString &caption);
+    bool savedCounterRed() const;
 
     // The fields' places for a page window of this size (pixels).
     void layout(int width, int height);

@@ -17,6 +17,11 @@ void QtDialogs::warning(QWidget *owner, const QString &title, const QString &tex
     QMessageBox::warning(owner, title, text);
 }
 
+void QtDialogs::information(QWidget *owner, const QString &title, const QString &text)
+{
+    QMessageBox::information(owner, title, text);
+}
+
 QString QtDialogs::askText(QWidget *owner, const QString &title, const QString &prompt, const QString &suggested)
 {
     bool ok = false;

@@ -13,6 +13,8 @@ public:
     // "Select a folder:".
     virtual QString browseFolder(const QString &title, QWidget *owner) = 0;
     virtual void warning(QWidget *owner, const QString &title, const QString &text) = 0;
+    // A message with the information icon.
+    virtual void information(QWidget *owner, const QString &title, const QString &text) = 0;
     // A line of text from the user; "" when the user cancels.
     virtual QString askText(QWidget *owner, const QString &title, const QString &prompt, const QString &suggested) = 0;
 };
@@ -23,5 +25,6 @@ class QtDialogs : public Dialogs
 public:
     QString browseFolder(const QString &title, QWidget *owner) override;
     void warning(QWidget *owner, const QString &title, const QString &text) override;
+    void information(QWidget *owner, const QString &title, const QString &text) override;
     QString askText(QWidget *owner, const QString &title, const QString &prompt, const QString &suggested) override;
 };

@@ -17,6 +17,7 @@ inline const Key kSafeMode{kSetup, QStringLiteral("Pop")};
 inline const Key kAdBlock{kSetup, QStringLiteral("JumpWindows")};
 inline const Key kBackgroundTabs{kSetup, QStringLiteral("Topme")};
 inline const Key kAutoDownload{kSetup, QStringLiteral("Download")};
+inline const Key kPictureFolder{QStringLiteral("DownloadImag"), QStringLiteral("Path")};
 inline const Key kFirstRunMarker{QStringLiteral("toolstimework"), QStringLiteral("softrig")};
 inline const Key kClosedCount{kClosedPages, QStringLiteral("Count")};
 // Records are "Page_0" .. "Page_499".

@@ -1,6 +1,7 @@
 #include "fixtureserver.h"
 
 #include <QBuffer>
+#include <QPainter>
 #include <QFile>
 #include <QImage>
 #include <QImageWriter>
@@ -43,6 +44,21 @@ QByteArray picture(const QUrlQuery &query)
                                   : QByteArray("png");
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(colour.isEmpty() ? QColor(200, 40, 40) : QColor(QLatin1Char('#') + colour));
+    if (query.hasQueryItem(QStringLiteral("noise"))) {
+        // Detail a JPEG cannot squeeze: the file is large whatever its colour.
+        quint32 seed = 12345;
+        for (int y = 0; y < h; ++y) {
+            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+            for (int x = 0; x < w; ++x) {
+                seed = seed * 1664525u + 1013904223u;
+                line[x] = qRgb(seed >> 24, (seed >> 16) & 0xff, (seed >> 8) & 0xff);
+            }
+        }
+    }
+    if (query.hasQueryItem(QStringLiteral("stripe"))) {
+        // A black band across the bottom tenth: a picture put together wrongly shows it.
+        QPainter(&image).fillRect(0, h - h / 10, w, h / 10, Qt::black);
+    }
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -182,6 +198,30 @@ void FixtureServer::respond(QTcpSocket *socket, const QUrl &url)
                         .arg(i)
                         .arg(query.hasQueryItem(QStringLiteral("fmt")) ? QStringLiteral("&amp;fmt=") + query.queryItemValue(QStringLiteral("fmt")) : QString());
         body = page(QStringLiteral("Pictures %1").arg(n), imgs);
+    } else if (path == QLatin1String("/imgpage")) {
+        QString imgs;
+        int n = 0;
+        for (const auto &item : query.queryItems(QUrl::FullyDecoded)) {
+            QString src;
+            if (item.first == QLatin1String("raw")) {
+                src = item.second;
+            } else {
+                const QStringList p = item.second.split(QLatin1Char('x'));
+                if (p.size() < 3)
+                    continue;
+                src = QStringLiteral("/picture?w=%1&h=%2&color=%3&fmt=%4&n=%5")
+                          .arg(p[0], p[1], p[2], p.value(3, QStringLiteral("png")))
+                          .arg(n++);
+                if (p.value(4) == QLatin1String("s"))
+                    src += QStringLiteral("&stripe=1");
+                if (p.value(4) == QLatin1String("n"))
+                    src += QStringLiteral("&noise=1");
+                if (item.first == QLatin1String("x"))
+                    src = QStringLiteral("http://127.0.0.1:%1").arg(m_cross.serverPort()) + src;
+            }
+            imgs += QStringLiteral("<img src=\"") + src.toHtmlEscaped() + QStringLiteral("\"> ");
+        }
+        body = page(QStringLiteral("Images"), imgs);
     } else if (path == QLatin1String("/download")) {
         const int bytes = qMax(0, query.queryItemValue(QStringLiteral("bytes")).toInt());
         const QString name = query.hasQueryItem(QStringLiteral("name")) ? query.queryItemValue(QStringLiteral("name"))

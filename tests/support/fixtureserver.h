@@ -17,8 +17,12 @@ class QTcpSocket;
 //   /redirect?to=P[&n=N][&code=C]   N redirects (default 1, code 302) ending at path P
 //   /status?code=C       a page answered with HTTP status C (404, 500, ...)
 //   /slow?chunks=N&ms=M  a page whose body arrives in N pieces M milliseconds apart
-//   /picture?w=W&h=H[&color=RRGGBB][&fmt=png|jpg|gif]   a generated picture of that size
+//   /picture?w=W&h=H[&color=RRGGBB][&fmt=png|jpg|gif][&stripe=1]   a generated picture of
+//                        that size (stripe: a black band across its bottom tenth)
 //   /pictures?n=K&w=W&h=H[&fmt=...]   a page of K such pictures, each at its own address
+//   /imgpage?i=WxHxRRGGBB[xFMT[xs|xn]]&x=...&raw=SRC   a page "Images" of pictures in that order:
+//                        i same origin, x from the second port, raw a literal src;
+//                        s adds the black band, n fills the picture with noise
 //   /download?bytes=N[&name=F]        an attachment of exactly N bytes
 //   anything?delay=MS    answers after MS milliseconds
 // Every route is also served on a second port (crossUrl), a different origin.

@@ -20,6 +20,10 @@ public:
     {
         asked << QStringLiteral("warning:") + title + QLatin1Char('|') + text;
     }
+    void information(QWidget *, const QString &title, const QString &text) override
+    {
+        asked << QStringLiteral("information:") + title + QLatin1Char('|') + text;
+    }
     QString askText(QWidget *, const QString &title, const QString &prompt, const QString &suggested) override
     {
         asked << QStringLiteral("text:") + title + QLatin1Char('|') + prompt + QLatin1Char('|') + suggested;

@@ -1,0 +1,62 @@
+#include "app/commands.h"
+#include "app/frmmain.h"
+#include "app/pagestack.h"
+#include "page/formweb.h"
+#include "page/session.h"
+#include "pictures/formdownimage.h"
+#include "pictures/picturename.h"
+#include "platform/shell.h"
+
+#include <QPointer>
+
+void wirePictureCommands(Commands &c)
+{
+    PageStack &pages = c.pages;
+    Toolbar &toolbar = c.toolbar;
+    Session &session = c.session;
+
+    // The gallery toggle: checked, it builds the active page's gallery and shows it in
+    // front of the page; unchecked (also when cleared by a tab click or an address), the
+    // page comes back.
+    QToolButton *chk = toolbar.button("Chk");
+    chk->setEnabled(true);
+    QObject::connect(chk, &QToolButton::toggled, chk, [&pages, &toolbar](bool checked) {
+        FormWeb *p = pages.activePage();
+        if (checked && p) {
+            p->AutoFind = false;
+            p->SearchPic();
+        }
+        if (p)
+            p->showGallery(checked);
+        toolbar.showGalleryToggle(checked);
+        pages.focusActivePage();
+    });
+
+    c.onButton("Command4", [&pages, &toolbar] {
+        QToolButton *button = toolbar.button("Command4");
+        FormWeb *p = pages.activePage();
+        if (!p)
+            return;
+        button->setEnabled(false);
+        QPointer<QToolButton> guard(button);
+        p->AutoDownLoadImag([guard] {
+            if (guard)
+                guard->setEnabled(true);
+        });
+    });
+    Shell &shell = session.shell;
+    c.onButton("Command6", [&shell] { shell.open(PictureName::downloadFolder()); });
+
+    Frmmain &window = c.window;
+    c.on("DownloadImg", [&pages, &session, &window] {
+        QPointer<FormWeb> p = pages.activePage();
+        if (!p)
+            return;
+        FormDownImage dialog(session.pictures, session.store, session.dialogs, session.shell, &window);
+        window.runDialog(dialog);
+        if (!p)
+            return;
+        p->DownloadPictureSaveAs(session.pictures.folder);
+        p->focusHolder();
+    });
+}

@@ -1,0 +1,144 @@
+// The page window's picture work: the gallery, the background count and the savers.
+#include "page/formweb.h"
+
+#include "engine/browsercontrol.h"
+#include "page/pagehost.h"
+#include "page/session.h"
+#include "page/statusbar.h"
+#include "pictures/galleryview.h"
+#include "pictures/picturename.h"
+
+#include <QPointer>
+#include <QTimer>
+
+void FormWeb::setUpPictures()
+{
+    m_gallery = new GalleryView(m_session.profile, this, m_web, m_session.pictures.list, this);
+    connect(m_gallery, &GalleryView::counted, this,
+            [this](int count) { m_status->setPicturesText(QStringLiteral("发现图片：%1").arg(count)); });
+    connect(m_gallery, &GalleryView::built, this, [this](int count) {
+        m_status->setPicturesText(QStringLiteral("图片总数：%1").arg(count));
+        m_host.setGalleryToggle(true);
+        // The gallery's browser may be new: keys and the wheel go to it now.
+        if (m_session.currentPage == this)
+            SetActivate();
+    });
+    connect(m_gallery, &GalleryView::pictureClicked, this, &FormWeb::pictureChosen);
+
+    m_saver = new PictureSaver(m_web, m_session.pictures, m_session.clock, this);
+    m_saver->stopRequested = [this] { return m_closePending; };
+    connect(m_saver, &PictureSaver::foundChanged, this,
+            [this](int found) { m_status->setPicturesText(QStringLiteral("发现图片：%1").arg(found)); });
+    connect(m_saver, &PictureSaver::progressed, m_status, &StatusBar::showSaveProgress);
+    connect(m_saver, &PictureSaver::finished, m_status, &StatusBar::showSavedCaption);
+    connect(m_saver, &PictureSaver::busyChanged, this, &FormWeb::holdRendering);
+}
+
+BrowserControl *FormWeb::WebPic() const
+{
+    return m_gallery ? m_gallery->browser() : nullptr;
+}
+
+void FormWeb::SearchPic()
+{
+    m_gallery->search(AutoFind);
+}
+
+void FormWeb::showGallery(bool shown)
+{
+    m_gallery->setShown(shown);
+}
+
+PictureSaver::Start FormWeb::SavePictureDisk(const QString &savePath, std::function<void()> done)
+{
+    const PictureSaver::Start start = m_saver->saveLarge(savePath, afterRun(std::move(done)));
+    if (start == PictureSaver::Start::OtherPageSaving)
+        m_timer3->start();
+    return start;
+}
+
+void FormWeb::SavePictureForSize(const QString &savePath, std::function<void()> done)
+{
+    setCursor(Qt::WaitCursor);
+    m_saver->saveEvery(savePath, afterRun([this, done] {
+        unsetCursor();
+        if (done)
+            done();
+    }));
+}
+
+void FormWeb::AutoDownLoadImag(std::function<void()> done)
+{
+    const QString folder = PictureName::downloadFolder();
+    m_session.pictures.folder = folder;
+    BeforeDownload();
+    m_timer3->stop();
+    QPointer<FormWeb> self(this);
+    SavePictureDisk(folder, [self, folder, done] {
+        if (self && self->FindImag() < 2)
+            self->SavePictureForSize(folder, done);
+        else if (done)
+            done();
+    });
+}
+
+void FormWeb::DownloadPictureSaveAs(const QString &folder, std::function<void()> done)
+{
+    if (folder.isEmpty()) {
+        if (done)
+            done();
+        return;
+    }
+    BeforeDownload();
+    QPointer<FormWeb> self(this);
+    SavePictureDisk(folder, [self, folder, done] {
+        if (self && self->FindImag() == 0)
+            self->SavePictureForSize(folder, done);
+        else if (done)
+            done();
+    });
+}
+
+std::function<void()> FormWeb::afterRun(std::function<void()> done)
+{
+    QPointer<FormWeb> self(this);
+    return [self, done] {
+        if (done)
+            done();
+        // A page the user closed during the run goes now, not on a timer that may be off.
+        if (self && self->m_closePending && !self->m_saver->busy())
+            QTimer::singleShot(0, self, [self] {
+                if (self && !self->m_session.pictures.saving)
+                    self->close();
+            });
+    };
+}
+
+void FormWeb::holdRendering(bool hold)
+{
+    if (hold) {
+        if (m_renderHolds++ == 0 && !isVisible() && !m_closed) {
+            m_hideAfterRender = true;
+            lower();
+            QWidget::setVisible(true);
+        }
+        return;
+    }
+    if (m_renderHolds > 0 && --m_renderHolds == 0 && m_hideAfterRender) {
+        m_hideAfterRender = false;
+        QWidget::setVisible(false);
+    }
+}
+
+void FormWeb::setVisible(bool visible)
+{
+    if (!visible && m_renderHolds > 0) {
+        // Out of sight, but still drawn until the pictures are taken.
+        m_hideAfterRender = true;
+        lower();
+        return;
+    }
+    if (visible)
+        m_hideAfterRender = false;
+    QWidget::setVisible(visible);
+}

@@ -1,0 +1,9 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+namespace AtomicFile {
+// Writes a file under a temporary name and renames it into place: the file is either
+// whole or not there (an old file stays as it was). The new file is the user's alone.
+bool write(const QString &path, const QByteArray &bytes);
+} // namespace AtomicFile

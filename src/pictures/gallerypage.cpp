@@ -1,0 +1,55 @@
+#include "pictures/gallerypage.h"
+
+#include "platform/paths.h"
+#include "pictures/atomicfile.h"
+
+namespace {
+
+QByteArray escaped(const QString &text)
+{
+    QByteArray out;
+    out.reserve(text.size() + 16);
+    for (const char32_t c : text.toUcs4()) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&#39;"; break;
+        default:
+            if (c < 0x20 || c >= 0x7f)
+                out += "&#" + QByteArray::number(uint(c)) + ';';
+            else
+                out += char(c);
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+namespace GalleryPage {
+
+QByteArray bytes(const QStringList &addresses)
+{
+    QByteArray page = "<body oncontextmenu=\"return false\" topmargin=0 leftmargin=0 rightmargin=0 bottommargin=0>\r\n"
+                      "<div align=center>\r\n";
+    page.reserve(page.size() + addresses.size() * 160);
+    for (const QString &address : addresses) {
+        const QByteArray u = escaped(address);
+        page += "<a href=\"" + u + "\" target=\"_blank\"><img border=\"1\" src=\"" + u + "\"></a> \r\n\r\n";
+    }
+    return page;
+}
+
+QString path()
+{
+    return Paths::generatedPagesDir() + QStringLiteral("/gallery.htm");
+}
+
+bool write(const QString &path, const QByteArray &bytes)
+{
+    return AtomicFile::write(path, bytes);
+}
+
+} // namespace GalleryPage

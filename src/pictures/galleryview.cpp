@@ -1,0 +1,92 @@
+#include "pictures/galleryview.h"
+
+#include "engine/browsercontrol.h"
+#include "engine/enginepage.h"
+#include "engine/navigationrequests.h"
+#include "pictures/gallerypage.h"
+#include "pictures/picturelist.h"
+
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
+#include <QWidget>
+
+const QString GalleryView::kPictureSearchPrefix = QStringLiteral("http://image.baidu.com/i?tn");
+
+GalleryView::GalleryView(QWebEngineProfile *profile, QWidget *viewParent, BrowserControl *web, PictureList &list,
+                         QObject *parent)
+    : QObject(parent)
+    , m_profile(profile)
+    , m_viewParent(viewParent)
+    , m_web(web)
+    , m_list(list)
+{
+}
+
+void GalleryView::search(bool countOnly)
+{
+    if (!m_web || m_web->LocationURL().left(27) == kPictureSearchPrefix)
+        return;
+    const QString location = m_web->LocationURL();
+    if (location.isEmpty() || location == QLatin1String("about:blank")) {
+        // No document worth asking (a blank tab has none at all).
+        onScanned(QVariant(), countOnly);
+        return;
+    }
+    m_web->runScript(PictureScan::script(false),
+                     [this, countOnly](const QVariant &answer) { onScanned(answer, countOnly); });
+}
+
+void GalleryView::onScanned(const QVariant &answer, bool countOnly)
+{
+    m_list.search(PictureScan::parse(answer), countOnly);
+    if (countOnly) {
+        if (m_list.count() >= 1)
+            emit counted(m_list.count());
+        return;
+    }
+    const QString path = GalleryPage::path();
+    // A gallery that cannot be written leaves the last one; the browser shows what is there.
+    GalleryPage::write(path, GalleryPage::bytes(m_list.current()));
+    ensureBrowser();
+    m_pic->Navigate(QUrl::fromLocalFile(path).toString());
+    emit built(m_list.count());
+}
+
+void GalleryView::ensureBrowser()
+{
+    if (m_pic)
+        return;
+    m_pic = new BrowserControl(m_profile, m_viewParent, this);
+    m_pic->widget()->setObjectName(QStringLiteral("WebPic"));
+    m_pic->Silent = true;
+    // The generated page shows pictures from anywhere, and reads no local file.
+    QWebEngineSettings *s = m_pic->page()->settings();
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    connect(m_pic, &BrowserControl::NewWindow2, this, [this](NewWindowRequest &request) {
+        request.cancel = true;
+        emit pictureClicked(request.url);
+    });
+    m_pic->widget()->setGeometry(m_geometry);
+    m_pic->widget()->setVisible(m_shown);
+    if (m_shown)
+        m_pic->widget()->raise();
+}
+
+void GalleryView::setShown(bool shown)
+{
+    m_shown = shown;
+    if (!m_pic)
+        return;
+    m_pic->widget()->setVisible(shown);
+    if (shown)
+        m_pic->widget()->raise();
+}
+
+void GalleryView::setGeometry(const QRect &rect)
+{
+    m_geometry = rect;
+    if (m_pic)
+        m_pic->widget()->setGeometry(rect);
+}

@@ -1,0 +1,274 @@
+#include "app/mainmenus.h"
+#include "pictures/formdownimage.h"
+#include "pictures/gallerypage.h"
+#include "pictures/picturename.h"
+#include "support/files.h"
+#include "support/testenv.h"
+#include "support/testworld.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QWebEngineView>
+
+// Pictures on real pages: the gallery the toggle builds, and pictures saved as JPEG
+// files taken from the page as drawn (colours, sizes, names, no second download).
+class TstPictures : public QObject
+{
+    Q_OBJECT
+
+    TestWorld m_world;
+    Frmmain *m_w = nullptr;
+
+    QToolButton *button(const char *name) const { return m_w->toolbar().button(name); }
+    QString folder() const { return PictureName::downloadFolder(); }
+    static QStringList files(const QString &dir) { return QDir(dir).entryList(QDir::Files, QDir::Name); }
+
+    // A page of pictures, every one of them loaded.
+    FormWeb *openImages(const QString &query)
+    {
+        FormWeb *p = m_world.open(QStringLiteral("/imgpage?") + query, QStringLiteral("Images"));
+        const bool loaded = waitFor([&] {
+            return evaluateSync(p->Web(), QStringLiteral("Array.from(document.images).every(i => i.complete)")).toBool();
+        }, 15000);
+        [&] { QVERIFY(loaded); }();
+        // The background count would rewrite the pictures field while a test reads it.
+        p->findChild<QTimer *>(QStringLiteral("Timer3"))->stop();
+        return p;
+    }
+    QStringList sources(FormWeb *p)
+    {
+        return evaluateSync(p->Web(), QStringLiteral("Array.from(document.images).map(i => i.src)")).toStringList();
+    }
+    bool idle(FormWeb *p, int timeoutMs = 30000)
+    {
+        return waitFor([&] { return !p->savingPictures() && button("Command4")->isEnabled(); }, timeoutMs);
+    }
+    // The centre colour of a saved picture, and its size.
+    static QImage picture(const QString &path) { return QImage(path); }
+    static bool near(const QColor &a, const QColor &b)
+    {
+        return qAbs(a.red() - b.red()) < 24 && qAbs(a.green() - b.green()) < 24 && qAbs(a.blue() - b.blue()) < 24;
+    }
+    QString name(int serial) const
+    {
+        return PictureName::fileName(m_world.clock.time, serial);
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_world.start()); }
+    void cleanupTestCase() { m_world.stop(); }
+    void init()
+    {
+        m_world.reset();
+        m_world.options.setAutoDownloadPictures(0);
+        QDir(folder()).removeRecursively();
+        m_w = m_world.newWindow();
+    }
+
+    void galleryShowsTheLargePicturesInFrontOfThePage()
+    {
+        // 521×561 is large; 520×900 and 900×560 are not; a large GIF stays a large picture.
+        FormWeb *p = openImages(QStringLiteral("i=521x561xff0000&i=520x900x00ff00&i=900x560x0000ff&x=600x600x00ffff"
+                                               "&raw=/picture?w=530%26h=570%26z=a.gif"));
+        const QStringList src = sources(p);
+        button("Chk")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(p->statusBar()->pictureCount(), QStringLiteral("图片总数：3"), 10000);
+        QCOMPARE(m_world.session->pictures.list.current(), (QStringList{src[0], src[3], src[4]}));
+        QCOMPARE(button("Chk")->palette().color(QPalette::Button), QColor(Qt::yellow));
+
+        QByteArray expected = "<body oncontextmenu=\"return false\" topmargin=0 leftmargin=0 rightmargin=0 "
+                              "bottommargin=0>\r\n<div align=center>\r\n";
+        for (int i : {0, 3, 4}) {
+            const QByteArray u = src[i].toUtf8().replace("&", "&amp;");
+            expected += "<a href=\"" + u + "\" target=\"_blank\"><img border=\"1\" src=\"" + u + "\"></a> \r\n\r\n";
+        }
+        QCOMPARE(fileBytes(GalleryPage::path()), expected);
+        QCOMPARE(QFile::permissions(GalleryPage::path()) & 0x0077, QFileDevice::Permissions());
+
+        // The local gallery shows the remote pictures, and is the browser keys and the
+        // wheel act on, but it cannot read a local file.
+        BrowserControl *pic = p->WebPic();
+        QVERIFY(pic && pic->widget()->isVisible());
+        QVERIFY(waitFor([&] {
+            return evaluateSync(pic, QStringLiteral("document.images.length == 3 && Array.from(document.images)"
+                                                    ".every(i => i.complete && i.naturalWidth > 500)")).toBool();
+        }, 15000));
+        QCOMPARE(m_world.session->currentBrowser.data(), pic);
+        QCOMPARE(evaluateSync(pic, QStringLiteral("(function(){try{var x=new XMLHttpRequest();"
+                                                  "x.open('GET','file:///etc/hostname',false);x.send();"
+                                                  "return 'read';}catch(e){return 'refused';}})()")).toString(),
+                 QStringLiteral("refused"));
+
+        button("Chk")->click();
+        QVERIFY(!pic->widget()->isVisible());
+        QCOMPARE(m_world.session->currentBrowser.data(), p->Web());
+        QCOMPARE(button("Chk")->palette().color(QPalette::Button), QApplication::palette().color(QPalette::Button));
+    }
+
+    void galleryOfFewLargePicturesListsTheOthersButGifs()
+    {
+        // One large picture: it comes first, then every picture that does not end in
+        // ".gif" (case-sensitive), in document order.
+        FormWeb *p = openImages(QStringLiteral("i=600x600xff0000&i=100x100x00ff00xgif&raw=/picture?w=40%26h=40%26fmt=gif%26z=a.gif"
+                                               "&raw=/picture?w=40%26h=40%26fmt=gif%26z=A.GIF"));
+        const QStringList src = sources(p);
+        button("Chk")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(p->statusBar()->pictureCount(), QStringLiteral("图片总数：4"), 10000);
+        QCOMPARE(m_world.session->pictures.list.current(), (QStringList{src[0], src[0], src[1], src[3]}));
+
+        // A counting search (the background count) only counts: the gallery stays.
+        const QByteArray gallery = fileBytes(GalleryPage::path());
+        FormWeb *two = openImages(QStringLiteral("i=600x600xff0000&i=700x700x0000ff"));
+        two->AutoFind = true;
+        two->SearchPic();
+        QTRY_COMPARE_WITH_TIMEOUT(two->statusBar()->pictureCount(), QStringLiteral("发现图片：2"), 10000);
+        QCOMPARE(fileBytes(GalleryPage::path()), gallery);
+
+        // A page without pictures gets the empty gallery.
+        FormWeb *none = m_world.open(QStringLiteral("/page?id=1"), QStringLiteral("Page 1"));
+        none->AutoFind = false;
+        none->SearchPic();
+        QTRY_COMPARE_WITH_TIMEOUT(none->statusBar()->pictureCount(), QStringLiteral("图片总数：0"), 10000);
+        QCOMPARE(fileBytes(GalleryPage::path()).count("\r\n"), 2);
+    }
+
+    void hostileAddressStaysTextInTheGallery()
+    {
+        // A data: address keeps quotes and angle brackets as they are.
+        FormWeb *p = openImages(QStringLiteral("raw=") + QString::fromLatin1(QUrl::toPercentEncoding(
+            QStringLiteral("data:image/gif,\"><script>document.title='owned'</script><b id=x>"))));
+        button("Chk")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(p->statusBar()->pictureCount(), QStringLiteral("图片总数：1"), 10000);
+        const QByteArray bytes = fileBytes(GalleryPage::path());
+        QVERIFY(bytes.contains("&quot;&gt;&lt;script&gt;document.title=&#39;owned&#39;&lt;/script&gt;"));
+        QVERIFY(!bytes.contains("<script"));
+        QVERIFY(waitFor([&] {
+            return evaluateSync(p->WebPic(), QStringLiteral("document.readyState")).toString() == QLatin1String("complete");
+        }, 10000));
+        QCOMPARE(evaluateSync(p->WebPic(), QStringLiteral("document.querySelectorAll('script,b').length")).toInt(), 0);
+        QCOMPARE(evaluateSync(p->WebPic(), QStringLiteral("document.images.length")).toInt(), 1);
+    }
+
+    void savesTheLargePicturesAsDrawn()
+    {
+        // Same origin, another origin, and one taller than the view (its bottom tenth black).
+        FormWeb *p = openImages(QStringLiteral("i=600x600xff0000&x=700x650x0000ff&i=900x3000x00ff00xpngxs"
+                                               "&i=100x100x000000&raw=http"));
+        m_world.server.resetCounts();
+        button("Command4")->click();
+        QVERIFY(idle(p));
+        QCOMPARE(files(folder()), (QStringList{name(0), name(1), name(2)}));
+        const QImage red = picture(folder() + name(0));
+        const QImage blue = picture(folder() + name(1));
+        const QImage tall = picture(folder() + name(2));
+        QCOMPARE(red.size(), QSize(600, 600));
+        QCOMPARE(blue.size(), QSize(700, 650));
+        QCOMPARE(tall.size(), QSize(900, 3000));
+        QVERIFY(near(red.pixelColor(300, 300), Qt::red));
+        QVERIFY(near(blue.pixelColor(5, 5), Qt::blue));
+        QVERIFY(near(tall.pixelColor(450, 10), Qt::green));
+        QVERIFY(near(tall.pixelColor(450, 2650), Qt::green));
+        QVERIFY(near(tall.pixelColor(450, 2750), Qt::black));
+        QCOMPARE(m_world.server.requestCount(QStringLiteral("/picture")), 0);
+        QCOMPARE(p->statusBar()->savedCounter(), QStringLiteral("  自动下载图片 3"));
+        QCOMPARE(p->statusBar()->pictureCount(), QStringLiteral("发现图片：3"));
+
+        // Again without navigating: nothing is saved twice.
+        bool done = false;
+        p->SavePictureDisk(folder(), [&] { done = true; });
+        QVERIFY(waitFor([&] { return done; }, 15000));
+        QCOMPARE(files(folder()).size(), 3);
+        QCOMPARE(p->statusBar()->savedCounter(), QStringLiteral("  自动下载图片 3"));
+    }
+
+    void everyPictureRunKeepsOnlyLargeFiles()
+    {
+        // One large picture: the button then saves every picture, and small files go.
+        FormWeb *p = openImages(QStringLiteral("i=600x600xff0000xpngxn&i=120x120x00ff00"));
+        button("Command4")->click();
+        QVERIFY(idle(p));
+        const QStringList saved = files(folder());
+        QCOMPARE(saved.size(), 2); // the large picture by both runs; never the small one
+        for (const QString &f : saved)
+            QVERIFY(QFileInfo(folder() + f).size() >= 30000);
+        QCOMPARE(p->statusBar()->savedCounter(), QStringLiteral("  下载图片 2"));
+    }
+
+    void hiddenTabsSaveTooAndStayHidden()
+    {
+        FormWeb *back = openImages(QStringLiteral("i=600x600xff0000&i=620x620x0000ff"));
+        m_world.open(QStringLiteral("/page?id=2"), QStringLiteral("Page 2"));
+        QVERIFY(!back->isVisible());
+        bool done = false;
+        QCOMPARE(back->SavePictureDisk(folder(), [&] { done = true; }), PictureSaver::Start::Started);
+        // While it runs another page cannot start a run of its own.
+        QCOMPARE(m_w->pages().activePage()->SavePictureDisk(folder()), PictureSaver::Start::OtherPageSaving);
+        QVERIFY(waitFor([&] { return done; }, 20000));
+        QCOMPARE(files(folder()).size(), 2);
+        QVERIFY(near(picture(folder() + name(0)).pixelColor(300, 300), Qt::red));
+        QVERIFY(near(picture(folder() + name(1)).pixelColor(300, 300), Qt::blue));
+        QVERIFY(!back->isVisible());
+    }
+
+    void pageClosedDuringARunGoesWhenItEnds()
+    {
+        QPointer<FormWeb> p = openImages(QStringLiteral("i=600x600xff0000&i=620x620x0000ff&i=640x640x00ff00"));
+        button("Command4")->click();
+        QVERIFY(m_world.session->pictures.saving);
+        p->close();
+        QVERIFY(p && p->closePending());
+        QVERIFY(waitFor([&] { return p.isNull(); }, 20000));
+        QVERIFY(!m_world.session->pictures.saving);
+        for (const QString &f : files(folder()))
+            QVERIFY2(!QImage(folder() + f).isNull(), qPrintable(f));
+    }
+
+    void downloadAllAsksForAnExistingFolder()
+    {
+        FormWeb *p = openImages(QStringLiteral("i=600x600xff0000"));
+        QTemporaryDir target;
+        int openings = 0;
+        QString shownFirst;
+        connect(m_w, &Frmmain::dialogOpened, this, [&](QDialog *d) {
+            auto *dialog = qobject_cast<FormDownImage *>(d);
+            QVERIFY(dialog);
+            ++openings;
+            QTimer::singleShot(0, dialog, [&, dialog] {
+                auto *command1 = dialog->findChild<QPushButton *>(QStringLiteral("Command1"));
+                if (openings == 1) {
+                    shownFirst = dialog->Text1()->text();
+                    dialog->Text1()->setText(target.path() + QStringLiteral("/missing"));
+                    command1->click();
+                    QVERIFY(dialog->isVisible());
+                    dialog->Text1()->setText(QStringLiteral("/"));
+                    command1->click(); // the root is refused without a word
+                    QVERIFY(dialog->isVisible());
+                    dialog->Text1()->setText(target.path());
+                    command1->click();
+                } else {
+                    shownFirst = dialog->Text1()->text();
+                    dialog->reject();
+                }
+            });
+        });
+        m_w->menus()->action(QStringLiteral("DownloadImg"))->trigger();
+        QCOMPARE(shownFirst, QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
+        QCOMPARE(m_world.dialogs.asked.last(),
+                 QStringLiteral("information:下载全部图片……|") + FormDownImage::kMissingFolder);
+        QVERIFY(waitFor([&] { return !p->savingPictures(); }, 15000));
+        QCOMPARE(files(target.path()), QStringList{name(0)});
+        QCOMPARE(m_world.store->read(QStringLiteral("DownloadImag"), QStringLiteral("Path")), target.path());
+
+        // The next time it shows the folder confirmed last; closing it saves nothing.
+        m_w->menus()->action(QStringLiteral("DownloadImg"))->trigger();
+        QCOMPARE(openings, 2);
+        QCOMPARE(shownFirst, target.path());
+        QVERIFY(m_world.session->pictures.folder.isEmpty());
+        QCOMPARE(files(target.path()).size(), 1);
+    }
+};
+
+VELMO_TEST_MAIN(TstPictures)
+#include "tst_pictures.moc"
