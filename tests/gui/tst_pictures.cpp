@@ -183,6 +183,32 @@ private slots:
         QCOMPARE(p->statusBar()->savedCounter(), QStringLiteral("  自动下载图片 3"));
     }
 
+    void aRunSavesAtMostTwoHundredAndCountsOnlyWhatItWrote()
+    {
+        FormWeb *p = m_world.open(QStringLiteral("/pictures?n=203&w=530&h=570"), QStringLiteral("Pictures 203"));
+        QVERIFY(waitFor([&] {
+            return evaluateSync(p->Web(), QStringLiteral("Array.from(document.images).every(i => i.complete)")).toBool();
+        }, 30000));
+        p->findChild<QTimer *>(QStringLiteral("Timer3"))->stop();
+
+        // Nowhere to write: nothing is counted.
+        QTemporaryDir dir;
+        putFile(dir.path() + QStringLiteral("/file"), "x");
+        bool done = false;
+        p->SavePictureDisk(dir.path() + QStringLiteral("/file"), [&] { done = true; });
+        QVERIFY(waitFor([&] { return done; }, 60000));
+        QCOMPARE(p->statusBar()->savedCounter(), QStringLiteral("  自动下载图片 0"));
+        QCOMPARE(p->statusBar()->pictureCount(), QStringLiteral("发现图片：203"));
+
+        for (int run = 0; run < 2; ++run) {
+            done = false;
+            p->SavePictureDisk(folder(), [&] { done = true; });
+            QVERIFY(waitFor([&] { return done; }, 60000));
+            QCOMPARE(files(folder()).size(), 200);
+            QCOMPARE(p->statusBar()->savedCounter(), QStringLiteral("  自动下载图片 200"));
+        }
+    }
+
     void everyPictureRunKeepsOnlyLargeFiles()
     {
         // One large picture: the button then saves every picture, and small files go.
