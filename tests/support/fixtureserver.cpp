@@ -193,10 +193,14 @@ void FixtureServer::respond(QTcpSocket *socket, const QUrl &url)
         const int n = query.queryItemValue(QStringLiteral("n")).toInt();
         QString imgs;
         for (int i = 0; i < n; ++i)
-            imgs += QStringLiteral("<img src=\"/picture?w=%1&amp;h=%2&amp;i=%3%4\">")
+            imgs += QStringLiteral("<img src=\"/picture?w=%1&amp;h=%2&amp;i=%3%4%5\"%6>")
                         .arg(query.queryItemValue(QStringLiteral("w")), query.queryItemValue(QStringLiteral("h")))
                         .arg(i)
-                        .arg(query.hasQueryItem(QStringLiteral("fmt")) ? QStringLiteral("&amp;fmt=") + query.queryItemValue(QStringLiteral("fmt")) : QString());
+                        .arg(query.hasQueryItem(QStringLiteral("fmt")) ? QStringLiteral("&amp;fmt=") + query.queryItemValue(QStringLiteral("fmt")) : QString())
+                        .arg(query.hasQueryItem(QStringLiteral("noise")) ? QStringLiteral("&amp;noise=1") : QString())
+                        .arg(query.hasQueryItem(QStringLiteral("sized"))
+                                 ? QStringLiteral(" width=%1 height=%2").arg(query.queryItemValue(QStringLiteral("w")), query.queryItemValue(QStringLiteral("h")))
+                                 : QString());
         body = page(QStringLiteral("Pictures %1").arg(n), imgs);
     } else if (path == QLatin1String("/imgpage")) {
         QString imgs;

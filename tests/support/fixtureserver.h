@@ -19,7 +19,8 @@ class QTcpSocket;
 //   /slow?chunks=N&ms=M  a page whose body arrives in N pieces M milliseconds apart
 //   /picture?w=W&h=H[&color=RRGGBB][&fmt=png|jpg|gif][&stripe=1]   a generated picture of
 //                        that size (stripe: a black band across its bottom tenth)
-//   /pictures?n=K&w=W&h=H[&fmt=...]   a page of K such pictures, each at its own address
+//   /pictures?n=K&w=W&h=H[&fmt=...][&noise=1][&sized=1]   a page of K such pictures, each at
+//                        its own address (sized: with width and height attributes)
 //   /imgpage?i=WxHxRRGGBB[xFMT[xs|xn]]&x=...&raw=SRC   a page "Images" of pictures in that order:
 //                        i same origin, x from the second port, raw a literal src;
 //                        s adds the black band, n fills the picture with noise
