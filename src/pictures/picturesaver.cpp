@@ -8,8 +8,22 @@
 #include "pictures/viewcapture.h"
 #include "platform/clock.h"
 
+#include <QMutex>
 #include <QSignalBlocker>
+#include <QThreadPool>
 #include <QTimer>
+#include <atomic>
+
+struct PictureSaver::Job {
+    std::atomic<int> result{-1};
+};
+
+// How a pool thread tells the saver a file is done: under the lock, and only while the
+// saver is there to hear it.
+struct PictureSaver::Mailbox {
+    QMutex lock;
+    PictureSaver *saver = nullptr;
+};
 
 PictureSaver::PictureSaver(BrowserControl *web, PictureState &state, const Clock &clock, QObject *parent)
     : QObject(parent)
@@ -17,13 +31,19 @@ PictureSaver::PictureSaver(BrowserControl *web, PictureState &state, const Clock
     , m_state(state)
     , m_clock(clock)
     , m_capture(new ViewCapture(web, this))
+    , m_mailbox(std::make_shared<Mailbox>())
 {
+    m_mailbox->saver = this;
     connect(m_capture, &ViewCapture::taken, this, &PictureSaver::onTaken);
     connect(m_capture, &ViewCapture::finished, this, [this] { schedule(); });
 }
 
 PictureSaver::~PictureSaver()
 {
+    {
+        QMutexLocker locked(&m_mailbox->lock);
+        m_mailbox->saver = nullptr;
+    }
     // A run cut short by the page going must not leave the other pages locked out.
     if (m_pageSaving)
         m_state.saving = false;
@@ -76,7 +96,7 @@ void PictureSaver::begin(Mode mode, const QString &folder, std::function<void()>
     m_everyStep = 0;
     m_candidates.clear();
     m_captureIndex.clear();
-    m_arrived.clear();
+    m_jobs.clear();
     m_pos = 0;
     m_counted = false;
     emit busyChanged(true);
@@ -120,8 +140,24 @@ void PictureSaver::onScanned(const QVariant &answer)
 
 void PictureSaver::onTaken(int index, const QImage &picture)
 {
-    m_arrived.insert(index, picture);
-    schedule();
+    auto job = std::make_shared<Job>();
+    m_jobs.insert(index, job);
+    // Names are taken here, in document order, so the serials follow the page.
+    const QString name = picture.isNull() ? QString() : PictureName::next(m_state.folder, m_state.serial, m_clock.now());
+    const int minBytes = m_mode == Every ? kMinFileBytes : 1;
+    std::shared_ptr<Mailbox> mailbox = m_mailbox;
+    QThreadPool::globalInstance()->start([job, picture, name, minBytes, mailbox] {
+        bool ok = false;
+        if (!name.isEmpty()) {
+            // Encoded first, so a small picture never becomes a file at all.
+            const QByteArray bytes = JpegWriter::encode(picture, kQuality);
+            ok = bytes.size() >= minBytes && AtomicFile::write(name, bytes);
+        }
+        job->result = ok ? 1 : 0;
+        QMutexLocker locked(&mailbox->lock);
+        if (mailbox->saver)
+            QMetaObject::invokeMethod(mailbox->saver, &PictureSaver::schedule, Qt::QueuedConnection);
+    });
 }
 
 void PictureSaver::schedule()
@@ -137,17 +173,15 @@ void PictureSaver::schedule()
     });
 }
 
-QImage PictureSaver::pictureFor(int candidate, bool *waiting)
+int PictureSaver::resultFor(int candidate)
 {
-    *waiting = false;
     const int slot = m_captureIndex.value(candidate, -1);
     if (slot < 0)
-        return QImage();
-    if (!m_arrived.contains(slot)) {
-        *waiting = m_capture->running();
-        return QImage();
-    }
-    return m_arrived.take(slot);
+        return 0;
+    const std::shared_ptr<Job> job = m_jobs.value(slot);
+    if (!job)
+        return m_capture->running() ? -1 : 0;
+    return job->result;
 }
 
 bool PictureSaver::alreadySaved(const QString &src) const
@@ -197,12 +231,10 @@ bool PictureSaver::stepLarge()
         ++m_savedCount;
         m_counted = true;
     }
-    bool waiting = false;
-    const QImage picture = pictureFor(m_pos, &waiting);
-    if (waiting)
-        return false; // the capture calls back
-    const QString name = PictureName::next(m_state.folder, m_state.serial, m_clock.now());
-    if (name.isEmpty() || !SaveAsJpeg(picture, name, kQuality))
+    const int written = resultFor(m_pos);
+    if (written < 0)
+        return false; // the capture or the pool calls back
+    if (written == 0)
         --m_savedCount; // not saved, not counted; its entry is reused
     emit progressed(m_savedCount % 24);
     m_counted = false;
@@ -219,14 +251,10 @@ bool PictureSaver::stepLarge()
 
 bool PictureSaver::stepEvery()
 {
-    bool waiting = false;
-    const QImage picture = pictureFor(m_pos, &waiting);
-    if (waiting)
+    const int written = resultFor(m_pos);
+    if (written < 0)
         return false;
-    const QString name = PictureName::next(m_state.folder, m_state.serial, m_clock.now());
-    // Encoded first, so a small picture never becomes a file at all.
-    const QByteArray bytes = JpegWriter::encode(picture, kQuality);
-    if (!name.isEmpty() && bytes.size() >= kMinFileBytes && AtomicFile::write(name, bytes)) {
+    if (written == 1) {
         ++m_savedCount;
         m_everyStep = (m_everyStep + 1) % 24;
         emit progressed(m_everyStep);
@@ -243,7 +271,7 @@ void PictureSaver::end(const QString &caption)
         QSignalBlocker quiet(m_capture);
         m_capture->cancel();
     }
-    m_arrived.clear();
+    m_jobs.clear();
     m_candidates.clear();
     if (mode == Large && m_pageSaving) {
         m_pageSaving = false;

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QVector>
 #include <functional>
+#include <memory>
 
 #include "pictures/picturelist.h"
 
@@ -60,7 +61,8 @@ private:
     void advance();
     bool stepLarge();
     bool stepEvery();
-    QImage pictureFor(int candidate, bool *waiting);
+    // The written file of a candidate: 1 written, 0 not, -1 still being written.
+    int resultFor(int candidate);
     void end(const QString &caption);
     void schedule();
     bool alreadySaved(const QString &src) const;
@@ -81,7 +83,12 @@ private:
 
     QVector<PageImage> m_candidates;
     QVector<int> m_captureIndex; // candidate -> capture slot, -1 when not taken
-    QHash<int, QImage> m_arrived;
+    // Pictures are encoded and written on the thread pool as they come, in parallel with
+    // taking the next ones; results are used in document order.
+    struct Job;
+    struct Mailbox;
+    QHash<int, std::shared_ptr<Job>> m_jobs; // by capture slot
+    std::shared_ptr<Mailbox> m_mailbox;
     int m_pos = 0;
     bool m_counted = false; // the current candidate passed the count and duplicate steps
     bool m_scheduled = false;

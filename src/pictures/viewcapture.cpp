@@ -11,16 +11,19 @@
 
 namespace {
 
-// A colour pages rarely paint, for the marker that tells a new frame is on screen.
-const QColor kMarker(1, 254, 3);
+// Colours pages rarely paint, for the marker that tells a new frame is on screen; they
+// take turns, so each position has a marker of its own to wait for.
+const QColor kMarkers[2] = {QColor(1, 254, 3), QColor(3, 1, 254)};
+// The marker sits in the view's bottom rows (CSS pixels); those rows are never cut out.
+constexpr int kMarkerRows = 5;
 constexpr int kPollMs = 8;
 // About three seconds of polling before a step is given up.
 constexpr int kPollTries = 375;
 
-bool isMarker(const QColor &c)
+bool isMarker(const QColor &c, const QColor &marker)
 {
-    return qAbs(c.red() - kMarker.red()) < 8 && qAbs(c.green() - kMarker.green()) < 8
-           && qAbs(c.blue() - kMarker.blue()) < 8;
+    return qAbs(c.red() - marker.red()) < 8 && qAbs(c.green() - marker.green()) < 8
+           && qAbs(c.blue() - marker.blue()) < 8;
 }
 
 const char *kMarkerId = "__velmo_capture_marker";
@@ -104,16 +107,19 @@ void ViewCapture::nextPosition()
         return;
     }
     const Item &item = m_items[first];
+    m_turn = 1 - m_turn;
+    const QColor marker = kMarkers[m_turn];
     const QString script = QStringLiteral(
         "(function(){var d=document.documentElement,x=(%3>d.clientWidth)?%1:0;window.scrollTo(x,%2);"
         "var m=document.getElementById('%4');if(!m){m=document.createElement('div');m.id='%4';"
         "m.style.cssText='position:fixed;right:0;bottom:0;width:4px;height:4px;margin:0;padding:0;border:0;"
-        "z-index:2147483647;background:rgb(1,254,3)';(document.body||d).appendChild(m);}"
+        "z-index:2147483647';(document.body||d).appendChild(m);}m.style.background='%5';"
         "var b=m.getBoundingClientRect();return [window.scrollX,window.scrollY,d.clientWidth,d.clientHeight,b.left,b.top];})()")
                                .arg(item.rect.left())
                                .arg(item.covered)
                                .arg(item.rect.right())
-                               .arg(QLatin1String(kMarkerId));
+                               .arg(QLatin1String(kMarkerId))
+                               .arg(marker.name());
     m_browser->runScript(script, [this](const QVariant &answer) { onScrolled(answer); });
 }
 
@@ -125,9 +131,9 @@ void ViewCapture::onScrolled(const QVariant &answer)
         return;
     }
     m_scroll = QPointF(v[0].toDouble(), v[1].toDouble());
-    m_viewport = QSizeF(v[2].toDouble(), v[3].toDouble());
+    m_viewport = QSizeF(v[2].toDouble(), qMax(1.0, v[3].toDouble() - kMarkerRows));
     m_marker = QPoint(qFloor((v[4].toDouble() + 2) * m_zoom), qFloor((v[5].toDouble() + 2) * m_zoom));
-    pollMarker(true, 0);
+    pollMarker(0);
 }
 
 QColor ViewCapture::pixelAt(const QPoint &p) const
@@ -136,40 +142,28 @@ QColor ViewCapture::pixelAt(const QPoint &p) const
     return one.isNull() ? QColor() : one.pixelColor(0, 0);
 }
 
-void ViewCapture::pollMarker(bool wantShown, int tries)
+void ViewCapture::pollMarker(int tries)
 {
     if (!m_browser) {
         finish();
         return;
     }
-    if (isMarker(pixelAt(m_marker)) == wantShown) {
-        if (!wantShown) {
-            grabAndCut();
-            return;
-        }
-        m_browser->runScript(QStringLiteral("(function(){var m=document.getElementById('%1');if(m)m.remove();})()")
-                                 .arg(QLatin1String(kMarkerId)),
-                             [this](const QVariant &) { pollMarker(false, 0); });
+    if (isMarker(pixelAt(m_marker), kMarkers[m_turn])) {
+        grabAndCut();
         return;
     }
     if (tries >= kPollTries) {
-        // No frame came (the view is not drawn): nothing more can be taken. A marker that
-        // will not go lies on a picture of its own colour; take the frame as it is.
-        if (wantShown)
-            finish();
-        else
-            grabAndCut();
+        // No frame came (the view is not drawn): nothing more can be taken.
+        finish();
         return;
     }
-    QTimer::singleShot(kPollMs, this, [this, wantShown, tries] { pollMarker(wantShown, tries + 1); });
+    QTimer::singleShot(kPollMs, this, [this, tries] { pollMarker(tries + 1); });
 }
 
-void ViewCapture::grabAndCut()
+bool ViewCapture::cut(const QImage &shot, qreal bottom)
 {
-    const QImage shot = m_browser->view()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const qreal scale = m_zoom * shot.devicePixelRatio();
     const qreal top = m_scroll.y();
-    const qreal bottom = top + m_viewport.height();
     bool progressed = false;
     for (Item &item : m_items) {
         if (item.done || item.covered < top - 0.5 || item.covered >= bottom)
@@ -182,21 +176,26 @@ void ViewCapture::grabAndCut()
         }
         const int destY = qRound((item.covered - item.rect.top()) * scale);
         const int destEnd = qRound((end - item.rect.top()) * scale);
-        QRect source(qRound((item.rect.left() - m_scroll.x()) * scale), qRound((item.covered - top) * scale),
-                     item.image.width(), destEnd - destY);
-        QPoint dest(0, destY);
+        const QRect source(qRound((item.rect.left() - m_scroll.x()) * scale), qRound((item.covered - top) * scale),
+                           item.image.width(), destEnd - destY);
         const QRect clipped = source.intersected(shot.rect());
         if (!clipped.isEmpty()) {
-            dest += clipped.topLeft() - source.topLeft();
             QPainter p(&item.image);
-            p.drawImage(dest, shot, clipped);
+            p.drawImage(QPoint(0, destY) + clipped.topLeft() - source.topLeft(), shot, clipped);
         }
         item.covered = end;
         progressed = true;
         if (item.covered >= item.rect.bottom() - 0.5)
             item.done = true;
     }
-    if (!progressed) {
+    return progressed;
+}
+
+void ViewCapture::grabAndCut()
+{
+    const QImage shot = m_browser->view()->grab().toImage();
+    // The marker's rows are left for the next position, unless the document ends there.
+    if (!cut(shot, m_scroll.y() + m_viewport.height()) && !cut(shot, m_scroll.y() + m_viewport.height() + kMarkerRows)) {
         // The first picture left cannot be brought into view (it lies past the document's
         // end): it is as done as it will get.
         for (Item &item : m_items) {

@@ -13,8 +13,8 @@ class QTimer;
 // Takes pictures out of a page as it is drawn: for each rectangle of the document (CSS
 // pixels) the exact pixels shown there, at the displayed size, for any origin and
 // without loading anything again. The view is made as tall as the document allows (in
-// chunks), scrolled to each part in turn, and grabbed once a marker shows that the new
-// frame is painted; a rectangle taller than a chunk is put together from several grabs.
+// chunks), scrolled to each part in turn, and grabbed once a marker of a new colour shows
+// that the new frame is painted; a rectangle taller than a chunk is put together from several grabs.
 // The view's size and scroll position are restored at the end. The view must be shown
 // (the page window sees to that for hidden tabs).
 class ViewCapture : public QObject
@@ -48,8 +48,11 @@ private:
     void waitForViewport(int tries);
     void nextPosition();
     void onScrolled(const QVariant &answer);
-    void pollMarker(bool wantShown, int tries);
+    void pollMarker(int tries);
     void grabAndCut();
+    // Cuts what the shot shows of the pictures, down to a document row; false when no
+    // picture gained a row.
+    bool cut(const QImage &shot, qreal bottom);
     void emitReady();
     void finish();
     QColor pixelAt(const QPoint &p) const;
@@ -66,5 +69,5 @@ private:
     QSizeF m_viewport;
     QPoint m_marker;
     qreal m_zoom = 1;
-    int m_stale = 0;
+    int m_turn = 0;
 };

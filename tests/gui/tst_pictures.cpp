@@ -101,6 +101,20 @@ private slots:
                                                   "return 'read';}catch(e){return 'refused';}})()")).toString(),
                  QStringLiteral("refused"));
 
+        // A click on a picture opens no window; the page reports the picture.
+        QSignalSpy chosen(p, &FormWeb::pictureChosen);
+        const int tabs = m_w->pages().book().count();
+        const QVariantList at = evaluateSync(pic, QStringLiteral(
+            "(function(){var a=document.links[1];a.scrollIntoView();var b=a.firstChild.getBoundingClientRect();"
+            "return [b.left+b.width/2,b.top+b.height/2];})()")).toList();
+        QVERIFY(at.size() == 2);
+        QWidget *surface = pic->view()->focusProxy();
+        QVERIFY(waitFor([&] { return surface->isVisible(); }));
+        QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(at[0].toInt(), at[1].toInt()));
+        QVERIFY(chosen.wait(5000));
+        QCOMPARE(chosen.first().first().toString(), src[3]);
+        QCOMPARE(m_w->pages().book().count(), tabs);
+
         button("Chk")->click();
         QVERIFY(!pic->widget()->isVisible());
         QCOMPARE(m_world.session->currentBrowser.data(), p->Web());
