@@ -1,6 +1,7 @@
 // Times the page side with the real engine, offscreen: opening tabs, a page load seen
 // through its tab label, the address filter, and a storm of refused pop-ups cleared by
 // the page timers. Prints one table row per case.
+#include "benchworld.h"
 #include "app/frmmain.h"
 #include "app/mainmenus.h"
 #include "app/pagestack.h"
@@ -36,44 +37,17 @@ void row(const char *what, int n, qint64 ns)
     std::printf("| %-46s | %6d | %12.1f | %10.3f |\n", what, n, double(ns) / n / 1000.0, double(ns) / 1e6);
 }
 
-// Runs the real event loop (as the browser does) until pred holds; the test library's
-// wait sleeps between turns and would slow the engine's own work down.
-bool waitUntil(const std::function<bool()> &pred, int timeoutMs)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (pred())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    poll.start(2);
-    loop.exec();
-    return pred();
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    TestEnv::isolateHome();
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    BenchWorld::prepareProcess();
     QApplication app(argc, argv);
-    FixtureServer server;
-    server.start();
-    OutsideBlocker blocker;
-    SettingsStore store(Paths::settingsFile());
-    Options options;
-    auto engine = std::make_unique<EngineProfile>();
-    engine->profile()->setUrlRequestInterceptor(&blocker);
-    RecordingShell shell;
-    RecordingDialogs dialogs;
-    SystemClock clock;
-    auto session = std::make_unique<Session>(store, options, engine->profile(), shell, dialogs, clock);
-    auto w = std::make_unique<Frmmain>(*session);
-    w->resize(1200, 800);
-    w->show();
+    BenchWorld world;
+    FixtureServer &server = *world.server;
+    Options &options = world.options;
+    SystemClock &clock = world.clock;
+    Frmmain *w = world.window.get();
     std::printf("| case | n | us per op | total ms |\n|---|---|---|---|\n");
 
     QElapsedTimer t;
@@ -135,11 +109,5 @@ int main(int argc, char *argv[])
     waitUntil([&] { return w->pages().book().count() == tabs; }, 120000);
     row("200 refused pop-ups opened and closed again", 200, t.nsecsElapsed());
 
-    w.reset();
-    waitUntil([] { return false; }, 100);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    session.reset();
-    engine->profile()->setUrlRequestInterceptor(nullptr);
-    engine.reset();
     return refused == 100000 ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 // Times the picture tools with the real engine, offscreen: the gallery of a page of
 // 6,000 large pictures, and saving 200 large pictures against a bare loop that only
 // encodes the same bitmaps. Prints one table row per measure.
+#include "benchworld.h"
 #include "app/frmmain.h"
 #include "app/pagestack.h"
 #include "app/toolbar.h"
@@ -41,47 +42,6 @@ void row(const char *what, double value, const char *unit)
     std::printf("| %-58s | %10.1f %s |\n", what, value, unit);
 }
 
-bool waitUntil(const std::function<bool()> &pred, int timeoutMs)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (pred())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    poll.start(2);
-    loop.exec();
-    return pred();
-}
-
-QVariant evaluate(BrowserControl *web, const QString &js)
-{
-    QVariant out;
-    bool got = false;
-    web->runScript(js, [&](const QVariant &v) {
-        out = v;
-        got = true;
-    });
-    waitUntil([&] { return got; }, 10000);
-    return out;
-}
-
-// The fixture server's noise picture, decoded: what the page shows.
-QImage noisePicture(int w, int h)
-{
-    QImage image(w, h, QImage::Format_RGB32);
-    quint32 seed = 12345;
-    for (int y = 0; y < h; ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            seed = seed * 1664525u + 1013904223u;
-            line[x] = qRgb(seed >> 24, (seed >> 16) & 0xff, (seed >> 8) & 0xff);
-        }
-    }
-    return image;
-}
-
 // Longest time the event loop did not come round while pred was false.
 qint64 longestStall(const std::function<bool()> &pred, int timeoutMs)
 {
@@ -101,34 +61,11 @@ qint64 longestStall(const std::function<bool()> &pred, int timeoutMs)
 
 int main(int argc, char *argv[])
 {
-    TestEnv::isolateHome();
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    BenchWorld::prepareProcess();
     QApplication app(argc, argv);
-    // The server answers from a thread of its own, as a real site would from elsewhere:
-    // thousands of picture requests must not hold up the browser's own event loop.
-    QThread serverThread;
-    serverThread.start();
-    QObject serverHome;
-    serverHome.moveToThread(&serverThread);
-    FixtureServer *served = nullptr;
-    QMetaObject::invokeMethod(&serverHome, [&] {
-        served = new FixtureServer;
-        served->start();
-    }, Qt::BlockingQueuedConnection);
-    FixtureServer &server = *served;
-    OutsideBlocker blocker;
-    SettingsStore store(Paths::settingsFile());
-    Options options;
-    auto engine = std::make_unique<EngineProfile>();
-    engine->profile()->setUrlRequestInterceptor(&blocker);
-    RecordingShell shell;
-    RecordingDialogs dialogs;
-    SystemClock clock;
-    auto session = std::make_unique<Session>(store, options, engine->profile(), shell, dialogs, clock);
-    auto w = std::make_unique<Frmmain>(*session);
-    w->resize(1200, 800);
-    w->show();
+    BenchWorld world;
+    FixtureServer &server = *world.server;
+    Frmmain *w = world.window.get();
     std::printf("| measure | value |\n|---|---|\n");
     QElapsedTimer t;
 
@@ -183,7 +120,7 @@ int main(int argc, char *argv[])
         const double ours = t.nsecsElapsed() / 1e6;
         const int saved = QDir(PictureName::downloadFolder()).entryList(QDir::Files).size();
 
-        const QImage bitmap = noise ? noisePicture(800, 900) : [] {
+        const QImage bitmap = noise ? FixtureServer::noisePicture(800, 900) : [] {
             QImage i(800, 900, QImage::Format_RGB32);
             i.fill(QColor(200, 40, 40));
             return i;
@@ -205,14 +142,5 @@ int main(int argc, char *argv[])
         waitUntil([] { return false; }, 500);
     }
 
-    w.reset();
-    waitUntil([] { return false; }, 100);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    session.reset();
-    engine->profile()->setUrlRequestInterceptor(nullptr);
-    engine.reset();
-    QMetaObject::invokeMethod(&serverHome, [&] { delete served; }, Qt::BlockingQueuedConnection);
-    serverThread.quit();
-    serverThread.wait();
     return 0;
 }

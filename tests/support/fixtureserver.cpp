@@ -44,17 +44,8 @@ QByteArray picture(const QUrlQuery &query)
                                   : QByteArray("png");
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(colour.isEmpty() ? QColor(200, 40, 40) : QColor(QLatin1Char('#') + colour));
-    if (query.hasQueryItem(QStringLiteral("noise"))) {
-        // Detail a JPEG cannot squeeze: the file is large whatever its colour.
-        quint32 seed = 12345;
-        for (int y = 0; y < h; ++y) {
-            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            for (int x = 0; x < w; ++x) {
-                seed = seed * 1664525u + 1013904223u;
-                line[x] = qRgb(seed >> 24, (seed >> 16) & 0xff, (seed >> 8) & 0xff);
-            }
-        }
-    }
+    if (query.hasQueryItem(QStringLiteral("noise")))
+        image = FixtureServer::noisePicture(w, h);
     if (query.hasQueryItem(QStringLiteral("stripe"))) {
         // A black band across the bottom tenth: a picture put together wrongly shows it.
         QPainter(&image).fillRect(0, h - h / 10, w, h / 10, Qt::black);
@@ -73,6 +64,21 @@ QByteArray httpHead(const QByteArray &status, const QByteArray &type, qint64 len
 }
 
 } // namespace
+
+QImage FixtureServer::noisePicture(int w, int h)
+{
+    // Detail a JPEG cannot squeeze: the file is large whatever its colour.
+    QImage image(w, h, QImage::Format_RGB32);
+    quint32 seed = 12345;
+    for (int y = 0; y < h; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            line[x] = qRgb(seed >> 24, (seed >> 16) & 0xff, (seed >> 8) & 0xff);
+        }
+    }
+    return image;
+}
 
 FixtureServer::FixtureServer(QObject *parent)
     : QObject(parent)

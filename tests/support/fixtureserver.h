@@ -1,5 +1,6 @@
 #pragma once
 #include <QHash>
+#include <QImage>
 #include <QObject>
 #include <QTcpServer>
 #include <QUrl>
@@ -33,6 +34,8 @@ class FixtureServer : public QObject
 public:
     explicit FixtureServer(QObject *parent = nullptr);
     bool start();
+    // The picture that noise=1 serves, decoded.
+    static QImage noisePicture(int w, int h);
     quint16 port() const { return m_server.serverPort(); }
     QUrl url(const QString &pathAndQuery) const;
     QString address(const QString &pathAndQuery) const { return url(pathAndQuery).toString(); }

@@ -1,0 +1,109 @@
+#pragma once
+// What the engine benchmarks share: the real event loop waits, and a main window on a real
+// engine profile kept off the internet, with the fixture server on a thread of its own (a
+// real site answers from elsewhere; thousands of requests must not hold up the browser's
+// own event loop).
+#include "app/frmmain.h"
+#include "engine/browsercontrol.h"
+#include "engine/engineprofile.h"
+#include "page/session.h"
+#include "platform/clock.h"
+#include "platform/paths.h"
+#include "platform/settingsstore.h"
+#include "support/fixtureserver.h"
+#include "support/outsideblocker.h"
+#include "support/recordingdialogs.h"
+#include "support/recordingshell.h"
+#include "userdata/options.h"
+
+#include "support/testenv.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+#include <QWebEngineProfile>
+#include <functional>
+#include <memory>
+
+// Runs the real event loop (as the browser does) until pred holds; the test library's
+// wait sleeps between turns and would slow the engine's own work down.
+inline bool waitUntil(const std::function<bool()> &pred, int timeoutMs)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (pred())
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    poll.start(2);
+    loop.exec();
+    return pred();
+}
+
+inline QVariant evaluate(BrowserControl *web, const QString &js)
+{
+    QVariant out;
+    bool got = false;
+    web->runScript(js, [&](const QVariant &v) {
+        out = v;
+        got = true;
+    });
+    waitUntil([&] { return got; }, 10000);
+    return out;
+}
+
+struct BenchWorld {
+    QThread serverThread;
+    QObject serverHome;
+    FixtureServer *server = nullptr;
+    OutsideBlocker blocker;
+    SettingsStore store{Paths::settingsFile()};
+    Options options;
+    std::unique_ptr<EngineProfile> engine = std::make_unique<EngineProfile>();
+    RecordingShell shell;
+    RecordingDialogs dialogs;
+    SystemClock clock;
+    std::unique_ptr<Session> session;
+    std::unique_ptr<Frmmain> window;
+
+    // Before the application: a fresh home, offscreen, shared GL contexts.
+    static void prepareProcess()
+    {
+        TestEnv::isolateHome();
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    }
+
+    BenchWorld()
+    {
+        serverThread.start();
+        serverHome.moveToThread(&serverThread);
+        QMetaObject::invokeMethod(&serverHome, [this] {
+            server = new FixtureServer;
+            server->start();
+        }, Qt::BlockingQueuedConnection);
+        engine->profile()->setUrlRequestInterceptor(&blocker);
+        session = std::make_unique<Session>(store, options, engine->profile(), shell, dialogs, clock);
+        window = std::make_unique<Frmmain>(*session);
+        window->resize(1200, 800);
+        window->show();
+    }
+
+    ~BenchWorld()
+    {
+        window.reset();
+        waitUntil([] { return false; }, 100);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        session.reset();
+        engine->profile()->setUrlRequestInterceptor(nullptr);
+        engine.reset();
+        QMetaObject::invokeMethod(&serverHome, [this] { delete server; }, Qt::BlockingQueuedConnection);
+        serverThread.quit();
+        serverThread.wait();
+    }
+
+    QString url(const QString &path) const { return server->address(path); }
+};
