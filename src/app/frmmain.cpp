@@ -98,6 +98,11 @@ int Frmmain::closedMenuCursor() const
 
 void Frmmain::start(const QString &commandLine)
 {
+    start(commandLine.isEmpty() ? QStringList() : QStringList{commandLine});
+}
+
+void Frmmain::start(const QStringList &addresses)
+{
     m_session.systemFolders = LocateSystemFolders();
     SettingsStartup::firstRunCheck(m_session.store, m_session.clock.now().date(),
                                    QCoreApplication::applicationFilePath(),
@@ -113,13 +118,29 @@ void Frmmain::start(const QString &commandLine)
     SettingsStartup::readSwitches(m_session.store, m_session.options);
     show();
     m_session.options.setHomePageUrl(SettingsStartup::homePage(m_session.store));
-    QString address = commandLine;
-    address.remove(QLatin1Char('"'));
-    m_pages->LoadNewForm(address.isEmpty() ? Sites::kStartPage : address);
+    QStringList given;
+    for (QString address : addresses) {
+        address.remove(QLatin1Char('"'));
+        if (!address.isEmpty())
+            given.append(address);
+    }
+    m_pages->LoadNewForm(given.isEmpty() ? Sites::kStartPage : given.first());
+    for (const QString &address : given.mid(1))
+        m_pages->open(address, OpenTarget{OpenTarget::Background, true});
     m_pages->loadClosedPages();
     // A first run that could not be saved failed before any page could say so.
     if (!m_session.store.lastWriteOk())
         tellUnsaved();
+}
+
+void Frmmain::openFromOutside(const QStringList &addresses)
+{
+    for (int i = 0; i < addresses.size(); ++i)
+        m_pages->open(addresses[i], i == 0 ? OpenTarget::foreground() : OpenTarget{OpenTarget::Background, true});
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
 }
 
 void Frmmain::tellUnsaved()

@@ -30,6 +30,12 @@ public:
     // Start-up after construction: first page (the command line, else the start page)
     // and the closed-pages menu.
     void start(const QString &commandLine);
+    // The same with the command line's addresses: the first opens as the first page, the
+    // others as tabs behind it; none opens the start page.
+    void start(const QStringList &addresses);
+    // Addresses a browser started elsewhere handed over: new tabs, the first one active,
+    // and the window comes to the front.
+    void openFromOutside(const QStringList &addresses);
 
     PageStack &pages() const { return *m_pages; }
     Toolbar &toolbar() const { return *m_toolbar; }

@@ -41,3 +41,8 @@ bool EngineProfile::offTheRecord() const
 {
     return m_profile->isOffTheRecord();
 }
+
+bool EngineProfile::firstInstance() const
+{
+    return !m_storage.isEmpty() && m_storage.endsWith(QStringLiteral("/default"));
+}

@@ -18,6 +18,8 @@ public:
     QWebEngineProfile *profile() const { return m_profile; }
     QString storagePath() const { return m_storage; }
     bool offTheRecord() const;
+    // The first instance's storage ("default"): the one that takes links for the user.
+    bool firstInstance() const;
 
 private:
     std::unique_ptr<QLockFile> m_lock;

@@ -1,5 +1,6 @@
 #include "platform/paths.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -44,6 +45,12 @@ QString generatedPagesDir()
     QString dir = base.isEmpty() ? appDir() + QStringLiteral("/pages") : base + QStringLiteral("/velmo");
     ensurePrivateDir(dir);
     return dir;
+}
+
+QString instanceSocket()
+{
+    const QByteArray key = QCryptographicHash::hash(engineStorageDir().toUtf8(), QCryptographicHash::Sha1).toHex();
+    return generatedPagesDir() + QStringLiteral("/instance-") + QString::fromLatin1(key.left(12));
 }
 
 bool ensureDir(const QString &path)

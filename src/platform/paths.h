@@ -19,6 +19,11 @@ QString engineCacheDir();
 // Owner-only folder for pages the browser generates itself.
 QString generatedPagesDir();
 
+// The socket through which a browser started with addresses hands them to the running
+// one: in the owner-only runtime folder, one per engine storage (so a portable or
+// test home has its own).
+QString instanceSocket();
+
 // Creates a folder (and its parents); an existing folder is not an error.
 bool ensureDir(const QString &path);
 // The same, and the folder is the user's alone (0700), however it was before.

@@ -25,6 +25,16 @@ class TstLifecycle : public QObject
         return p;
     }
 
+    // The browser's environment with a home of its own.
+    static QProcessEnvironment isolated(const QString &home)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home);
+        for (const char *var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "VELMO_HOME"})
+            env.remove(QString::fromLatin1(var));
+        return env;
+    }
+
 private slots:
     void initTestCase() { QVERIFY(m_server.start()); }
 
@@ -82,6 +92,51 @@ private slots:
         }
     }
 
+    void aSecondStartHandsItsAddressesOver()
+    {
+        QTemporaryDir home;
+        QProcessEnvironment env = isolated(home.path());
+        m_server.resetCounts();
+        QProcess first;
+        first.setProcessEnvironment(env);
+        first.start(QStringLiteral(VELMO_BINARY), {m_server.address(QStringLiteral("/pictures?n=1&w=10&h=10"))});
+        QVERIFY(first.waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(m_server.requestCount(QStringLiteral("/picture")) >= 1, 30000);
+
+        // The second process ends at once; the running window opens one tab per address.
+        QProcess second;
+        second.setProcessEnvironment(env);
+        second.start(QStringLiteral(VELMO_BINARY), {m_server.address(QStringLiteral("/pictures?n=1&w=11&h=11")),
+                                                     m_server.address(QStringLiteral("/pictures?n=1&w=12&h=12"))});
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        // Both documents arrived (their pictures were asked for), once each.
+        QTRY_VERIFY_WITH_TIMEOUT(m_server.requestCount(QStringLiteral("/picture")) >= 3, 30000);
+        QCOMPARE(m_server.requestCount(QStringLiteral("/pictures")), 3);
+        ::kill(first.processId(), SIGTERM);
+        QVERIFY(first.waitForFinished(30000));
+        // Closing records every tab: the first page and the two handed over.
+        QSettings s(home.filePath(QStringLiteral(".config/velmo/VM2008.ini")), QSettings::IniFormat);
+        QCOMPARE(s.value(QStringLiteral("CancelPage/Count")).toInt(), 3);
+
+        // A first instance killed outright leaves its socket; the next start is not held up
+        // by it and opens its page in a window of its own.
+        QProcess killed;
+        killed.setProcessEnvironment(env);
+        killed.start(QStringLiteral(VELMO_BINARY), {m_server.address(QStringLiteral("/page?id=killed"))});
+        QTRY_COMPARE_WITH_TIMEOUT(m_server.requestCount(QStringLiteral("/page")), 1, 30000);
+        ::kill(killed.processId(), SIGKILL);
+        QVERIFY(killed.waitForFinished(10000));
+        QProcess next;
+        next.setProcessEnvironment(env);
+        next.start(QStringLiteral(VELMO_BINARY), {m_server.address(QStringLiteral("/page?id=next"))});
+        QTRY_COMPARE_WITH_TIMEOUT(m_server.requestCount(QStringLiteral("/page")), 2, 30000);
+        QCOMPARE(next.state(), QProcess::Running);
+        ::kill(next.processId(), SIGTERM);
+        QVERIFY(next.waitForFinished(30000));
+    }
+
     void signalsShutDownLikeExit_data()
     {
         QTest::addColumn<int>("signal");
@@ -94,12 +149,8 @@ private slots:
     {
         QFETCH(int, signal);
         QTemporaryDir home;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), home.path());
-        for (const char *var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "VELMO_HOME"})
-            env.remove(QString::fromLatin1(var));
         QProcess browser;
-        browser.setProcessEnvironment(env);
+        browser.setProcessEnvironment(isolated(home.path()));
         // A page with a picture: its request shows the document has arrived.
         const QString page = m_server.address(QStringLiteral("/pictures?n=1&w=10&h=10"));
         m_server.resetCounts();

@@ -1,0 +1,107 @@
+#include "platform/instancelink.h"
+
+#include <QLocalServer>
+#include <QLocalSocket>
+
+namespace {
+
+// A handover: "velmo-open", one address per line, then an empty line. The answer "ok".
+const QByteArray kHello = "velmo-open\n";
+const QByteArray kAnswer = "ok\n";
+
+} // namespace
+
+InstanceLink::InstanceLink(QObject *parent)
+    : QObject(parent)
+{
+}
+
+InstanceLink::~InstanceLink() = default;
+
+bool InstanceLink::forward(const QString &socketPath, const QStringList &addresses, int timeoutMs)
+{
+    QLocalSocket socket;
+    socket.connectToServer(socketPath);
+    if (!socket.waitForConnected(timeoutMs))
+        return false;
+    QByteArray message = kHello;
+    for (const QString &address : addresses.mid(0, kMaxAddresses)) {
+        QString line = address;
+        line.remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
+        message += line.toUtf8() + '\n';
+    }
+    message += '\n';
+    if (message.size() > kMaxBytes)
+        return false;
+    socket.write(message);
+    if (!socket.waitForBytesWritten(timeoutMs))
+        return false;
+    QByteArray answer;
+    while (!answer.contains('\n')) {
+        if (!socket.waitForReadyRead(timeoutMs))
+            return false;
+        answer += socket.readAll();
+    }
+    return answer == kAnswer;
+}
+
+bool InstanceLink::listen(const QString &socketPath)
+{
+    delete m_server;
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!m_server->listen(socketPath)) {
+        // A socket is there: in use by a live instance, or left by one that died.
+        QLocalSocket probe;
+        probe.connectToServer(socketPath);
+        if (probe.waitForConnected(200)) {
+            delete m_server;
+            m_server = nullptr;
+            return false;
+        }
+        QLocalServer::removeServer(socketPath);
+        if (!m_server->listen(socketPath)) {
+            delete m_server;
+            m_server = nullptr;
+            return false;
+        }
+    }
+    connect(m_server, &QLocalServer::newConnection, this, &InstanceLink::onConnection);
+    return true;
+}
+
+bool InstanceLink::listening() const
+{
+    return m_server && m_server->isListening();
+}
+
+void InstanceLink::onConnection()
+{
+    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+        if (socket->bytesAvailable() > 0)
+            onReadyRead(socket);
+    }
+}
+
+void InstanceLink::onReadyRead(QLocalSocket *socket)
+{
+    QByteArray buffer = socket->property("buffer").toByteArray() + socket->readAll();
+    if (buffer.size() > kMaxBytes || (buffer.size() >= kHello.size() && !buffer.startsWith(kHello))) {
+        socket->abort();
+        return;
+    }
+    socket->setProperty("buffer", buffer);
+    if (!buffer.endsWith("\n\n"))
+        return;
+    QStringList addresses;
+    const QList<QByteArray> lines = buffer.mid(kHello.size()).split('\n');
+    for (const QByteArray &line : lines) {
+        if (!line.isEmpty() && addresses.size() < kMaxAddresses)
+            addresses.append(QString::fromUtf8(line));
+    }
+    socket->write(kAnswer);
+    socket->flush();
+    emit addressesReceived(addresses);
+}

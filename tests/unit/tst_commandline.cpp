@@ -1,0 +1,54 @@
+#include "app/commandline.h"
+#include "support/testenv.h"
+
+#include <QTemporaryDir>
+
+// What a start's arguments become: tabs, help, version or a refusal.
+class TstCommandLine : public QObject
+{
+    Q_OBJECT
+
+    static CommandLine parse(const QStringList &args, bool chinese = false)
+    {
+        return CommandLine::parse(QStringList{QStringLiteral("velmo")} + args, chinese);
+    }
+
+private slots:
+    void addressesBecomeTabsInOrder()
+    {
+        const CommandLine line = parse({QStringLiteral("https://a.example/x"), QStringLiteral("b.example"),
+                                        QStringLiteral("about:blank")});
+        QCOMPARE(line.action, CommandLine::Run);
+        QCOMPARE(line.addresses, (QStringList{QStringLiteral("https://a.example/x"), QStringLiteral("b.example"),
+                                              QStringLiteral("about:blank")}));
+        QVERIFY(parse({}).addresses.isEmpty());
+    }
+
+    void oneTextIsOpenedAsItStands()
+    {
+        // Quotes go; a word that is no address still reaches the engine.
+        QCOMPARE(parse({QStringLiteral("\"http://q.example/a b\"")}).addresses, QStringList{QStringLiteral("http://q.example/a b")});
+        QCOMPARE(parse({QStringLiteral("hello")}).addresses, QStringList{QStringLiteral("hello")});
+        // A path with blanks the shell split is one file again.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("my page.html"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        QCOMPARE(parse(path.split(QLatin1Char(' '))).addresses, QStringList{path});
+        QCOMPARE(parse({QStringLiteral("two"), QStringLiteral("words")}).addresses, QStringList{QStringLiteral("two words")});
+    }
+
+    void helpVersionAndBadOptions()
+    {
+        QCOMPARE(parse({QStringLiteral("--version")}).action, CommandLine::ShowVersion);
+        const CommandLine help = parse({QStringLiteral("--help")}, true);
+        QCOMPARE(help.action, CommandLine::ShowHelp);
+        QVERIFY(help.message.contains(QStringLiteral("显示版本信息")));
+        QVERIFY(parse({QStringLiteral("-h")}).message.contains(QStringLiteral("Show the version")));
+        QCOMPARE(parse({QStringLiteral("--bogus"), QStringLiteral("a.example")}).action, CommandLine::Refused);
+    }
+};
+
+VELMO_TEST_MAIN(TstCommandLine)
+#include "tst_commandline.moc"
