@@ -11,6 +11,7 @@ PACKAGES=(
   libgl-dev libglx-dev libegl-dev libvulkan-dev
   fonts-wqy-microhei
   xvfb xauth
+  desktop-file-utils appstream
 )
 
 missing=()
