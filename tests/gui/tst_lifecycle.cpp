@@ -1,6 +1,8 @@
+#include "platform/paths.h"
 #include "support/fixtureserver.h"
 #include "support/testenv.h"
 
+#include <QLocalServer>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -132,6 +134,22 @@ private slots:
         next.setProcessEnvironment(env);
         next.start(QStringLiteral(VELMO_BINARY), {m_server.address(QStringLiteral("/page?id=next"))});
         QTRY_COMPARE_WITH_TIMEOUT(m_server.requestCount(QStringLiteral("/page")), 2, 30000);
+        QCOMPARE(next.state(), QProcess::Running);
+        ::kill(next.processId(), SIGTERM);
+        QVERIFY(next.waitForFinished(30000));
+    }
+
+    void aRunningInstanceThatHangsDoesNotHoldUpTheNext()
+    {
+        // This process plays the hung instance: it takes the link socket and never answers.
+        // The browser runs in this test's own isolated home, so both name the same socket.
+        QLocalServer hung;
+        QVERIFY(hung.listen(Paths::instanceSocket()));
+        m_server.resetCounts();
+        QProcess next;
+        next.start(QStringLiteral(VELMO_BINARY), {m_server.address(QStringLiteral("/page?id=after-hung"))});
+        QTRY_COMPARE_WITH_TIMEOUT(m_server.requestCount(QStringLiteral("/page")), 1, 30000);
+        QVERIFY(hung.hasPendingConnections() || hung.nextPendingConnection());
         QCOMPARE(next.state(), QProcess::Running);
         ::kill(next.processId(), SIGTERM);
         QVERIFY(next.waitForFinished(30000));
