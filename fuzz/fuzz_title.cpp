@@ -15,5 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const PageText::Label label = PageText::tabLabel(title);
     PageText::mainCaption(label.text);
     PageText::plainWindowTitle(label.text);
+    // The first half as an address, the second as the engine's title: the address itself,
+    // and any part of it, are never taken for a document's own title.
+    const QString address = text.left(text.size() / 2);
+    require(PageText::mayBeAddress(address, address));
+    PageText::mayBeAddress(text.mid(text.size() / 2), address);
     return 0;
 }

@@ -212,10 +212,15 @@ void FormWeb::onCommandStateChange(int command, bool enable)
         butenableable();
 }
 
-void FormWeb::onTitleChange()
+void FormWeb::onTitleChange(const QString &engineTitle)
 {
-    // The engine's title falls back to the address while a document has none, so ask
-    // the document itself.
+    // The engine's title falls back to the address while a document has none: a title
+    // that cannot be an address is the document's own and shows at once (the document
+    // may be busy for a while yet); any other is asked of the document itself.
+    if (!engineTitle.isEmpty() && !PageText::mayBeAddress(engineTitle, m_web->LocationURL())) {
+        applyTitle(engineTitle);
+        return;
+    }
     m_web->queryDocumentTitle([this](bool ok, const QString &title) {
         if (ok)
             applyTitle(title);
@@ -252,7 +257,7 @@ void FormWeb::onDocumentComplete()
     // A title event can arrive before the new document is parsed (history navigation
     // brings its title along), when the document still reads as untitled; read it again
     // once the load is over.
-    onTitleChange();
+    onTitleChange(QString());
     m_timer2->start();
     m_host.focusActivePage();
 }

@@ -136,7 +136,7 @@ private:
     void layoutControls();
     void onProgressChange(int progress, int progressMax);
     void onCommandStateChange(int command, bool enable);
-    void onTitleChange();
+    void onTitleChange(const QString &engineTitle);
     void applyTitle(const QString &documentTitle);
     void onDocumentComplete();
     void onBeforeNavigate(NavigationRequest &request);

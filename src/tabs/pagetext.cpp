@@ -1,6 +1,9 @@
 #include "tabs/pagetext.h"
 
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QTextDocument>
+#include <QUrl>
 
 namespace PageText {
 
@@ -77,3 +80,28 @@ QString Progress::change(int progress, int progressMax)
 }
 
 } // namespace PageText
+
+bool PageText::mayBeAddress(const QString &engineTitle, const QString &location)
+{
+    const QString title = engineTitle.trimmed();
+    // Anything shaped like an address may be the stand-in of another entry (a redirect,
+    // a pending load): a scheme, or a dotted name before a path or alone.
+    static const QRegularExpression addressLike(QStringLiteral("^([A-Za-z][A-Za-z0-9+.-]*:|[^\\s/]+\\.[^\\s/]+(/|$))"));
+    if (title.isEmpty() || title.contains(QLatin1String("://")) || addressLike.match(title).hasMatch())
+        return true;
+    const QUrl url(location);
+    const QString port = url.port() >= 0 ? QStringLiteral(":%1").arg(url.port()) : QString();
+    const QString decodedRest = QUrl::fromPercentEncoding(url.path(QUrl::FullyEncoded).toUtf8())
+                                + (url.hasQuery() ? QLatin1Char('?') + QUrl::fromPercentEncoding(url.query(QUrl::FullyEncoded).toUtf8()) : QString());
+    const QStringList forms{location,
+                            url.toDisplayString(),
+                            QUrl::fromPercentEncoding(location.toUtf8()),
+                            QUrl::fromAce(url.host(QUrl::FullyEncoded).toLatin1()) + port + decodedRest,
+                            QUrl::fromPercentEncoding(QFileInfo(url.path(QUrl::FullyEncoded)).fileName().toUtf8())};
+    // The engine's stand-in is the address shortened and decoded: a part of one of these.
+    for (const QString &form : forms) {
+        if (form.contains(title, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}

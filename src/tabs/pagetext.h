@@ -21,6 +21,12 @@ QString withoutBidiControls(const QString &text);
 // characters, or the location when the document has none.
 QString pageTitle(const QString &documentTitle, const QString &location);
 
+// Whether a title the engine reports may be its stand-in for a document without a title
+// (a form of the address: without the scheme, decoded, the host in Unicode, the file
+// name). Only a title that cannot be one is the document's own and can be shown at once;
+// any other is read from the document.
+bool mayBeAddress(const QString &engineTitle, const QString &location);
+
 struct Label {
     QString text;
     QString toolTip;

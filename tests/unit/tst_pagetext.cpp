@@ -39,6 +39,21 @@ private slots:
         QCOMPARE(PageText::firstChars(QString::fromUtf8("😀😀"), 1), QString::fromUtf8("😀"));
     }
 
+    void engineTitlesThatMayBeAnAddress()
+    {
+        // The engine's stand-ins for an untitled document, however it shortens or decodes.
+        const QString url = QStringLiteral("http://127.0.0.1:8000/%E4%B8%AD%E6%96%87/a%20b.html?q=1");
+        for (const QString &t : {url, QStringLiteral("127.0.0.1:8000/中文/a b.html?q=1"), QStringLiteral("a b.html"),
+                                 QStringLiteral("a%20b.html"), QStringLiteral("127.0.0.1"), QString(), QStringLiteral("  ")})
+            QVERIFY2(PageText::mayBeAddress(t, url), qPrintable(t));
+        QVERIFY(PageText::mayBeAddress(QStringLiteral("中国.example/x"), QStringLiteral("http://xn--fiqs8s.example/x")));
+        QVERIFY(PageText::mayBeAddress(QStringLiteral("about:blank"), QStringLiteral("about:blank")));
+        QVERIFY(PageText::mayBeAddress(QStringLiteral("other.example/page"), url)); // any address at all
+        // A document's own titles.
+        for (const QString &t : {QStringLiteral("Page 1"), QStringLiteral("vbench 简单页面"), QStringLiteral("Images")})
+            QVERIFY2(!PageText::mayBeAddress(t, QStringLiteral("http://127.0.0.1:8000/page?id=1")), qPrintable(t));
+    }
+
     void labelsAndCaptions()
     {
         const PageText::Label blank = PageText::tabLabel(QStringLiteral("about:blank"));
