@@ -7,6 +7,7 @@
 #include "engine/typedaddress.h"
 
 #include <QAction>
+#include <QChildEvent>
 #include <QApplication>
 #include <QDir>
 #include <QWebEngineNewWindowRequest>
@@ -41,7 +42,8 @@ BrowserControl::BrowserControl(QWebEngineProfile *profile, QWidget *viewParent, 
 {
     m_view = new QWebEngineView(viewParent);
     m_page = new EnginePage(profile, m_view);
-    m_page->setUrlRequestInterceptor(m_policy.get());
+    // The load policy is put in place only once the page has one to apply: an
+    // interceptor sees every request on the user-interface thread.
     m_view->setPage(m_page);
     m_view->setObjectName(QStringLiteral("WebView"));
     connect(m_view, &QObject::destroyed, this, [this] {
@@ -76,6 +78,29 @@ BrowserControl::BrowserControl(QWebEngineProfile *profile, QWidget *viewParent, 
     connect(m_page->action(QWebEnginePage::Forward), &QAction::changed, this, &BrowserControl::reportCommandState);
     connect(m_page, &QWebEnginePage::newWindowRequested, this, &BrowserControl::onNewWindowRequested);
     connect(qApp, &QApplication::focusChanged, this, &BrowserControl::onFocusChanged);
+    // Input reaches the widget the engine puts inside the view (replaced on some
+    // navigations): watch every child as it comes.
+    m_view->installEventFilter(this);
+    for (QObject *child : m_view->children())
+        child->installEventFilter(this);
+}
+
+bool BrowserControl::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::ChildAdded:
+        if (watched == m_view)
+            static_cast<QChildEvent *>(event)->child()->installEventFilter(this);
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::KeyPress:
+        if (event->spontaneous())
+            emit UserInput();
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 BrowserControl::~BrowserControl()
@@ -161,6 +186,7 @@ void BrowserControl::setDownloadControl(int flags)
     using namespace DownloadControl;
     m_downloadControl = flags;
     m_policy->setFlags(flags);
+    m_page->setUrlRequestInterceptor(flags < 0 ? nullptr : m_policy.get());
     QWebEngineSettings *s = m_page->settings();
     if (flags < 0) {
         s->resetAttribute(QWebEngineSettings::JavascriptEnabled);
@@ -193,6 +219,19 @@ void BrowserControl::scrollToEdge(bool end)
 {
     runScript(end ? QStringLiteral("window.scrollTo(window.scrollX, document.documentElement.scrollHeight)")
                   : QStringLiteral("window.scrollTo(window.scrollX, 0)"));
+}
+
+void BrowserControl::discard()
+{
+    // A page playing sound keeps playing.
+    if (!m_view->isVisible() && !m_emptyBlank && !m_page->recentlyAudible()
+        && m_page->lifecycleState() != QWebEnginePage::LifecycleState::Discarded)
+        m_page->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
+}
+
+bool BrowserControl::discarded() const
+{
+    return m_page->lifecycleState() == QWebEnginePage::LifecycleState::Discarded;
 }
 
 QString BrowserControl::selectedText() const

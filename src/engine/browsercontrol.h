@@ -56,6 +56,11 @@ public:
     void scrollPages(int pages);
     void scrollToEdge(bool end);
     QString selectedText() const;
+    // Lets the engine drop a page that is out of sight: its renderer goes, and the page
+    // reloads (scroll position and form fields kept) when it is shown again. Ignored
+    // while the view is shown.
+    void discard();
+    bool discarded() const;
 
     using ResultCallback = std::function<void(const QVariant &)>;
     // Runs script in the application's world; the callback is never run after the
@@ -91,6 +96,11 @@ signals:
     void NewWindow2(NewWindowRequest &request);
     void DocumentComplete(const QString &url);
     void GotFocus();
+    // The user clicked or typed in the page.
+    void UserInput();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void onNewWindowRequested(QWebEngineNewWindowRequest &request);

@@ -2,7 +2,9 @@
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
+#include <QPoint>
 #include <functional>
+#include <optional>
 #include <memory>
 
 #include "pictures/picturesaver.h"
@@ -119,6 +121,9 @@ public:
     QString documentTitle() const { return m_documentTitle; }
 
     void setVisible(bool visible) override;
+    // Whether the page gave its renderer up while out of sight; it reloads, at the same
+    // place, when it is shown.
+    bool discarded() const;
 
 signals:
     // Text the selection bar hands to the search box.
@@ -147,6 +152,11 @@ private:
     void slowTick();
     bool isActive() const;
     void setUpPictures();
+    // Arms the discarding of a page out of sight: after the session's grace, or sooner.
+    void considerDiscarding(int afterMs = -1);
+    // Runs then once a discarded page has reloaded; false (then not run) when the page
+    // was not discarded.
+    bool wakeThen(std::function<void()> then);
     // Keeps a hidden page drawn (out of sight, under the others) while its pictures are
     // taken; a page that was hidden is hidden again after.
     void holdRendering(bool hold);
@@ -166,6 +176,10 @@ private:
     GalleryView *m_gallery = nullptr;
     PictureSaver *m_saver = nullptr;
     int m_renderHolds = 0;
+    QTimer *m_discardTimer = nullptr;
+    // The user clicked or typed in the page: it may hold work a reload would lose.
+    bool m_touched = false;
+    std::optional<QPoint> m_scrollBeforeDiscard;
     bool m_hideAfterRender = false;
     PageText::Progress m_progress;
 

@@ -49,8 +49,26 @@ void FormWeb::showGallery(bool shown)
     m_gallery->setShown(shown);
 }
 
+bool FormWeb::wakeThen(std::function<void()> then)
+{
+    if (!m_web->discarded())
+        return false;
+    // The page gave its renderer up while out of sight: it is shown (under the others)
+    // to reload, and the work runs on the reloaded document.
+    holdRendering(true);
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = connect(m_web, &BrowserControl::DocumentComplete, this, [this, once, then] {
+        disconnect(*once);
+        then();
+        holdRendering(false);
+    });
+    return true;
+}
+
 PictureSaver::Start FormWeb::SavePictureDisk(const QString &savePath, std::function<void()> done)
 {
+    if (wakeThen([this, savePath, done] { SavePictureDisk(savePath, done); }))
+        return PictureSaver::Start::Started;
     const PictureSaver::Start start = m_saver->saveLarge(savePath, afterRun(std::move(done)));
     if (start == PictureSaver::Start::OtherPageSaving)
         m_timer3->start();
@@ -59,6 +77,8 @@ PictureSaver::Start FormWeb::SavePictureDisk(const QString &savePath, std::funct
 
 void FormWeb::SavePictureForSize(const QString &savePath, std::function<void()> done)
 {
+    if (wakeThen([this, savePath, done] { SavePictureForSize(savePath, done); }))
+        return;
     setCursor(Qt::WaitCursor);
     m_saver->saveEvery(savePath, afterRun([this, done] {
         unsetCursor();
@@ -127,6 +147,7 @@ void FormWeb::holdRendering(bool hold)
     if (m_renderHolds > 0 && --m_renderHolds == 0 && m_hideAfterRender) {
         m_hideAfterRender = false;
         QWidget::setVisible(false);
+        considerDiscarding();
     }
 }
 
@@ -141,4 +162,5 @@ void FormWeb::setVisible(bool visible)
     if (visible)
         m_hideAfterRender = false;
     QWidget::setVisible(visible);
+    considerDiscarding();
 }

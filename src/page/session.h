@@ -39,6 +39,13 @@ struct Session {
     // The last picture search's list, and the picture-saving run shared by all pages.
     PictureState pictures;
 
+    // Pages out of sight that the user never clicked or typed in give their renderer up
+    // (see FormWeb): at once when they finish loading out of sight, else after graceMs.
+    struct Discarding {
+        bool enabled = true;
+        int graceMs = 30000;
+    } discarding;
+
     // Filled by the first-run check at start-up, for the trace clean-up.
     SystemFolders systemFolders;
 };

@@ -44,6 +44,8 @@ struct TestWorld {
         engine = std::make_unique<EngineProfile>();
         engine->profile()->setUrlRequestInterceptor(&blocker);
         session = std::make_unique<Session>(*store, options, engine->profile(), shell, dialogs, clock);
+        // Tests look into pages behind others; the ones about discarding switch it on.
+        session->discarding.enabled = false;
         return true;
     }
 
