@@ -69,10 +69,12 @@ BrowserControl::BrowserControl(QWebEngineProfile *profile, QWidget *viewParent, 
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] { emit ProgressChange(0, 100); });
     connect(m_page, &QWebEnginePage::loadProgress, this, [this](int p) { emit ProgressChange(p, 100); });
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool) {
+        documentArriving();
         emit ProgressChange(-1, 100);
         emit DownloadComplete();
         emit DocumentComplete(LocationURL());
     });
+    connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserControl::documentArriving);
     connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserControl::TitleChange);
     connect(m_page->action(QWebEnginePage::Back), &QAction::changed, this, &BrowserControl::reportCommandState);
     connect(m_page->action(QWebEnginePage::Forward), &QAction::changed, this, &BrowserControl::reportCommandState);
@@ -140,11 +142,25 @@ void BrowserControl::Navigate(const QString &address)
         });
         return;
     }
-    if (m_emptyBlank) {
-        m_emptyBlank = false;
+    m_emptyBlank = false;
+    // A view that has never shown a page stays out of the window until the first
+    // document arrives: the engine's drawing surface is set up when the view is first
+    // painted, which would otherwise hold the request back for as long.
+    if (ShowOnFirstDocument && m_page->history()->count() == 0 && m_page->url().isEmpty()) {
+        m_awaitingDocument = true;
+        m_view->setVisible(false);
+    } else {
         m_view->setVisible(true);
     }
     m_page->load(url);
+}
+
+void BrowserControl::documentArriving()
+{
+    if (!m_awaitingDocument)
+        return;
+    m_awaitingDocument = false;
+    m_view->setVisible(true);
 }
 
 void BrowserControl::GoBack() { m_page->triggerAction(QWebEnginePage::Back); }

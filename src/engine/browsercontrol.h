@@ -49,6 +49,9 @@ public:
     bool Silent = false;
     // Set before a control is handed out for a new window.
     bool RegisterAsBrowser = false;
+    // A new view joins the window when its first document arrives (see Navigate); a
+    // view whose showing someone else decides turns this off.
+    bool ShowOnFirstDocument = true;
 
     // Scrolls the document's window by (dx, dy) pixels, repeated `times` times.
     void scrollBy(int dx, int dy, int times = 1);
@@ -106,6 +109,7 @@ private:
     void onNewWindowRequested(QWebEngineNewWindowRequest &request);
     void onFocusChanged(QWidget *old, QWidget *now);
     void reportCommandState();
+    void documentArriving();
 
     QWebEngineView *m_view = nullptr;
     EnginePage *m_page = nullptr;
@@ -118,6 +122,7 @@ private:
     QString m_refusedUrl;
     // Blank without a document (see Navigate).
     bool m_emptyBlank = false;
+    bool m_awaitingDocument = false;
     bool m_backEnabled = false;
     bool m_forwardEnabled = false;
 };

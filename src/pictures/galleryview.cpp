@@ -60,6 +60,7 @@ void GalleryView::ensureBrowser()
     m_pic = new BrowserControl(m_profile, m_viewParent, this);
     m_pic->widget()->setObjectName(QStringLiteral("WebPic"));
     m_pic->Silent = true;
+    m_pic->ShowOnFirstDocument = false; // the gallery toggle decides
     // The generated page shows pictures from anywhere, and reads no local file.
     QWebEngineSettings *s = m_pic->page()->settings();
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
