@@ -127,8 +127,9 @@ void BrowserControl::Navigate(const QString &address)
     // all until it goes somewhere, and its view stays hidden (a shown view starts a
     // renderer process even with nothing in it): a blank tab then costs no renderer.
     // It reports what a loaded blank page reports.
-    if (url == QUrl(QStringLiteral("about:blank")) && m_page->url().isEmpty() && m_page->history()->count() == 0
-        && !isBusy()) {
+    // (Asking a page that was never used for its history or its actions sets it up,
+    // renderer and all; a control knows whether its page was ever given anything.)
+    if (url == QUrl(QStringLiteral("about:blank")) && !m_pageUsed) {
         m_emptyBlank = true;
         m_view->setVisible(false);
         QTimer::singleShot(0, this, [this] {
@@ -146,12 +147,13 @@ void BrowserControl::Navigate(const QString &address)
     // A view that has never shown a page stays out of the window until the first
     // document arrives: the engine's drawing surface is set up when the view is first
     // painted, which would otherwise hold the request back for as long.
-    if (ShowOnFirstDocument && m_page->history()->count() == 0 && m_page->url().isEmpty()) {
+    if (ShowOnFirstDocument && !m_pageUsed) {
         m_awaitingDocument = true;
         m_view->setVisible(false);
     } else {
         m_view->setVisible(true);
     }
+    m_pageUsed = true;
     m_page->load(url);
 }
 
@@ -289,6 +291,7 @@ void BrowserControl::onNewWindowRequested(QWebEngineNewWindowRequest &request)
     if (req.cancel || !req.target)
         return;
     req.target->RegisterAsBrowser = true;
+    req.target->m_pageUsed = true;
     request.openIn(req.target->page());
 }
 

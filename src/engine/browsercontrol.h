@@ -123,6 +123,8 @@ private:
     // Blank without a document (see Navigate).
     bool m_emptyBlank = false;
     bool m_awaitingDocument = false;
+    // The page was given something to show (a load, or a window a page opened).
+    bool m_pageUsed = false;
     bool m_backEnabled = false;
     bool m_forwardEnabled = false;
 };

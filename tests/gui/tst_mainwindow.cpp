@@ -146,6 +146,8 @@ private slots:
         m_w->menus()->action(QStringLiteral("Cancel"))->trigger();
         QCOMPARE(m_w->pages().book().describe(), QStringLiteral("0 1 2*")); // released slot 2 reused
         QTRY_COMPARE_WITH_TIMEOUT(label(2), QStringLiteral("Page 3"), 15000);
+        // Its document has arrived (a tab closed before that has no address to record).
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->pages().page(2)->location(), url(QStringLiteral("/page?id=3")), 15000);
 
         m_w->menus()->action(QStringLiteral("mnuFileClose"))->trigger();
         QCOMPARE(m_w->pages().book().describe(), QStringLiteral("0*"));
