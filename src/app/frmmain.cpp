@@ -124,9 +124,8 @@ void Frmmain::start(const QStringList &addresses)
         if (!address.isEmpty())
             given.append(address);
     }
-    m_pages->LoadNewForm(given.isEmpty() ? Sites::kStartPage : given.first());
-    for (const QString &address : given.mid(1))
-        m_pages->open(address, OpenTarget{OpenTarget::Background, true});
+    m_pages->openAll(given.isEmpty() ? QStringList{Sites::kStartPage} : given,
+                     OpenTarget::newTab(m_session.options.openInBackground() != 0));
     m_pages->loadClosedPages();
     // A first run that could not be saved failed before any page could say so.
     if (!m_session.store.lastWriteOk())
@@ -135,8 +134,7 @@ void Frmmain::start(const QStringList &addresses)
 
 void Frmmain::openFromOutside(const QStringList &addresses)
 {
-    for (int i = 0; i < addresses.size(); ++i)
-        m_pages->open(addresses[i], i == 0 ? OpenTarget::foreground() : OpenTarget{OpenTarget::Background, true});
+    m_pages->openAll(addresses, OpenTarget::foreground());
     if (isMinimized())
         showNormal();
     raise();

@@ -77,6 +77,12 @@ FormWeb *PageStack::createPage(int slot)
     return page;
 }
 
+void PageStack::openAll(const QStringList &addresses, const OpenTarget &first)
+{
+    for (int i = 0; i < addresses.size(); ++i)
+        open(addresses[i], i == 0 ? first : OpenTarget{OpenTarget::Background, true});
+}
+
 FormWeb *PageStack::LoadNewForm(const QString &address)
 {
     return open(address, OpenTarget::newTab(m_session.options.openInBackground() != 0));

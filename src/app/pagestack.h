@@ -39,6 +39,8 @@ public:
 
     // Opens an address in a new tab; nullptr when no tab can be opened.
     FormWeb *open(const QString &address, const OpenTarget &target);
+    // Several addresses, one tab each: the first placed as first says, the others behind.
+    void openAll(const QStringList &addresses, const OpenTarget &first);
     // A new tab placed as the "open in background" switch says.
     FormWeb *LoadNewForm(const QString &address);
     // A blank tab in front, with the keyboard in the address box.

@@ -99,7 +99,6 @@ public:
     // Into a folder the user chose ("" when the user chose none).
     void DownloadPictureSaveAs(const QString &folder, std::function<void()> done = {});
     int FindImag() const { return m_saver->found(); }
-    int savedCount() const { return m_saver->savedCount(); }
     bool savingPictures() const { return m_saver->busy(); }
 
     // Hands the page's selected text to the search box.

@@ -14,10 +14,9 @@
 void FormWeb::setUpPictures()
 {
     m_gallery = new GalleryView(m_session.profile, this, m_web, m_session.pictures.list, this);
-    connect(m_gallery, &GalleryView::counted, this,
-            [this](int count) { m_status->setPicturesText(QStringLiteral("发现图片：%1").arg(count)); });
+    connect(m_gallery, &GalleryView::counted, m_status, &StatusBar::showPicturesFound);
     connect(m_gallery, &GalleryView::built, this, [this](int count) {
-        m_status->setPicturesText(QStringLiteral("图片总数：%1").arg(count));
+        m_status->showPictureTotal(count);
         m_host.setGalleryToggle(true);
         // The gallery's browser may be new: keys and the wheel go to it now.
         if (m_session.currentPage == this)
@@ -27,8 +26,7 @@ void FormWeb::setUpPictures()
 
     m_saver = new PictureSaver(m_web, m_session.pictures, m_session.clock, this);
     m_saver->stopRequested = [this] { return m_closePending; };
-    connect(m_saver, &PictureSaver::foundChanged, this,
-            [this](int found) { m_status->setPicturesText(QStringLiteral("发现图片：%1").arg(found)); });
+    connect(m_saver, &PictureSaver::foundChanged, m_status, &StatusBar::showPicturesFound);
     connect(m_saver, &PictureSaver::progressed, m_status, &StatusBar::showSaveProgress);
     connect(m_saver, &PictureSaver::finished, m_status, &StatusBar::showSavedCaption);
     connect(m_saver, &PictureSaver::busyChanged, this, &FormWeb::holdRendering);

@@ -40,7 +40,8 @@ StatusBar::StatusBar(QWidget *page, const QDate &today)
 
 void StatusBar::setStatusText(const QString &text) { m_lab[Status]->setText(text); }
 QString StatusBar::statusText() const { return m_lab[Status]->text(); }
-void StatusBar::setPicturesText(const QString &text) { m_lab[Pictures]->setText(text); }
+void StatusBar::showPicturesFound(int count) { m_lab[Pictures]->setText(QStringLiteral("发现图片：%1").arg(count)); }
+void StatusBar::showPictureTotal(int count) { m_lab[Pictures]->setText(QStringLiteral("图片总数：%1").arg(count)); }
 void StatusBar::setPictureCount(int count) { m_lab[Pictures]->setText(QString::number(count)); }
 QString StatusBar::pictureCount() const { return m_lab[Pictures]->text(); }
 void StatusBar::setProgress(const QString &text) { m_lab[Progress]->setText(text); }
@@ -73,11 +74,6 @@ void StatusBar::showSavedCaption(const QString &caption)
     QLabel *saved = m_lab[Saved];
     saved->setText(caption);
     saved->resize(toPixels(kSavedWidth), saved->height());
-}
-
-bool StatusBar::savedCounterRed() const
-{
-    return m_lab[Saved]->palette().color(QPalette::Window) == QColor(Qt::red);
 }
 
 void StatusBar::layout(int width, int height)

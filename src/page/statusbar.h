@@ -22,8 +22,9 @@ public:
     void setStatusText(const QString &text);
     QString statusText() const;
     void setPictureCount(int count);
-    // The pictures field's own wording ("发现图片：N", "图片总数：N").
-    void setPicturesText(const QString &text);
+    // "发现图片：N" (large pictures met) and "图片总数：N" (pictures in the gallery).
+    void showPicturesFound(int count);
+    void showPictureTotal(int count);
     QString pictureCount() const;
     void setProgress(const QString &text);
     QString progress() const;
@@ -35,7 +36,6 @@ public:
     void showSaveProgress(int step);
     // The counter's final caption at its full width; the colour stays.
     void showSavedCaption(const QString &caption);
-    bool savedCounterRed() const;
 
     // The fields' places for a page window of this size (pixels).
     void layout(int width, int height);

@@ -1,7 +1,6 @@
 #include "pictures/gallerypage.h"
 
 #include "platform/paths.h"
-#include "pictures/atomicfile.h"
 
 namespace {
 
@@ -45,11 +44,6 @@ QByteArray bytes(const QStringList &addresses)
 QString path()
 {
     return Paths::generatedPagesDir() + QStringLiteral("/gallery.htm");
-}
-
-bool write(const QString &path, const QByteArray &bytes)
-{
-    return AtomicFile::write(path, bytes);
 }
 
 } // namespace GalleryPage

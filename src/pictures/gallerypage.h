@@ -11,6 +11,4 @@ namespace GalleryPage {
 QByteArray bytes(const QStringList &addresses);
 // Where the page lives: the user's own folder for generated pages.
 QString path();
-// Writes the page whole or not at all (the last page stays); the file is the user's alone.
-bool write(const QString &path, const QByteArray &bytes);
 } // namespace GalleryPage

@@ -3,6 +3,7 @@
 #include "engine/browsercontrol.h"
 #include "engine/enginepage.h"
 #include "engine/navigationrequests.h"
+#include "pictures/atomicfile.h"
 #include "pictures/gallerypage.h"
 #include "pictures/picturelist.h"
 
@@ -46,8 +47,9 @@ void GalleryView::onScanned(const QVariant &answer, bool countOnly)
         return;
     }
     const QString path = GalleryPage::path();
-    // A gallery that cannot be written leaves the last one; the browser shows what is there.
-    GalleryPage::write(path, GalleryPage::bytes(m_list.current()));
+    // Written whole or not at all: a gallery that cannot be written leaves the last one,
+    // and the browser shows what is there.
+    AtomicFile::write(path, GalleryPage::bytes(m_list.current()));
     ensureBrowser();
     m_pic->Navigate(QUrl::fromLocalFile(path).toString());
     emit built(m_list.count());

@@ -26,7 +26,6 @@ public:
     void search(bool countOnly);
     // In front of the page, or out of sight.
     void setShown(bool shown);
-    bool shown() const { return m_shown; }
     void setGeometry(const QRect &rect);
 
     // Where the gallery search does nothing (27 characters, compared exactly).

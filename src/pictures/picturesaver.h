@@ -40,9 +40,7 @@ public:
     // Forgets what was saved: the next run saves every picture again.
     void resetSaved();
 
-    bool pageSaving() const { return m_pageSaving; }
     int found() const { return m_found; }
-    int savedCount() const { return m_savedCount; }
     bool busy() const { return m_mode != Idle; }
     // Asked after each picture: true ends the large-picture run (its page is closing).
     std::function<bool()> stopRequested;

@@ -70,11 +70,6 @@ bool InstanceLink::listen(const QString &socketPath)
     return true;
 }
 
-bool InstanceLink::listening() const
-{
-    return m_server && m_server->isListening();
-}
-
 void InstanceLink::onConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {

@@ -20,7 +20,6 @@ public:
     static bool forward(const QString &socketPath, const QStringList &addresses, int timeoutMs);
     // Listens for addresses; false when another live instance already does.
     bool listen(const QString &socketPath);
-    bool listening() const;
 
     // Bounds on what one handover may carry.
     static constexpr int kMaxAddresses = 100;

@@ -25,17 +25,21 @@ class TstPictures : public QObject
     QString folder() const { return PictureName::downloadFolder(); }
     static QStringList files(const QString &dir) { return QDir(dir).entryList(QDir::Files, QDir::Name); }
 
-    // A page of pictures, every one of them loaded.
-    FormWeb *openImages(const QString &query)
+    // A fixture page with every picture loaded.
+    FormWeb *openLoaded(const QString &path, const QString &title, int timeoutMs = 15000)
     {
-        FormWeb *p = m_world.open(QStringLiteral("/imgpage?") + query, QStringLiteral("Images"));
+        FormWeb *p = m_world.open(path, title);
         const bool loaded = waitFor([&] {
             return evaluateSync(p->Web(), QStringLiteral("Array.from(document.images).every(i => i.complete)")).toBool();
-        }, 15000);
+        }, timeoutMs);
         [&] { QVERIFY(loaded); }();
         // The background count would rewrite the pictures field while a test reads it.
         p->findChild<QTimer *>(QStringLiteral("Timer3"))->stop();
         return p;
+    }
+    FormWeb *openImages(const QString &query)
+    {
+        return openLoaded(QStringLiteral("/imgpage?") + query, QStringLiteral("Images"));
     }
     QStringList sources(FormWeb *p)
     {
@@ -199,11 +203,7 @@ private slots:
 
     void aRunSavesAtMostTwoHundredAndCountsOnlyWhatItWrote()
     {
-        FormWeb *p = m_world.open(QStringLiteral("/pictures?n=203&w=530&h=570"), QStringLiteral("Pictures 203"));
-        QVERIFY(waitFor([&] {
-            return evaluateSync(p->Web(), QStringLiteral("Array.from(document.images).every(i => i.complete)")).toBool();
-        }, 30000));
-        p->findChild<QTimer *>(QStringLiteral("Timer3"))->stop();
+        FormWeb *p = openLoaded(QStringLiteral("/pictures?n=203&w=530&h=570"), QStringLiteral("Pictures 203"), 30000);
 
         // Nowhere to write: nothing is counted.
         QTemporaryDir dir;
