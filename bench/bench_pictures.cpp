@@ -72,7 +72,11 @@ int main(int argc, char *argv[])
     {
         // The page's own pictures are stopped: the gallery's fetching is what is timed.
         FormWeb *p = w->pages().LoadNewForm(server.address(QStringLiteral("/pictures?n=6000&w=600&h=600&sized=1")));
-        waitUntil([&] { return p->pageTitle() == QLatin1String("Pictures 6000"); }, 30000);
+        // The whole document first (its title comes long before its last picture tag).
+        waitUntil([&] {
+            return evaluate(p->Web(), QStringLiteral("document.readyState != 'loading' && document.images.length")).toInt()
+                   == 6000;
+        }, 30000);
         p->stop();
         // The background count would overwrite the label this waits for.
         p->findChild<QTimer *>(QStringLiteral("Timer3"))->stop();
