@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "app/frmmain.h"
 #include "engine/engineprofile.h"
+#include "engine/enginerendering.h"
 #include "page/session.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -53,6 +54,7 @@ bool handledWithoutWindow(int argc, char *argv[], QStringList &addresses, int &e
 // The whole run; the signal that ended it (0 for a normal exit) goes to `signal`.
 int run(int argc, char *argv[], const QStringList &addresses, int &signal)
 {
+    EngineRendering::apply(EngineRendering::choose(EngineRendering::fromProcess()));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmo"));
     QApplication::setApplicationVersion(QStringLiteral(VELMO_VERSION));

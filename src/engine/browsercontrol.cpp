@@ -32,7 +32,9 @@ NavigationRequest::Kind kindOf(QWebEnginePage::NavigationType type)
     }
 }
 
-// What a browser's address box makes of typed text.
+// The longest a new view stays out of the window waiting for its document's title.
+constexpr int kRevealLatestMs = 1000;
+
 } // namespace
 
 BrowserControl::BrowserControl(QWebEngineProfile *profile, QWidget *viewParent, QObject *parent)
@@ -69,12 +71,11 @@ BrowserControl::BrowserControl(QWebEngineProfile *profile, QWidget *viewParent, 
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] { emit ProgressChange(0, 100); });
     connect(m_page, &QWebEnginePage::loadProgress, this, [this](int p) { emit ProgressChange(p, 100); });
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool) {
-        documentArriving();
+        revealView();
         emit ProgressChange(-1, 100);
         emit DownloadComplete();
         emit DocumentComplete(LocationURL());
     });
-    connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserControl::documentArriving);
     connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserControl::TitleChange);
     connect(m_page->action(QWebEnginePage::Back), &QAction::changed, this, &BrowserControl::reportCommandState);
     connect(m_page->action(QWebEnginePage::Forward), &QAction::changed, this, &BrowserControl::reportCommandState);
@@ -150,6 +151,8 @@ void BrowserControl::Navigate(const QString &address)
     if (ShowOnFirstDocument && !m_pageUsed) {
         m_awaitingDocument = true;
         m_view->setVisible(false);
+        // A page that is slow to say anything still shows what it has by then.
+        QTimer::singleShot(kRevealLatestMs, this, &BrowserControl::revealView);
     } else {
         m_view->setVisible(true);
     }
@@ -157,7 +160,7 @@ void BrowserControl::Navigate(const QString &address)
     m_page->load(url);
 }
 
-void BrowserControl::documentArriving()
+void BrowserControl::revealView()
 {
     if (!m_awaitingDocument)
         return;

@@ -52,6 +52,10 @@ public:
     // A new view joins the window when its first document arrives (see Navigate); a
     // view whose showing someone else decides turns this off.
     bool ShowOnFirstDocument = true;
+    // The first document is far enough along for its title to be on screen: a view
+    // kept out of the window (see Navigate) joins it now. The end of the load does
+    // the same for a page whose title never comes.
+    void revealView();
 
     // Scrolls the document's window by (dx, dy) pixels, repeated `times` times.
     void scrollBy(int dx, int dy, int times = 1);
@@ -109,7 +113,6 @@ private:
     void onNewWindowRequested(QWebEngineNewWindowRequest &request);
     void onFocusChanged(QWidget *old, QWidget *now);
     void reportCommandState();
-    void documentArriving();
 
     QWebEngineView *m_view = nullptr;
     EnginePage *m_page = nullptr;

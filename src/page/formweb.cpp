@@ -267,11 +267,15 @@ void FormWeb::applyTitle(const QString &rawTitle)
         m_history.append({m_session.clock.now(), t, location});
     }
 
-    if (!isActive())
-        return;
-    myname = m_pageTitle;
-    m_host.setMainCaption(PageText::mainCaption(label.text));
-    m_host.setAddressText(location);
+    if (isActive()) {
+        myname = m_pageTitle;
+        m_host.setMainCaption(PageText::mainCaption(label.text));
+        m_host.setAddressText(location);
+    }
+    // Only now: a view's first showing holds the user-interface thread for a while.
+    // An empty title may be the document not parsed yet; the load's end shows it.
+    if (!documentTitle.isEmpty())
+        m_web->revealView();
 }
 
 void FormWeb::onDocumentComplete()

@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QToolButton>
 
 // The main window with the real engine on local fixture pages: titles reaching labels,
@@ -93,6 +94,23 @@ private slots:
         QCOMPARE(label(blank->myindex), QString());
         QCOMPARE(addressText(), QStringLiteral("http://www."));
         QCOMPARE(m_w->windowTitle(), PageText::kEmptyCaption);
+    }
+
+    void newPageJoinsTheWindowWithItsTitle()
+    {
+        // A new tab's view stays out of the window until its title is in (or a second has
+        // passed), and then joins it while the rest of the page still loads.
+        for (const bool titled : {true, false}) {
+            FormWeb *p = m_w->pages().LoadNewForm(
+                url(titled ? QStringLiteral("/slow?chunks=40&ms=100") : QStringLiteral("/slow?chunks=40&ms=100&untitled=1")));
+            QSignalSpy done(p->Web(), &BrowserControl::DocumentComplete);
+            QWidget *view = p->Web()->widget();
+            QVERIFY(!view->isVisible());
+            if (titled)
+                QTRY_COMPARE_WITH_TIMEOUT(label(p->myindex), QStringLiteral("Slow"), 15000);
+            QTRY_VERIFY_WITH_TIMEOUT(view->isVisible(), 3000);
+            QCOMPARE(done.count(), 0);
+        }
     }
 
     void hostileTitlesStayText()

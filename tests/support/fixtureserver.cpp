@@ -143,15 +143,16 @@ void FixtureServer::onReadyRead(QTcpSocket *socket)
     if (url.path() == QLatin1String("/slow")) {
         const QUrlQuery query(url);
         respondSlowly(socket, qMax(1, query.queryItemValue(QStringLiteral("chunks")).toInt()),
-                      query.queryItemValue(QStringLiteral("ms")).toInt());
+                      query.queryItemValue(QStringLiteral("ms")).toInt(),
+                      query.hasQueryItem(QStringLiteral("untitled")) ? QString() : QStringLiteral("Slow"));
         return;
     }
     respond(socket, url);
 }
 
-void FixtureServer::respondSlowly(QTcpSocket *socket, int chunks, int ms)
+void FixtureServer::respondSlowly(QTcpSocket *socket, int chunks, int ms, const QString &title)
 {
-    const QByteArray body = page(QStringLiteral("Slow"), QString(chunks * 64, QLatin1Char('s')));
+    const QByteArray body = page(title, QString(chunks * 64, QLatin1Char('s')));
     socket->write(httpHead("200 OK", "text/html; charset=utf-8", body.size()));
     const int piece = (body.size() + chunks - 1) / chunks;
     QPointer<QTcpSocket> guard(socket);

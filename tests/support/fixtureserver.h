@@ -49,7 +49,7 @@ signals:
 
 private:
     void onConnection(QTcpServer *server);
-    void respondSlowly(QTcpSocket *socket, int chunks, int ms);
+    void respondSlowly(QTcpSocket *socket, int chunks, int ms, const QString &title);
     void onReadyRead(QTcpSocket *socket);
     void respond(QTcpSocket *socket, const QUrl &url);
 

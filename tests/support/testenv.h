@@ -1,4 +1,6 @@
 #pragma once
+#include "engine/enginerendering.h"
+
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -16,6 +18,8 @@ QString home();
     {                                                                                 \
         TestEnv::isolateHome();                                                       \
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);                   \
+        /* drawn as the browser draws them in the same environment */                \
+        EngineRendering::apply(EngineRendering::choose(EngineRendering::fromProcess())); \
         QApplication app(argc, argv);                                                 \
         QApplication::setApplicationName(QStringLiteral("velmo"));                    \
         TestObject tc;                                                                \

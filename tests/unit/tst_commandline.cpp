@@ -1,9 +1,11 @@
 #include "app/commandline.h"
+#include "engine/enginerendering.h"
 #include "support/testenv.h"
 
 #include <QTemporaryDir>
 
-// What a start's arguments become: tabs, help, version or a refusal.
+// What a start's arguments and environment become: tabs, help, version or a refusal,
+// and how pages are drawn.
 class TstCommandLine : public QObject
 {
     Q_OBJECT
@@ -47,6 +49,23 @@ private slots:
         QVERIFY(help.message.contains(QStringLiteral("显示版本信息")));
         QVERIFY(parse({QStringLiteral("-h")}).message.contains(QStringLiteral("Show the version")));
         QCOMPARE(parse({QStringLiteral("--bogus"), QStringLiteral("a.example")}).action, CommandLine::Refused);
+    }
+    void drawingFollowsTheEnginesGpuUse()
+    {
+        using namespace EngineRendering;
+        const auto drawing = [](const char *flags, const char *softGl = "", bool quickChosen = false) {
+            return choose(Environment{flags, softGl, quickChosen});
+        };
+        QCOMPARE(drawing(""), Drawing::Default);
+        QCOMPARE(drawing("--disable-gpu"), Drawing::Software);
+        QCOMPARE(drawing("--no-sandbox --disable-gpu --lang=zh"), Drawing::Software);
+        // Only the engine's GPU use as a whole: a partial switch keeps OpenGL.
+        QCOMPARE(drawing("--disable-gpu-compositing"), Drawing::Default);
+        QCOMPARE(drawing("", "1"), Drawing::Software);
+        QCOMPARE(drawing("", "0"), Drawing::Default);
+        QCOMPARE(drawing("", "false"), Drawing::Default);
+        // The user's own choice of Qt Quick back end wins.
+        QCOMPARE(drawing("--disable-gpu", "1", true), Drawing::Default);
     }
 };
 
