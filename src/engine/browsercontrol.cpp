@@ -145,9 +145,10 @@ void BrowserControl::Navigate(const QString &address)
         return;
     }
     m_emptyBlank = false;
-    // A view that has never shown a page stays out of the window until the first
-    // document arrives: the engine's drawing surface is set up when the view is first
-    // painted, which would otherwise hold the request back for as long.
+    // A view that has never shown a page stays out of the window until its first
+    // document's title is on screen: the view's first paint sets up its drawing surface
+    // on this thread (150-200 ms with a software GL), which would hold the request, and
+    // then the title, back for as long.
     if (ShowOnFirstDocument && !m_pageUsed) {
         m_awaitingDocument = true;
         m_view->setVisible(false);

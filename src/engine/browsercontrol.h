@@ -49,12 +49,12 @@ public:
     bool Silent = false;
     // Set before a control is handed out for a new window.
     bool RegisterAsBrowser = false;
-    // A new view joins the window when its first document arrives (see Navigate); a
-    // view whose showing someone else decides turns this off.
+    // A new view joins the window once its first document's title is on screen (see
+    // Navigate); a view whose showing someone else decides turns this off.
     bool ShowOnFirstDocument = true;
-    // The first document is far enough along for its title to be on screen: a view
-    // kept out of the window (see Navigate) joins it now. The end of the load does
-    // the same for a page whose title never comes.
+    // The first document's title is on screen: a view kept out of the window joins it
+    // now. The end of the load, or a second's wait, does the same for a page whose
+    // title never comes.
     void revealView();
 
     // Scrolls the document's window by (dx, dy) pixels, repeated `times` times.
