@@ -18,8 +18,8 @@ TOKEN = "vbench-simple-q7k2"
 EMPTY_CAPTION = " Velmo安全浏览器"
 
 
-def tree(root):
-    """The root and every process below it."""
+def parents():
+    """Every process's parent."""
     parent = {}
     for d in os.listdir("/proc"):
         if d.isdigit():
@@ -28,12 +28,7 @@ def tree(root):
                     parent[int(d)] = int(f.read().rsplit(")", 1)[1].split()[1])
             except OSError:
                 pass
-    out, todo = [], [root]
-    while todo:
-        p = todo.pop()
-        out.append(p)
-        todo += [c for c, pp in parent.items() if pp == p]
-    return out
+    return parent
 
 
 def cmdline(pid):
@@ -44,20 +39,16 @@ def cmdline(pid):
         return b""
 
 
-def parent_of(pid):
-    try:
-        with open(f"/proc/{pid}/stat") as f:
-            return int(f.read().rsplit(")", 1)[1].split()[1])
-    except OSError:
-        return 0
-
-
 def pss_kb(root):
-    total, renderers = 0, 0
-    for pid in tree(root):
+    """Summed PSS of the root and every process below it, and how many are renderers."""
+    parent = parents()
+    total, renderers, todo = 0, 0, [root]
+    while todo:
+        pid = todo.pop()
+        todo += [c for c, pp in parent.items() if pp == pid]
         # The engine's renderers are forked by its zygote and keep its command line.
         line = cmdline(pid)
-        if b"--type=renderer" in line or (b"--type=zygote" in line and b"--type=zygote" in cmdline(parent_of(pid))):
+        if b"--type=renderer" in line or (b"--type=zygote" in line and b"--type=zygote" in cmdline(parent.get(pid, 0))):
             renderers += 1
         try:
             with open(f"/proc/{pid}/smaps_rollup") as f:
