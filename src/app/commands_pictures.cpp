@@ -52,11 +52,11 @@ void wirePictureCommands(Commands &c)
         QPointer<FormWeb> p = pages.activePage();
         if (!p)
             return;
-        FormDownImage dialog(session.pictures, session.store, session.dialogs, session.shell, &window);
+        FormDownImage dialog(session.store, session.dialogs, session.shell, &window);
         window.runDialog(dialog);
         if (!p)
             return;
-        p->DownloadPictureSaveAs(session.pictures.folder);
+        p->DownloadPictureSaveAs(dialog.chosenFolder());
         p->focusHolder();
     });
 }

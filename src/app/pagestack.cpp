@@ -187,6 +187,8 @@ void PageStack::releaseSlot(int slot)
     m_pages.remove(slot);
     if (p) {
         m_zorder.removeAll(p);
+        // Out of the strip for good: its slot may be the next new tab's.
+        p->myindex = -1;
         p->close();
     }
     updateShownPage();
@@ -281,7 +283,12 @@ void PageStack::closeAll()
 {
     SettingsStore::Batch batch(m_session.store);
     for (FormWeb *p : pagesInTabOrder())
-        p->close();
+        p->closeForExit();
+    // Pages closed by the user while their pictures were being saved record now too.
+    const auto pages = m_parts.client->findChildren<FormWeb *>(QString(), Qt::FindDirectChildrenOnly);
+    for (FormWeb *p : pages)
+        if (p->closePending())
+            p->closeForExit();
 }
 
 void PageStack::placeActive()
@@ -325,14 +332,25 @@ QRect PageStack::clientRect() const
 
 // --- PageHost ---
 
-bool PageStack::isActiveSlot(int slot) const
+int PageStack::slotOf(const FormWeb *p) const
 {
+    if (!p)
+        return -1;
+    const int slot = p->myindex;
+    return slot >= 0 && m_pages.value(slot) == p ? slot : -1;
+}
+
+bool PageStack::isActive(const FormWeb *p) const
+{
+    const int slot = slotOf(p);
     return slot >= 0 && m_book.activeSlot() == slot;
 }
 
-void PageStack::setTabLabel(int slot, const PageText::Label &label)
+void PageStack::setTabLabel(const FormWeb *p, const PageText::Label &label)
 {
-    m_parts.strip.setLabel(slot, label);
+    const int slot = slotOf(p);
+    if (slot >= 0)
+        m_parts.strip.setLabel(slot, label);
 }
 
 void PageStack::setMainCaption(const QString &caption)
@@ -383,6 +401,12 @@ void PageStack::setGalleryToggle(bool checked)
     m_parts.toolbar.button("Chk")->setChecked(checked);
 }
 
+void PageStack::focusActivePage(const FormWeb *asking)
+{
+    if (slotOf(asking) >= 0)
+        focusActivePage();
+}
+
 void PageStack::focusActivePage()
 {
     if (FormWeb *p = activePage()) {
@@ -393,8 +417,13 @@ void PageStack::focusActivePage()
     }
 }
 
-void PageStack::openNewWindow(FormWeb *, NewWindowRequest &request)
+void PageStack::openNewWindow(FormWeb *opener, NewWindowRequest &request)
 {
+    // A page that left the strip opens nothing.
+    if (opener && slotOf(opener) < 0) {
+        request.cancel = true;
+        return;
+    }
     const int slot = addLabel();
     if (slot < 0) {
         refuseTab();
@@ -414,14 +443,18 @@ void PageStack::openNewWindow(FormWeb *, NewWindowRequest &request)
     PaiLie();
 }
 
-void PageStack::showPage(int slot)
+void PageStack::showPage(const FormWeb *p)
 {
-    if (!isActiveSlot(slot))
+    const int slot = slotOf(p);
+    if (slot >= 0 && m_book.activeSlot() != slot)
         activateSlot(slot);
 }
 
-void PageStack::closeSlot(int slot)
+void PageStack::closePage(const FormWeb *p)
 {
+    const int slot = slotOf(p);
+    if (slot < 0)
+        return;
     const int pos = m_book.positionOf(slot);
     if (pos < 0)
         return;

@@ -79,23 +79,26 @@ public:
     QList<FormWeb *> pagesInTabOrder() const;
 
     // PageHost
-    bool isActiveSlot(int slot) const override;
-    void setTabLabel(int slot, const PageText::Label &label) override;
+    bool isActive(const FormWeb *page) const override;
+    void setTabLabel(const FormWeb *page, const PageText::Label &label) override;
     void setMainCaption(const QString &caption) override;
     void setAddressText(const QString &text) override;
     void setBackForward(bool back, bool forward) override;
     void recordClosedPage(const QString &caption, const QString &address) override;
     void flushHistory(const QVector<Visit> &newestFirst) override;
     void pageDestroyed(FormWeb *page) override;
-    void focusActivePage() override;
+    void focusActivePage(const FormWeb *asking) override;
+    void focusActivePage();
     void openNewWindow(FormWeb *opener, NewWindowRequest &request) override;
-    void closeSlot(int slot) override;
-    void showPage(int slot) override;
+    void closePage(const FormWeb *page) override;
+    void showPage(const FormWeb *page) override;
     void clearWebFocus() override;
     bool galleryShown() const override;
     void setGalleryToggle(bool checked) override;
 
 private:
+    // The page's slot while it is in the strip; -1 once it left it.
+    int slotOf(const FormWeb *page) const;
     int addLabel();
     void refuseTab();
     FormWeb *createPage(int slot);

@@ -77,6 +77,11 @@ BrowserControl::BrowserControl(QWebEngineProfile *profile, QWidget *viewParent, 
         emit DocumentComplete(LocationURL());
     });
     connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserControl::TitleChange);
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                if (status != QWebEnginePage::NormalTerminationStatus)
+                    emit RendererGone();
+            });
     connect(m_page->action(QWebEnginePage::Back), &QAction::changed, this, &BrowserControl::reportCommandState);
     connect(m_page->action(QWebEnginePage::Forward), &QAction::changed, this, &BrowserControl::reportCommandState);
     connect(m_page, &QWebEnginePage::newWindowRequested, this, &BrowserControl::onNewWindowRequested);
@@ -239,7 +244,7 @@ void BrowserControl::scrollPages(int pages)
 
 void BrowserControl::scrollToEdge(bool end)
 {
-    runScript(end ? QStringLiteral("window.scrollTo(window.scrollX, document.documentElement.scrollHeight)")
+    runScript(end ? QStringLiteral("window.scrollTo(window.scrollX, (document.scrollingElement || document.documentElement).scrollHeight)")
                   : QStringLiteral("window.scrollTo(window.scrollX, 0)"));
 }
 
@@ -296,7 +301,7 @@ void BrowserControl::onNewWindowRequested(QWebEngineNewWindowRequest &request)
         return;
     req.target->RegisterAsBrowser = true;
     req.target->m_pageUsed = true;
-    request.openIn(req.target->page());
+    request.openIn(req.target->m_page);
 }
 
 void BrowserControl::onFocusChanged(QWidget *old, QWidget *now)

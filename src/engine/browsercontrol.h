@@ -1,5 +1,7 @@
 #pragma once
+#include <QImage>
 #include <QObject>
+#include <QRect>
 #include <QPointer>
 #include <QString>
 #include <QVariant>
@@ -90,8 +92,25 @@ public:
     void setDownloadControl(int flags);
     int downloadControl() const { return m_downloadControl; }
 
-    QWebEngineView *view() const { return m_view; }
-    EnginePage *page() const { return m_page; }
+    // What picture capture needs of the view (browsercontrol_view.cpp).
+    // The view's pixels: all of it, or a rectangle (device-independent pixels).
+    QImage grabView(const QRect &rect = QRect()) const;
+    QSize viewSize() const;
+    // Makes the view taller for a capture; restoreViewSize() undoes it unless the page
+    // window laid the view out anew meanwhile.
+    void setCaptureHeight(int height);
+    void restoreViewSize();
+    qreal zoomFactor() const;
+    // Settings of a local generated page: may it show remote pictures, read local files.
+    void setLocalPageAccess(bool remoteUrls, bool fileUrls);
+    // Silences the page (a closed page kept alive for a moment plays nothing).
+    void setAudioMuted(bool muted);
+    // The widget that takes the page's mouse and keys (it changes on some navigations).
+    QWidget *inputWidget() const;
+    // Runs script in the page's own world, as the page's scripts would (ZOOMIE, tests).
+    void runPageScript(const QString &script);
+    // The renderer process of the page (0 while it has none).
+    qint64 rendererPid() const;
 
 signals:
     void StatusTextChange(const QString &text);
@@ -105,6 +124,8 @@ signals:
     void GotFocus();
     // The user clicked or typed in the page.
     void UserInput();
+    // The page's renderer process ended without being asked to (crashed or killed).
+    void RendererGone();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -130,4 +151,7 @@ private:
     bool m_pageUsed = false;
     bool m_backEnabled = false;
     bool m_forwardEnabled = false;
+    // The view's geometry before a capture made it taller, and that height.
+    QRect m_geometryBeforeCapture;
+    int m_captureHeight = 0;
 };

@@ -37,9 +37,7 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setAutoFillBackground(true);
 
-    // Load, in order: state reset, status bar, browser, off-screen until placed.
-    m_session.pictures.saving = false;
-
+    // Load, in order: status bar, browser, off-screen until placed.
     // The browser lives in its container from the start; the host site takes that
     // container over when it attaches.
     m_picJava = new QWidget(this);
@@ -58,7 +56,7 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     m_cmb->installEventFilter(this);
 
     m_status = new StatusBar(this, m_session.clock.now().date());
-    m_dialog = new ScriptDialog(this, [this] { m_host.showPage(myindex); });
+    m_dialog = new ScriptDialog(this, [this] { m_host.showPage(this); });
     m_web->setScriptDialogs(m_dialog);
 
     m_timer2 = new QTimer(this);
@@ -256,7 +254,7 @@ void FormWeb::applyTitle(const QString &rawTitle)
     m_documentTitle = documentTitle;
     m_pageTitle = PageText::pageTitle(documentTitle, location);
     const PageText::Label label = PageText::tabLabel(m_pageTitle);
-    m_host.setTabLabel(myindex, label);
+    m_host.setTabLabel(this, label);
     m_caption = m_pageTitle;
     setWindowTitle(PageText::plainWindowTitle(m_caption));
 
@@ -291,7 +289,7 @@ void FormWeb::onDocumentComplete()
     }
     // Loaded out of sight: nobody is looking at it yet.
     considerDiscarding(0);
-    m_host.focusActivePage();
+    m_host.focusActivePage(this);
 }
 
 void FormWeb::onBeforeNavigate(NavigationRequest &request)
@@ -331,7 +329,7 @@ void FormWeb::checkDocumentArrived()
     if (isActive())
         m_host.setAddressText(QString());
     if (m_blocked)
-        m_host.closeSlot(myindex);
+        m_host.closePage(this);
 }
 
 void FormWeb::considerDiscarding(int afterMs)
@@ -363,7 +361,7 @@ void FormWeb::slowTick()
     }
     if (m_closePending) {
         close();
-        // Still held by a run of another page: keep trying, even past the sixth tick.
+        // Still saving: keep trying, even past the sixth tick.
         if (!m_closed)
             m_timer3->start();
         return;
@@ -374,7 +372,7 @@ void FormWeb::slowTick()
 
 bool FormWeb::isActive() const
 {
-    return m_host.isActiveSlot(myindex);
+    return m_host.isActive(this);
 }
 
 void FormWeb::closeEvent(QCloseEvent *event)
@@ -383,15 +381,19 @@ void FormWeb::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
-    if (m_session.pictures.saving) {
-        // Picture saving is under way; the 5-second timer closes the page afterwards.
+    if (m_saver->busy() && !m_exiting) {
+        // This page's pictures are being saved: the run ends at its next picture and
+        // the page closes then. Until then it is out of sight and silent.
         m_closePending = true;
+        m_web->setAudioMuted(true);
         hide();
         event->ignore();
         return;
     }
     m_closed = true;
     event->accept();
+    // What is written stays written; nothing more is taken from a closing page.
+    m_saver->stop();
     // A question the page is asking ends as cancelled; the engine gets its answer
     // before the page goes.
     m_dialog->abort();
@@ -403,6 +405,14 @@ void FormWeb::closeEvent(QCloseEvent *event)
         m_session.currentPage.clear();
         m_session.currentBrowser.clear();
     }
+}
+
+void FormWeb::closeForExit()
+{
+    // The program ends: a run under way ends too, and the page records itself as any
+    // closing page does.
+    m_exiting = true;
+    close();
 }
 
 void FormWeb::wheelEvent(QWheelEvent *event)

@@ -54,6 +54,8 @@ public:
     QWidget *PicJava() const { return m_picJava; }
     // The gallery's browser; null until the page's first gallery.
     BrowserControl *WebPic() const;
+    // The page's own gallery file (gone with the page).
+    QString galleryFile() const;
 
     // What the rest of the browser asks of a page.
     void navigate(const QString &address);
@@ -68,6 +70,9 @@ public:
     void showStatus(const QString &text);
     // Focus to the page's focus holder, where the arrow keys scroll the page.
     void focusHolder();
+    // Closes the page as the program ends: a picture run under way ends, and the page
+    // records itself and its history at once.
+    void closeForExit();
     // Records the page in the closed-page ring, as closing it does (never the marked
     // start page).
     void recordAsClosed();
@@ -153,6 +158,7 @@ private:
     void setUpPictures();
     // Arms the discarding of a page out of sight: after the session's grace, or sooner.
     void considerDiscarding(int afterMs = -1);
+    static std::function<void()> once(std::function<void()> done);
     // Runs then once a discarded page has reloaded; false (then not run) when the page
     // was not discarded.
     bool wakeThen(std::function<void()> then);
@@ -193,6 +199,7 @@ private:
     bool m_blocked = false;
     bool m_closePending = false;
     bool m_closed = false;
+    bool m_exiting = false;
     int m_pictureTicks = 0;
     // Windows opened by the page's scripts since its last navigation.
     int m_scriptWindows = 0;

@@ -24,7 +24,10 @@ void FormWeb::setUpPictures()
     });
     connect(m_gallery, &GalleryView::pictureClicked, this, &FormWeb::pictureChosen);
 
-    m_saver = new PictureSaver(m_web, m_session.pictures, m_session.clock, this);
+    connect(m_gallery, &GalleryView::writeFailed, this,
+            [this] { showStatus(QStringLiteral("图片集网页无法写入，图片集未更新。")); });
+
+    m_saver = new PictureSaver(m_web, m_session.pictures.runLock, m_session.clock, this);
     m_saver->stopRequested = [this] { return m_closePending; };
     connect(m_saver, &PictureSaver::foundChanged, m_status, &StatusBar::showPicturesFound);
     connect(m_saver, &PictureSaver::progressed, m_status, &StatusBar::showSaveProgress);
@@ -37,6 +40,11 @@ BrowserControl *FormWeb::WebPic() const
     return m_gallery ? m_gallery->browser() : nullptr;
 }
 
+QString FormWeb::galleryFile() const
+{
+    return m_gallery->path();
+}
+
 void FormWeb::SearchPic()
 {
     m_gallery->search(AutoFind);
@@ -47,6 +55,26 @@ void FormWeb::showGallery(bool shown)
     m_gallery->setShown(shown);
 }
 
+std::function<void()> FormWeb::once(std::function<void()> done)
+{
+    // Runs done exactly once: when called, or else when the last copy goes (a page
+    // closed, or a wake-up that never came), so a button waiting for it never stays off.
+    struct Holder {
+        std::function<void()> f;
+        ~Holder()
+        {
+            if (f)
+                f();
+        }
+    };
+    auto holder = std::make_shared<Holder>();
+    holder->f = std::move(done);
+    return [holder] {
+        if (auto f = std::exchange(holder->f, nullptr))
+            f();
+    };
+}
+
 bool FormWeb::wakeThen(std::function<void()> then)
 {
     if (!m_web->discarded())
@@ -54,9 +82,9 @@ bool FormWeb::wakeThen(std::function<void()> then)
     // The page gave its renderer up while out of sight: it is shown (under the others)
     // to reload, and the work runs on the reloaded document.
     holdRendering(true);
-    auto once = std::make_shared<QMetaObject::Connection>();
-    *once = connect(m_web, &BrowserControl::DocumentComplete, this, [this, once, then] {
-        disconnect(*once);
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(m_web, &BrowserControl::DocumentComplete, this, [this, connection, then] {
+        disconnect(*connection);
         then();
         holdRendering(false);
     });
@@ -65,6 +93,7 @@ bool FormWeb::wakeThen(std::function<void()> then)
 
 PictureSaver::Start FormWeb::SavePictureDisk(const QString &savePath, std::function<void()> done)
 {
+    done = once(std::move(done));
     if (wakeThen([this, savePath, done] { SavePictureDisk(savePath, done); }))
         return PictureSaver::Start::Started;
     const PictureSaver::Start start = m_saver->saveLarge(savePath, afterRun(std::move(done)));
@@ -75,6 +104,7 @@ PictureSaver::Start FormWeb::SavePictureDisk(const QString &savePath, std::funct
 
 void FormWeb::SavePictureForSize(const QString &savePath, std::function<void()> done)
 {
+    done = once(std::move(done));
     if (wakeThen([this, savePath, done] { SavePictureForSize(savePath, done); }))
         return;
     setCursor(Qt::WaitCursor);
@@ -88,14 +118,14 @@ void FormWeb::SavePictureForSize(const QString &savePath, std::function<void()> 
 void FormWeb::AutoDownLoadImag(std::function<void()> done)
 {
     const QString folder = PictureName::downloadFolder();
-    m_session.pictures.folder = folder;
     BeforeDownload();
     m_timer3->stop();
     QPointer<FormWeb> self(this);
+    done = once(std::move(done));
     SavePictureDisk(folder, [self, folder, done] {
         if (self && self->FindImag() < 2)
             self->SavePictureForSize(folder, done);
-        else if (done)
+        else
             done();
     });
 }
@@ -109,10 +139,11 @@ void FormWeb::DownloadPictureSaveAs(const QString &folder, std::function<void()>
     }
     BeforeDownload();
     QPointer<FormWeb> self(this);
+    done = once(std::move(done));
     SavePictureDisk(folder, [self, folder, done] {
         if (self && self->FindImag() == 0)
             self->SavePictureForSize(folder, done);
-        else if (done)
+        else
             done();
     });
 }
@@ -126,7 +157,7 @@ std::function<void()> FormWeb::afterRun(std::function<void()> done)
         // A page the user closed during the run goes now, not on a timer that may be off.
         if (self && self->m_closePending && !self->m_saver->busy())
             QTimer::singleShot(0, self, [self] {
-                if (self && !self->m_session.pictures.saving)
+                if (self && !self->m_saver->busy())
                     self->close();
             });
     };

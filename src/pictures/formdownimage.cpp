@@ -1,6 +1,5 @@
 #include "pictures/formdownimage.h"
 
-#include "pictures/picturestate.h"
 #include "platform/dialogs.h"
 #include "platform/settingkeys.h"
 #include "platform/settingsstore.h"
@@ -19,10 +18,9 @@
 
 const QString FormDownImage::kMissingFolder = QStringLiteral(" 指定的目录不存在 ……         ");
 
-FormDownImage::FormDownImage(PictureState &state, SettingsStore &store, Dialogs &dialogs, Shell &shell,
+FormDownImage::FormDownImage(SettingsStore &store, Dialogs &dialogs, Shell &shell,
                              QWidget *parent)
     : QDialog(parent)
-    , m_state(state)
     , m_store(store)
     , m_dialogs(dialogs)
     , m_shell(shell)
@@ -62,8 +60,6 @@ FormDownImage::FormDownImage(PictureState &state, SettingsStore &store, Dialogs 
     connect(browseButton, &QToolButton::clicked, this, &FormDownImage::browse);
     connect(viewButton, &QPushButton::clicked, this, &FormDownImage::view);
 
-    // No folder until the user confirms one.
-    m_state.folder.clear();
     const QString stored = m_store.read(SettingKeys::kPictureFolder);
     if (stored.isEmpty()) {
         const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
@@ -90,7 +86,7 @@ void FormDownImage::download()
     if (QDir(text).isRoot())
         return;
     m_store.write(SettingKeys::kPictureFolder, text);
-    m_state.folder = text;
+    m_chosen = text;
     accept();
 }
 

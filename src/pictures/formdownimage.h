@@ -7,16 +7,17 @@ class QPushButton;
 class QToolButton;
 class SettingsStore;
 class Shell;
-struct PictureState;
 
 // "下载全部图片……": asks for the folder that all pictures of the page go to. Saves
-// nothing itself: on 下载 it leaves the folder in the picture state (and remembers it),
-// closed any other way it leaves the folder empty.
+// nothing itself: on 下载 the folder is chosen (and remembered); closed any other way,
+// none is.
 class FormDownImage : public QDialog
 {
     Q_OBJECT
 public:
-    FormDownImage(PictureState &state, SettingsStore &store, Dialogs &dialogs, Shell &shell, QWidget *parent);
+    FormDownImage(SettingsStore &store, Dialogs &dialogs, Shell &shell, QWidget *parent);
+    // The folder confirmed with 下载 ("" when none was).
+    QString chosenFolder() const { return m_chosen; }
 
     QLineEdit *Text1() const { return m_text; }
     // The refusal shown for a folder that does not exist.
@@ -28,7 +29,7 @@ private:
     void view();
     bool folderExists() const;
 
-    PictureState &m_state;
+    QString m_chosen;
     SettingsStore &m_store;
     Dialogs &m_dialogs;
     Shell &m_shell;

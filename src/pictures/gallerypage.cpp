@@ -1,6 +1,10 @@
 #include "pictures/gallerypage.h"
 
 #include "platform/paths.h"
+#include "tabs/pagetext.h"
+
+#include <QCoreApplication>
+#include <atomic>
 
 namespace {
 
@@ -36,14 +40,22 @@ QByteArray bytes(const QStringList &addresses)
     page.reserve(page.size() + addresses.size() * 160);
     for (const QString &address : addresses) {
         const QByteArray u = escaped(address);
-        page += "<a href=\"" + u + "\" target=\"_blank\"><img border=\"1\" src=\"" + u + "\"></a> \r\n\r\n";
+        const QByteArray img = "<img border=\"1\" src=\"" + u + "\">";
+        // Only addresses that are pictures somewhere become links; never a script.
+        if (PageText::linkable(address, true))
+            page += "<a href=\"" + u + "\" target=\"_blank\">" + img + "</a> \r\n\r\n";
+        else
+            page += img + " \r\n\r\n";
     }
     return page;
 }
 
-QString path()
+QString newPath()
 {
-    return Paths::generatedPagesDir() + QStringLiteral("/gallery.htm");
+    // One file per page, and per running instance.
+    static std::atomic<int> serial{0};
+    return Paths::generatedPagesDir()
+           + QStringLiteral("/gallery-%1-%2.htm").arg(QCoreApplication::applicationPid()).arg(++serial);
 }
 
 } // namespace GalleryPage

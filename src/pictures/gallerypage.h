@@ -9,6 +9,7 @@ namespace GalleryPage {
 // The page's bytes. Every address is escaped for HTML, and characters beyond ASCII are
 // written as character references, so the bytes read the same in any 8-bit code page.
 QByteArray bytes(const QStringList &addresses);
-// Where the page lives: the user's own folder for generated pages.
-QString path();
+// Where a page's gallery lives: a file of its own in the user's folder for generated
+// pages.
+QString newPath();
 } // namespace GalleryPage

@@ -1,15 +1,13 @@
 #include "pictures/galleryview.h"
 
 #include "engine/browsercontrol.h"
-#include "engine/enginepage.h"
 #include "engine/navigationrequests.h"
 #include "pictures/atomicfile.h"
 #include "pictures/gallerypage.h"
 #include "pictures/picturelist.h"
 
+#include <QFile>
 #include <QUrl>
-#include <QWebEnginePage>
-#include <QWebEngineSettings>
 #include <QWidget>
 
 const QString GalleryView::kPictureSearchPrefix = QStringLiteral("http://image.baidu.com/i?tn");
@@ -21,7 +19,13 @@ GalleryView::GalleryView(QWebEngineProfile *profile, QWidget *viewParent, Browse
     , m_viewParent(viewParent)
     , m_web(web)
     , m_list(list)
+    , m_path(GalleryPage::newPath())
 {
+}
+
+GalleryView::~GalleryView()
+{
+    QFile::remove(m_path);
 }
 
 void GalleryView::search(bool countOnly)
@@ -46,12 +50,14 @@ void GalleryView::onScanned(const QVariant &answer, bool countOnly)
             emit counted(m_list.count());
         return;
     }
-    const QString path = GalleryPage::path();
-    // Written whole or not at all: a gallery that cannot be written leaves the last one,
-    // and the browser shows what is there.
-    AtomicFile::write(path, GalleryPage::bytes(m_list.current()));
+    // Written whole or not at all: a gallery that cannot be written leaves the page's
+    // last one as it was, and says so.
+    if (!AtomicFile::write(m_path, GalleryPage::bytes(m_list.current()))) {
+        emit writeFailed();
+        return;
+    }
     ensureBrowser();
-    m_pic->Navigate(QUrl::fromLocalFile(path).toString());
+    m_pic->Navigate(QUrl::fromLocalFile(m_path).toString());
     emit built(m_list.count());
 }
 
@@ -64,9 +70,7 @@ void GalleryView::ensureBrowser()
     m_pic->Silent = true;
     m_pic->ShowOnFirstDocument = false; // the gallery toggle decides
     // The generated page shows pictures from anywhere, and reads no local file.
-    QWebEngineSettings *s = m_pic->page()->settings();
-    s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
-    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    m_pic->setLocalPageAccess(true, false);
     connect(m_pic, &BrowserControl::NewWindow2, this, [this](NewWindowRequest &request) {
         request.cancel = true;
         emit pictureClicked(request.url);

@@ -18,6 +18,10 @@ class GalleryView : public QObject
 public:
     GalleryView(QWebEngineProfile *profile, QWidget *viewParent, BrowserControl *web, PictureList &list,
                 QObject *parent);
+    // The page's gallery file goes with it.
+    ~GalleryView() override;
+    // The page's own gallery file.
+    QString path() const { return m_path; }
 
     // The gallery's browser; null until a gallery was built.
     BrowserControl *browser() const { return m_pic; }
@@ -38,6 +42,8 @@ signals:
     void built(int count);
     // A picture of the gallery was clicked: its address.
     void pictureClicked(const QString &address);
+    // The gallery file could not be written: the gallery stays as it was.
+    void writeFailed();
 
 private:
     void onScanned(const QVariant &answer, bool countOnly);
@@ -48,6 +54,7 @@ private:
     QPointer<BrowserControl> m_web;
     PictureList &m_list;
     BrowserControl *m_pic = nullptr;
+    QString m_path;
     QRect m_geometry;
     bool m_shown = false;
 };

@@ -10,12 +10,13 @@ QString script(bool withRects)
     // Every element in document order (document.all itself reads as false); the tag test
     // is exact, as XHTML's "img" is not ours.
     return QStringLiteral(
-               "(function(){var a=document.getElementsByTagName('*'),n=a.length,r=[],sx=window.scrollX,sy=window.scrollY;"
-               "for(var i=0;i<n;i++){var e=a[i];if(e.tagName!=='IMG')continue;"
-               "var o=[String(e.src),e.getAttribute('src'),e.width|0,e.height|0];")
+               "(function(){var a=document.getElementsByTagName('*'),n=a.length,r=[],L=[],sx=window.scrollX,sy=window.scrollY;"
+               "for(var i=0;i<n;i++){var e=a[i];if(e.tagName!=='IMG')continue;L.push(e);"
+               "var o=[String(e.src),e.getAttribute('src'),e.width|0,e.height|0,"
+               "e.complete?(e.naturalWidth>0?0:2):1];")
         + (withRects ? QStringLiteral("var b=e.getBoundingClientRect();o.push(b.left+sx,b.top+sy,b.width,b.height);")
                      : QString())
-        + QStringLiteral("r.push(o);}return JSON.stringify(r);})()");
+        + QStringLiteral("r.push(o);}window.__velmoPics=L;return JSON.stringify(r);})()");
 }
 
 QVector<PageImage> parse(const QVariant &answer)
@@ -32,8 +33,11 @@ QVector<PageImage> parse(const QVariant &answer)
         image.rawSrc = row.at(1).toString();
         image.width = row.at(2).toInt();
         image.height = row.at(3).toInt();
-        if (row.size() >= 8)
-            image.rect = QRectF(row.at(4).toDouble(), row.at(5).toDouble(), row.at(6).toDouble(), row.at(7).toDouble());
+        const int state = row.at(4).toInt();
+        image.state = state == 1 ? PageImage::Loading : state == 2 ? PageImage::Broken : PageImage::Decoded;
+        image.element = images.size();
+        if (row.size() >= 9)
+            image.rect = QRectF(row.at(5).toDouble(), row.at(6).toDouble(), row.at(7).toDouble(), row.at(8).toDouble());
         images.append(image);
     }
     return images;

@@ -12,11 +12,15 @@ struct PageImage {
     int width = 0;  // rendered size, CSS pixels
     int height = 0;
     QRectF rect;    // where it sits in the document, CSS pixels (when asked for)
+    // Its picture: decoded and shown, still arriving, or broken (missing, not a picture).
+    enum State { Decoded, Loading, Broken } state = Decoded;
+    int element = -1; // its place in the list the scan leaves in the document
 };
 
 namespace PictureScan {
 // Script (run in the application's world) that lists the document's IMG elements as
-// one JSON string; with rects, also where each one sits.
+// one JSON string; with rects, also where each one sits. It leaves the elements in the
+// application world's window.__velmoPics, where a capture finds them again.
 QString script(bool withRects);
 // The script's answer; an unreadable answer (no document) is an empty list.
 QVector<PageImage> parse(const QVariant &answer);

@@ -3,6 +3,8 @@
 #include "platform/paths.h"
 
 #include <QFileInfo>
+#include <QMutex>
+#include <QSet>
 
 namespace PictureName {
 
@@ -33,16 +35,31 @@ QString fileName(const QDateTime &when, int serial)
         .arg(serial);
 }
 
+namespace {
+// Names chosen but not yet written: two runs into one folder never choose the same.
+QMutex reservedLock;
+QSet<QString> reserved;
+} // namespace
+
 QString next(const QString &dir, int &serial, const QDateTime &when)
 {
+    QMutexLocker locked(&reservedLock);
     // A folder holding a million taken names is not worth waiting on.
     for (int tries = 0; tries < 1000000; ++tries) {
         const QString name = dir + fileName(when, serial);
         ++serial;
-        if (!QFileInfo::exists(name))
+        if (!reserved.contains(name) && !QFileInfo::exists(name)) {
+            reserved.insert(name);
             return name;
+        }
     }
     return QString();
+}
+
+void release(const QString &name)
+{
+    QMutexLocker locked(&reservedLock);
+    reserved.remove(name);
 }
 
 } // namespace PictureName

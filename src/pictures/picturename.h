@@ -10,7 +10,10 @@ QString downloadFolder();
 QString folder(const QString &path);
 // Year, month and day, "_", hour and minute, then the serial, ".jpg"; no leading zeros.
 QString fileName(const QDateTime &when, int serial);
-// The next name in the folder that no file has, raising the serial past taken names.
-// Empty when none is free within a sane bound.
+// The next name in the folder that no file has and no run has reserved, raising the
+// serial past taken names; the name stays reserved until release(). Empty when none is
+// free within a sane bound. Safe from any thread.
 QString next(const QString &folder, int &serial, const QDateTime &when);
+// The name is written (or given up): it is no longer held back from other runs.
+void release(const QString &name);
 } // namespace PictureName

@@ -9,25 +9,28 @@
 #include <memory>
 
 #include "pictures/picturelist.h"
+#include "pictures/savedpictures.h"
 
 class BrowserControl;
 class Clock;
+class PictureRunLock;
 class ViewCapture;
-struct PictureState;
 
-// Saves the pictures of one page as JPEG files, taken from the page as it is drawn.
-// Two kinds of run: the large pictures not saved since the last reset (at most 200),
-// and every picture that makes a file of 30,000 bytes or more. Runs are asynchronous;
-// each ends by calling its done function (never after the saver is gone).
+// Saves the pictures of one page as JPEG files, taken from the page as it is drawn. What
+// to save is SavedPictures' business; this class does the how: capture, encoding and
+// writing on the thread pool, counters. Two kinds of run: the large pictures not saved
+// since the last reset (at most 200), and every picture that makes a file of 30,000 bytes
+// or more. A run owns its folder, its serial and the names it reserved. Runs are
+// asynchronous; each ends by calling its done function (never after the saver is gone).
 class PictureSaver : public QObject
 {
     Q_OBJECT
 public:
-    PictureSaver(BrowserControl *web, PictureState &state, const Clock &clock, QObject *parent);
+    PictureSaver(BrowserControl *web, PictureRunLock &lock, const Clock &clock, QObject *parent);
     ~PictureSaver() override;
 
-    static constexpr int kMaxSaved = 200;
-    static constexpr int kMinFileBytes = 30000;
+    static constexpr int kMaxSaved = SavedPictures::kMax;
+    static constexpr int kMinFileBytes = SavedPictures::kMinFileBytes;
     static constexpr int kQuality = 80;
 
     enum class Start { Started, AlreadySaving, OtherPageSaving };
@@ -38,10 +41,15 @@ public:
     // a run of this page that is under way.
     void saveEvery(const QString &folder, std::function<void()> done);
     // Forgets what was saved: the next run saves every picture again.
-    void resetSaved();
+    void resetSaved() { m_saved.reset(); }
+    // Ends the run under way at the next picture (what is written stays written); runs
+    // queued behind it are dropped, their done functions called.
+    void stop();
 
     int found() const { return m_found; }
     bool busy() const { return m_mode != Idle; }
+    // Whether this page holds the program's large-picture run.
+    bool savingLarge() const;
     // Asked after each picture: true ends the large-picture run (its page is closing).
     std::function<bool()> stopRequested;
 
@@ -53,8 +61,14 @@ signals:
 
 private:
     enum Mode { Idle, Large, Every };
+    struct Run {
+        QString folder;
+        int serial = 0;
+    };
     void begin(Mode mode, const QString &folder, std::function<void()> done);
+    void scan();
     void onScanned(const QVariant &answer);
+    void capture(const QVector<PageImage> &candidates, bool firstPass);
     void onTaken(int index, const QImage &picture);
     void advance();
     bool stepLarge();
@@ -63,24 +77,28 @@ private:
     int resultFor(int candidate);
     void end(const QString &caption);
     void schedule();
-    bool alreadySaved(const QString &src) const;
 
     QPointer<BrowserControl> m_web;
-    PictureState &m_state;
+    PictureRunLock &m_lock;
     const Clock &m_clock;
     ViewCapture *m_capture = nullptr;
+    SavedPictures m_saved;
 
     Mode m_mode = Idle;
+    Run m_run;
     std::function<void()> m_done;
-    QVector<std::function<void()>> m_queued;
-    bool m_pageSaving = false;
+    // Runs asked for while one was under way: run(true) starts one, run(false) drops it.
+    QVector<std::function<void(bool run)>> m_queued;
+    bool m_stop = false;
     int m_found = 0;
-    QStringList m_savedSrc; // the first m_savedCount entries are in use
-    int m_savedCount = 0;
     int m_everyStep = 0;
 
     QVector<PageImage> m_candidates;
     QVector<int> m_captureIndex; // candidate -> capture slot, -1 when not taken
+    // Candidates left out of this pass (beyond the room, or an address planned twice)
+    // that may be taken in another one once a write failed.
+    QVector<PageImage> m_later;
+    bool m_firstPass = true;
     // Pictures are encoded and written on the thread pool as they come, in parallel with
     // taking the next ones; results are used in document order.
     struct Job;

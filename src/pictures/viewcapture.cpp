@@ -1,12 +1,10 @@
 #include "pictures/viewcapture.h"
 
 #include "engine/browsercontrol.h"
-#include "engine/enginepage.h"
+#include "pictures/picturelist.h"
 
 #include <QPainter>
 #include <QTimer>
-#include <QWebEnginePage>
-#include <QWebEngineView>
 #include <QtMath>
 
 namespace {
@@ -19,6 +17,8 @@ constexpr int kMarkerRows = 5;
 constexpr int kPollMs = 8;
 // About three seconds of polling before a step is given up.
 constexpr int kPollTries = 375;
+// Layout positions closer than this are the same position.
+constexpr qreal kSame = 0.5;
 
 bool isMarker(const QColor &c, const QColor &marker)
 {
@@ -26,7 +26,18 @@ bool isMarker(const QColor &c, const QColor &marker)
            && qAbs(c.blue() - marker.blue()) < 8;
 }
 
+bool sameBox(const QRectF &a, const QRectF &b)
+{
+    return qAbs(a.x() - b.x()) < kSame && qAbs(a.y() - b.y()) < kSame && qAbs(a.width() - b.width()) < kSame
+           && qAbs(a.height() - b.height()) < kSame;
+}
+
 const char *kMarkerId = "__velmo_capture_marker";
+
+QString jsRect(const QRectF &r)
+{
+    return QStringLiteral("[%1,%2,%3,%4]").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
 
 } // namespace
 
@@ -38,37 +49,37 @@ ViewCapture::ViewCapture(BrowserControl *browser, QObject *parent)
 
 ViewCapture::~ViewCapture() = default;
 
-void ViewCapture::start(const QVector<QRectF> &rects)
+void ViewCapture::start(const QVector<Target> &targets)
 {
     m_items.clear();
     m_nextToEmit = 0;
     m_running = true;
-    m_savedGeometry = QRect();
-    for (const QRectF &r : rects) {
-        Item item{r, r.top(), QImage(), false};
-        if (r.width() < 1 || r.height() < 1)
-            item.done = true;
+    for (const Target &t : targets) {
+        Item item;
+        item.target = t;
+        item.done = t.element < 0 && (t.rect.width() < 1 || t.rect.height() < 1);
         m_items.append(item);
     }
-    if (!m_browser || !m_browser->view()) {
+    if (!m_browser) {
         finish();
         return;
     }
-    m_zoom = m_browser->page()->zoomFactor();
-    m_browser->runScript(QStringLiteral("[window.scrollX,window.scrollY,document.documentElement.scrollHeight]"),
+    m_zoom = m_browser->zoomFactor();
+    // The document's scrolling element is the body on a page without a doctype.
+    m_browser->runScript(QStringLiteral("(function(){var s=document.scrollingElement||document.documentElement;"
+                                        "return [window.scrollX,window.scrollY,s.scrollHeight];})()"),
                          [this](const QVariant &answer) {
                              const QVariantList v = answer.toList();
-                             if (v.size() < 3) {
+                             if (v.size() < 3 || !m_browser) {
                                  finish();
                                  return;
                              }
                              m_savedScroll = QPointF(v[0].toDouble(), v[1].toDouble());
-                             QWebEngineView *view = m_browser->view();
+                             const int viewHeight = m_browser->viewSize().height();
                              const int documentHeight = qCeil(v[2].toDouble() * m_zoom);
-                             m_chunk = qBound(view->height(), documentHeight, qMax(view->height(), kMaxChunk));
-                             if (m_chunk > view->height()) {
-                                 m_savedGeometry = view->geometry();
-                                 view->resize(view->width(), m_chunk);
+                             m_chunk = qBound(viewHeight, documentHeight, qMax(viewHeight, kMaxChunk));
+                             if (m_chunk > viewHeight) {
+                                 m_browser->setCaptureHeight(m_chunk);
                                  waitForViewport(0);
                              } else {
                                  nextPosition();
@@ -95,51 +106,74 @@ void ViewCapture::nextPosition()
         finish();
         return;
     }
-    int first = -1;
+    m_asked.clear();
+    QStringList boxes;
     for (int i = 0; i < m_items.size(); ++i) {
-        if (!m_items[i].done) {
-            first = i;
-            break;
-        }
+        if (m_items[i].done)
+            continue;
+        m_asked.append(i);
+        const Target &t = m_items[i].target;
+        boxes.append(t.element >= 0 ? QString::number(t.element) : jsRect(t.rect));
     }
-    if (first < 0) {
+    if (m_asked.isEmpty()) {
         finish();
         return;
     }
-    const Item &item = m_items[first];
+    const Item &first = m_items[m_asked.first()];
+    const qreal scale = m_zoom * m_dpr;
     m_turn = 1 - m_turn;
-    const QColor marker = kMarkers[m_turn];
+    // The first target's next row goes to the top of the view (a row above, against
+    // rounding); every target's box is measured as laid out now.
     const QString script = QStringLiteral(
-        "(function(){var d=document.documentElement,x=(%3>d.clientWidth)?%1:0;window.scrollTo(x,%2);"
-        "var m=document.getElementById('%4');if(!m){m=document.createElement('div');m.id='%4';"
+        "(function(){var s=document.scrollingElement||document.documentElement,d=document.documentElement,"
+        "L=window.__velmoPics||[],want=[%1];"
+        "function box(w){if(typeof w!=='number')return w;var e=L[w];if(!e||!e.isConnected)return null;"
+        "var r=e.getBoundingClientRect();return [r.left+window.scrollX,r.top+window.scrollY,r.width,r.height];}"
+        "var f=box(want[0]);if(f){var x=(f[0]+f[2]>s.clientWidth)?f[0]:0;window.scrollTo(x,Math.max(0,f[1]+%2-1));}"
+        "var m=document.getElementById('%3');if(!m){m=document.createElement('div');m.id='%3';"
         "m.style.cssText='position:fixed;right:0;bottom:0;width:4px;height:4px;margin:0;padding:0;border:0;"
-        "z-index:2147483647';(document.body||d).appendChild(m);}m.style.background='%5';"
-        "var b=m.getBoundingClientRect();return [window.scrollX,window.scrollY,d.clientWidth,d.clientHeight,b.left,b.top];})()")
-                               .arg(item.rect.left())
-                               .arg(item.covered)
-                               .arg(item.rect.right())
+        "z-index:2147483647;zoom:1';(document.body||d).appendChild(m);}m.style.background='%4';"
+        "var b=m.getBoundingClientRect(),out=[window.scrollX,window.scrollY,s.clientWidth,s.clientHeight,b.left,b.top];"
+        "for(var i=0;i<want.length;i++)out.push(box(want[i]));return out;})()")
+                               .arg(boxes.join(QLatin1Char(',')))
+                               .arg(first.rowsDone / scale)
                                .arg(QLatin1String(kMarkerId))
-                               .arg(marker.name());
+                               .arg(kMarkers[m_turn].name());
     m_browser->runScript(script, [this](const QVariant &answer) { onScrolled(answer); });
 }
 
 void ViewCapture::onScrolled(const QVariant &answer)
 {
     const QVariantList v = answer.toList();
-    if (v.size() < 6) {
+    if (v.size() != 6 + m_asked.size()) {
         finish();
         return;
     }
     m_scroll = QPointF(v[0].toDouble(), v[1].toDouble());
     m_viewport = QSizeF(v[2].toDouble(), qMax(1.0, v[3].toDouble() - kMarkerRows));
     m_marker = QPoint(qFloor((v[4].toDouble() + 2) * m_zoom), qFloor((v[5].toDouble() + 2) * m_zoom));
+    for (int k = 0; k < m_asked.size(); ++k) {
+        Item &item = m_items[m_asked[k]];
+        const QVariantList b = v[6 + k].toList();
+        if (b.size() != 4) {
+            // The element left the document: it cannot be taken.
+            item.image = QImage();
+            item.done = true;
+            continue;
+        }
+        const QRectF box(b[0].toDouble(), b[1].toDouble(), b[2].toDouble(), b[3].toDouble());
+        if (!sameBox(box, item.target.rect) && item.rowsDone > 0) {
+            // It moved or changed size since its first rows were taken: start it again.
+            item.image = QImage();
+            item.rowsDone = 0;
+        }
+        item.target.rect = box;
+        if (box.width() < 1 || box.height() < 1) {
+            item.image = QImage();
+            item.done = true;
+        }
+    }
     pollMarker(0);
-}
-
-QColor ViewCapture::pixelAt(const QPoint &p) const
-{
-    const QImage one = m_browser->view()->grab(QRect(p, QSize(1, 1))).toImage();
-    return one.isNull() ? QColor() : one.pixelColor(0, 0);
 }
 
 void ViewCapture::pollMarker(int tries)
@@ -148,7 +182,8 @@ void ViewCapture::pollMarker(int tries)
         finish();
         return;
     }
-    if (isMarker(pixelAt(m_marker), kMarkers[m_turn])) {
+    const QImage one = m_browser->grabView(QRect(m_marker, QSize(1, 1)));
+    if (!one.isNull() && isMarker(one.pixelColor(0, 0), kMarkers[m_turn])) {
         grabAndCut();
         return;
     }
@@ -160,32 +195,45 @@ void ViewCapture::pollMarker(int tries)
     QTimer::singleShot(kPollMs, this, [this, tries] { pollMarker(tries + 1); });
 }
 
-bool ViewCapture::cut(const QImage &shot, qreal bottom)
+bool ViewCapture::cut(const QImage &shot, int limitRows, qreal scale)
 {
-    const qreal scale = m_zoom * shot.devicePixelRatio();
-    const qreal top = m_scroll.y();
+    // Whole device pixels inside the box only: a fractional edge belongs to a neighbour.
+    const auto inner = [scale](qreal from, qreal to, int &first, int &end) {
+        first = qCeil(from * scale - 0.02);
+        end = qFloor(to * scale + 0.02);
+    };
     bool progressed = false;
-    for (Item &item : m_items) {
-        if (item.done || item.covered < top - 0.5 || item.covered >= bottom)
+    for (int index : std::as_const(m_asked)) {
+        Item &item = m_items[index];
+        if (item.done)
             continue;
-        const qreal end = qMin(item.rect.bottom(), bottom);
-        if (item.image.isNull()) {
-            item.image = QImage(qMax(1, qRound(item.rect.width() * scale)), qMax(1, qRound(item.rect.height() * scale)),
-                                QImage::Format_RGB32);
-            item.image.fill(Qt::white);
+        const QRectF &r = item.target.rect;
+        int left, right, top, bottom;
+        inner(r.left() - m_scroll.x(), r.right() - m_scroll.x(), left, right);
+        inner(r.top() - m_scroll.y(), r.bottom() - m_scroll.y(), top, bottom);
+        const QSize size(right - left, bottom - top);
+        if (size.width() < 1 || size.height() < 1) {
+            item.done = true;
+            continue;
         }
-        const int destY = qRound((item.covered - item.rect.top()) * scale);
-        const int destEnd = qRound((end - item.rect.top()) * scale);
-        const QRect source(qRound((item.rect.left() - m_scroll.x()) * scale), qRound((item.covered - top) * scale),
-                           item.image.width(), destEnd - destY);
+        if (item.image.size() != size) {
+            item.image = QImage(size, QImage::Format_RGB32);
+            item.image.fill(Qt::white);
+            item.rowsDone = 0;
+        }
+        const int from = top + item.rowsDone; // the next row, in the shot
+        const int rows = qMin(size.height() - item.rowsDone, limitRows - from);
+        if (from < 0 || rows <= 0)
+            continue;
+        const QRect source(left, from, size.width(), rows);
         const QRect clipped = source.intersected(shot.rect());
         if (!clipped.isEmpty()) {
             QPainter p(&item.image);
-            p.drawImage(QPoint(0, destY) + clipped.topLeft() - source.topLeft(), shot, clipped);
+            p.drawImage(QPoint(clipped.left() - left, item.rowsDone + clipped.top() - from), shot, clipped);
         }
-        item.covered = end;
+        item.rowsDone += rows;
         progressed = true;
-        if (item.covered >= item.rect.bottom() - 0.5)
+        if (item.rowsDone >= size.height())
             item.done = true;
     }
     return progressed;
@@ -193,14 +241,20 @@ bool ViewCapture::cut(const QImage &shot, qreal bottom)
 
 void ViewCapture::grabAndCut()
 {
-    const QImage shot = m_browser->view()->grab().toImage();
+    QImage shot = m_browser->grabView();
+    m_dpr = shot.devicePixelRatio();
+    // Cut in the shot's own (device) pixels.
+    shot.setDevicePixelRatio(1);
+    const qreal scale = m_zoom * m_dpr;
     // The marker's rows are left for the next position, unless the document ends there.
-    if (!cut(shot, m_scroll.y() + m_viewport.height()) && !cut(shot, m_scroll.y() + m_viewport.height() + kMarkerRows)) {
-        // The first picture left cannot be brought into view (it lies past the document's
-        // end): it is as done as it will get.
-        for (Item &item : m_items) {
-            if (!item.done) {
-                item.done = true;
+    if (!cut(shot, qFloor(m_viewport.height() * scale), scale)
+        && !cut(shot, qFloor((m_viewport.height() + kMarkerRows) * scale), scale)) {
+        // The first picture left cannot be brought into view (it lies past the
+        // document's end): it cannot be taken whole.
+        for (int index : std::as_const(m_asked)) {
+            if (!m_items[index].done) {
+                m_items[index].image = QImage();
+                m_items[index].done = true;
                 break;
             }
         }
@@ -215,8 +269,10 @@ void ViewCapture::emitReady()
     QPointer<ViewCapture> self(this);
     while (self && m_nextToEmit < m_items.size() && m_items[m_nextToEmit].done) {
         const int index = m_nextToEmit++;
-        const QImage picture = m_items[index].image;
+        QImage picture = m_items[index].image;
         m_items[index].image = QImage();
+        if (!picture.isNull() && m_items[index].rowsDone < picture.height())
+            picture = QImage();
         emit taken(index, picture);
     }
 }
@@ -232,11 +288,8 @@ void ViewCapture::finish()
             item.image = QImage();
         item.done = true;
     }
-    if (m_browser && m_browser->view()) {
-        QWebEngineView *view = m_browser->view();
-        // Back to the size the page window gave it, unless it has laid the view out anew.
-        if (m_savedGeometry.isValid() && view->height() == m_chunk)
-            view->setGeometry(m_savedGeometry);
+    if (m_browser) {
+        m_browser->restoreViewSize();
         m_browser->runScript(QStringLiteral("(function(){var m=document.getElementById('%1');if(m)m.remove();"
                                             "window.scrollTo(%2,%3);})()")
                                  .arg(QLatin1String(kMarkerId))

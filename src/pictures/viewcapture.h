@@ -2,30 +2,37 @@
 #include <QImage>
 #include <QObject>
 #include <QPointer>
-#include <QRect>
 #include <QRectF>
-#include <QSize>
+#include <QSizeF>
 #include <QVector>
 
 class BrowserControl;
-class QTimer;
 
-// Takes pictures out of a page as it is drawn: for each rectangle of the document (CSS
-// pixels) the exact pixels shown there, at the displayed size, for any origin and
-// without loading anything again. The view is made as tall as the document allows (in
-// chunks), scrolled to each part in turn, and grabbed once a marker of a new colour shows
-// that the new frame is painted; a rectangle taller than a chunk is put together from several grabs.
-// The view's size and scroll position are restored at the end. The view must be shown
-// (the page window sees to that for hidden tabs).
+// Takes pictures out of a page as it is drawn: for each target the exact pixels shown in
+// its box, at the displayed size, for any origin and without loading anything again.
+// A target is an element of the list the last picture scan left in the document (its box
+// is measured again at every position, after any change of size the capture makes, so a
+// picture that moves is taken where it is) or a fixed rectangle of the document.
+// The view is made as tall as the document allows (in chunks), scrolled to each part in
+// turn, and grabbed once a marker of a new colour shows that the new frame is painted; a
+// target taller than a chunk is put together from several grabs. Only whole device pixels
+// inside a box are taken, so no row of a neighbour creeps in. The view's size and scroll
+// position are restored at the end. The view must be shown (the page window sees to that
+// for hidden tabs). Works on pages with and without a doctype.
 class ViewCapture : public QObject
 {
     Q_OBJECT
 public:
+    struct Target {
+        int element = -1; // index into the last scan's list; -1 for a fixed rectangle
+        QRectF rect;      // document, CSS pixels (for an element: where the scan saw it)
+    };
+
     ViewCapture(BrowserControl *browser, QObject *parent);
     ~ViewCapture() override;
 
-    // Starts taking the rectangles; taken() follows for each, in the given order.
-    void start(const QVector<QRectF> &rects);
+    // Starts taking the targets; taken() follows for each, in the given order.
+    void start(const QVector<Target> &targets);
     bool running() const { return m_running; }
     // Stops taking: the rest comes as null pictures, and the view is restored.
     void cancel() { finish(); }
@@ -34,15 +41,15 @@ public:
     static constexpr int kMaxChunk = 8192;
 
 signals:
-    // The picture of rects[index]; a null image when it could not be taken.
+    // The picture of targets[index]; a null image when it could not be taken whole.
     void taken(int index, const QImage &picture);
     void finished();
 
 private:
     struct Item {
-        QRectF rect;   // document, CSS pixels
-        qreal covered; // document rows done so far
+        Target target;
         QImage image;
+        int rowsDone = 0; // device rows taken so far
         bool done = false;
     };
     void waitForViewport(int tries);
@@ -50,18 +57,17 @@ private:
     void onScrolled(const QVariant &answer);
     void pollMarker(int tries);
     void grabAndCut();
-    // Cuts what the shot shows of the pictures, down to a document row; false when no
-    // picture gained a row.
-    bool cut(const QImage &shot, qreal bottom);
+    // Cuts what the shot (device pixels, scale of them to a CSS pixel) shows of the
+    // pictures down to its row limitRows; false when no picture gained a row.
+    bool cut(const QImage &shot, int limitRows, qreal scale);
     void emitReady();
     void finish();
-    QColor pixelAt(const QPoint &p) const;
 
     QPointer<BrowserControl> m_browser;
     QVector<Item> m_items;
+    QVector<int> m_asked; // items whose boxes the last position measured
     int m_nextToEmit = 0;
     bool m_running = false;
-    QRect m_savedGeometry;
     QPointF m_savedScroll;
     int m_chunk = 0;
     // The position of the current grab (document CSS pixels) and the viewport size.
@@ -69,5 +75,6 @@ private:
     QSizeF m_viewport;
     QPoint m_marker;
     qreal m_zoom = 1;
+    qreal m_dpr = 1; // device pixels to a view pixel, from the first grab on
     int m_turn = 0;
 };

@@ -105,3 +105,10 @@ bool PageText::mayBeAddress(const QString &engineTitle, const QString &location)
     }
     return false;
 }
+
+bool PageText::linkable(const QString &address, bool dataToo)
+{
+    const QString scheme = QUrl(address).scheme().toLower();
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("ftp")
+           || scheme == QLatin1String("file") || (dataToo && scheme == QLatin1String("data"));
+}

@@ -44,6 +44,10 @@ QString plainToolTip(const QString &text);
 // A window title that shows text as typed ("[*]" is otherwise Qt's modified marker).
 QString plainWindowTitle(const QString &text);
 
+// Whether a generated page (history, gallery) may make the address a link: http, https,
+// ftp and file, and data when dataToo; never script or other schemes.
+bool linkable(const QString &address, bool dataToo = false);
+
 // Progress field of the status bar. Keeps the last computed percentage between events,
 // as the field does between a page's progress notifications.
 class Progress

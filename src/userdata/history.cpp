@@ -1,6 +1,7 @@
 #include "userdata/history.h"
 
 #include "platform/paths.h"
+#include "tabs/pagetext.h"
 #include "userdata/gbktext.h"
 
 #include <QFile>
@@ -17,13 +18,6 @@ QString escaped(const QString &text)
 {
     QString out = text.toHtmlEscaped();
     return out.replace(QLatin1Char('\''), QLatin1String("&#39;"));
-}
-
-bool linkable(const QString &address)
-{
-    const QString scheme = QUrl(address).scheme().toLower();
-    return scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("ftp")
-           || scheme == QLatin1String("file");
 }
 
 const char *const kHead[] = {
@@ -67,7 +61,7 @@ QString History::row(const Visit &visit)
     const QString when = QLocale::system().toString(visit.when, QLocale::ShortFormat);
     const QString title = escaped(visit.title.left(kTitleChars));
     // Only addresses a browser can follow become links; the address is quoted.
-    const QString cell = linkable(visit.address)
+    const QString cell = PageText::linkable(visit.address)
                              ? QStringLiteral("<a href=\"%1\" target=_blank>%2</a>").arg(escaped(visit.address), title)
                              : title;
     return QStringLiteral("<tr>  <td>") + escaped(when) + QStringLiteral("</td>  <td>  ") + cell

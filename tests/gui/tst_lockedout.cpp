@@ -23,7 +23,7 @@ class TstLockedOut : public QObject
     QString url(const QString &path) const { return m_world.url(path); }
     QString label(FormWeb *p) const { return m_world.label(p); }
     FormWeb *open(const QString &path, const QString &title) { return m_world.open(path, title); }
-    static void pageScript(FormWeb *p, const QString &js) { p->Web()->page()->runJavaScript(js); }
+    static void pageScript(FormWeb *p, const QString &js) { p->Web()->runPageScript(js); }
 
     // Acts on the page's questions while they are up (they run their own event loop, so
     // the test answers them from a timer). Each step returns true when it is done.
@@ -97,7 +97,7 @@ private slots:
         open(QStringLiteral("/page?id=first"), QStringLiteral("Page first"));
         FormWeb *p = open(QStringLiteral("/dialogs.html"), QStringLiteral("Dialogs"));
         answerWith(p, {[this, p](ScriptDialog *) {
-            m_w->pages().closeSlot(p->myindex);
+            m_w->pages().closePage(p);
             return true;
         }});
         pageScript(p, QStringLiteral("setTimeout(alertLoop, 0)"));
@@ -114,7 +114,7 @@ private slots:
         QCOMPARE(m_w->windowTitle(), QStringLiteral("gnp.exex - Velmo安全浏览器"));
         QCOMPARE(p->historyRows().value(0).title, QStringLiteral("gnp.exex"));
         open(QStringLiteral("/page?id=keep"), QStringLiteral("Page keep"));
-        m_w->pages().closeSlot(p->myindex);
+        m_w->pages().closePage(p);
         QCOMPARE(m_w->menus()->liHistory().at(0)->text(), QStringLiteral("gnp.exex"));
         QVERIFY(m_world.store->read(QStringLiteral("CancelPage"), QStringLiteral("Page_%1").arg(m_w->pages().closedPages().cursor()))
                     .startsWith(QStringLiteral("gnp.exex  ")));

@@ -15,7 +15,6 @@
 #include "platform/settingsstore.h"
 
 #include <QAction>
-#include <QWebEngineView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -193,7 +192,7 @@ private slots:
         auto restore = qScopeGuard([&] { m_world.session->discarding.enabled = false; });
         // One the user clicked into, one only looked at (and scrolled), then a third in front.
         FormWeb *worked = m_world.open(QStringLiteral("/page?id=worked"), QStringLiteral("Page worked"));
-        QTest::mouseClick(worked->Web()->view()->focusProxy(), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(worked->Web()->inputWidget(), Qt::LeftButton, {}, QPoint(5, 5));
         FormWeb *read = m_world.open(QStringLiteral("/pictures?n=3&w=100&h=2000&sized=1"), QStringLiteral("Pictures 3"));
         const int at = evaluateSync(read->Web(), QStringLiteral("window.scrollTo(0, 1500); window.scrollY")).toInt();
         QVERIFY(at > 1000);
@@ -204,7 +203,7 @@ private slots:
         QCOMPARE(read->location(), url(QStringLiteral("/pictures?n=3&w=100&h=2000&sized=1")));
 
         // Shown again it reloads where the reader left it.
-        m_w->pages().showPage(read->myindex);
+        m_w->pages().showPage(read);
         QVERIFY(waitFor([&] {
             return !read->discarded() && evaluateSync(read->Web(), QStringLiteral("window.scrollY")).toInt() == at;
         }, 15000));

@@ -10,7 +10,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QToolButton>
-#include <QWebEngineView>
 
 // New windows, the address filter, refused pop-ups and the host site's download control
 // on fixture pages with the real engine.
@@ -33,7 +32,7 @@ class TstNavigation : public QObject
     }
     FormWeb *open(const QString &path, const QString &title) { return m_world.open(path, title); }
     // Runs script in the page's own world, as the page's scripts would.
-    static void pageScript(FormWeb *p, const QString &js) { p->Web()->page()->runJavaScript(js); }
+    static void pageScript(FormWeb *p, const QString &js) { p->Web()->runPageScript(js); }
     // The page's media element of that tag gave up its load (it was refused).
     static bool mediaFailed(FormWeb *p, const char *tag)
     {
@@ -220,7 +219,7 @@ private slots:
         m_w->pages().activateSlot(opener->myindex);
         const QPoint link = QPoint(evaluateSync(opener->Web(), QStringLiteral("document.getElementById('blank').getBoundingClientRect().left + 3")).toInt(),
                                    evaluateSync(opener->Web(), QStringLiteral("document.getElementById('blank').getBoundingClientRect().top + 3")).toInt());
-        QWidget *proxy = opener->Web()->view()->focusProxy();
+        QWidget *proxy = opener->Web()->inputWidget();
         QVERIFY(proxy);
         QTest::mouseMove(proxy, link);
         QTest::mouseClick(proxy, Qt::LeftButton, Qt::NoModifier, link);

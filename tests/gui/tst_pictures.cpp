@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
-#include <QWebEngineView>
 
 // Pictures on real pages: the gallery the toggle builds, and pictures saved as JPEG
 // files taken from the page as drawn (colours, sizes, names, no second download).
@@ -88,8 +87,8 @@ private slots:
             const QByteArray u = src[i].toUtf8().replace("&", "&amp;");
             expected += "<a href=\"" + u + "\" target=\"_blank\"><img border=\"1\" src=\"" + u + "\"></a> \r\n\r\n";
         }
-        QCOMPARE(fileBytes(GalleryPage::path()), expected);
-        QCOMPARE(QFile::permissions(GalleryPage::path()) & 0x0077, QFileDevice::Permissions());
+        QCOMPARE(fileBytes(p->galleryFile()), expected);
+        QCOMPARE(QFile::permissions(p->galleryFile()) & 0x0077, QFileDevice::Permissions());
 
         // The local gallery shows the remote pictures, and is the browser keys and the
         // wheel act on, but it cannot read a local file.
@@ -112,7 +111,7 @@ private slots:
             "(function(){var a=document.links[1];a.scrollIntoView();var b=a.firstChild.getBoundingClientRect();"
             "return [b.left+b.width/2,b.top+b.height/2];})()")).toList();
         QVERIFY(at.size() == 2);
-        QWidget *surface = pic->view()->focusProxy();
+        QWidget *surface = pic->inputWidget();
         QVERIFY(waitFor([&] { return surface->isVisible(); }));
         QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(at[0].toInt(), at[1].toInt()));
         QVERIFY(chosen.wait(5000));
@@ -137,19 +136,20 @@ private slots:
         QCOMPARE(m_world.session->pictures.list.current(), (QStringList{src[0], src[0], src[1], src[3]}));
 
         // A counting search (the background count) only counts: the gallery stays.
-        const QByteArray gallery = fileBytes(GalleryPage::path());
+        const QByteArray gallery = fileBytes(p->galleryFile());
         FormWeb *two = openImages(QStringLiteral("i=600x600xff0000&i=700x700x0000ff"));
         two->AutoFind = true;
         two->SearchPic();
         QTRY_COMPARE_WITH_TIMEOUT(two->statusBar()->pictureCount(), QStringLiteral("发现图片：2"), 10000);
-        QCOMPARE(fileBytes(GalleryPage::path()), gallery);
+        QCOMPARE(fileBytes(p->galleryFile()), gallery);
 
         // A page without pictures gets the empty gallery.
         FormWeb *none = m_world.open(QStringLiteral("/page?id=1"), QStringLiteral("Page 1"));
         none->AutoFind = false;
         none->SearchPic();
         QTRY_COMPARE_WITH_TIMEOUT(none->statusBar()->pictureCount(), QStringLiteral("图片总数：0"), 10000);
-        QCOMPARE(fileBytes(GalleryPage::path()).count("\r\n"), 2);
+        QCOMPARE(fileBytes(none->galleryFile()).count("\r\n"), 2);
+        QCOMPARE(fileBytes(p->galleryFile()), gallery); // each page has its own
     }
 
     void hostileAddressStaysTextInTheGallery()
@@ -159,7 +159,7 @@ private slots:
             QStringLiteral("data:image/gif,\"><script>document.title='owned'</script><b id=x>"))));
         button("Chk")->click();
         QTRY_COMPARE_WITH_TIMEOUT(p->statusBar()->pictureCount(), QStringLiteral("图片总数：1"), 10000);
-        const QByteArray bytes = fileBytes(GalleryPage::path());
+        const QByteArray bytes = fileBytes(p->galleryFile());
         QVERIFY(bytes.contains("&quot;&gt;&lt;script&gt;document.title=&#39;owned&#39;&lt;/script&gt;"));
         QVERIFY(!bytes.contains("<script"));
         QVERIFY(waitFor([&] {
@@ -259,13 +259,13 @@ private slots:
         FormWeb *other = m_w->pages().LoadNewForm(QStringLiteral("about:blank"));
         QPointer<FormWeb> p = openImages(QStringLiteral("i=600x600xff0000&i=620x620x0000ff&i=640x640x00ff00"));
         button("Command4")->click();
-        QVERIFY(m_world.session->pictures.saving);
+        QVERIFY(m_world.session->pictures.runLock.held());
         // While it runs no other page starts a run of its own.
         QCOMPARE(other->SavePictureDisk(folder()), PictureSaver::Start::OtherPageSaving);
         p->close();
         QVERIFY(p && p->closePending());
         QVERIFY(waitFor([&] { return p.isNull(); }, 20000));
-        QVERIFY(!m_world.session->pictures.saving);
+        QVERIFY(!m_world.session->pictures.runLock.held());
         for (const QString &f : files(folder()))
             QVERIFY2(!QImage(folder() + f).isNull(), qPrintable(f));
     }
@@ -310,7 +310,6 @@ private slots:
         m_w->menus()->action(QStringLiteral("DownloadImg"))->trigger();
         QCOMPARE(openings, 2);
         QCOMPARE(shownFirst, target.path());
-        QVERIFY(m_world.session->pictures.folder.isEmpty());
         QCOMPARE(files(target.path()).size(), 1);
     }
 };

@@ -22,7 +22,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QWebEngineView>
 
 // The settings centre against the INI file's bytes, the input hooks on real labels and
 // the address box, and the wheel over the page window on a real page.
@@ -266,7 +265,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(evaluate(page, QStringLiteral("window.scrollY")).toInt(), 400, 5000);
 
         // Over the web view the engine scrolls by itself; the page window adds nothing.
-        QWidget *proxy = page->Web()->view()->focusProxy();
+        QWidget *proxy = page->Web()->inputWidget();
         QVERIFY(proxy);
         turn(proxy, QPoint(100, 100), -120);
         QTRY_VERIFY_WITH_TIMEOUT(evaluate(page, QStringLiteral("window.scrollY")).toInt() != 400, 5000);

@@ -1,0 +1,74 @@
+// The view operations of the browser control: what capture, the gallery and the page
+// window's lifetime need, so nothing outside the engine folder touches the engine.
+#include "engine/browsercontrol.h"
+
+#include "engine/enginepage.h"
+
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+QImage BrowserControl::grabView(const QRect &rect) const
+{
+    if (!m_view)
+        return QImage();
+    return (rect.isValid() ? m_view->grab(rect) : m_view->grab()).toImage();
+}
+
+QSize BrowserControl::viewSize() const
+{
+    return m_view ? m_view->size() : QSize();
+}
+
+void BrowserControl::setCaptureHeight(int height)
+{
+    if (!m_view)
+        return;
+    if (m_captureHeight == 0)
+        m_geometryBeforeCapture = m_view->geometry();
+    m_captureHeight = height;
+    m_view->resize(m_view->width(), height);
+}
+
+void BrowserControl::restoreViewSize()
+{
+    if (!m_view || m_captureHeight == 0)
+        return;
+    // Unless the page window has laid the view out anew meanwhile.
+    if (m_view->height() == m_captureHeight)
+        m_view->setGeometry(m_geometryBeforeCapture);
+    m_captureHeight = 0;
+}
+
+qreal BrowserControl::zoomFactor() const
+{
+    return m_page ? m_page->zoomFactor() : 1.0;
+}
+
+void BrowserControl::setLocalPageAccess(bool remoteUrls, bool fileUrls)
+{
+    QWebEngineSettings *s = m_page->settings();
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, remoteUrls);
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, fileUrls);
+}
+
+void BrowserControl::setAudioMuted(bool muted)
+{
+    if (m_page)
+        m_page->setAudioMuted(muted);
+}
+
+QWidget *BrowserControl::inputWidget() const
+{
+    return m_view ? m_view->focusProxy() : nullptr;
+}
+
+void BrowserControl::runPageScript(const QString &script)
+{
+    if (m_page)
+        m_page->runJavaScript(script);
+}
+
+qint64 BrowserControl::rendererPid() const
+{
+    return m_page ? m_page->renderProcessPid() : 0;
+}
