@@ -1,4 +1,6 @@
 #pragma once
+#include <memory>
+#include <optional>
 // What the engine benchmarks share: the real event loop waits, and a main window on a real
 // engine profile kept off the internet, with the fixture server on a thread of its own (a
 // real site answers from elsewhere; thousands of requests must not hold up the browser's
@@ -45,14 +47,11 @@ inline bool waitUntil(const std::function<bool()> &pred, int timeoutMs)
 
 inline QVariant evaluate(BrowserControl *web, const QString &js)
 {
-    QVariant out;
-    bool got = false;
-    web->runScript(js, [&](const QVariant &v) {
-        out = v;
-        got = true;
-    });
-    waitUntil([&] { return got; }, 10000);
-    return out;
+    // On the heap: an answer after the time-out must find somewhere to go.
+    auto out = std::make_shared<std::optional<QVariant>>();
+    web->runScript(js, [out](const QVariant &v) { *out = v; });
+    waitUntil([&] { return out->has_value(); }, 10000);
+    return out->value_or(QVariant());
 }
 
 struct BenchWorld {

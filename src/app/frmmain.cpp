@@ -111,9 +111,12 @@ void Frmmain::start(const QStringList &addresses)
                                    });
     // The program folder and the folders the picture saver and the history use are the
     // user's alone, also when an earlier version made them readable for everyone.
-    Paths::ensurePrivateDir(Paths::appDir());
-    Paths::ensurePrivateDir(Paths::appDir() + QStringLiteral("/Download"));
-    Paths::ensurePrivateDir(Paths::appDir() + QStringLiteral("/History"));
+    QStringList unmade;
+    for (const QString &dir : {Paths::appDir(), Paths::appDir() + QStringLiteral("/Download"),
+                               Paths::appDir() + QStringLiteral("/History")}) {
+        if (!Paths::ensurePrivateDir(dir))
+            unmade.append(dir);
+    }
     m_favoritesMenu->rebuild();
     SettingsStartup::readSwitches(m_session.store, m_session.options);
     show();
@@ -130,6 +133,8 @@ void Frmmain::start(const QStringList &addresses)
     // A first run that could not be saved failed before any page could say so.
     if (!m_session.store.lastWriteOk())
         tellUnsaved();
+    else if (!unmade.isEmpty())
+        m_pages->tell(QStringLiteral("无法建立文件夹 %1：图片和历史记录可能无法保存。").arg(unmade.join(QStringLiteral("、"))));
 }
 
 void Frmmain::openFromOutside(const QStringList &addresses)

@@ -377,7 +377,11 @@ void PageStack::recordClosedPage(const QString &caption, const QString &address)
 void PageStack::flushHistory(const QVector<Visit> &newestFirst)
 {
     // The date is the one at flush time: a window open across midnight writes to the new day.
-    m_parts.history.append(newestFirst, m_session.clock.now().date());
+    if (!m_parts.history.append(newestFirst, m_session.clock.now().date()) && !m_historyFailureTold) {
+        // Said once a run, where the user looks; the pages keep working.
+        m_historyFailureTold = true;
+        tell(QStringLiteral("历史记录无法写入 %1，本次关闭的网页没有记入历史。").arg(m_parts.history.folder()));
+    }
 }
 
 void PageStack::pageDestroyed(FormWeb *p)

@@ -117,4 +117,5 @@ private:
     ClosedPages m_closed;
     QMap<int, FormWeb *> m_pages; // PageWindows
     QList<FormWeb *> m_zorder;    // front = top
+    bool m_historyFailureTold = false;
 };

@@ -23,10 +23,8 @@
 
 using StripGeometry::toPixels;
 
-namespace {
-
-
-} // namespace
+const QString FormWeb::kStoppedLabel = QStringLiteral("网页已停止响应");
+const QString FormWeb::kStoppedNotice = QStringLiteral("网页已停止响应，按 F5 重新载入");
 
 FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     : QWidget(parent)
@@ -82,6 +80,7 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     connect(m_web, &BrowserControl::NewWindow2, this, &FormWeb::onNewWindow);
     connect(m_web, &BrowserControl::GotFocus, this, [this] { m_host.clearWebFocus(); });
     connect(m_web, &BrowserControl::UserInput, this, [this] { m_touched = true; });
+    connect(m_web, &BrowserControl::RendererGone, this, &FormWeb::onRendererGone);
     m_discardTimer = new QTimer(this);
     m_discardTimer->setSingleShot(true);
     connect(m_discardTimer, &QTimer::timeout, this, [this] {
@@ -114,6 +113,11 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
 
 FormWeb::~FormWeb()
 {
+    // Callers waiting for a run hear its end now, and find the page going (a QPointer to
+    // it stays set until the children are gone).
+    m_dying = true;
+    delete m_saver;
+    m_saver = nullptr;
     m_dialog->abort();
     m_web->setScriptDialogs(nullptr);
     m_vCWebMe.reset();
@@ -290,6 +294,16 @@ void FormWeb::onDocumentComplete()
     // Loaded out of sight: nobody is looking at it yet.
     considerDiscarding(0);
     m_host.focusActivePage(this);
+}
+
+void FormWeb::onRendererGone()
+{
+    // The page's process crashed or was killed: its tab says so instead of showing a
+    // frozen page; a reload (F5) starts it again. Its visits stay as they were recorded.
+    m_host.setTabLabel(this, PageText::tabLabel(kStoppedLabel));
+    showStatus(kStoppedNotice);
+    if (isActive())
+        m_host.setMainCaption(PageText::mainCaption(PageText::tabLabel(kStoppedLabel).text));
 }
 
 void FormWeb::onBeforeNavigate(NavigationRequest &request)

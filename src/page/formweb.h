@@ -3,6 +3,7 @@
 #include <QVector>
 #include <QWidget>
 #include <QPoint>
+#include <QPointer>
 #include <functional>
 #include <optional>
 #include <memory>
@@ -35,6 +36,10 @@ public:
     // The host site of the page's browser (none until the first PageJavaConctrl).
     cWebBrowser *vCWebMe() const { return m_vCWebMe.get(); }
     ~FormWeb() override;
+
+    // What the tab and the status bar say when the page's renderer is gone.
+    static const QString kStoppedLabel;
+    static const QString kStoppedNotice;
 
     // Windows a page may open without a click in one page load.
     static constexpr int kScriptWindowCap = 20;
@@ -150,6 +155,7 @@ private:
     void onDocumentComplete();
     void onBeforeNavigate(NavigationRequest &request);
     void onNewWindow(NewWindowRequest &request);
+    void onRendererGone();
     // Timer2: closes a window that never got a document (a refused pop-up).
     void checkDocumentArrived();
     // Timer3: the 5-second tick (picture counting, pending close, unplaced windows).
@@ -200,6 +206,9 @@ private:
     bool m_closePending = false;
     bool m_closed = false;
     bool m_exiting = false;
+    bool m_dying = false;
+    // A page a callback may still act on: there, and not being destroyed.
+    static bool live(const QPointer<FormWeb> &page) { return page && !page->m_dying; }
     int m_pictureTicks = 0;
     // Windows opened by the page's scripts since its last navigation.
     int m_scriptWindows = 0;

@@ -123,7 +123,7 @@ void FormWeb::AutoDownLoadImag(std::function<void()> done)
     QPointer<FormWeb> self(this);
     done = once(std::move(done));
     SavePictureDisk(folder, [self, folder, done] {
-        if (self && self->FindImag() < 2)
+        if (live(self) && self->FindImag() < 2)
             self->SavePictureForSize(folder, done);
         else
             done();
@@ -141,7 +141,7 @@ void FormWeb::DownloadPictureSaveAs(const QString &folder, std::function<void()>
     QPointer<FormWeb> self(this);
     done = once(std::move(done));
     SavePictureDisk(folder, [self, folder, done] {
-        if (self && self->FindImag() == 0)
+        if (live(self) && self->FindImag() == 0)
             self->SavePictureForSize(folder, done);
         else
             done();
@@ -155,9 +155,9 @@ std::function<void()> FormWeb::afterRun(std::function<void()> done)
         if (done)
             done();
         // A page the user closed during the run goes now, not on a timer that may be off.
-        if (self && self->m_closePending && !self->m_saver->busy())
+        if (live(self) && self->m_closePending && !self->m_saver->busy())
             QTimer::singleShot(0, self, [self] {
-                if (self && !self->m_saver->busy())
+                if (live(self) && !self->m_saver->busy())
                     self->close();
             });
     };

@@ -88,9 +88,15 @@ void SettingsStore::beginBatch()
     // A lock left by an instance that died is seen through at once by its process id,
     // or after two seconds when it died before writing its id; one that hangs is waited
     // for a while, then written past, so no change is ever dropped for want of the lock.
+    // Once a holder has kept it past the wait, later batches do not wait again until the
+    // lock is had once more: closing a tab must not stall behind a hung instance.
     m_lock->setStaleLockTime(2000);
-    if (!m_lock->tryLock(4000))
+    if (m_lock->tryLock(m_lockHung ? 0 : 300)) {
+        m_lockHung = false;
+    } else {
+        m_lockHung = true;
         m_lock.reset();
+    }
     // Start from the file as it is now: another instance may have written since.
     m_settings->sync();
 }

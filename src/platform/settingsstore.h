@@ -85,6 +85,7 @@ private:
     int m_batchDepth = 0;
     int m_fileWrites = 0;
     bool m_dirty = false;
+    bool m_lockHung = false;
     std::unique_ptr<QLockFile> m_lock;
     std::function<void()> m_onFailure;
 };

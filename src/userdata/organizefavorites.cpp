@@ -62,7 +62,14 @@ void OrganizeFavorites::remove()
     if (row < 0)
         return;
     delete m_list->takeItem(row);
-    m_list->setCurrentRow(qMin(row, m_list->count() - 1));
+    // The entry now at the same place is the current one; past the end none is, so a
+    // second 删除 removes nothing the user did not pick.
+    if (row < m_list->count()) {
+        m_list->setCurrentRow(row);
+    } else {
+        m_list->setCurrentItem(nullptr);
+        m_list->clearSelection();
+    }
 }
 
 void OrganizeFavorites::save()

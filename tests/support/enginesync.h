@@ -23,12 +23,16 @@ bool waitFor(Condition condition, int timeoutMs = 5000)
 
 // Waits for a script's result in the application world of a browser control. The
 // result lives on the heap: a callback that comes after a timeout finds it still there.
+// A script that never answers fails the test (an invalid answer would read as 0 or "").
 inline QVariant evaluateSync(BrowserControl *web, const QString &js, int timeoutMs = 5000)
 {
     auto result = std::make_shared<std::optional<QVariant>>();
     web->runScript(js, [result](const QVariant &v) { *result = v; });
-    waitFor([&] { return result->has_value(); }, timeoutMs);
-    return result->value_or(QVariant());
+    if (!waitFor([&] { return result->has_value(); }, timeoutMs)) {
+        QTest::qFail(qPrintable(QStringLiteral("no answer from the page to: ") + js.left(80)), __FILE__, __LINE__);
+        return QVariant();
+    }
+    return result->value();
 }
 
 // Lets deferred deletions (closed pages) run, so no view outlives its engine profile.
