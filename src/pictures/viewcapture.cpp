@@ -11,7 +11,7 @@ namespace {
 
 // Colours pages rarely paint, for the marker that tells a new frame is on screen; they
 // take turns, so each position has a marker of its own to wait for.
-const QColor kMarkers[2] = {QColor(1, 254, 3), QColor(3, 1, 254)};
+const QColor kMarkers[2] = {QColor(17, 231, 187), QColor(187, 17, 231)};
 // The marker sits in the view's bottom rows (CSS pixels); those rows are never cut out.
 constexpr int kMarkerRows = 5;
 constexpr int kPollMs = 8;
@@ -64,16 +64,21 @@ void ViewCapture::start(const QVector<Target> &targets)
         finish();
         return;
     }
-    m_zoom = m_browser->zoomFactor();
     // The document's scrolling element is the body on a page without a doctype.
     m_browser->runScript(QStringLiteral("(function(){var s=document.scrollingElement||document.documentElement;"
-                                        "return [window.scrollX,window.scrollY,s.scrollHeight];})()"),
+                                        "return [window.scrollX,window.scrollY,s.scrollHeight,window.innerWidth];})()"),
                          [this](const QVariant &answer) {
                              const QVariantList v = answer.toList();
-                             if (v.size() < 3 || !m_browser) {
+                             if (v.size() < 4 || !m_browser) {
                                  finish();
                                  return;
                              }
+                             // View pixels to a CSS pixel: the page's zoom, unless the
+                             // engine lays pages out in device pixels (a scaled screen).
+                             m_zoom = m_browser->zoomFactor();
+                             const qreal measured = v[3].toDouble() > 0 ? m_browser->viewSize().width() / v[3].toDouble() : m_zoom;
+                             if (qAbs(measured - m_zoom) > 0.02)
+                                 m_zoom = measured;
                              m_savedScroll = QPointF(v[0].toDouble(), v[1].toDouble());
                              const int viewHeight = m_browser->viewSize().height();
                              const int documentHeight = qCeil(v[2].toDouble() * m_zoom);
@@ -127,13 +132,17 @@ void ViewCapture::nextPosition()
     const QString script = QStringLiteral(
         "(function(){var s=document.scrollingElement||document.documentElement,d=document.documentElement,"
         "L=window.__velmoPics||[],want=[%1];"
+        // A box measured inside an element zoomed by the page's style comes divided by
+        // that zoom: it is multiplied back, into the document's own pixels. The root's
+        // zoom is the engine's (page zoom, screen scale), already in the view's scale.
+        "function z(e){var k=1;for(;e&&e.nodeType===1&&e!==d;e=e.parentNode){var v=parseFloat(getComputedStyle(e).zoom);if(v>0)k*=v;}return k;}"
         "function box(w){if(typeof w!=='number')return w;var e=L[w];if(!e||!e.isConnected)return null;"
-        "var r=e.getBoundingClientRect();return [r.left+window.scrollX,r.top+window.scrollY,r.width,r.height];}"
+        "var r=e.getBoundingClientRect(),k=z(e);return [r.left*k+window.scrollX,r.top*k+window.scrollY,r.width*k,r.height*k];}"
         "var f=box(want[0]);if(f){var x=(f[0]+f[2]>s.clientWidth)?f[0]:0;window.scrollTo(x,Math.max(0,f[1]+%2-1));}"
         "var m=document.getElementById('%3');if(!m){m=document.createElement('div');m.id='%3';"
         "m.style.cssText='position:fixed;right:0;bottom:0;width:4px;height:4px;margin:0;padding:0;border:0;"
         "z-index:2147483647;zoom:1';(document.body||d).appendChild(m);}m.style.background='%4';"
-        "var b=m.getBoundingClientRect(),out=[window.scrollX,window.scrollY,s.clientWidth,s.clientHeight,b.left,b.top];"
+        "var b=m.getBoundingClientRect(),k=z(m),out=[window.scrollX,window.scrollY,s.clientWidth,s.clientHeight,b.left*k,b.top*k];"
         "for(var i=0;i<want.length;i++)out.push(box(want[i]));return out;})()")
                                .arg(boxes.join(QLatin1Char(',')))
                                .arg(first.rowsDone / scale)

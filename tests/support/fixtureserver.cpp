@@ -46,6 +46,12 @@ QByteArray picture(const QUrlQuery &query)
     image.fill(colour.isEmpty() ? QColor(200, 40, 40) : QColor(QLatin1Char('#') + colour));
     if (query.hasQueryItem(QStringLiteral("noise")))
         image = FixtureServer::noisePicture(w, h);
+    if (query.hasQueryItem(QStringLiteral("mark"))) {
+        // Corner marks a misplaced cut loses: black top left, white bottom right.
+        QPainter paint(&image);
+        paint.fillRect(0, 0, 6, 6, Qt::black);
+        paint.fillRect(w - 6, h - 6, 6, 6, Qt::white);
+    }
     if (query.hasQueryItem(QStringLiteral("stripe"))) {
         // A black band across the bottom tenth: a picture put together wrongly shows it.
         QPainter(&image).fillRect(0, h - h / 10, w, h / 10, Qt::black);
@@ -210,29 +216,59 @@ void FixtureServer::respond(QTcpSocket *socket, const QUrl &url)
                                  : QString());
         body = page(QStringLiteral("Pictures %1").arg(n), imgs);
     } else if (path == QLatin1String("/imgpage")) {
+        // i=WxHxCOLOR[xFMT[xs|n|m]] (x= for the other origin), raw=SRC, late=WxHxCOLORxMS,
+        // never=WxH, broken=WxH, rep=NxWxHxCOLOR[xCOLOR2] (N pictures, colours taking
+        // turns); quirks=1 (no doctype), block=1 (each picture in a block), css=RULES.
         QString imgs;
         int n = 0;
+        const auto sized = [](const QStringList &p) { return QStringLiteral(" width=%1 height=%2").arg(p[0], p[1]); };
         for (const auto &item : query.queryItems(QUrl::FullyDecoded)) {
-            QString src;
+            const QStringList p = item.second.split(QLatin1Char('x'));
+            QStringList srcs;
+            QString attrs;
             if (item.first == QLatin1String("raw")) {
-                src = item.second;
-            } else {
-                const QStringList p = item.second.split(QLatin1Char('x'));
-                if (p.size() < 3)
-                    continue;
-                src = QStringLiteral("/picture?w=%1&h=%2&color=%3&fmt=%4&n=%5")
-                          .arg(p[0], p[1], p[2], p.value(3, QStringLiteral("png")))
-                          .arg(n++);
+                srcs << item.second;
+            } else if (item.first == QLatin1String("never") && p.size() >= 2) {
+                srcs << QStringLiteral("/never?n=%1").arg(n++);
+                attrs = sized(p);
+            } else if (item.first == QLatin1String("broken") && p.size() >= 2) {
+                srcs << QStringLiteral("/status?code=404&n=%1").arg(n++);
+                attrs = sized(p);
+            } else if (item.first == QLatin1String("late") && p.size() >= 4) {
+                srcs << QStringLiteral("/picture?w=%1&h=%2&color=%3&delay=%4&n=%5").arg(p[0], p[1], p[2], p[3]).arg(n++);
+                attrs = sized(p);
+            } else if (item.first == QLatin1String("rep") && p.size() >= 4) {
+                for (int k = 0; k < p[0].toInt(); ++k)
+                    srcs << QStringLiteral("/picture?w=%1&h=%2&color=%3&mark=1&n=%4")
+                                .arg(p[1], p[2], k % 2 && p.size() > 4 ? p[4] : p[3])
+                                .arg(n++);
+            } else if ((item.first == QLatin1String("i") || item.first == QLatin1String("x")) && p.size() >= 3) {
+                QString src = QStringLiteral("/picture?w=%1&h=%2&color=%3&fmt=%4&n=%5")
+                                  .arg(p[0], p[1], p[2], p.value(3, QStringLiteral("png")))
+                                  .arg(n++);
                 if (p.value(4) == QLatin1String("s"))
                     src += QStringLiteral("&stripe=1");
                 if (p.value(4) == QLatin1String("n"))
                     src += QStringLiteral("&noise=1");
+                if (p.value(4) == QLatin1String("m"))
+                    src += QStringLiteral("&mark=1");
                 if (item.first == QLatin1String("x"))
                     src = QStringLiteral("http://127.0.0.1:%1").arg(m_cross.serverPort()) + src;
+                srcs << src;
             }
-            imgs += QStringLiteral("<img src=\"") + src.toHtmlEscaped() + QStringLiteral("\"> ");
+            for (const QString &src : std::as_const(srcs)) {
+                const QString img = QStringLiteral("<img src=\"") + src.toHtmlEscaped() + QStringLiteral("\"") + attrs
+                                    + QStringLiteral(">");
+                imgs += query.hasQueryItem(QStringLiteral("block")) ? QStringLiteral("<div>") + img + QStringLiteral("</div>")
+                                                                    : img + QStringLiteral(" ");
+            }
         }
+        if (query.hasQueryItem(QStringLiteral("css")))
+            imgs.prepend(QStringLiteral("<style>") + query.queryItemValue(QStringLiteral("css"), QUrl::FullyDecoded)
+                         + QStringLiteral("</style>"));
         body = page(QStringLiteral("Images"), imgs);
+        if (query.hasQueryItem(QStringLiteral("quirks")))
+            body.remove(0, int(qstrlen("<!DOCTYPE html>")));
     } else if (path == QLatin1String("/download")) {
         const int bytes = qMax(0, query.queryItemValue(QStringLiteral("bytes")).toInt());
         const QString name = query.hasQueryItem(QStringLiteral("name")) ? query.queryItemValue(QStringLiteral("name"))
