@@ -81,27 +81,7 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     connect(m_web, &BrowserControl::GotFocus, this, [this] { m_host.clearWebFocus(); });
     connect(m_web, &BrowserControl::UserInput, this, [this] { m_touched = true; });
     connect(m_web, &BrowserControl::RendererGone, this, &FormWeb::onRendererGone);
-    m_discardTimer = new QTimer(this);
-    m_discardTimer->setSingleShot(true);
-    connect(m_discardTimer, &QTimer::timeout, this, [this] {
-        const auto eligible = [this] {
-            const QString location = m_web->LocationURL();
-            // Never a window still on its way to its first page (a pop-up starts blank).
-            return m_session.discarding.enabled && !isVisible() && !location.isEmpty()
-                   && location != QLatin1String("about:blank") && !m_blocked && !m_touched && !m_saver->busy() && !m_dialog->asking()
-                   && m_session.options.autoDownloadPictures() == 0 && !m_web->discarded();
-        };
-        if (!eligible())
-            return;
-        // The reader's place is kept here too: the engine's own copy may be older.
-        m_web->runScript(QStringLiteral("[window.scrollX, window.scrollY]"), [this, eligible](const QVariant &v) {
-            const QVariantList at = v.toList();
-            if (at.size() != 2 || !eligible())
-                return;
-            m_scrollBeforeDiscard = QPoint(at[0].toInt(), at[1].toInt());
-            m_web->discard();
-        });
-    });
+    setUpDiscarding();
 
     setGeometry(toPixels(40000), 0, toPixels(15000), toPixels(9000));
     layoutControls();
@@ -344,21 +324,6 @@ void FormWeb::checkDocumentArrived()
         m_host.setAddressText(QString());
     if (m_blocked)
         m_host.closePage(this);
-}
-
-void FormWeb::considerDiscarding(int afterMs)
-{
-    if (afterMs < 0)
-        afterMs = m_session.discarding.graceMs;
-    if (isVisible() || !m_session.discarding.enabled)
-        m_discardTimer->stop();
-    else if (!m_discardTimer->isActive() || afterMs < m_discardTimer->remainingTime())
-        m_discardTimer->start(afterMs);
-}
-
-bool FormWeb::discarded() const
-{
-    return m_web->discarded();
 }
 
 void FormWeb::slowTick()

@@ -162,6 +162,7 @@ private:
     void slowTick();
     bool isActive() const;
     void setUpPictures();
+    void setUpDiscarding();
     // Arms the discarding of a page out of sight: after the session's grace, or sooner.
     void considerDiscarding(int afterMs = -1);
     static std::function<void()> once(std::function<void()> done);

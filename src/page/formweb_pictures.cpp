@@ -75,22 +75,6 @@ std::function<void()> FormWeb::once(std::function<void()> done)
     };
 }
 
-bool FormWeb::wakeThen(std::function<void()> then)
-{
-    if (!m_web->discarded())
-        return false;
-    // The page gave its renderer up while out of sight: it is shown (under the others)
-    // to reload, and the work runs on the reloaded document.
-    holdRendering(true);
-    auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = connect(m_web, &BrowserControl::DocumentComplete, this, [this, connection, then] {
-        disconnect(*connection);
-        then();
-        holdRendering(false);
-    });
-    return true;
-}
-
 PictureSaver::Start FormWeb::SavePictureDisk(const QString &savePath, std::function<void()> done)
 {
     done = once(std::move(done));
@@ -161,35 +145,4 @@ std::function<void()> FormWeb::afterRun(std::function<void()> done)
                     self->close();
             });
     };
-}
-
-void FormWeb::holdRendering(bool hold)
-{
-    if (hold) {
-        if (m_renderHolds++ == 0 && !isVisible() && !m_closed) {
-            m_hideAfterRender = true;
-            lower();
-            QWidget::setVisible(true);
-        }
-        return;
-    }
-    if (m_renderHolds > 0 && --m_renderHolds == 0 && m_hideAfterRender) {
-        m_hideAfterRender = false;
-        QWidget::setVisible(false);
-        considerDiscarding();
-    }
-}
-
-void FormWeb::setVisible(bool visible)
-{
-    if (!visible && m_renderHolds > 0) {
-        // Out of sight, but still drawn until the pictures are taken.
-        m_hideAfterRender = true;
-        lower();
-        return;
-    }
-    if (visible)
-        m_hideAfterRender = false;
-    QWidget::setVisible(visible);
-    considerDiscarding();
 }

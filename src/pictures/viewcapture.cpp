@@ -225,15 +225,19 @@ bool ViewCapture::cut(const QImage &shot, int limitRows, qreal scale)
             item.done = true;
             continue;
         }
-        if (item.image.size() != size) {
-            item.image = QImage(size, QImage::Format_RGB32);
-            item.image.fill(Qt::white);
+        if (!item.image.isNull() && item.image.size() != size) {
+            item.image = QImage();
             item.rowsDone = 0;
         }
         const int from = top + item.rowsDone; // the next row, in the shot
         const int rows = qMin(size.height() - item.rowsDone, limitRows - from);
         if (from < 0 || rows <= 0)
             continue;
+        // Made only once the picture is in a shot: a page holds hundreds of them.
+        if (item.image.isNull()) {
+            item.image = QImage(size, QImage::Format_RGB32);
+            item.image.fill(Qt::white);
+        }
         const QRect source(left, from, size.width(), rows);
         const QRect clipped = source.intersected(shot.rect());
         if (!clipped.isEmpty()) {
