@@ -114,7 +114,15 @@ bool AddressRow::userEditing() const
 QString AddressRow::addressText() const { return m_textUrl->currentText(); }
 QString AddressRow::searchWord() const { return m_combSearch->currentText(); }
 void AddressRow::setSearchWord(const QString &word) { m_combSearch->setEditText(word); }
-void AddressRow::addRecord(const QString &record) { m_textUrl->addItem(record); }
+void AddressRow::addRecord(const QString &record)
+{
+    // The list grows; the box keeps the text it shows (the first item of an empty list
+    // would otherwise become it).
+    const QString shown = m_textUrl->currentText();
+    m_textUrl->addItem(record);
+    if (m_textUrl->currentText() != shown)
+        m_textUrl->setEditText(shown);
+}
 
 bool AddressRow::hasTyping() const
 {

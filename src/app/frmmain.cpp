@@ -1,5 +1,7 @@
 #include "app/frmmain.h"
 
+#include <QFileInfo>
+
 #include "app/addressrow.h"
 #include "app/closedmenu.h"
 #include "app/commands.h"
@@ -111,12 +113,18 @@ void Frmmain::start(const QStringList &addresses)
                                    });
     // The program folder and the folders the picture saver and the history use are the
     // user's alone, also when an earlier version made them readable for everyone.
+    // A folder the user named (VELMO_HOME) keeps the mode they gave it; the program's
+    // own folders inside it are private all the same.
     QStringList unmade;
-    for (const QString &dir : {Paths::appDir(), Paths::appDir() + QStringLiteral("/Download"),
-                               Paths::appDir() + QStringLiteral("/History")}) {
+    const QString appDir = Paths::appDir();
+    if (!(Paths::appDirIsUsers() ? Paths::ensureDir(appDir) : Paths::ensurePrivateDir(appDir)))
+        unmade.append(appDir);
+    for (const QString &dir : {appDir + QStringLiteral("/Download"), appDir + QStringLiteral("/History")}) {
         if (!Paths::ensurePrivateDir(dir))
             unmade.append(dir);
     }
+    const bool openToOthers = Paths::appDirIsUsers()
+                              && (QFileInfo(appDir).permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::ExeOther));
     m_favoritesMenu->rebuild();
     SettingsStartup::readSwitches(m_session.store, m_session.options);
     show();
@@ -135,6 +143,8 @@ void Frmmain::start(const QStringList &addresses)
         tellUnsaved();
     else if (!unmade.isEmpty())
         m_pages->tell(QStringLiteral("无法建立文件夹 %1：图片和历史记录可能无法保存。").arg(unmade.join(QStringLiteral("、"))));
+    else if (openToOthers)
+        m_pages->tell(QStringLiteral("程序文件夹 %1 其他用户也能打开：收藏夹等文件可能被他们看到。").arg(appDir));
 }
 
 void Frmmain::openFromOutside(const QStringList &addresses)

@@ -12,7 +12,8 @@ EngineProfile::EngineProfile()
     for (int n = 1; n <= 9 && name.isEmpty(); ++n) {
         const QString candidate = n == 1 ? QStringLiteral("default") : QStringLiteral("instance-%1").arg(n);
         const QString dir = base + QLatin1Char('/') + candidate;
-        if (!Paths::ensureDir(dir))
+        // Cookies and stored pages are the user's alone.
+        if (!Paths::ensurePrivateDir(base) || !Paths::ensurePrivateDir(dir))
             continue;
         auto lock = std::make_unique<QLockFile>(dir + QStringLiteral("/velmo.lock"));
         lock->setStaleLockTime(0);

@@ -24,6 +24,11 @@ QString appDir()
     return underGeneric(QStandardPaths::GenericDataLocation, QString());
 }
 
+bool appDirIsUsers()
+{
+    return !qEnvironmentVariable("VELMO_HOME").isEmpty();
+}
+
 QString settingsFile()
 {
     return underGeneric(QStandardPaths::GenericConfigLocation, QStringLiteral("/VM2008.ini"));

@@ -11,6 +11,8 @@ QString appDir();
 
 // The settings store, application "VM2008".
 QString settingsFile();
+// Whether the program folder is one the user named (VELMO_HOME): its own mode is theirs.
+bool appDirIsUsers();
 
 // Engine profile storage (cookies, local storage) and HTTP cache.
 QString engineStorageDir();

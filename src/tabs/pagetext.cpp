@@ -29,7 +29,8 @@ QString withoutBidiControls(const QString &text)
     QString out = text;
     out.removeIf([](QChar c) {
         const char16_t u = c.unicode();
-        return (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+        return (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069) || u == 0x200E || u == 0x200F
+               || u == 0x061C;
     });
     return out;
 }

@@ -14,7 +14,8 @@ extern const QString kBlankToolTip;   // tool tip of a blank tab
 QString firstChars(const QString &text, int n);
 
 // Text without the bidirectional embedding, override and isolate controls (U+202A to
-// U+202E, U+2066 to U+2069), which would let "gnp.exe" show as "exe.png".
+// U+202E, U+2066 to U+2069) and marks (U+200E, U+200F, U+061C), which would let
+// "gnp.exe" show as "exe.png".
 QString withoutBidiControls(const QString &text);
 
 // The page title: the document's title (without bidirectional controls) cut to 100

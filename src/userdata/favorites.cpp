@@ -1,13 +1,45 @@
 #include "userdata/favorites.h"
 
+#include "platform/wholeappend.h"
 #include "userdata/gbktext.h"
 
 #include <QFile>
+#include <QHash>
 #include <QSaveFile>
 
 namespace {
 const QByteArray kCrLf = "\r\n";
+// What is shown of one line (a hand-edited file may hold a title of megabytes); the
+// file itself keeps every byte.
+constexpr int kShownBytes = 4096;
+
+// The file's non-empty lines as they are on disk, without their line ends.
+QList<QByteArray> rawLines(const QString &path)
+{
+    QFile file(path);
+    QList<QByteArray> out;
+    if (!file.open(QIODevice::ReadOnly))
+        return out;
+    // CR LF, LF or a lone CR ends a line.
+    const QByteArray all = file.readAll();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= all.size(); ++i) {
+        if (i < all.size() && all[i] != '\r' && all[i] != '\n')
+            continue;
+        if (i > start)
+            out.append(all.mid(start, i - start));
+        if (i + 1 < all.size() && all[i] == '\r' && all[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    return out;
 }
+
+QString shown(const QByteArray &raw)
+{
+    return GbkText::decode(raw.left(kShownBytes));
+}
+} // namespace
 
 Favorites::Favorites(const QString &path)
     : m_path(path)
@@ -22,26 +54,22 @@ QString Favorites::storedTitle(const QString &title)
 
 bool Favorites::add(const QString &title, const QString &address) const
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
     // A line break in either part would split the favourite in two.
     // The title never holds a comma: readers split at the first one.
     QString line = QString(title).remove(QLatin1Char(',')) + QLatin1Char(',') + address;
     line.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    const QByteArray bytes = GbkText::encode(line) + kCrLf;
-    return file.write(bytes) == bytes.size() && file.flush();
+    // Whole or not at all: a full disk leaves no piece of a line for the next to join.
+    const bool ok = appendWhole(m_path, GbkText::encode(line) + kCrLf);
+    if (ok)
+        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
+    return ok;
 }
 
 QStringList Favorites::lines() const
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
     QStringList out;
-    for (const QString &line : GbkText::lines(GbkText::decode(file.readAll())))
-        if (!line.isEmpty())
-            out << line;
+    for (const QByteArray &raw : rawLines(m_path))
+        out << shown(raw);
     return out;
 }
 
@@ -56,7 +84,7 @@ QVector<Favorites::Entry> Favorites::entries(int max) const
         const int comma = line.indexOf(QLatin1Char(','));
         // A line without a comma is no favourite; the ones after it still are.
         if (comma >= 0)
-            out.append({line.left(comma), line.mid(comma + 1)});
+            out.append({line.left(qMin(comma, kShownBytes)), line.mid(comma + 1)});
         return out.size() < max;
     });
     return out;
@@ -64,11 +92,19 @@ QVector<Favorites::Entry> Favorites::entries(int max) const
 
 bool Favorites::save(const QStringList &lines) const
 {
+    // A line the user did not change keeps its bytes, also ones no code page can read
+    // and the parts of long lines that were never shown.
+    QHash<QString, QList<QByteArray>> untouched;
+    for (const QByteArray &raw : rawLines(m_path))
+        untouched[shown(raw)].append(raw);
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    for (const QString &line : lines)
-        file.write(GbkText::encode(line) + kCrLf);
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    for (const QString &line : lines) {
+        QList<QByteArray> &same = untouched[line];
+        file.write((same.isEmpty() ? GbkText::encode(line) : same.takeFirst()) + kCrLf);
+    }
     return file.commit();
 }
 

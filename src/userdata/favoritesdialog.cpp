@@ -43,7 +43,7 @@ FavoritesDialog::FavoritesDialog(const Favorites &favorites, const QString &fold
     setObjectName(QStringLiteral("Favorites"));
     setWindowTitle(QStringLiteral("添加到收藏夹"));
     setModal(true);
-    Paths::ensureDir(m_folder);
+    Paths::ensurePrivateDir(m_folder);
 
     m_title = textBox("txtTitle", title, this);
     m_url = textBox("txtUrl", address, this);

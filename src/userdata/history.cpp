@@ -1,6 +1,7 @@
 #include "userdata/history.h"
 
 #include "platform/paths.h"
+#include "platform/wholeappend.h"
 #include "tabs/pagetext.h"
 #include "userdata/gbktext.h"
 
@@ -61,8 +62,11 @@ QString History::row(const Visit &visit)
     const QString when = QLocale::system().toString(visit.when, QLocale::ShortFormat);
     const QString title = escaped(visit.title.left(kTitleChars));
     // Only addresses a browser can follow become links; the address is quoted.
+    // The link is the address fully percent-encoded: it is requested as typed, whatever
+    // the page's code page, and no direction control stays in it.
+    const QString href = QString::fromLatin1(QUrl(visit.address).toEncoded());
     const QString cell = PageText::linkable(visit.address)
-                             ? QStringLiteral("<a href=\"%1\" target=_blank>%2</a>").arg(escaped(visit.address), title)
+                             ? QStringLiteral("<a href=\"%1\" target=_blank>%2</a>").arg(escaped(href), title)
                              : title;
     return QStringLiteral("<tr>  <td>") + escaped(when) + QStringLiteral("</td>  <td>  ") + cell
            + QStringLiteral("  </td>  <td>  Velmo安全浏览器</td> </tr>");
@@ -77,13 +81,8 @@ bool History::append(const QVector<Visit> &newestFirst, const QDate &day) const
     for (const Visit &v : newestFirst)
         text += row(v) + QLatin1String(kCrLf);
     text += QLatin1String(kCrLf);
-    QFile file(dayFile(day, QStringLiteral(".dat")));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
-    file.setPermissions(kPrivateFile);
-    // One write: a window's rows reach the file together.
-    const QByteArray bytes = GbkText::encodeHtml(text);
-    return file.write(bytes) == bytes.size() && file.flush();
+    // A window's rows reach the file together, or none of them does.
+    return appendWhole(dayFile(day, QStringLiteral(".dat")), GbkText::encodeHtml(text), kPrivateFile);
 }
 
 QString History::pageText(const QStringList &rows)

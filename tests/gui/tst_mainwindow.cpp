@@ -140,6 +140,21 @@ private slots:
         QVERIFY(!m_w->tabStrip()->looksActive(back->myindex));
     }
 
+    void closingTheActiveLeftmostTabKeepsTheAddressBox()
+    {
+        openAndWait(QStringLiteral("/page?id=left"), QStringLiteral("Page left"));
+        openAndWait(QStringLiteral("/page?id=right"), QStringLiteral("Page right"));
+        m_w->pages().activateSlot(m_w->pages().book().slotAt(0));
+        const QString shown = addressText();
+        QCOMPARE(shown, url(QStringLiteral("/page?id=left")));
+        const int records = m_w->addressRow().textUrl()->count();
+        m_w->pages().book().setHoverPos(0);
+        m_w->pages().DelLine();
+        // The record joins the list; the box shows what it showed.
+        QCOMPARE(m_w->addressRow().textUrl()->count(), records + 1);
+        QCOMPARE(addressText(), shown);
+    }
+
     void openCloseRestoreAndCloseAll()
     {
         openAndWait(QStringLiteral("/page?id=1"), QStringLiteral("Page 1"));

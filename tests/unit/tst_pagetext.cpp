@@ -37,6 +37,8 @@ private slots:
         const QString cut = PageText::pageTitle(emoji, QString());
         QCOMPARE(cut, QString(99, u'a') + QString::fromUtf8("😀"));
         QCOMPARE(PageText::firstChars(QString::fromUtf8("😀😀"), 1), QString::fromUtf8("😀"));
+        // No control that turns text around reaches a label: overrides, isolates and marks.
+        QCOMPARE(PageText::pageTitle(QStringLiteral("a\u202Eb\u2067c\u200Ed\u200Fe\u061Cf"), QString()), QStringLiteral("abcdef"));
     }
 
     void engineTitlesThatMayBeAnAddress()

@@ -36,7 +36,13 @@ private slots:
         const QString hostile = History::row({m_when, QStringLiteral("<script>alert(1)</script>"),
                                               QStringLiteral("http://a.example/\"><img src=x onerror=alert(1)>")});
         QVERIFY(hostile.contains(QStringLiteral("&lt;script&gt;alert(1)&lt;/script&gt;")));
-        QVERIFY(hostile.contains(QStringLiteral("href=\"http://a.example/&quot;&gt;&lt;img src=x onerror=alert(1)&gt;\"")));
+        QVERIFY(hostile.contains(QStringLiteral("href=\"http://a.example/%22%3E%3Cimg%20src=x%20onerror=alert(1)%3E\"")));
+        // Links are fully percent-encoded: requested as typed from a GBK page, and no
+        // direction control stays in them; the title keeps its text.
+        const QString chinese = History::row({m_when, QStringLiteral("中文"), QStringLiteral("http://h.example/title?t=中文标题")});
+        QVERIFY(chinese.contains(QStringLiteral("href=\"http://h.example/title?t=%E4%B8%AD%E6%96%87%E6%A0%87%E9%A2%98\"")));
+        QVERIFY(chinese.contains(QStringLiteral(">中文</a>")));
+        QVERIFY(History::row({m_when, QStringLiteral("x"), QStringLiteral("http://h.example/a\u202Eb")}).contains(QStringLiteral("a%E2%80%AEb")));
         QVERIFY(!History::row({m_when, QStringLiteral("x"), QStringLiteral("javascript:alert(1)")}).contains(QStringLiteral("<a ")));
         QVERIFY(History::row({m_when, QStringLiteral("x"), QStringLiteral("file:///tmp/a.html")}).contains(QStringLiteral("<a ")));
     }
@@ -112,7 +118,7 @@ private slots:
         QCOMPARE(e.size(), 4);
         QCOMPARE(e[1].address, QStringLiteral("http://2.example/"));
         QCOMPARE(e[2].address, QStringLiteral("http://3.example/"));
-        QCOMPARE(e[3].title.size(), 100000);
+        QCOMPARE(e[3].title.size(), 4096); // shown in part; the file keeps it whole
         QCOMPARE(fav.lines().size(), 5);
 
         // A CR LF split across the reader's 64 KiB blocks is one line end, not two.
@@ -134,6 +140,55 @@ private slots:
         QVERIFY(fav.save({QStringLiteral("only,http://o.example/")}));
         QCOMPARE(bytes(fav.path()), QByteArray("only,http://o.example/\r\n"));
         QVERIFY(!Favorites(m_dir.path()).save({QStringLiteral("x,y")})); // a folder cannot be replaced
+    }
+
+    void untouchedFavouritesKeepTheirBytes()
+    {
+        const Favorites fav(fresh() + QStringLiteral("/Fav.rar"));
+        const QByteArray odd = "\x81\x20odd,http://odd.example/";   // no code page reads it
+        const QByteArray huge = QByteArray(1 << 20, 't') + ",http://huge.example/";
+        put(fav.path(), odd + "\r\n" + huge + "\r\ngone,http://gone.example/\r\n");
+        QStringList lines = fav.lines();
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines[1].size() <= 4096);
+        lines.removeLast();
+        QVERIFY(fav.save(lines));
+        QCOMPARE(bytes(fav.path()), odd + "\r\n" + huge + "\r\n");
+        QCOMPARE(QFileInfo(fav.path()).permissions() & 0x0077, QFile::Permissions());
+    }
+
+    void appendsOnAFullDiskAreWholeOrAbsent()
+    {
+        SmallDisk disk(64);
+        if (!disk.mounted())
+            QSKIP("needs root to mount a small tmpfs");
+        const History history(disk.path() + QStringLiteral("/History"));
+        const Favorites fav(disk.path() + QStringLiteral("/Fav.rar"));
+        const QDate day(2026, 7, 5);
+        QVERIFY(history.append({{m_when, QStringLiteral("first"), QStringLiteral("http://a.example/")}}, day));
+        QVERIFY(fav.add(QStringLiteral("first"), QStringLiteral("http://a.example/")));
+        const QByteArray dat = bytes(history.dayFile(day, QStringLiteral(".dat")));
+        const QByteArray favBytes = bytes(fav.path());
+        QCOMPARE(QFileInfo(fav.path()).permissions() & 0x0077, QFile::Permissions());
+
+        // Full: the rows (more than the last page of the file holds) do not fit.
+        disk.fill();
+        QVector<Visit> many;
+        for (int i = 0; i < 40; ++i)
+            many.append({m_when, QStringLiteral("row %1").arg(i), QStringLiteral("http://b.example/%1").arg(i)});
+        QVERIFY(!history.append(many, day));
+        QVERIFY(!fav.add(QString(5000, QLatin1Char('t')), QStringLiteral("http://b.example/")));
+        QCOMPARE(bytes(history.dayFile(day, QStringLiteral(".dat"))), dat);
+        QCOMPARE(bytes(fav.path()), favBytes);
+
+        // Room again: the next lines start on lines of their own.
+        disk.freeUp();
+        QVERIFY(history.append({{m_when, QStringLiteral("after"), QStringLiteral("http://c.example/")}}, day));
+        QVERIFY(fav.add(QStringLiteral("after"), QStringLiteral("http://c.example/")));
+        for (const QByteArray &line : bytes(history.dayFile(day, QStringLiteral(".dat"))).split('\n'))
+            QVERIFY2(line.isEmpty() || line == "\r" || (line.startsWith("<tr>") && line.endsWith("</tr>\r")), line.left(60));
+        QCOMPARE(fav.entries().size(), 2);
+        QCOMPARE(fav.entries().last().title, QStringLiteral("after"));
     }
 
     void categoryNamesStayInside()
