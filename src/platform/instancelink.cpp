@@ -2,12 +2,18 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 
 namespace {
 
-// A handover: "velmo-open", one address per line, then an empty line. The answer "ok".
+// A handover: "velmo-open", one address per line, then an empty line. The answer "ok";
+// the sender then says "ack", which tells it was still waiting and will not open the
+// addresses itself: only then are they opened here (each address opens once).
 const QByteArray kHello = "velmo-open\n";
 const QByteArray kAnswer = "ok\n";
+const QByteArray kAck = "ack\n";
+// A connection that has not said all it has to say by then is dropped.
+constexpr int kConnectionMs = 2000;
 
 } // namespace
 
@@ -42,7 +48,10 @@ bool InstanceLink::forward(const QString &socketPath, const QStringList &address
             return false;
         answer += socket.readAll();
     }
-    return answer == kAnswer;
+    if (answer != kAnswer)
+        return false;
+    socket.write(kAck);
+    return socket.waitForBytesWritten(timeoutMs);
 }
 
 bool InstanceLink::listen(const QString &socketPath)
@@ -74,6 +83,14 @@ void InstanceLink::onConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        // Idle connections cannot pile up: few at a time, and each only briefly.
+        if (m_open >= kMaxConnections) {
+            socket->abort();
+            continue;
+        }
+        ++m_open;
+        connect(socket, &QObject::destroyed, this, [this] { --m_open; });
+        QTimer::singleShot(kConnectionMs, socket, [socket] { socket->abort(); });
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         if (socket->bytesAvailable() > 0)
             onReadyRead(socket);
@@ -88,15 +105,24 @@ void InstanceLink::onReadyRead(QLocalSocket *socket)
         return;
     }
     socket->setProperty("buffer", buffer);
-    if (!buffer.endsWith("\n\n"))
+    const qsizetype end = buffer.indexOf("\n\n");
+    if (end < 0)
         return;
+    const QByteArray after = buffer.mid(end + 2);
+    if (after.isEmpty() && !socket->property("answered").toBool()) {
+        socket->setProperty("answered", true);
+        socket->write(kAnswer);
+        socket->flush();
+        return;
+    }
+    if (after != kAck)
+        return; // not yet (or never: the sender gave up and opens them itself)
     QStringList addresses;
-    const QList<QByteArray> lines = buffer.mid(kHello.size()).split('\n');
+    const QList<QByteArray> lines = buffer.mid(kHello.size(), end - kHello.size()).split('\n');
     for (const QByteArray &line : lines) {
         if (!line.isEmpty() && addresses.size() < kMaxAddresses)
             addresses.append(QString::fromUtf8(line));
     }
-    socket->write(kAnswer);
-    socket->flush();
+    socket->disconnectFromServer();
     emit addressesReceived(addresses);
 }

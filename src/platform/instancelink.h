@@ -24,6 +24,8 @@ public:
     // Bounds on what one handover may carry.
     static constexpr int kMaxAddresses = 100;
     static constexpr int kMaxBytes = 1 << 20;
+    // Connections open at once; more are closed at once.
+    static constexpr int kMaxConnections = 32;
 
 signals:
     void addressesReceived(const QStringList &addresses);
@@ -33,4 +35,5 @@ private:
     void onReadyRead(QLocalSocket *socket);
 
     QLocalServer *m_server = nullptr;
+    int m_open = 0;
 };

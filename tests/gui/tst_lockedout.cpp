@@ -135,8 +135,22 @@ private slots:
         SettingsStore store(Paths::settingsFile());
         QCOMPARE(QFileInfo(Paths::settingsFile()).permissions() & others, QFile::Permissions());
         m_w->start(url(QStringLiteral("/page?id=p")));
-        for (const QString &d : dirs)
+        for (const QString &d : dirs + QStringList{Paths::engineStorageDir()})
             QVERIFY2((QFileInfo(d).permissions() & others) == QFile::Permissions(), qPrintable(d));
+    }
+
+    void aFolderTheUserNamedKeepsItsMode()
+    {
+        QTemporaryDir named;
+        QFile::setPermissions(named.path(), QFile::Permissions(0x7755));
+        qputenv("VELMO_HOME", named.path().toUtf8());
+        auto restore = qScopeGuard([] { qunsetenv("VELMO_HOME"); });
+        m_w = m_world.newWindow();
+        m_w->start(url(QStringLiteral("/page?id=named")));
+        QCOMPARE(QFileInfo(named.path()).permissions() & QFile::ReadOther, QFile::ReadOther);
+        QCOMPARE(QFileInfo(named.path() + QStringLiteral("/History")).permissions() & QFile::ReadOther, QFile::Permissions());
+        // Said once, where the user looks.
+        QVERIFY(m_w->pages().shownPage()->statusBar()->statusText().contains(named.path()));
     }
 
     void closingManyPagesWritesTheSettingsOnce()
