@@ -98,12 +98,14 @@ private slots:
         m_w->pages().book().setHoverPos(0);
         m_w->pages().DelLine(); // the typed page at position 0 was active: none is now
         QCOMPARE(m_w->pages().book().activePos(), -1);
-        FormWeb *shown = m_w->pages().shownPage();
+        QPointer<FormWeb> shown = m_w->pages().shownPage();
         QVERIFY(shown);
+        const int shownSlot = shown->myindex;
         button("Command8")->click();
         QCOMPARE(m_w->pages().book().count(), 1);
         flushDeletions();
-        QVERIFY(m_w->pages().page(shown->myindex) == nullptr);
+        QVERIFY(shown.isNull());
+        QVERIFY(m_w->pages().page(shownSlot) == nullptr);
     }
 
     void aBlankTabHasNoViewUntilItGoesSomewhere()
