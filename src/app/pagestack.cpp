@@ -442,7 +442,7 @@ void PageStack::openNewWindow(FormWeb *opener, NewWindowRequest &request)
     } else {
         raisePage(p);
     }
-    p->receiveNewWindow(request);
+    p->receiveNewWindow(request, opener);
     p->place(clientRect());
     PaiLie();
 }

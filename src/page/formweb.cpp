@@ -154,7 +154,13 @@ void FormWeb::showStatus(const QString &text)
     m_status->setStatusText(text);
 }
 void FormWeb::focusHolder() { m_cmb->setFocus(); }
-void FormWeb::receiveNewWindow(NewWindowRequest &request) { request.target = m_web; }
+void FormWeb::receiveNewWindow(NewWindowRequest &request, const FormWeb *opener)
+{
+    request.target = m_web;
+    // A window a page opened on its own spends its opener's budget from now on.
+    if (opener && !request.userInitiated)
+        m_popups = opener->m_popups;
+}
 
 void FormWeb::recordAsClosed()
 {
@@ -293,8 +299,9 @@ void FormWeb::onBeforeNavigate(NavigationRequest &request)
         m_blocked = true;
     }
     if (request.mainFrame && !request.cancel) {
-        m_scriptWindows = 0;
         m_notice.clear();
+        // The budget goes on; a refusal on the new page is told there again.
+        m_popups->told = false;
         m_dialog->reset();
     }
     BeforeDownload();
@@ -302,11 +309,12 @@ void FormWeb::onBeforeNavigate(NavigationRequest &request)
 
 void FormWeb::onNewWindow(NewWindowRequest &request)
 {
-    // Windows a page opens on its own, without a click, are bounded per page load; no
-    // honest page comes near the bound. Windows the user asks for are never refused here.
-    if (!request.userInitiated && ++m_scriptWindows > kScriptWindowCap) {
+    // Windows a page opens on its own, without a click, are bounded per minute for the
+    // page and the windows it opened; no honest page comes near the bound. Windows the
+    // user asks for are never refused here.
+    if (!request.userInitiated && !m_popups->take(m_session.clock.now())) {
         request.cancel = true;
-        if (m_scriptWindows == kScriptWindowCap + 1)
+        if (m_popups->tellOnce())
             showStatus(QStringLiteral("此网页自行弹出的窗口已超过 %1 个，其余的已被拦截。").arg(kScriptWindowCap));
         return;
     }

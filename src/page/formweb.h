@@ -8,6 +8,7 @@
 #include <optional>
 #include <memory>
 
+#include "page/popupbudget.h"
 #include "pictures/picturesaver.h"
 
 #include "tabs/pagetext.h"
@@ -41,8 +42,8 @@ public:
     static const QString kStoppedLabel;
     static const QString kStoppedNotice;
 
-    // Windows a page may open without a click in one page load.
-    static constexpr int kScriptWindowCap = 20;
+    // Windows a page (with the windows it opened) may open without a click in a minute.
+    static constexpr int kScriptWindowCap = PopupBudget::kWindows;
 
     // Public members the rest of the browser reads and writes.
     int myindex = -1;
@@ -82,7 +83,7 @@ public:
     // start page).
     void recordAsClosed();
     // This new page takes the window another page asked for.
-    void receiveNewWindow(NewWindowRequest &request);
+    void receiveNewWindow(NewWindowRequest &request, const FormWeb *opener);
 
     // This page becomes the current page, its browser the current browser.
     void SetActivate();
@@ -211,7 +212,7 @@ private:
     // A page a callback may still act on: there, and not being destroyed.
     static bool live(const QPointer<FormWeb> &page) { return page && !page->m_dying; }
     int m_pictureTicks = 0;
-    // Windows opened by the page's scripts since its last navigation.
-    int m_scriptWindows = 0;
+    // Windows opened without a click by this page's chain of script-opened windows.
+    std::shared_ptr<PopupBudget> m_popups = std::make_shared<PopupBudget>();
     QString m_notice;
 };

@@ -269,6 +269,23 @@ void FixtureServer::respond(QTcpSocket *socket, const QUrl &url)
         body = page(QStringLiteral("Images"), imgs);
         if (query.hasQueryItem(QStringLiteral("quirks")))
             body.remove(0, int(qstrlen("<!DOCTYPE html>")));
+    } else if (path == QLatin1String("/popchain")) {
+        // Opens 25 windows without a click, then replaces itself with the next hop.
+        const int hop = query.queryItemValue(QStringLiteral("hop")).toInt();
+        const int of = query.queryItemValue(QStringLiteral("of")).toInt();
+        QString js = QStringLiteral("for(var i=0;i<25;i++)window.open('/page?id=h%1x'+i);").arg(hop);
+        if (hop < of)
+            js += QStringLiteral("location.replace('/popchain?hop=%1&of=%2');").arg(hop + 1).arg(of);
+        body = page(QStringLiteral("Hop %1").arg(hop), QStringLiteral("<script>") + js + QStringLiteral("</script>"));
+    } else if (path == QLatin1String("/popnest")) {
+        // Opens fan windows of the level below, each of which does the same.
+        const int level = query.queryItemValue(QStringLiteral("level")).toInt();
+        const int fan = query.queryItemValue(QStringLiteral("fan")).toInt();
+        const QString js = level > 0 ? QStringLiteral("for(var i=0;i<%1;i++)window.open('/popnest?level=%2&fan=%1&i='+i);")
+                                           .arg(fan)
+                                           .arg(level - 1)
+                                     : QString();
+        body = page(QStringLiteral("Nest %1").arg(level), QStringLiteral("<script>") + js + QStringLiteral("</script>"));
     } else if (path == QLatin1String("/download")) {
         const int bytes = qMax(0, query.queryItemValue(QStringLiteral("bytes")).toInt());
         const QString name = query.hasQueryItem(QStringLiteral("name")) ? query.queryItemValue(QStringLiteral("name"))
