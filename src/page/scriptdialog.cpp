@@ -1,7 +1,9 @@
 #include "page/scriptdialog.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QTimer>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,7 +38,16 @@ ScriptDialog::ScriptDialog(QWidget *page, std::function<void()> asking)
     layout->addWidget(m_message);
     layout->addWidget(m_input);
     layout->addLayout(buttons);
-    connect(m_ok, &QPushButton::clicked, this, [this] { if (m_loop) m_loop->exit(1); });
+    connect(m_ok, &QPushButton::clicked, this, [this] {
+        if (m_loop) {
+            m_loop->exit(1);
+            return;
+        }
+        // An alert's notice: read, and put away.
+        if (!m_suppress->isHidden() && m_suppress->isChecked())
+            m_suppressed = true;
+        hide();
+    });
     connect(m_cancel, &QPushButton::clicked, this, [this] { if (m_loop) m_loop->exit(0); });
     connect(m_input, &QLineEdit::returnPressed, m_ok, &QPushButton::click);
     hide();
@@ -52,9 +63,22 @@ bool ScriptDialog::answer(Kind kind, const QUrl &origin, const QString &message,
     // One question at a time; a page told to be quiet, or closing, gets no more.
     if (m_suppressed || m_closing || m_loop)
         return false;
+    if (kind == Alert) {
+        // Needs no answer: the engine (and with it every tab) would wait for it, so it
+        // is answered at once and its message stays in the page's own frame.
+        if (!m_burst.isValid() || m_burst.elapsed() > 1000) {
+            m_burst.start();
+            m_alertsInBurst = 0;
+        }
+        if (++m_alertsInBurst > kAlertsPerSecond) {
+            m_suppressed = true;
+            m_message->setText(QStringLiteral("此网页不停地弹出提示，已不再显示，直到它打开别的网页。"));
+            return false;
+        }
+    }
     ++m_asked;
     // Every page waits while one asks: the asking page must be the one in sight.
-    if (m_asking)
+    if (m_asking && kind != Alert)
         m_asking();
     m_origin->setText(QStringLiteral("来自网页 %1 的消息：").arg(origin.host().isEmpty() ? origin.toString() : origin.host()));
     m_message->setText(message.left(5000));
@@ -67,10 +91,28 @@ bool ScriptDialog::answer(Kind kind, const QUrl &origin, const QString &message,
     show();
     raise();
     (kind == Prompt ? static_cast<QWidget *>(m_input) : m_ok)->setFocus();
+    if (kind == Alert)
+        return false;
 
-    // The engine waits for the answer; the rest of the browser goes on meanwhile.
+    // The engine waits for the answer; the rest of the browser goes on meanwhile. The
+    // other tabs wait too (the engine allows no more), so a question the user left
+    // behind another tab ends as cancelled after a while rather than freezing the tab
+    // in front.
     QEventLoop loop;
     m_loop = &loop;
+    QTimer watch;
+    QElapsedTimer hidden;
+    watch.setInterval(100);
+    connect(&watch, &QTimer::timeout, &loop, [this, &hidden, &loop] {
+        if (parentWidget()->isVisible() && isVisible()) {
+            hidden.invalidate();
+        } else if (!hidden.isValid()) {
+            hidden.start();
+        } else if (hidden.elapsed() >= hiddenLimitMs) {
+            loop.exit(0);
+        }
+    });
+    watch.start();
     const int result = loop.exec();
     m_loop = nullptr;
     if (!m_suppress->isHidden() && m_suppress->isChecked())

@@ -1,4 +1,5 @@
 #pragma once
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QPointer>
 #include <functional>
@@ -11,11 +12,14 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// A page's alert, confirm and prompt, asked inside its own page window rather than in a
-// box that locks the whole browser: the menus, the other tabs and exit keep working.
-// The engine waits for the answer, so the question runs its own event loop; closing the
-// page or the browser ends it (as cancelled). From the second dialog of a page on, the
-// user may stop the page from showing more until it navigates.
+// A page's alert, confirm and prompt, inside its own page window rather than in a box
+// that locks the whole browser: the menus, the other tabs and exit keep working. An alert
+// is answered at once and its message stays in the frame (a page alerting without end is
+// silenced). For confirm and prompt the engine waits for the answer (and stops the other
+// tabs meanwhile), so the question runs its own event loop; closing the page or the
+// browser ends it, and so does leaving it out of sight for hiddenLimitMs (as cancelled).
+// From the second dialog of a page on, the user may stop the page from showing more
+// until it navigates.
 class ScriptDialog : public QFrame, public ScriptDialogs
 {
     Q_OBJECT
@@ -31,6 +35,11 @@ public:
     // The page navigated: it may ask again.
     void reset();
     bool asking() const { return m_loop != nullptr; }
+
+    // How long a question may wait out of sight before it ends as cancelled.
+    int hiddenLimitMs = 10000;
+    // Alerts a page may show in a second before it is silenced.
+    static constexpr int kAlertsPerSecond = 10;
 
     QLabel *message() const { return m_message; }
     QLineEdit *input() const { return m_input; }
@@ -49,6 +58,8 @@ private:
     QPushButton *m_cancel = nullptr;
     std::function<void()> m_asking;
     QPointer<QEventLoop> m_loop;
+    QElapsedTimer m_burst;
+    int m_alertsInBurst = 0;
     int m_asked = 0;
     bool m_suppressed = false;
     bool m_closing = false;

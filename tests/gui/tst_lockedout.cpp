@@ -92,6 +92,36 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("answer Velmo"), 15000);
     }
 
+    void anAlertHoldsUpNoTab()
+    {
+        // Answered at once: the page goes on, its message stays in its own frame, and
+        // another tab loads meanwhile.
+        FormWeb *p = open(QStringLiteral("/dialogs.html"), QStringLiteral("Dialogs"));
+        pageScript(p, QStringLiteral("setTimeout(function(){ alert('hello'); document.title = 'went on'; }, 0)"));
+        QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("went on"), 10000);
+        QVERIFY(p->scriptDialog()->isVisible());
+        QCOMPARE(p->scriptDialog()->message()->text(), QStringLiteral("hello"));
+        open(QStringLiteral("/page?id=meanwhile"), QStringLiteral("Page meanwhile"));
+        // OK puts the notice away.
+        p->scriptDialog()->ok()->click();
+        QVERIFY(!p->scriptDialog()->isVisible());
+    }
+
+    void aQuestionLeftOutOfSightEndsCancelled()
+    {
+        FormWeb *other = open(QStringLiteral("/page?id=other"), QStringLiteral("Page other"));
+        FormWeb *p = open(QStringLiteral("/dialogs.html"), QStringLiteral("Dialogs"));
+        p->scriptDialog()->hiddenLimitMs = 300;
+        // The user goes to another tab while the page asks.
+        answerWith(p, {[this, other](ScriptDialog *) {
+            m_w->pages().activateSlot(other->myindex);
+            return true;
+        }});
+        pageScript(p, QStringLiteral("setTimeout(askConfirms, 0)"));
+        QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("stopped 0"), 15000);
+        QCOMPARE(m_w->pages().activePage(), other);
+    }
+
     void aTabAskingInALoopCanBeClosed()
     {
         open(QStringLiteral("/page?id=first"), QStringLiteral("Page first"));
