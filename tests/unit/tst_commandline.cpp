@@ -54,7 +54,7 @@ private slots:
     {
         using namespace EngineRendering;
         const auto drawing = [](const char *flags, const char *softGl = "", bool quickChosen = false) {
-            return choose(Environment{flags, softGl, quickChosen});
+            return choose(Environment{flags, softGl, quickChosen, qstrlen(flags) > 0, true});
         };
         QCOMPARE(drawing(""), Drawing::Default);
         QCOMPARE(drawing("--disable-gpu"), Drawing::Software);
@@ -66,6 +66,17 @@ private slots:
         QCOMPARE(drawing("", "false"), Drawing::Default);
         // The user's own choice of Qt Quick back end wins.
         QCOMPARE(drawing("--disable-gpu", "1", true), Drawing::Default);
+
+        // No GPU device: software all the way, unless the user set the engine's flags
+        // (even empty) or Qt Quick's back end.
+        QVERIFY(hasRenderNode({QStringLiteral("card0"), QStringLiteral("renderD128")}));
+        QVERIFY(!hasRenderNode({QStringLiteral("card0")}));
+        QVERIFY(!hasRenderNode({}));
+        QCOMPARE(choose(Environment{"", "", false, false, false}), Drawing::NoGpu);
+        QCOMPARE(choose(Environment{"", "", false, true, false}), Drawing::Default);
+        QCOMPARE(choose(Environment{"--lang=zh", "", false, true, false}), Drawing::Default);
+        QCOMPARE(choose(Environment{"", "", true, false, false}), Drawing::Default);
+        QCOMPARE(choose(Environment{"", "", false, false, true}), Drawing::Default);
     }
 };
 
