@@ -48,6 +48,15 @@ void wirePictureCommands(Commands &c)
     c.onButton("Command6", [&shell] { shell.open(PictureName::downloadFolder()); });
 
     Frmmain &window = c.window;
+    // The page screenshot, from both menu items; safe picture mode sends the user to the
+    // settings centre first.
+    const auto screenshot = [&pages, &window] {
+        FormWeb *p = pages.activePage();
+        if (p && p->ScreenSaveAs(window.windowTitle()) == FormWeb::Shot::SafeMode)
+            window.openSettingsCentre();
+    };
+    c.on("PrintScreen", screenshot);
+    c.on("PrintScreen2", screenshot);
     c.on("DownloadImg", [&pages, &session, &window] {
         QPointer<FormWeb> p = pages.activePage();
         if (!p)

@@ -18,6 +18,7 @@ class BrowserControl;
 class GalleryView;
 class cWebBrowser;
 class PageHost;
+class PageScreenshot;
 class ScriptDialog;
 class QComboBox;
 class QTimer;
@@ -110,6 +111,12 @@ public:
     // Into a folder the user chose ("" when the user chose none).
     void DownloadPictureSaveAs(const QString &folder, std::function<void()> done = {});
     int FindImag() const { return m_saver->found(); }
+    // The whole document of the current browser (the gallery while it is in front) as
+    // one JPEG file the user names; done tells whether the file was written.
+    enum class Shot { Started, SafeMode, Cancelled, Busy };
+    Shot ScreenSaveAs(const QString &mainCaption, std::function<void(bool written)> done = {});
+    // The message shown when safe picture mode forbids a screenshot.
+    static const QString kScreenshotSafeMode;
     bool savingPictures() const { return m_saver->busy(); }
 
     // Hands the page's selected text to the search box.
@@ -188,6 +195,7 @@ private:
     QTimer *m_timer3 = nullptr;
     GalleryView *m_gallery = nullptr;
     PictureSaver *m_saver = nullptr;
+    PageScreenshot *m_screenshot = nullptr;
     int m_renderHolds = 0;
     QTimer *m_discardTimer = nullptr;
     // The user clicked or typed in the page: it may hold work a reload would lose.

@@ -6,6 +6,7 @@
 #include "page/session.h"
 #include "page/statusbar.h"
 #include "pictures/galleryview.h"
+#include "pictures/pagescreenshot.h"
 #include "pictures/picturename.h"
 
 #include <QPointer>
@@ -78,6 +79,11 @@ std::function<void()> FormWeb::once(std::function<void()> done)
 PictureSaver::Start FormWeb::SavePictureDisk(const QString &savePath, std::function<void()> done)
 {
     done = once(std::move(done));
+    if (m_screenshot && m_screenshot->running()) {
+        // The view is taken by a screenshot: no run fights it.
+        done();
+        return PictureSaver::Start::AlreadySaving;
+    }
     if (wakeThen([this, savePath, done] { SavePictureDisk(savePath, done); }))
         return PictureSaver::Start::Started;
     const PictureSaver::Start start = m_saver->saveLarge(savePath, afterRun(std::move(done)));
@@ -89,6 +95,10 @@ PictureSaver::Start FormWeb::SavePictureDisk(const QString &savePath, std::funct
 void FormWeb::SavePictureForSize(const QString &savePath, std::function<void()> done)
 {
     done = once(std::move(done));
+    if (m_screenshot && m_screenshot->running()) {
+        done();
+        return;
+    }
     if (wakeThen([this, savePath, done] { SavePictureForSize(savePath, done); }))
         return;
     setCursor(Qt::WaitCursor);

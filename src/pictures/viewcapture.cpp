@@ -262,16 +262,31 @@ void ViewCapture::grabAndCut()
     // The marker's rows are left for the next position, unless the document ends there.
     if (!cut(shot, qFloor(m_viewport.height() * scale), scale)
         && !cut(shot, qFloor((m_viewport.height() + kMarkerRows) * scale), scale)) {
-        // The first picture left cannot be brought into view (it lies past the
-        // document's end): it cannot be taken whole.
+        // The first target left cannot be brought into view any further (it reaches past
+        // the document's end): a picture cannot be taken whole; a rectangle of the
+        // document keeps the page's background there (white).
         for (int index : std::as_const(m_asked)) {
-            if (!m_items[index].done) {
-                m_items[index].image = QImage();
-                m_items[index].done = true;
-                break;
-            }
+            Item &item = m_items[index];
+            if (item.done)
+                continue;
+            if (item.target.element < 0 && !item.image.isNull())
+                item.rowsDone = item.image.height();
+            else
+                item.image = QImage();
+            item.done = true;
+            break;
         }
     }
+    qint64 rows = 0, total = 0;
+    for (const Item &item : std::as_const(m_items)) {
+        const int h = qMax(1, qCeil(item.target.rect.height() * scale));
+        total += h;
+        rows += item.done ? h : qMin(item.rowsDone, h);
+    }
+    QPointer<ViewCapture> self(this);
+    emit progressed(int(rows * 100 / qMax<qint64>(1, total)));
+    if (!self)
+        return;
     emitReady();
     if (m_running)
         QTimer::singleShot(0, this, &ViewCapture::nextPosition);

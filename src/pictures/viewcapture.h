@@ -43,6 +43,8 @@ public:
 signals:
     // The picture of targets[index]; a null image when it could not be taken whole.
     void taken(int index, const QImage &picture);
+    // Percent of all the targets' rows taken so far.
+    void progressed(int percent);
     void finished();
 
 private:

@@ -1,6 +1,8 @@
 #include "platform/dialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -27,4 +29,18 @@ QString QtDialogs::askText(QWidget *owner, const QString &title, const QString &
     bool ok = false;
     const QString text = QInputDialog::getText(owner, title, prompt, QLineEdit::Normal, suggested, &ok);
     return ok ? text : QString();
+}
+
+QString QtDialogs::saveFile(QWidget *owner, const QString &title, const QString &suggestedName, const QString &filter)
+{
+    // The user's pictures folder first, as a place a user looks for a saved picture.
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (dir.isEmpty() || !QFileInfo(dir).isDir())
+        dir = QDir::homePath();
+    return QFileDialog::getSaveFileName(owner, title, dir + QLatin1Char('/') + suggestedName, filter);
+}
+
+bool QtDialogs::question(QWidget *owner, const QString &title, const QString &text)
+{
+    return QMessageBox::question(owner, title, text) == QMessageBox::Yes;
 }

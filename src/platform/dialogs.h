@@ -17,6 +17,12 @@ public:
     virtual void information(QWidget *owner, const QString &title, const QString &text) = 0;
     // A line of text from the user; "" when the user cancels.
     virtual QString askText(QWidget *owner, const QString &title, const QString &prompt, const QString &suggested) = 0;
+    // Where to save a file: the chosen path, or "" when the user cancels. filter is a
+    // file dialog filter ("图片文件 (*.jpg)"); an existing file is replaced only after the
+    // dialog's own confirmation.
+    virtual QString saveFile(QWidget *owner, const QString &title, const QString &suggestedName, const QString &filter) = 0;
+    // A yes/no question; true for yes.
+    virtual bool question(QWidget *owner, const QString &title, const QString &text) = 0;
 };
 
 // The real dialogs.
@@ -27,4 +33,6 @@ public:
     void warning(QWidget *owner, const QString &title, const QString &text) override;
     void information(QWidget *owner, const QString &title, const QString &text) override;
     QString askText(QWidget *owner, const QString &title, const QString &prompt, const QString &suggested) override;
+    QString saveFile(QWidget *owner, const QString &title, const QString &suggestedName, const QString &filter) override;
+    bool question(QWidget *owner, const QString &title, const QString &text) override;
 };

@@ -113,3 +113,20 @@ bool PageText::linkable(const QString &address, bool dataToo)
     return scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("ftp")
            || scheme == QLatin1String("file") || (dataToo && scheme == QLatin1String("data"));
 }
+
+QString PageText::screenshotName(const QString &mainCaption, const QString &pageTitle, const QString &address)
+{
+    const qsizetype dash = mainCaption.indexOf(QLatin1Char('-'));
+    QString name;
+    if (dash >= 0) {
+        name = mainCaption.left(qMax<qsizetype>(0, dash - 1));
+    } else {
+        name = pageTitle.trimmed();
+        if (name.isEmpty())
+            name = QUrl(address).host();
+        if (name.isEmpty())
+            name = QStringLiteral("网页截图");
+    }
+    name.replace(QLatin1Char('/'), QLatin1Char('_')).remove(QChar(0));
+    return name + QStringLiteral(".jpg");
+}

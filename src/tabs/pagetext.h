@@ -45,6 +45,11 @@ QString plainToolTip(const QString &text);
 // A window title that shows text as typed ("[*]" is otherwise Qt's modified marker).
 QString plainWindowTitle(const QString &text);
 
+// The name a screenshot of the page is offered under: the main caption up to two
+// characters before its first "-" (the page title, with the usual caption), else the
+// page's title or host; never a folder separator in it; ".jpg" at the end.
+QString screenshotName(const QString &mainCaption, const QString &pageTitle, const QString &address);
+
 // Whether a generated page (history, gallery) may make the address a link: http, https,
 // ftp and file, and data when dataToo; never script or other schemes.
 bool linkable(const QString &address, bool dataToo = false);

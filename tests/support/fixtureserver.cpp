@@ -269,6 +269,13 @@ void FixtureServer::respond(QTcpSocket *socket, const QUrl &url)
         body = page(QStringLiteral("Images"), imgs);
         if (query.hasQueryItem(QStringLiteral("quirks")))
             body.remove(0, int(qstrlen("<!DOCTYPE html>")));
+    } else if (path == QLatin1String("/tall")) {
+        // A page h pixels tall: a red band at its top, a blue one at its bottom.
+        const int h = qBound(300, query.queryItemValue(QStringLiteral("h")).toInt(), 200000);
+        body = page(QStringLiteral("Tall"),
+                    QStringLiteral("<style>body{margin:0}div{height:100px}</style><div style=\"background:#ff0000\"></div>"
+                                   "<div style=\"height:%1px;background:#ffffff\"></div><div style=\"background:#0000ff\"></div>")
+                        .arg(h - 200));
     } else if (path == QLatin1String("/popchain")) {
         // Opens 25 windows without a click, then replaces itself with the next hop.
         const int hop = query.queryItemValue(QStringLiteral("hop")).toInt();

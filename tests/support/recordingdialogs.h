@@ -9,6 +9,8 @@ class RecordingDialogs : public Dialogs
 public:
     QString folderAnswer;
     QString textAnswer;
+    QString saveAnswer;
+    bool questionAnswer = false;
     QStringList asked;
 
     QString browseFolder(const QString &title, QWidget *) override
@@ -28,5 +30,15 @@ public:
     {
         asked << QStringLiteral("text:") + title + QLatin1Char('|') + prompt + QLatin1Char('|') + suggested;
         return textAnswer;
+    }
+    QString saveFile(QWidget *, const QString &title, const QString &suggestedName, const QString &filter) override
+    {
+        asked << QStringLiteral("save:") + title + QLatin1Char('|') + suggestedName + QLatin1Char('|') + filter;
+        return saveAnswer;
+    }
+    bool question(QWidget *, const QString &title, const QString &text) override
+    {
+        asked << QStringLiteral("question:") + title + QLatin1Char('|') + text;
+        return questionAnswer;
     }
 };
