@@ -4,6 +4,7 @@
 #include "page/formweb.h"
 #include "page/session.h"
 #include "pictures/formdownimage.h"
+#include "pictures/formimage.h"
 #include "pictures/picturename.h"
 #include "platform/shell.h"
 
@@ -57,6 +58,18 @@ void wirePictureCommands(Commands &c)
     };
     c.on("PrintScreen", screenshot);
     c.on("PrintScreen2", screenshot);
+
+    // A gallery click shows the picture in the viewer: one window, reused while open.
+    auto viewer = std::make_shared<QPointer<FormImage>>();
+    QObject::connect(&pages, &PageStack::pictureChosen, &window, [&window, &session, viewer](const QString &address) {
+        if (!*viewer)
+            *viewer = new FormImage(session.profile, session.pictures.list, session.dialogs, session.shell, &window);
+        FormImage *v = *viewer;
+        v->show();
+        v->raise();
+        v->activateWindow();
+        v->LoadImg(address);
+    });
     c.on("DownloadImg", [&pages, &session, &window] {
         QPointer<FormWeb> p = pages.activePage();
         if (!p)

@@ -74,6 +74,7 @@ FormWeb *PageStack::createPage(int slot)
     m_pages.insert(slot, page);
     m_zorder.prepend(page);
     connect(page, &FormWeb::selectionForSearch, &m_parts.address, &AddressRow::setSearchWord);
+    connect(page, &FormWeb::pictureChosen, this, &PageStack::pictureChosen);
     return page;
 }
 

@@ -96,6 +96,10 @@ public:
     bool galleryShown() const override;
     void setGalleryToggle(bool checked) override;
 
+signals:
+    // A picture of some page's gallery was clicked.
+    void pictureChosen(const QString &address);
+
 private:
     // The page's slot while it is in the strip; -1 once it left it.
     int slotOf(const FormWeb *page) const;

@@ -111,6 +111,9 @@ public:
     void runPageScript(const QString &script);
     // The renderer process of the page (0 while it has none).
     qint64 rendererPid() const;
+    // Saves what an address holds (from the engine's cache when it has it) into path,
+    // through the engine's own download; done tells whether the whole file is there.
+    void downloadTo(const QString &address, const QString &path, std::function<void(bool ok)> done);
 
 signals:
     void StatusTextChange(const QString &text);

@@ -4,6 +4,9 @@
 
 #include "engine/enginepage.h"
 
+#include <QFileInfo>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -71,4 +74,31 @@ void BrowserControl::runPageScript(const QString &script)
 qint64 BrowserControl::rendererPid() const
 {
     return m_page ? m_page->renderProcessPid() : 0;
+}
+
+void BrowserControl::downloadTo(const QString &address, const QString &path, std::function<void(bool)> done)
+{
+    if (!m_page) {
+        done(false);
+        return;
+    }
+    QWebEngineProfile *profile = m_page->profile();
+    const QUrl url(address);
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    // The request this page asked for is the next one of its address.
+    *connection = connect(profile, &QWebEngineProfile::downloadRequested, this,
+                          [connection, url, path, done](QWebEngineDownloadRequest *request) {
+                              if (request->url() != url)
+                                  return;
+                              QObject::disconnect(*connection);
+                              const QFileInfo target(path);
+                              request->setDownloadDirectory(target.absolutePath());
+                              request->setDownloadFileName(target.fileName());
+                              QObject::connect(request, &QWebEngineDownloadRequest::isFinishedChanged, request, [request, done] {
+                                  if (request->isFinished())
+                                      done(request->state() == QWebEngineDownloadRequest::DownloadCompleted);
+                              });
+                              request->accept();
+                          });
+    m_page->download(url, QFileInfo(path).fileName());
 }

@@ -50,6 +50,16 @@ QByteArray bytes(const QStringList &addresses)
     return page;
 }
 
+QByteArray viewerBytes(const QString &address)
+{
+    return "<body bgcolor=0>\r\n"
+           "<body oncontextmenu=self.event.returnValue=false topmargin=0 leftmargin=0 rightmargin=0 bottommargin=0>\r\n"
+           "<div align=center>\r\n"
+           "<p><img border=\"1\" src=\"" + escaped(address) + "\" title=&#22270;&#20687; ></p> \r\n\r\n"
+           "</div>\r\n"
+           "</body>\r\n";
+}
+
 QString newPath()
 {
     // One file per page, and per running instance.

@@ -1,5 +1,6 @@
 #include "app/mainmenus.h"
 #include "pictures/formdownimage.h"
+#include "pictures/formimage.h"
 #include "pictures/gallerypage.h"
 #include "pictures/picturename.h"
 #include "support/files.h"
@@ -117,6 +118,11 @@ private slots:
         QVERIFY(chosen.wait(5000));
         QCOMPARE(chosen.first().first().toString(), src[3]);
         QCOMPARE(m_w->pages().book().count(), tabs);
+        // The picture viewer shows it.
+        auto *viewer = m_w->findChild<FormImage *>();
+        QVERIFY(viewer && viewer->isVisible());
+        QCOMPARE(viewer->address(), src[3]);
+        viewer->close();
 
         button("Chk")->click();
         QVERIFY(!pic->widget()->isVisible());

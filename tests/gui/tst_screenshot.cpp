@@ -1,5 +1,7 @@
 #include "app/mainmenus.h"
+#include "pictures/formimage.h"
 #include "pictures/pagescreenshot.h"
+#include "support/files.h"
 #include "support/testenv.h"
 #include "support/testworld.h"
 
@@ -7,7 +9,8 @@
 #include <QTemporaryDir>
 
 // The page screenshot: the whole document in one JPEG (taller than the engine can draw
-// at once), the page left as it was, the safe-mode gate, and failures said.
+// at once), the page left as it was, the safe-mode gate, and failures said. The picture
+// viewer: its steps over the gallery's list, its zoom, its page and its address dialog.
 class TstScreenshot : public QObject
 {
     Q_OBJECT
@@ -109,6 +112,67 @@ private slots:
         QCOMPARE(shoot(blank, m_dir.filePath(QStringLiteral("blank.jpg"))).second, false);
         QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("blank.jpg"))));
         QCOMPARE(shoot(p, QString()).first, FormWeb::Shot::Cancelled);
+    }
+
+    void theViewerStepsAroundTheListAndZooms()
+    {
+        PictureList &list = m_world.session->pictures.list;
+        QVector<PageImage> images;
+        for (const char *colour : {"ff0000", "00ff00", "0000ff"})
+            images.append({m_world.url(QStringLiteral("/picture?w=600&h=600&color=%1").arg(QLatin1String(colour))), QString(), 600, 600, QRectF()});
+        list.search(images, false);
+        QPointer<FormImage> viewer = new FormImage(m_world.engine->profile(), list, m_world.dialogs, m_world.shell);
+        QSignalSpy shown(viewer.data(), &FormImage::shown);
+        viewer->show();
+        viewer->LoadImg(images[1].src);
+        QVERIFY(shown.wait(10000));
+        QCOMPARE(viewer->windowTitle(), FormImage::kCaption + QStringLiteral(" - ") + images[1].src);
+
+        // Saved through the engine's download, into the file the user chose.
+        const QString saved = m_dir.filePath(QStringLiteral("viewer.png"));
+        m_world.dialogs.saveAnswer = saved;
+        viewer->Cmd(0)->click();
+        QVERIFY(waitFor([&] { return QImage(saved).size() == QSize(600, 600); }, 15000));
+        QVERIFY(QImage(saved).pixelColor(300, 300) == QColor(0, 255, 0));
+
+        // From position 1: back to 0, back around to the last, on around to the first.
+        QStringList seen;
+        for (int button : {1, 1, 2, 2}) {
+            viewer->Cmd(button)->click();
+            QVERIFY(shown.wait(10000));
+            seen << viewer->address();
+        }
+        QCOMPARE(seen, (QStringList{images[0].src, images[2].src, images[0].src, images[1].src}));
+
+        // Zoom in steps of ten from 100, counted again after each picture.
+        viewer->Cmd(4)->click();
+        viewer->Cmd(4)->click();
+        QCOMPARE(evaluateSync(viewer->Web(), QStringLiteral("document.body.style.zoom")).toString(), QStringLiteral("120%"));
+        for (int i = 0; i < 3; ++i)
+            viewer->Cmd(5)->click();
+        QCOMPARE(evaluateSync(viewer->Web(), QStringLiteral("document.body.style.zoom")).toString(), QStringLiteral("90%"));
+        viewer->Cmd(2)->click();
+        QVERIFY(shown.wait(10000));
+        QCOMPARE(viewer->zoom(), 100);
+
+        // The address dialog hands web addresses to the desktop, and nothing else.
+        m_world.dialogs.textAnswer = QStringLiteral("yes");
+        viewer->Cmd(3)->click();
+        QCOMPARE(m_world.shell.opened, QStringList{viewer->address()});
+
+        // A hostile address stays text in the page, and the page goes with the viewer.
+        const QString hostile = QStringLiteral("data:image/gif,\"><script>document.title='owned'</script>");
+        viewer->LoadImg(hostile);
+        QVERIFY(shown.wait(10000));
+        QVERIFY(fileBytes(viewer->pageFile()).contains("&quot;&gt;&lt;script&gt;"));
+        QCOMPARE(evaluateSync(viewer->Web(), QStringLiteral("document.scripts.length")).toInt(), 0);
+        m_world.shell.opened.clear();
+        viewer->Cmd(3)->click();
+        QVERIFY(m_world.shell.opened.isEmpty());
+        const QString file = viewer->pageFile();
+        viewer->close();
+        QVERIFY(waitFor([&] { return viewer.isNull(); }));
+        QVERIFY(!QFileInfo::exists(file));
     }
 };
 
