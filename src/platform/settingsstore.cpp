@@ -89,9 +89,9 @@ void SettingsStore::beginBatch()
     // or after two seconds when it died before writing its id; one that hangs is waited
     // for a while, then written past, so no change is ever dropped for want of the lock.
     // Once a holder has kept it past the wait, later batches do not wait again until the
-    // lock is had once more: closing a tab must not stall behind a hung instance.
+    // lock is had once more: closing tab after tab must not stall behind a hung instance.
     m_lock->setStaleLockTime(2000);
-    if (m_lock->tryLock(m_lockHung ? 0 : 300)) {
+    if (m_lock->tryLock(m_lockHung ? 0 : 4000)) {
         m_lockHung = false;
     } else {
         m_lockHung = true;

@@ -262,7 +262,7 @@ private slots:
         if (start.contains(QLatin1String("chain")))
             QTRY_COMPARE_WITH_TIMEOUT(m_world.label(first), QStringLiteral("Hop 4"), 120000);
         QTRY_VERIFY_WITH_TIMEOUT(m_world.server.requestCount(last) >= (start.contains(QLatin1String("chain")) ? 5 : 6) && noticed(), 120000);
-        QTRY_COMPARE_WITH_TIMEOUT(hits("/page") + hits("/popnest"), (start.contains(QLatin1String("chain")) ? 20 : 21), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(hits("/popwin") + hits("/popnest"), (start.contains(QLatin1String("chain")) ? 20 : 21), 30000);
         QVERIFY(m_w->pages().book().count() <= 1 + FormWeb::kScriptWindowCap);
         // A minute later the chain may open windows again.
         m_world.clock.time = m_world.clock.time.addSecs(61);

@@ -280,10 +280,12 @@ void FixtureServer::respond(QTcpSocket *socket, const QUrl &url)
         // Opens 25 windows without a click, then replaces itself with the next hop.
         const int hop = query.queryItemValue(QStringLiteral("hop")).toInt();
         const int of = query.queryItemValue(QStringLiteral("of")).toInt();
-        QString js = QStringLiteral("for(var i=0;i<25;i++)window.open('/page?id=h%1x'+i);").arg(hop);
+        QString js = QStringLiteral("for(var i=0;i<25;i++)window.open('/popwin?h=%1x'+i);").arg(hop);
         if (hop < of)
             js += QStringLiteral("location.replace('/popchain?hop=%1&of=%2');").arg(hop + 1).arg(of);
         body = page(QStringLiteral("Hop %1").arg(hop), QStringLiteral("<script>") + js + QStringLiteral("</script>"));
+    } else if (path == QLatin1String("/popwin")) {
+        body = page(QStringLiteral("Window ") + query.queryItemValue(QStringLiteral("h")));
     } else if (path == QLatin1String("/popnest")) {
         // Opens fan windows of the level below, each of which does the same.
         const int level = query.queryItemValue(QStringLiteral("level")).toInt();
