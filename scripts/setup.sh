@@ -7,7 +7,7 @@ PACKAGES=(
   cmake g++ make ccache pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-image-formats-plugins
   qt6-declarative-dev qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
-  qt6-pdf-dev libqt6svg6 libqt6svg6-dev libqt6opengl6-dev
+  qt6-pdf-dev libqt6svg6 qt6-svg-dev libqt6opengl6-dev
   libgl-dev libglx-dev libegl-dev libvulkan-dev
   fonts-wqy-microhei
   xvfb xauth
