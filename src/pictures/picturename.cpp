@@ -37,19 +37,29 @@ QString fileName(const QDateTime &when, int serial)
 
 namespace {
 // Names chosen but not yet written: two runs into one folder never choose the same.
-QMutex reservedLock;
-QSet<QString> reserved;
+// Never destroyed: a write on the thread pool may still release its name while the
+// program ends.
+QMutex &reservedLock()
+{
+    static auto *lock = new QMutex;
+    return *lock;
+}
+QSet<QString> &reserved()
+{
+    static auto *names = new QSet<QString>;
+    return *names;
+}
 } // namespace
 
 QString next(const QString &dir, int &serial, const QDateTime &when)
 {
-    QMutexLocker locked(&reservedLock);
+    QMutexLocker locked(&reservedLock());
     // A folder holding a million taken names is not worth waiting on.
     for (int tries = 0; tries < 1000000; ++tries) {
         const QString name = dir + fileName(when, serial);
         ++serial;
-        if (!reserved.contains(name) && !QFileInfo::exists(name)) {
-            reserved.insert(name);
+        if (!reserved().contains(name) && !QFileInfo::exists(name)) {
+            reserved().insert(name);
             return name;
         }
     }
@@ -58,8 +68,8 @@ QString next(const QString &dir, int &serial, const QDateTime &when)
 
 void release(const QString &name)
 {
-    QMutexLocker locked(&reservedLock);
-    reserved.remove(name);
+    QMutexLocker locked(&reservedLock());
+    reserved().remove(name);
 }
 
 } // namespace PictureName

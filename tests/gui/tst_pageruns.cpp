@@ -28,14 +28,7 @@ class TstPageRuns : public QObject
 
     FormWeb *openImages(const QString &query)
     {
-        FormWeb *p = m_world.open(QStringLiteral("/imgpage?") + query, QStringLiteral("Images"));
-        [&] {
-            QVERIFY(waitFor([&] {
-                return evaluateSync(p->Web(), QStringLiteral("Array.from(document.images).every(i => i.complete)")).toBool();
-            }, 15000));
-        }();
-        p->findChild<QTimer *>(QStringLiteral("Timer3"))->stop();
-        return p;
+        return m_world.openPictures(QStringLiteral("/imgpage?") + query, QStringLiteral("Images"));
     }
     static int counted(FormWeb *p)
     {
@@ -45,13 +38,7 @@ class TstPageRuns : public QObject
 private slots:
     void initTestCase() { QVERIFY(m_world.start()); }
     void cleanupTestCase() { m_world.stop(); }
-    void init()
-    {
-        m_world.reset();
-        m_world.options.setAutoDownloadPictures(0);
-        QDir(folder()).removeRecursively();
-        m_w = m_world.newWindow();
-    }
+    void init() { m_w = m_world.newPictureWindow(); }
 
     void aClosedPageWaitingForItsRunTouchesNoOtherTab()
     {

@@ -22,14 +22,7 @@ class TstPicturePixels : public QObject
 
     FormWeb *openImages(const QString &query, const QString &ready = QStringLiteral("i => i.complete"))
     {
-        FormWeb *p = m_world.open(QStringLiteral("/imgpage?") + query, QStringLiteral("Images"));
-        [&] {
-            QVERIFY(waitFor([&] {
-                return evaluateSync(p->Web(), QStringLiteral("Array.from(document.images).every(%1)").arg(ready)).toBool();
-            }, 30000));
-        }();
-        p->findChild<QTimer *>(QStringLiteral("Timer3"))->stop();
-        return p;
+        return m_world.openPictures(QStringLiteral("/imgpage?") + query, QStringLiteral("Images"), 30000, ready);
     }
     bool save(FormWeb *p)
     {
@@ -88,13 +81,7 @@ class TstPicturePixels : public QObject
 private slots:
     void initTestCase() { QVERIFY(m_world.start()); }
     void cleanupTestCase() { m_world.stop(); }
-    void init()
-    {
-        m_world.reset();
-        m_world.options.setAutoDownloadPictures(0);
-        QDir(folder()).removeRecursively();
-        m_w = m_world.newWindow();
-    }
+    void init() { m_w = m_world.newPictureWindow(); }
 
     void tallPagesGiveEveryPicture_data()
     {

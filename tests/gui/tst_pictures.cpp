@@ -25,21 +25,13 @@ class TstPictures : public QObject
     QString folder() const { return PictureName::downloadFolder(); }
     static QStringList files(const QString &dir) { return QDir(dir).entryList(QDir::Files, QDir::Name); }
 
-    // A fixture page with every picture loaded.
     FormWeb *openLoaded(const QString &path, const QString &title, int timeoutMs = 15000)
     {
-        FormWeb *p = m_world.open(path, title);
-        const bool loaded = waitFor([&] {
-            return evaluateSync(p->Web(), QStringLiteral("Array.from(document.images).every(i => i.complete)")).toBool();
-        }, timeoutMs);
-        [&] { QVERIFY(loaded); }();
-        // The background count would rewrite the pictures field while a test reads it.
-        p->findChild<QTimer *>(QStringLiteral("Timer3"))->stop();
-        return p;
+        return m_world.openPictures(path, title, timeoutMs);
     }
     FormWeb *openImages(const QString &query)
     {
-        return openLoaded(QStringLiteral("/imgpage?") + query, QStringLiteral("Images"));
+        return m_world.openPictures(QStringLiteral("/imgpage?") + query, QStringLiteral("Images"));
     }
     QStringList sources(FormWeb *p)
     {
@@ -63,13 +55,7 @@ class TstPictures : public QObject
 private slots:
     void initTestCase() { QVERIFY(m_world.start()); }
     void cleanupTestCase() { m_world.stop(); }
-    void init()
-    {
-        m_world.reset();
-        m_world.options.setAutoDownloadPictures(0);
-        QDir(folder()).removeRecursively();
-        m_w = m_world.newWindow();
-    }
+    void init() { m_w = m_world.newPictureWindow(); }
 
     void galleryShowsTheLargePicturesInFrontOfThePage()
     {

@@ -83,6 +83,31 @@ struct TestWorld {
 
     QString url(const QString &path) const { return server.address(path); }
 
+    // A new window for a picture test: switches off, no automatic download, an empty
+    // download folder.
+    Frmmain *newPictureWindow()
+    {
+        reset();
+        options.setAutoDownloadPictures(0);
+        QDir(Paths::appDir() + QStringLiteral("/Download")).removeRecursively();
+        return newWindow();
+    }
+
+    // Opens a fixture page and waits until every picture of it is ready (each one
+    // passes the script test ready, "i => i.complete" by default). The page's background
+    // count is stopped: it would rewrite the pictures field while a test reads it.
+    FormWeb *openPictures(const QString &path, const QString &title, int timeoutMs = 30000,
+                          const QString &ready = QStringLiteral("i => i.complete"))
+    {
+        FormWeb *page = open(path, title);
+        const bool loaded = waitFor([&] {
+            return evaluateSync(page->Web(), QStringLiteral("Array.from(document.images).every(%1)").arg(ready)).toBool();
+        }, timeoutMs);
+        QTest::qVerify(loaded, "loaded", qPrintable(path), __FILE__, __LINE__);
+        page->findChild<QTimer *>(QStringLiteral("Timer3"))->stop();
+        return page;
+    }
+
     // The tab label of a page of the current window.
     QString label(FormWeb *page) const { return window->tabStrip()->labelText(page->myindex); }
 
