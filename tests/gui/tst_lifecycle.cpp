@@ -75,7 +75,7 @@ private slots:
             // Kill after a random number of records, in the middle of the next write.
             const int after = QRandomGenerator::global()->bounded(1, 20);
             int lines = 0;
-            while (lines < after && w.waitForReadyRead(10000))
+            while (lines < after && w.waitForReadyRead(30000))
                 lines += w.readAll().count('\n');
             QVERIFY(lines >= after);
             ::kill(w.processId(), SIGKILL);
@@ -85,7 +85,7 @@ private slots:
             QCOMPARE(s.status(), QSettings::NoError);
             QCOMPARE(s.value(QStringLiteral("setup/Homepage")).toString(), QStringLiteral("http://home.example/start"));
             const int count = s.value(QStringLiteral("CancelPage/Count")).toInt();
-            QVERIFY(count >= 1 && count < 500);
+            QVERIFY(count >= 0 && count < 500); // the ring's number wraps from 499 to 0
             QVERIFY(record.match(s.value(QStringLiteral("CancelPage/Page_%1").arg(count)).toString()).hasMatch());
             s.beginGroup(QStringLiteral("CancelPage"));
             for (const QString &key : s.childKeys())
