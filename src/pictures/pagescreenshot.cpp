@@ -14,6 +14,8 @@ PageScreenshot::PageScreenshot(BrowserControl *browser, QObject *parent)
     , m_browser(browser)
     , m_capture(new ViewCapture(browser, this))
 {
+    // The whole picture is held while it is taken: the chunks stay small beside it.
+    m_capture->setMaxChunk(4096);
     connect(m_capture, &ViewCapture::progressed, this, &PageScreenshot::progressed);
     connect(m_capture, &ViewCapture::taken, this, [this](int, const QImage &picture) { done(picture); });
 }

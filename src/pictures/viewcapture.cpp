@@ -82,7 +82,7 @@ void ViewCapture::start(const QVector<Target> &targets)
                              m_savedScroll = QPointF(v[0].toDouble(), v[1].toDouble());
                              const int viewHeight = m_browser->viewSize().height();
                              const int documentHeight = qCeil(v[2].toDouble() * m_zoom);
-                             m_chunk = qBound(viewHeight, documentHeight, qMax(viewHeight, kMaxChunk));
+                             m_chunk = qBound(viewHeight, documentHeight, qMax(viewHeight, m_maxChunk));
                              if (m_chunk > viewHeight) {
                                  m_browser->setCaptureHeight(m_chunk);
                                  waitForViewport(0);

@@ -39,6 +39,9 @@ public:
 
     // Tallest view used for one grab; taller views come out black on some GPUs.
     static constexpr int kMaxChunk = 8192;
+    // A lower bound for one capture: fewer pixels in flight at once (each grab is copied
+    // twice on its way), for more positions.
+    void setMaxChunk(int height) { m_maxChunk = qBound(1, height, kMaxChunk); }
 
 signals:
     // The picture of targets[index]; a null image when it could not be taken whole.
@@ -72,6 +75,7 @@ private:
     bool m_running = false;
     QPointF m_savedScroll;
     int m_chunk = 0;
+    int m_maxChunk = kMaxChunk;
     // The position of the current grab (document CSS pixels) and the viewport size.
     QPointF m_scroll;
     QSizeF m_viewport;
