@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QHash>
+#include <functional>
 #include <QSaveFile>
 
 namespace {
@@ -13,25 +14,48 @@ const QByteArray kCrLf = "\r\n";
 // file itself keeps every byte.
 constexpr int kShownBytes = 4096;
 
-// The file's non-empty lines as they are on disk, without their line ends.
+// The file's lines as they are on disk, without their line ends (CR LF, LF or a lone CR),
+// read in blocks: take returns false to stop. Every reader of the file splits it so, and
+// each line is decoded on its own, so the menu and the dialog see the same lines.
+void forEachRawLine(QIODevice &device, const std::function<bool(const QByteArray &)> &take)
+{
+    QByteArray pending;
+    bool atEnd = false;
+    while (!atEnd) {
+        const QByteArray chunk = device.read(64 * 1024);
+        atEnd = chunk.isEmpty();
+        pending += chunk;
+        qsizetype start = 0;
+        for (qsizetype i = 0; i < pending.size(); ++i) {
+            const char c = pending.at(i);
+            if (c != '\n' && c != '\r')
+                continue;
+            // A CR at the end of a block may be the first half of a CR LF.
+            if (c == '\r' && i + 1 == pending.size() && !atEnd)
+                break;
+            if (!take(pending.mid(start, i - start)))
+                return;
+            if (c == '\r' && i + 1 < pending.size() && pending.at(i + 1) == '\n')
+                ++i;
+            start = i + 1;
+        }
+        pending.remove(0, start);
+    }
+    if (!pending.isEmpty())
+        take(pending);
+}
+
+// The file's non-empty lines as they are on disk.
 QList<QByteArray> rawLines(const QString &path)
 {
     QFile file(path);
     QList<QByteArray> out;
-    if (!file.open(QIODevice::ReadOnly))
-        return out;
-    // CR LF, LF or a lone CR ends a line.
-    const QByteArray all = file.readAll();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= all.size(); ++i) {
-        if (i < all.size() && all[i] != '\r' && all[i] != '\n')
-            continue;
-        if (i > start)
-            out.append(all.mid(start, i - start));
-        if (i + 1 < all.size() && all[i] == '\r' && all[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
+    if (file.open(QIODevice::ReadOnly))
+        forEachRawLine(file, [&out](const QByteArray &line) {
+            if (!line.isEmpty())
+                out.append(line);
+            return true;
+        });
     return out;
 }
 
@@ -80,7 +104,9 @@ QVector<Favorites::Entry> Favorites::entries(int max) const
     if (max <= 0 || !file.open(QIODevice::ReadOnly))
         return out;
     // Only as far as the menu needs: a huge file costs no more than a short one.
-    GbkText::forEachLine(file, [&out, max](const QString &line) {
+    forEachRawLine(file, [&out, max](const QByteArray &raw) {
+        // Decoded whole (the address after a long title counts), the title shown in part.
+        const QString line = GbkText::decode(raw);
         const int comma = line.indexOf(QLatin1Char(','));
         // A line without a comma is no favourite; the ones after it still are.
         if (comma >= 0)
