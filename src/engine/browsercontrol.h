@@ -96,6 +96,8 @@ public:
     // The view's pixels: all of it, or a rectangle (device-independent pixels).
     QImage grabView(const QRect &rect = QRect()) const;
     QSize viewSize() const;
+    // Device pixels to a view pixel (a scaled screen's factor).
+    qreal devicePixelRatio() const;
     // Makes the view taller for a capture; restoreViewSize() undoes it unless the page
     // window laid the view out anew meanwhile.
     void setCaptureHeight(int height);

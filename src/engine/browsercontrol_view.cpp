@@ -22,6 +22,11 @@ QSize BrowserControl::viewSize() const
     return m_view ? m_view->size() : QSize();
 }
 
+qreal BrowserControl::devicePixelRatio() const
+{
+    return m_view ? m_view->devicePixelRatioF() : 1.0;
+}
+
 void BrowserControl::setCaptureHeight(int height)
 {
     if (!m_view)

@@ -286,10 +286,11 @@ void FormWeb::onRendererGone()
 {
     // The page's process crashed or was killed: its tab says so instead of showing a
     // frozen page; a reload (F5) starts it again. Its visits stay as they were recorded.
-    m_host.setTabLabel(this, PageText::tabLabel(kStoppedLabel));
+    const PageText::Label label = PageText::tabLabel(kStoppedLabel);
+    m_host.setTabLabel(this, label);
     showStatus(kStoppedNotice);
     if (isActive())
-        m_host.setMainCaption(PageText::mainCaption(PageText::tabLabel(kStoppedLabel).text));
+        m_host.setMainCaption(PageText::mainCaption(label.text));
 }
 
 void FormWeb::onBeforeNavigate(NavigationRequest &request)

@@ -51,8 +51,7 @@ void PageScreenshot::onMeasured(const QVariant &answer)
     }
     m_scroll = QPointF(v[2].toDouble(), v[3].toDouble());
     // CSS pixels to the picture's pixels: the page zoom and the screen's scale.
-    const qreal viewScale = v[4].toDouble() > 0 ? m_browser->viewSize().width() / v[4].toDouble() : 1.0;
-    const qreal scale = viewScale * qMax<qreal>(1, m_browser->grabView(QRect(0, 0, 1, 1)).devicePixelRatio());
+    const qreal scale = ViewCapture::viewPixelsPerCssPixel(*m_browser, v[4].toDouble()) * m_browser->devicePixelRatio();
     const qreal width = v[0].toDouble() + 4;
     const qreal height = v[1].toDouble() + 4;
     m_documentHeight = qCeil(height * scale);

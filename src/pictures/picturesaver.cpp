@@ -74,11 +74,6 @@ PictureSaver::~PictureSaver()
     m_lock.release(this);
 }
 
-bool PictureSaver::savingLarge() const
-{
-    return m_lock.heldBy(this);
-}
-
 PictureSaver::Start PictureSaver::saveLarge(const QString &folder, std::function<void()> done)
 {
     if (m_lock.heldBy(this)) {

@@ -48,8 +48,6 @@ public:
 
     int found() const { return m_found; }
     bool busy() const { return m_mode != Idle; }
-    // Whether this page holds the program's large-picture run.
-    bool savingLarge() const;
     // Asked after each picture: true ends the large-picture run (its page is closing).
     std::function<bool()> stopRequested;
 

@@ -1,7 +1,6 @@
 #include "pictures/viewcapture.h"
 
 #include "engine/browsercontrol.h"
-#include "pictures/picturelist.h"
 
 #include <QPainter>
 #include <QTimer>
@@ -49,6 +48,13 @@ ViewCapture::ViewCapture(BrowserControl *browser, QObject *parent)
 
 ViewCapture::~ViewCapture() = default;
 
+qreal ViewCapture::viewPixelsPerCssPixel(const BrowserControl &browser, qreal innerWidth)
+{
+    const qreal zoom = browser.zoomFactor();
+    const qreal measured = innerWidth > 0 ? browser.viewSize().width() / innerWidth : zoom;
+    return qAbs(measured - zoom) > 0.02 ? measured : zoom;
+}
+
 void ViewCapture::start(const QVector<Target> &targets)
 {
     m_items.clear();
@@ -73,12 +79,7 @@ void ViewCapture::start(const QVector<Target> &targets)
                                  finish();
                                  return;
                              }
-                             // View pixels to a CSS pixel: the page's zoom, unless the
-                             // engine lays pages out in device pixels (a scaled screen).
-                             m_zoom = m_browser->zoomFactor();
-                             const qreal measured = v[3].toDouble() > 0 ? m_browser->viewSize().width() / v[3].toDouble() : m_zoom;
-                             if (qAbs(measured - m_zoom) > 0.02)
-                                 m_zoom = measured;
+                             m_zoom = viewPixelsPerCssPixel(*m_browser, v[3].toDouble());
                              m_savedScroll = QPointF(v[0].toDouble(), v[1].toDouble());
                              const int viewHeight = m_browser->viewSize().height();
                              const int documentHeight = qCeil(v[2].toDouble() * m_zoom);

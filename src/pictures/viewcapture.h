@@ -37,6 +37,10 @@ public:
     // Stops taking: the rest comes as null pictures, and the view is restored.
     void cancel() { finish(); }
 
+    // View pixels to a CSS pixel: the page's zoom, unless the engine lays pages out in
+    // device pixels (a scaled screen), as the page's innerWidth against the view shows.
+    static qreal viewPixelsPerCssPixel(const BrowserControl &browser, qreal innerWidth);
+
     // Tallest view used for one grab; taller views come out black on some GPUs.
     static constexpr int kMaxChunk = 8192;
     // A lower bound for one capture: fewer pixels in flight at once (each grab is copied
