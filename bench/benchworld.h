@@ -10,6 +10,7 @@
 #include "engine/engineprofile.h"
 #include "page/session.h"
 #include "platform/clock.h"
+#include "platform/memory.h"
 #include "platform/paths.h"
 #include "platform/settingsstore.h"
 #include "support/fixtureserver.h"
@@ -65,6 +66,7 @@ struct BenchWorld {
     RecordingShell shell;
     RecordingDialogs dialogs;
     SystemClock clock;
+    SystemMemory memory;
     std::unique_ptr<Session> session;
     std::unique_ptr<Frmmain> window;
 
@@ -85,7 +87,7 @@ struct BenchWorld {
             server->start();
         }, Qt::BlockingQueuedConnection);
         engine->profile()->setUrlRequestInterceptor(&blocker);
-        session = std::make_unique<Session>(store, options, engine->profile(), shell, dialogs, clock);
+        session = std::make_unique<Session>(store, options, engine->profile(), shell, dialogs, clock, memory);
         window = std::make_unique<Frmmain>(*session);
         window->resize(1200, 800);
         window->show();

@@ -9,7 +9,7 @@ PACKAGES=(
   qt6-declarative-dev qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
   qt6-pdf-dev libqt6svg6 qt6-svg-dev libqt6opengl6-dev
   libgl-dev libglx-dev libegl-dev libvulkan-dev
-  fonts-wqy-microhei
+  qt6-translations-l10n fonts-wqy-microhei
   xvfb xauth
   desktop-file-utils appstream
 )

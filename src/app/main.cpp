@@ -6,9 +6,11 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/instancelink.h"
+#include "platform/memory.h"
 #include "platform/paths.h"
 #include "platform/shell.h"
 #include "platform/termination.h"
+#include "platform/translations.h"
 #include "userdata/options.h"
 #include "platform/settingsstore.h"
 
@@ -60,6 +62,7 @@ int run(int argc, char *argv[], const QStringList &addresses, int &signal)
     QApplication::setApplicationVersion(QStringLiteral(VELMO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.velmo.Browser"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/velmo/velmo.svg")));
+    Translations::useChinese(app);
 
     SettingsStore store(Paths::settingsFile());
     Options options;
@@ -67,7 +70,8 @@ int run(int argc, char *argv[], const QStringList &addresses, int &signal)
     QtDialogs dialogs;
     DesktopShell shell;
     SystemClock clock;
-    Session session(store, options, engine.profile(), shell, dialogs, clock);
+    SystemMemory memory;
+    Session session(store, options, engine.profile(), shell, dialogs, clock, memory);
     // The first instance takes the links that later starts hand over.
     InstanceLink link;
     if (engine.firstInstance())

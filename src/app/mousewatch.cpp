@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
 
@@ -54,6 +55,30 @@ bool MouseWatch::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
         m_pressedSinceTick = true;
+    // The mouse's back and forward buttons, and Alt+Left / Alt+Right, anywhere in this
+    // window step through the active page's history.
+    int step = 0;
+    const auto isHistoryButton = [event] {
+        const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
+        return button == Qt::BackButton || button == Qt::ForwardButton;
+    };
+    // The engine would take the release as a step of its own.
+    if ((event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonDblClick) && isHistoryButton())
+        return true;
+    if (event->type() == QEvent::MouseButtonPress) {
+        const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
+        step = button == Qt::BackButton ? -1 : button == Qt::ForwardButton ? 1 : 0;
+    } else if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::AltModifier)
+            step = key->key() == Qt::Key_Left ? -1 : key->key() == Qt::Key_Right ? 1 : 0;
+    }
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (step != 0 && widget && widget->window() == m_window) {
+        if (FormWeb *p = m_pages.activePage())
+            step < 0 ? p->goBack() : p->goForward();
+        return true;
+    }
     return QObject::eventFilter(watched, event);
 }
 

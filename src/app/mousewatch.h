@@ -9,7 +9,8 @@ class TabStrip;
 // Two timers of the main window. Timer1 (300 ms) watches the left mouse button: when it
 // comes up after being held, the active page hands its selection to the search box; a
 // pointer below the tab row parks the close button. Timer2 (20 ms) scrolls the active
-// page one pixel a tick while screen scrolling is on.
+// page one pixel a tick while screen scrolling is on. The mouse's back and forward buttons
+// and Alt+Left / Alt+Right step the active page through its history.
 class MouseWatch : public QObject
 {
     Q_OBJECT

@@ -7,6 +7,7 @@
 #include "engine/navigationrequests.h"
 #include "page/formweb.h"
 #include "page/session.h"
+#include "page/sleepwatch.h"
 #include "platform/clock.h"
 #include "platform/settingsstore.h"
 
@@ -27,6 +28,7 @@ PageStack::PageStack(Session &session, const Parts &parts, int tabCapacity)
     , m_parts(parts)
     , m_book(tabCapacity)
     , m_closed(session.store)
+    , m_sleep(new SleepWatch(session, [this] { return pagesInTabOrder(); }, this))
 {
 }
 
@@ -80,8 +82,13 @@ FormWeb *PageStack::createPage(int slot)
 
 void PageStack::openAll(const QStringList &addresses, const OpenTarget &first)
 {
-    for (int i = 0; i < addresses.size(); ++i)
-        open(addresses[i], i == 0 ? first : OpenTarget{OpenTarget::Background, true});
+    if (addresses.isEmpty() || !open(addresses[0], first))
+        return;
+    // A tab behind opens right after the active one: the rest go in from the last, so
+    // the strip reads in the order given. Those that fit are the first ones.
+    const qsizetype fit = qMin<qsizetype>(addresses.size() - 1, m_book.capacity() - m_book.count());
+    for (qsizetype i = fit; i >= 1; --i)
+        open(addresses[i], OpenTarget{OpenTarget::Background, true});
 }
 
 FormWeb *PageStack::LoadNewForm(const QString &address)

@@ -15,6 +15,7 @@ class History;
 class TabStrip;
 class Toolbar;
 class QWidget;
+class SleepWatch;
 struct Session;
 
 // The page windows of the main window, one per open tab: the slot -> page map, which
@@ -72,6 +73,8 @@ public:
     const TabBook &book() const { return m_book; }
     TabBook &book() { return m_book; }
     ClosedPages &closedPages() { return m_closed; }
+    // Puts pages out of sight to sleep when memory runs short.
+    SleepWatch &sleepWatch() { return *m_sleep; }
     FormWeb *page(int slot) const { return m_pages.value(slot, nullptr); }
     FormWeb *activePage() const { return page(m_book.activeSlot()); }
     // The page shown in the client area (the top of the window order).
@@ -119,6 +122,7 @@ private:
     Parts m_parts;
     TabBook m_book;
     ClosedPages m_closed;
+    SleepWatch *m_sleep;
     QMap<int, FormWeb *> m_pages; // PageWindows
     QList<FormWeb *> m_zorder;    // front = top
     bool m_historyFailureTold = false;

@@ -44,9 +44,11 @@ BrowserControl::BrowserControl(QWebEngineProfile *profile, QWidget *viewParent, 
 {
     m_view = new QWebEngineView(viewParent);
     m_page = new EnginePage(profile, m_view);
-    // The load policy is put in place only once the page has one to apply: an
-    // interceptor sees every request on the user-interface thread.
     m_view->setPage(m_page);
+    // The policy passes everything until the page has a flag word; it also notes which
+    // documents answered a sent form.
+    m_policy->mainFrameRequest = [this](const QUrl &, bool post) { m_lastRequestPost = post; };
+    m_page->setUrlRequestInterceptor(m_policy.get());
     m_view->setObjectName(QStringLiteral("WebView"));
     connect(m_view, &QObject::destroyed, this, [this] {
         // The window holding the view went first.
@@ -61,6 +63,8 @@ BrowserControl::BrowserControl(QWebEngineProfile *profile, QWidget *viewParent, 
         req.url = QString::fromLatin1(url.toEncoded());
         req.kind = kindOf(type);
         req.mainFrame = mainFrame;
+        if (mainFrame)
+            m_lastKind = req.kind;
         emit BeforeNavigate2(req);
         if (req.cancel && mainFrame)
             m_refusedUrl = url.toString();
@@ -71,6 +75,7 @@ BrowserControl::BrowserControl(QWebEngineProfile *profile, QWidget *viewParent, 
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] { emit ProgressChange(0, 100); });
     connect(m_page, &QWebEnginePage::loadProgress, this, [this](int p) { emit ProgressChange(p, 100); });
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool) {
+        notePostEntry();
         revealView();
         emit ProgressChange(-1, 100);
         emit DownloadComplete();
@@ -102,6 +107,7 @@ bool BrowserControl::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::MouseButtonPress:
     case QEvent::KeyPress:
+    case QEvent::Wheel:
         if (event->spontaneous())
             emit UserInput();
         break;
@@ -213,7 +219,6 @@ void BrowserControl::setDownloadControl(int flags)
     using namespace DownloadControl;
     m_downloadControl = flags;
     m_policy->setFlags(flags);
-    m_page->setUrlRequestInterceptor(flags < 0 ? nullptr : m_policy.get());
     QWebEngineSettings *s = m_page->settings();
     if (flags < 0) {
         s->resetAttribute(QWebEngineSettings::JavascriptEnabled);
@@ -254,6 +259,36 @@ void BrowserControl::discard()
     if (!m_view->isVisible() && !m_emptyBlank && !m_page->recentlyAudible()
         && m_page->lifecycleState() != QWebEnginePage::LifecycleState::Discarded)
         m_page->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
+}
+
+bool BrowserControl::recentlyAudible() const
+{
+    return m_page->recentlyAudible();
+}
+
+void BrowserControl::notePostEntry()
+{
+    const int at = m_page->history()->currentItemIndex();
+    // Going back, forward or reloading keeps the entries; a new document drops those
+    // it replaced, as the engine drops them from its history.
+    if (m_lastKind != NavigationRequest::BackForward && m_lastKind != NavigationRequest::Reload) {
+        m_postEntries.erase(m_postEntries.lowerBound(at), m_postEntries.end());
+        if (m_lastRequestPost)
+            m_postEntries.insert(at, m_page->url());
+    }
+    m_lastRequestPost = false;
+}
+
+bool BrowserControl::resendsForm(int step) const
+{
+    if (!m_page)
+        return false;
+    QWebEngineHistory *history = m_page->history();
+    const int at = history->currentItemIndex() + step;
+    if (at < 0 || at >= history->count())
+        return false;
+    const auto entry = m_postEntries.constFind(at);
+    return entry != m_postEntries.cend() && history->itemAt(at).url() == entry.value();
 }
 
 bool BrowserControl::discarded() const

@@ -1,5 +1,7 @@
 #pragma once
 #include <QImage>
+#include <QMap>
+#include <QUrl>
 #include <QObject>
 #include <QRect>
 #include <QPointer>
@@ -70,6 +72,12 @@ public:
     // while the view is shown.
     void discard();
     bool discarded() const;
+    // The page played sound in the last moments.
+    bool recentlyAudible() const;
+
+    // Whether the entry that reloading (0), going back (-1) or forward (1) loads was
+    // the answer to a sent form (POST): loading it sends the form again.
+    bool resendsForm(int step) const;
 
     using ResultCallback = std::function<void(const QVariant &)>;
     // Runs script in the application's world; the callback is never run after the
@@ -127,7 +135,7 @@ signals:
     void NewWindow2(NewWindowRequest &request);
     void DocumentComplete(const QString &url);
     void GotFocus();
-    // The user clicked or typed in the page.
+    // The user clicked, typed or turned the wheel in the page.
     void UserInput();
     // The page's renderer process ended without being asked to (crashed or killed).
     void RendererGone();
@@ -156,6 +164,12 @@ private:
     bool m_pageUsed = false;
     bool m_backEnabled = false;
     bool m_forwardEnabled = false;
+    // History entries (by index) that were answers to a sent form, and how the last main
+    // document was asked for and why.
+    QMap<int, QUrl> m_postEntries;
+    bool m_lastRequestPost = false;
+    NavigationRequest::Kind m_lastKind = NavigationRequest::Other;
+    void notePostEntry();
     // The view's geometry before a capture made it taller, and that height.
     QRect m_geometryBeforeCapture;
     int m_captureHeight = 0;

@@ -25,12 +25,20 @@ EngineProfile::EngineProfile()
     }
     if (name.isEmpty()) {
         m_profile = new QWebEngineProfile();
+        setLanguage();
     } else {
         m_profile = new QWebEngineProfile(QStringLiteral("velmo-") + name);
         m_profile->setPersistentStoragePath(m_storage);
         m_profile->setCachePath(Paths::engineCacheDir() + QLatin1Char('/') + name);
         m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
+        setLanguage();
     }
+}
+
+void EngineProfile::setLanguage()
+{
+    // Sites that tell Simplified from Traditional Chinese by the request's language.
+    m_profile->setHttpAcceptLanguage(QStringLiteral("zh-CN,zh;q=0.9,en;q=0.8"));
 }
 
 EngineProfile::~EngineProfile()

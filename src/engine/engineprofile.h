@@ -22,6 +22,7 @@ public:
     bool firstInstance() const;
 
 private:
+    void setLanguage();
     std::unique_ptr<QLockFile> m_lock;
     QWebEngineProfile *m_profile = nullptr;
     QString m_storage;

@@ -37,6 +37,8 @@ bool LoadPolicy::allows(int flags, QWebEngineUrlRequestInfo::ResourceType type, 
 
 void LoadPolicy::interceptRequest(QWebEngineUrlRequestInfo &info)
 {
+    if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame && mainFrameRequest)
+        mainFrameRequest(info.requestUrl(), info.requestMethod() == "POST");
     if (!allows(m_flags.load(), info.resourceType(), info.requestUrl()))
         info.block(true);
 }

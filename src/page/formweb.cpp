@@ -10,6 +10,7 @@
 #include "pictures/galleryview.h"
 #include "pictures/picturename.h"
 #include "platform/clock.h"
+#include "platform/dialogs.h"
 #include "tabs/sites.h"
 #include "tabs/stripgeometry.h"
 #include "userdata/options.h"
@@ -79,9 +80,8 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     connect(m_web, &BrowserControl::BeforeNavigate2, this, &FormWeb::onBeforeNavigate);
     connect(m_web, &BrowserControl::NewWindow2, this, &FormWeb::onNewWindow);
     connect(m_web, &BrowserControl::GotFocus, this, [this] { m_host.clearWebFocus(); });
-    connect(m_web, &BrowserControl::UserInput, this, [this] { m_touched = true; });
+    connect(m_web, &BrowserControl::UserInput, this, &FormWeb::noteWork);
     connect(m_web, &BrowserControl::RendererGone, this, &FormWeb::onRendererGone);
-    setUpDiscarding();
 
     setGeometry(toPixels(40000), 0, toPixels(15000), toPixels(9000));
     layoutControls();
@@ -141,10 +141,35 @@ bool FormWeb::PageJavaConctrl()
 }
 
 void FormWeb::navigate(const QString &address) { m_web->Navigate(address); }
-void FormWeb::reload() { m_web->Refresh(); }
+const QString FormWeb::kResendQuestion = QStringLiteral(
+    "此网页需要重新提交表单数据，重新提交可能会重复之前的操作（例如付款）。是否继续？");
+
+bool FormWeb::mayResend(int step)
+{
+    // An entry that answered a sent form sends it again when loaded: the user says first.
+    return !m_web->resendsForm(step)
+        || m_session.dialogs.question(this, QStringLiteral("Velmo安全浏览器"), kResendQuestion);
+}
+
+void FormWeb::reload()
+{
+    if (mayResend(0))
+        m_web->Refresh();
+}
+
 void FormWeb::stop() { m_web->Stop(); }
-void FormWeb::goBack() { m_web->GoBack(); }
-void FormWeb::goForward() { m_web->GoForward(); }
+
+void FormWeb::goBack()
+{
+    if (mayResend(-1))
+        m_web->GoBack();
+}
+
+void FormWeb::goForward()
+{
+    if (mayResend(1))
+        m_web->GoForward();
+}
 void FormWeb::scrollBy(int dx, int dy, int times) { m_web->scrollBy(dx, dy, times); }
 QString FormWeb::location() const { return m_web->LocationURL(); }
 QString FormWeb::selectedText() const { return m_web->selectedText(); }
@@ -154,12 +179,18 @@ void FormWeb::showStatus(const QString &text)
     m_status->setStatusText(text);
 }
 void FormWeb::focusHolder() { m_cmb->setFocus(); }
-void FormWeb::receiveNewWindow(NewWindowRequest &request, const FormWeb *opener)
+void FormWeb::receiveNewWindow(NewWindowRequest &request, FormWeb *opener)
 {
     request.target = m_web;
     // A window a page opened on its own spends its opener's budget from now on.
     if (opener && !request.userInitiated)
         m_popups = opener->m_popups;
+    if (opener) {
+        m_openedBy = opener;
+        m_hasOpener = true;
+        m_openedBy->m_opened.removeAll(nullptr);
+        m_openedBy->m_opened.append(this);
+    }
 }
 
 void FormWeb::recordAsClosed()
@@ -277,8 +308,7 @@ void FormWeb::onDocumentComplete()
         m_web->runScript(QStringLiteral("window.scrollTo(%1, %2)").arg(m_scrollBeforeDiscard->x()).arg(m_scrollBeforeDiscard->y()));
         m_scrollBeforeDiscard.reset();
     }
-    // Loaded out of sight: nobody is looking at it yet.
-    considerDiscarding(0);
+    checkOpener();
     m_host.focusActivePage(this);
 }
 
@@ -418,6 +448,7 @@ void FormWeb::wheelEvent(QWheelEvent *event)
         return;
     }
     const int notches = qMax(1, qAbs(delta) / 120);
+    noteWork();
     m_session.currentBrowser->scrollBy(0, delta < 0 ? 200 * notches : -200 * notches);
     event->accept();
 }
@@ -426,6 +457,7 @@ bool FormWeb::eventFilter(QObject *watched, QEvent *event)
 {
     // The focus holder takes the keys a reader scrolls with.
     if (watched == m_cmb && event->type() == QEvent::KeyPress && m_session.currentBrowser) {
+        noteWork();
         const auto *keyEvent = static_cast<QKeyEvent *>(event);
         BrowserControl *browser = m_session.currentBrowser;
         const bool shift = keyEvent->modifiers() & Qt::ShiftModifier;

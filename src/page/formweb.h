@@ -2,6 +2,8 @@
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
+#include <QDateTime>
+#include <QList>
 #include <QPoint>
 #include <QPointer>
 #include <functional>
@@ -66,6 +68,9 @@ public:
 
     // What the rest of the browser asks of a page.
     void navigate(const QString &address);
+    // Reloading, going back or forward to a page that answered a sent form asks first
+    // (kResendQuestion); no leaves the page as it is.
+    static const QString kResendQuestion;
     void reload();
     void stop();
     void goBack();
@@ -84,7 +89,7 @@ public:
     // start page).
     void recordAsClosed();
     // This new page takes the window another page asked for.
-    void receiveNewWindow(NewWindowRequest &request, const FormWeb *opener);
+    void receiveNewWindow(NewWindowRequest &request, FormWeb *opener);
 
     // This page becomes the current page, its browser the current browser.
     void SetActivate();
@@ -138,9 +143,19 @@ public:
     QString documentTitle() const { return m_documentTitle; }
 
     void setVisible(bool visible) override;
-    // Whether the page gave its renderer up while out of sight; it reloads, at the same
-    // place, when it is shown.
+    // Sleeping when memory runs short (formweb_sight.cpp). A page asleep gave its renderer
+    // up; it reloads, at the reader's place, when it is shown.
     bool discarded() const;
+    // Whether the page may sleep as far as the browser knows, without asking the page.
+    bool maySleep() const;
+    // Puts the page to sleep unless it, or what it holds, must stay awake; done tells.
+    void trySleep(std::function<void(bool slept)> done);
+    // When it went out of sight (invalid: never hidden).
+    QDateTime hiddenSince() const;
+    // What the tab's tool tip adds while the page sleeps.
+    static const QString kAsleepNote;
+    // A page the user scrolled, clicked or typed in this recently stays awake.
+    static constexpr qint64 kWorkedWithinMs = 30 * 60 * 1000;
 
 signals:
     // Text the selection bar hands to the search box.
@@ -170,9 +185,12 @@ private:
     void slowTick();
     bool isActive() const;
     void setUpPictures();
-    void setUpDiscarding();
-    // Arms the discarding of a page out of sight: after the session's grace, or sooner.
-    void considerDiscarding(int afterMs = -1);
+    // Whether loading the entry step away (0: this one) may go ahead.
+    bool mayResend(int step);
+    // The user scrolled, clicked or typed in the page now.
+    void noteWork();
+    // Asks a page another page opened whether it still knows its opener.
+    void checkOpener();
     static std::function<void()> once(std::function<void()> done);
     // Runs then once a discarded page has reloaded; false (then not run) when the page
     // was not discarded.
@@ -197,9 +215,15 @@ private:
     PictureSaver *m_saver = nullptr;
     PageScreenshot *m_screenshot = nullptr;
     int m_renderHolds = 0;
-    QTimer *m_discardTimer = nullptr;
-    // The user clicked or typed in the page: it may hold work a reload would lose.
-    bool m_touched = false;
+    // When the user last scrolled, clicked or typed in the page, and when it went out of
+    // sight.
+    QDateTime m_lastWork;
+    QDateTime m_hiddenSince;
+    // The page that opened this one, and those this one opened; whether this page's
+    // document still holds its opener (assumed until it says).
+    QPointer<FormWeb> m_openedBy;
+    QList<QPointer<FormWeb>> m_opened;
+    bool m_hasOpener = false;
     std::optional<QPoint> m_scrollBeforeDiscard;
     bool m_hideAfterRender = false;
     PageText::Progress m_progress;

@@ -1,47 +1,97 @@
-// The page window out of sight: giving the renderer up, waking again, and staying drawn
-// (hidden from the user, under the others) while its pictures are taken.
+// The page window out of sight: sleeping when memory runs short (its renderer given up),
+// waking again, and staying drawn (hidden from the user, under the others) while its
+// pictures are taken.
 #include "page/formweb.h"
 
 #include "engine/browsercontrol.h"
+#include "page/pagehost.h"
 #include "page/scriptdialog.h"
 #include "page/session.h"
+#include "platform/clock.h"
 #include "userdata/options.h"
 
-#include <QTimer>
+const QString FormWeb::kAsleepNote = QStringLiteral("（此网页已休眠以节省内存，切换到这里时重新载入）");
 
-void FormWeb::setUpDiscarding()
+namespace {
+
+// What the page itself holds that a reload would lose: its link to the window that opened
+// it, and form fields holding what the user or the page typed.
+const char kPageHolds[] = R"((function () {
+  var typed = Array.prototype.some.call(document.querySelectorAll('input, textarea, select'), function (e) {
+    if (e.tagName === 'SELECT')
+      return Array.prototype.some.call(e.options, function (o) { return o.selected !== o.defaultSelected; });
+    if (e.type === 'checkbox' || e.type === 'radio') return e.checked !== e.defaultChecked;
+    if (e.type === 'file') return e.files && e.files.length > 0;
+    if (['hidden', 'submit', 'button', 'reset', 'image'].indexOf(e.type) >= 0) return false;
+    return e.value !== e.defaultValue;
+  });
+  return [window.opener !== null, typed, window.scrollX, window.scrollY];
+})())";
+
+} // namespace
+
+void FormWeb::noteWork()
 {
-    m_discardTimer = new QTimer(this);
-    m_discardTimer->setSingleShot(true);
-    connect(m_discardTimer, &QTimer::timeout, this, [this] {
-        const auto eligible = [this] {
-            const QString location = m_web->LocationURL();
-            // Never a window still on its way to its first page (a pop-up starts blank).
-            return m_session.discarding.enabled && !isVisible() && !location.isEmpty()
-                   && location != QLatin1String("about:blank") && !m_blocked && !m_touched && !m_saver->busy() && !m_dialog->asking()
-                   && m_session.options.autoDownloadPictures() == 0 && !m_web->discarded();
-        };
-        if (!eligible())
+    m_lastWork = m_session.clock.now();
+}
+
+bool FormWeb::maySleep() const
+{
+    const QString location = m_web->LocationURL();
+    // Never a window still on its way to its first page (a pop-up starts blank).
+    if (isVisible() || m_renderHolds > 0 || m_closed || m_closePending || location.isEmpty()
+        || location == QLatin1String("about:blank") || m_blocked || m_web->discarded())
+        return false;
+    // Sound, a question, a picture run (or one that may start by itself), a page that
+    // answered a sent form: each would be lost or repeated by a reload.
+    if (m_web->recentlyAudible() || m_dialog->asking() || m_saver->busy()
+        || m_session.options.autoDownloadPictures() != 0 || m_web->resendsForm(0))
+        return false;
+    if (m_lastWork.isValid() && m_lastWork.msecsTo(m_session.clock.now()) < kWorkedWithinMs)
+        return false;
+    // Windows tied to each other by script: a reload would cut the tie.
+    if (live(m_openedBy) && m_hasOpener)
+        return false;
+    for (const QPointer<FormWeb> &child : m_opened)
+        if (live(child) && child->m_hasOpener && child->m_openedBy == this)
+            return false;
+    return true;
+}
+
+void FormWeb::trySleep(std::function<void(bool slept)> done)
+{
+    if (!maySleep()) {
+        done(false);
+        return;
+    }
+    m_web->runScript(QLatin1String(kPageHolds), [this, done](const QVariant &v) {
+        const QVariantList holds = v.toList();
+        if (holds.size() != 4 || holds[0].toBool() || holds[1].toBool() || !maySleep()) {
+            done(false);
             return;
+        }
         // The reader's place is kept here too: the engine's own copy may be older.
-        m_web->runScript(QStringLiteral("[window.scrollX, window.scrollY]"), [this, eligible](const QVariant &v) {
-            const QVariantList at = v.toList();
-            if (at.size() != 2 || !eligible())
-                return;
-            m_scrollBeforeDiscard = QPoint(at[0].toInt(), at[1].toInt());
-            m_web->discard();
-        });
+        m_scrollBeforeDiscard = QPoint(holds[2].toInt(), holds[3].toInt());
+        m_web->discard();
+        if (m_web->discarded()) {
+            PageText::Label label = PageText::tabLabel(m_pageTitle);
+            label.toolTip = PageText::plainToolTip(m_pageTitle + QLatin1Char('\n') + kAsleepNote);
+            m_host.setTabLabel(this, label);
+        }
+        done(m_web->discarded());
     });
 }
 
-void FormWeb::considerDiscarding(int afterMs)
+QDateTime FormWeb::hiddenSince() const
 {
-    if (afterMs < 0)
-        afterMs = m_session.discarding.graceMs;
-    if (isVisible() || !m_session.discarding.enabled)
-        m_discardTimer->stop();
-    else if (!m_discardTimer->isActive() || afterMs < m_discardTimer->remainingTime())
-        m_discardTimer->start(afterMs);
+    return m_hiddenSince;
+}
+
+void FormWeb::checkOpener()
+{
+    if (!m_openedBy)
+        return;
+    m_web->runScript(QStringLiteral("window.opener !== null"), [this](const QVariant &v) { m_hasOpener = v.toBool(); });
 }
 
 bool FormWeb::discarded() const
@@ -78,7 +128,6 @@ void FormWeb::holdRendering(bool hold)
     if (m_renderHolds > 0 && --m_renderHolds == 0 && m_hideAfterRender) {
         m_hideAfterRender = false;
         QWidget::setVisible(false);
-        considerDiscarding();
     }
 }
 
@@ -92,6 +141,8 @@ void FormWeb::setVisible(bool visible)
     }
     if (visible)
         m_hideAfterRender = false;
+    const bool was = isVisible();
     QWidget::setVisible(visible);
-    considerDiscarding();
+    if (was && !visible)
+        m_hiddenSince = m_session.clock.now();
 }

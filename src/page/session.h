@@ -8,20 +8,21 @@ class BrowserControl;
 class Clock;
 class Dialogs;
 class FormWeb;
+class MemoryGauge;
 class Options;
 class Shell;
 class QWebEngineProfile;
 class SettingsStore;
 
 // Process-wide state shared by the main window and the page windows: the store, the
-// option switches, the engine profile, the desktop, the dialogs and the clock, and which
-// page and browser keyboard and wheel scrolling act on. Built by main() with the real
-// desktop, dialogs and clock, or by a test with its fakes; nothing falls back to the
-// real ones on its own.
+// option switches, the engine profile, the desktop, the dialogs, the clock and the memory
+// gauge, and which page and browser keyboard and wheel scrolling act on. Built by main()
+// with the real ones, or by a test with its fakes; nothing falls back to the real ones on
+// its own.
 struct Session {
     Session(SettingsStore &store, Options &options, QWebEngineProfile *profile, Shell &shell, Dialogs &dialogs,
-            const Clock &clock)
-        : store(store), options(options), profile(profile), shell(shell), dialogs(dialogs), clock(clock)
+            const Clock &clock, const MemoryGauge &memory)
+        : store(store), options(options), profile(profile), shell(shell), dialogs(dialogs), clock(clock), memory(memory)
     {
     }
 
@@ -31,6 +32,9 @@ struct Session {
     Shell &shell;
     Dialogs &dialogs;
     const Clock &clock;
+    // How much memory the machine and the browser have: pages out of sight sleep only
+    // when it runs short.
+    const MemoryGauge &memory;
 
     // Set only by FormWeb::SetActivate; cleared when that page closes.
     QPointer<FormWeb> currentPage;
@@ -38,13 +42,6 @@ struct Session {
 
     // The last picture search's list, and the picture-saving run shared by all pages.
     PictureState pictures;
-
-    // Pages out of sight that the user never clicked or typed in give their renderer up
-    // (see FormWeb): at once when they finish loading out of sight, else after graceMs.
-    struct Discarding {
-        bool enabled = true;
-        int graceMs = 30000;
-    } discarding;
 
     // Filled by the first-run check at start-up, for the trace clean-up.
     SystemFolders systemFolders;

@@ -1,5 +1,6 @@
 #include "pictures/formdownimage.h"
 
+#include "pictures/picturename.h"
 #include "platform/dialogs.h"
 #include "platform/settingkeys.h"
 #include "platform/settingsstore.h"
@@ -62,8 +63,9 @@ FormDownImage::FormDownImage(SettingsStore &store, Dialogs &dialogs, Shell &shel
 
     const QString stored = m_store.read(SettingKeys::kPictureFolder);
     if (stored.isEmpty()) {
+        // A folder that is there: the user's pictures, else the program's own downloads.
         const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-        m_text->setText(pictures.isEmpty() ? QDir::homePath() : pictures);
+        m_text->setText(!pictures.isEmpty() && QFileInfo(pictures).isDir() ? pictures : QDir::cleanPath(PictureName::downloadFolder()));
     } else {
         m_text->setText(stored);
     }
@@ -92,7 +94,8 @@ void FormDownImage::download()
 
 void FormDownImage::browse()
 {
-    const QString folder = m_dialogs.browseFolder(QStringLiteral("请指定一个保存图片的文件目录"), this);
+    const QString start = folderExists() ? m_text->text() : PictureName::downloadFolder();
+    const QString folder = m_dialogs.browseFolder(QStringLiteral("请指定一个保存图片的文件目录"), this, start);
     if (!folder.isEmpty())
         m_text->setText(folder);
 }

@@ -8,10 +8,11 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 
-QString QtDialogs::browseFolder(const QString &title, QWidget *owner)
+QString QtDialogs::browseFolder(const QString &title, QWidget *owner, const QString &start)
 {
+    // The folder dialog has its own "new folder" button.
     return QFileDialog::getExistingDirectory(owner, title.isEmpty() ? QStringLiteral("Select a folder:") : title,
-                                             QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+                                             start.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation) : start);
 }
 
 void QtDialogs::warning(QWidget *owner, const QString &title, const QString &text)

@@ -9,9 +9,10 @@ class Dialogs
 {
 public:
     virtual ~Dialogs() = default;
-    // The chosen folder, or "" when the user cancels. An empty title shows
+    // The chosen folder, or "" when the user cancels; it opens at start (the desktop when
+    // that is empty) and lets the user make a new folder. An empty title shows
     // "Select a folder:".
-    virtual QString browseFolder(const QString &title, QWidget *owner) = 0;
+    virtual QString browseFolder(const QString &title, QWidget *owner, const QString &start = QString()) = 0;
     virtual void warning(QWidget *owner, const QString &title, const QString &text) = 0;
     // A message with the information icon.
     virtual void information(QWidget *owner, const QString &title, const QString &text) = 0;
@@ -29,7 +30,7 @@ public:
 class QtDialogs : public Dialogs
 {
 public:
-    QString browseFolder(const QString &title, QWidget *owner) override;
+    QString browseFolder(const QString &title, QWidget *owner, const QString &start = QString()) override;
     void warning(QWidget *owner, const QString &title, const QString &text) override;
     void information(QWidget *owner, const QString &title, const QString &text) override;
     QString askText(QWidget *owner, const QString &title, const QString &prompt, const QString &suggested) override;

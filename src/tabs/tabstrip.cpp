@@ -106,6 +106,12 @@ QString TabStrip::labelText(int slot) const
     return lab ? lab->text() : QString();
 }
 
+QString TabStrip::labelToolTip(int slot) const
+{
+    QLineEdit *lab = m_labels.value(slot, nullptr);
+    return lab ? lab->toolTip() : QString();
+}
+
 bool TabStrip::looksActive(int slot) const
 {
     QLineEdit *lab = m_labels.value(slot, nullptr);

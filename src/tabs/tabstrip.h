@@ -31,6 +31,7 @@ public:
     void removeLabel(int slot);
     void setLabel(int slot, const PageText::Label &text);
     QString labelText(int slot) const;
+    QString labelToolTip(int slot) const;
     bool looksActive(int slot) const;
 
     // Lays the labels out for the book in a client width (twips) and marks the active one.

@@ -201,30 +201,6 @@ private slots:
         QCOMPARE(m_w->pages().book().count(), 1);
     }
 
-    void hiddenTabsGiveTheirRendererUpUntilShown()
-    {
-        m_world.session->discarding = {true, 300};
-        auto restore = qScopeGuard([&] { m_world.session->discarding.enabled = false; });
-        // One the user clicked into, one only looked at (and scrolled), then a third in front.
-        FormWeb *worked = m_world.open(QStringLiteral("/page?id=worked"), QStringLiteral("Page worked"));
-        QTest::mouseClick(worked->Web()->inputWidget(), Qt::LeftButton, {}, QPoint(5, 5));
-        FormWeb *read = m_world.open(QStringLiteral("/pictures?n=3&w=100&h=2000&sized=1"), QStringLiteral("Pictures 3"));
-        const int at = evaluateSync(read->Web(), QStringLiteral("window.scrollTo(0, 1500); window.scrollY")).toInt();
-        QVERIFY(at > 1000);
-        m_world.open(QStringLiteral("/page?id=front"), QStringLiteral("Page front"));
-        QVERIFY(waitFor([&] { return read->discarded(); }, 10000));
-        QVERIFY(!worked->discarded()); // hidden longer, but it may hold the user's work
-        QCOMPARE(m_world.label(read), QStringLiteral("Pictures 3"));
-        QCOMPARE(read->location(), url(QStringLiteral("/pictures?n=3&w=100&h=2000&sized=1")));
-
-        // Shown again it reloads where the reader left it.
-        m_w->pages().showPage(read);
-        QVERIFY(waitFor([&] {
-            return !read->discarded() && evaluateSync(read->Web(), QStringLiteral("window.scrollY")).toInt() == at;
-        }, 15000));
-        QCOMPARE(m_world.label(read), QStringLiteral("Pictures 3"));
-    }
-
     void closedPagesSurviveARestart()
     {
         openAndWait(QStringLiteral("/page?id=keep"), QStringLiteral("Page keep"));

@@ -133,11 +133,9 @@ private slots:
         QVERIFY(waitFor([&] { return button("Command4")->isEnabled(); }, 5000));
 
         // A page being woken to save goes before it reloads: its caller hears the end.
-        m_world.session->discarding = {true, 200};
-        auto restore = qScopeGuard([&] { m_world.session->discarding.enabled = false; });
         QPointer<FormWeb> back = openImages(QStringLiteral("i=600x600xff0000"));
         m_world.open(QStringLiteral("/page?id=front"), QStringLiteral("Page front"));
-        QVERIFY(waitFor([&] { return back->discarded(); }, 10000));
+        QVERIFY(m_world.putToSleep(back));
         bool heard = false;
         back->SavePictureDisk(folder(), [&] { heard = true; });
         back->close();

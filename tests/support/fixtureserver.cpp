@@ -126,6 +126,12 @@ void FixtureServer::onReadyRead(QTcpSocket *socket)
     const int end = buf.indexOf("\r\n\r\n");
     if (end < 0)
         return;
+    // A sent form's body follows its head: answer once it is all here.
+    const QByteArray head = buf.left(end).toLower();
+    const int lengthAt = head.indexOf("\r\ncontent-length:");
+    const qint64 length = lengthAt < 0 ? 0 : head.mid(lengthAt + 17, head.indexOf("\r\n", lengthAt + 2) - lengthAt - 17).trimmed().toLongLong();
+    if (buf.size() < end + 4 + length)
+        return;
     const QList<QByteArray> requestLine = buf.left(buf.indexOf("\r\n")).split(' ');
     buf.clear();
     if (requestLine.size() < 2) {
@@ -134,6 +140,8 @@ void FixtureServer::onReadyRead(QTcpSocket *socket)
     }
     const QUrl url = QUrl(QStringLiteral("http://127.0.0.1") + QString::fromLatin1(requestLine[1]));
     m_counts[url.path()] += 1;
+    if (requestLine[0] == "POST")
+        m_posts[url.path()] += 1;
     emit requestSeen(url.path());
     const int delay = QUrlQuery(url).queryItemValue(QStringLiteral("delay")).toInt();
     if (url.path() == QLatin1String("/never"))
@@ -312,6 +320,8 @@ void FixtureServer::respond(QTcpSocket *socket, const QUrl &url)
         for (int i = 0; i < n; ++i)
             title += QChar(u'A' + i % 26);
         body = page(title);
+    } else if (path == QLatin1String("/posted")) {
+        body = page(QStringLiteral("Posted %1").arg(m_posts.value(path)));
     } else if (path == QLatin1String("/page")) {
         body = page(QStringLiteral("Page ") + query.queryItemValue(QStringLiteral("id")));
     } else if (path == QLatin1String("/notitle")) {

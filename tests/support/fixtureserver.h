@@ -25,6 +25,7 @@ class QTcpSocket;
 //   /imgpage?i=WxHxRRGGBB[xFMT[xs|xn]]&x=...&raw=SRC   a page "Images" of pictures in that order:
 //                        i same origin, x from the second port, raw a literal src;
 //                        s adds the black band, n fills the picture with noise
+//   /posted              the answer to a sent form, titled "Posted N" (N: forms sent so far)
 //   /download?bytes=N[&name=F]        an attachment of exactly N bytes
 //   anything?delay=MS    answers after MS milliseconds
 // Every route is also served on a second port (crossUrl), a different origin.
@@ -42,7 +43,13 @@ public:
     // The same route on the second port: another origin for cross-origin cases.
     QUrl crossUrl(const QString &pathAndQuery) const;
     int requestCount(const QString &path) const { return m_counts.value(path); }
-    void resetCounts() { m_counts.clear(); }
+    // Requests that sent a form (POST) to path.
+    int postCount(const QString &path) const { return m_posts.value(path); }
+    void resetCounts()
+    {
+        m_counts.clear();
+        m_posts.clear();
+    }
 
 signals:
     void requestSeen(const QString &path);
@@ -56,5 +63,6 @@ private:
     QTcpServer m_server;
     QTcpServer m_cross;
     QHash<QString, int> m_counts;
+    QHash<QString, int> m_posts;
     QHash<QTcpSocket *, QByteArray> m_buffers;
 };

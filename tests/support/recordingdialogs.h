@@ -13,8 +13,10 @@ public:
     bool questionAnswer = false;
     QStringList asked;
 
-    QString browseFolder(const QString &title, QWidget *) override
+    QString folderStart;
+    QString browseFolder(const QString &title, QWidget *, const QString &start) override
     {
+        folderStart = start;
         asked << QStringLiteral("folder:") + title;
         return folderAnswer;
     }

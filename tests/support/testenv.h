@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/enginerendering.h"
+#include "platform/translations.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -22,6 +23,7 @@ QString home();
         EngineRendering::apply(EngineRendering::choose(EngineRendering::fromProcess())); \
         QApplication app(argc, argv);                                                 \
         QApplication::setApplicationName(QStringLiteral("velmo"));                    \
+        Translations::useChinese(app);                                                \
         TestObject tc;                                                                \
         QTEST_SET_MAIN_SOURCE_PATH                                                    \
         return QTest::qExec(&tc, argc, argv);                                         \

@@ -31,6 +31,7 @@ struct TestWorld {
     RecordingDialogs dialogs;
     RecordingShell shell;
     FakeClock clock;
+    FakeMemory memory;
     OutsideBlocker blocker;
     std::unique_ptr<EngineProfile> engine;
     std::unique_ptr<Session> session;
@@ -43,9 +44,7 @@ struct TestWorld {
         store = std::make_unique<SettingsStore>(Paths::settingsFile());
         engine = std::make_unique<EngineProfile>();
         engine->profile()->setUrlRequestInterceptor(&blocker);
-        session = std::make_unique<Session>(*store, options, engine->profile(), shell, dialogs, clock);
-        // Tests look into pages behind others; the ones about discarding switch it on.
-        session->discarding.enabled = false;
+        session = std::make_unique<Session>(*store, options, engine->profile(), shell, dialogs, clock, memory);
         return true;
     }
 
@@ -106,6 +105,15 @@ struct TestWorld {
         QTest::qVerify(loaded, "loaded", qPrintable(path), __FILE__, __LINE__);
         page->findChild<QTimer *>(QStringLiteral("Timer3"))->stop();
         return page;
+    }
+
+    // Asks a page to sleep, as a look under memory pressure does; whether it slept.
+    bool putToSleep(FormWeb *page)
+    {
+        auto answer = std::make_shared<int>(-1);
+        page->trySleep([answer](bool slept) { *answer = slept; });
+        waitFor([&] { return *answer >= 0; }, 10000);
+        return *answer == 1;
     }
 
     // The tab label of a page of the current window.

@@ -1,0 +1,68 @@
+#include "page/sleepwatch.h"
+
+#include "page/formweb.h"
+#include "page/session.h"
+#include "platform/memory.h"
+#include "platform/settingkeys.h"
+#include "platform/settingsstore.h"
+
+#include <algorithm>
+
+SleepWatch::SleepWatch(Session &session, Pages pages, QObject *parent)
+    : QObject(parent)
+    , m_session(session)
+    , m_pages(std::move(pages))
+{
+    m_timer.setInterval(kLookEveryMs);
+    connect(&m_timer, &QTimer::timeout, this, &SleepWatch::look);
+    m_timer.start();
+}
+
+void SleepWatch::look()
+{
+    if (m_asking && ++m_silentLooks < 3)
+        return;
+    m_asking.clear();
+    ++m_look;
+    const int limitMb = m_session.store.read(SettingKeys::kMemoryLimit).toInt();
+    // The browser's own share costs a walk over its processes: read only when it counts.
+    if (!m_session.memory.read(limitMb > 0).pressing(limitMb)) {
+        emit looked(false, nullptr);
+        return;
+    }
+    QList<FormWeb *> pages = m_pages();
+    pages.erase(std::remove_if(pages.begin(), pages.end(), [](FormWeb *p) { return !p->maySleep(); }), pages.end());
+    // Out of sight longest first; a page never shown has been out of sight all along.
+    std::stable_sort(pages.begin(), pages.end(), [](FormWeb *a, FormWeb *b) {
+        const QDateTime x = a->hiddenSince(), y = b->hiddenSince();
+        return x.isValid() != y.isValid() ? !x.isValid() : x < y;
+    });
+    QList<QPointer<FormWeb>> candidates(pages.cbegin(), pages.cend());
+    tryNext(candidates);
+}
+
+void SleepWatch::tryNext(QList<QPointer<FormWeb>> candidates)
+{
+    while (!candidates.isEmpty() && !candidates.first())
+        candidates.removeFirst();
+    if (candidates.isEmpty()) {
+        m_asking.clear();
+        emit looked(true, nullptr);
+        return;
+    }
+    QPointer<FormWeb> page = candidates.takeFirst();
+    m_asking = page;
+    m_silentLooks = 0;
+    QPointer<SleepWatch> self(this);
+    const int look = m_look;
+    page->trySleep([self, page, candidates, look](bool slept) {
+        if (!self || self->m_look != look)
+            return;
+        if (!slept) {
+            self->tryNext(candidates);
+            return;
+        }
+        self->m_asking.clear();
+        emit self->looked(true, page);
+    });
+}

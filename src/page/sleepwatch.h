@@ -1,0 +1,41 @@
+#pragma once
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+
+class FormWeb;
+struct Session;
+
+// Watches memory and, only while it runs short, puts pages out of sight to sleep: the
+// page out of sight longest first, one a look, each page deciding for itself whether it
+// may (see FormWeb::trySleep). With memory to spare no page ever sleeps.
+class SleepWatch : public QObject
+{
+    Q_OBJECT
+public:
+    using Pages = std::function<QList<FormWeb *>()>;
+    SleepWatch(Session &session, Pages pages, QObject *parent = nullptr);
+
+    static constexpr int kLookEveryMs = 10000;
+    // One look now.
+    void look();
+
+signals:
+    // A look ended: under pressure or not, and the page put to sleep (null: none).
+    void looked(bool pressing, FormWeb *slept);
+
+private:
+    void tryNext(QList<QPointer<FormWeb>> candidates);
+
+    Session &m_session;
+    Pages m_pages;
+    QTimer m_timer;
+    // The page asked last, until it answers; a page gone, or silent for a few looks (its
+    // renderer hung), is passed over.
+    QPointer<FormWeb> m_asking;
+    int m_silentLooks = 0;
+    // Answers still owed belong to the look that asked.
+    int m_look = 0;
+};
