@@ -56,7 +56,7 @@ bool handledWithoutWindow(int argc, char *argv[], QStringList &addresses, int &e
 // The whole run; the signal that ended it (0 for a normal exit) goes to `signal`.
 int run(int argc, char *argv[], const QStringList &addresses, int &signal)
 {
-    EngineRendering::apply(EngineRendering::choose(EngineRendering::fromProcess()));
+    EngineRendering::applyFromProcess();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmo"));
     QApplication::setApplicationVersion(QStringLiteral(VELMO_VERSION));

@@ -7,9 +7,11 @@
 #include "engine/navigationrequests.h"
 #include "page/formweb.h"
 #include "page/session.h"
+#include "page/rendererwatch.h"
 #include "page/sleepwatch.h"
 #include "platform/clock.h"
 #include "platform/settingsstore.h"
+#include "platform/shell.h"
 
 #include <QToolButton>
 #include "userdata/history.h"
@@ -29,6 +31,8 @@ PageStack::PageStack(Session &session, const Parts &parts, int tabCapacity)
     , m_book(tabCapacity)
     , m_closed(session.store)
     , m_sleep(new SleepWatch(session, [this] { return pagesInTabOrder(); }, this))
+    , m_renderers(new RendererWatch([this] { return pagesInTabOrder(); },
+                                    [&session](qint64 pid) { session.shell.endProcess(pid); }, this))
 {
 }
 
@@ -77,6 +81,8 @@ FormWeb *PageStack::createPage(int slot)
     m_zorder.prepend(page);
     connect(page, &FormWeb::selectionForSearch, &m_parts.address, &AddressRow::setSearchWord);
     connect(page, &FormWeb::pictureChosen, this, &PageStack::pictureChosen);
+    connect(page, &FormWeb::documentLoaded, m_sleep, &SleepWatch::afterLoad);
+    connect(page, &FormWeb::closedOnRenderer, m_renderers, [this, page](qint64 pid) { m_renderers->pageLeft(page, pid); });
     return page;
 }
 

@@ -16,6 +16,7 @@ class TabStrip;
 class Toolbar;
 class QWidget;
 class SleepWatch;
+class RendererWatch;
 struct Session;
 
 // The page windows of the main window, one per open tab: the slot -> page map, which
@@ -75,6 +76,7 @@ public:
     ClosedPages &closedPages() { return m_closed; }
     // Puts pages out of sight to sleep when memory runs short.
     SleepWatch &sleepWatch() { return *m_sleep; }
+    RendererWatch &rendererWatch() { return *m_renderers; }
     FormWeb *page(int slot) const { return m_pages.value(slot, nullptr); }
     FormWeb *activePage() const { return page(m_book.activeSlot()); }
     // The page shown in the client area (the top of the window order).
@@ -123,6 +125,7 @@ private:
     TabBook m_book;
     ClosedPages m_closed;
     SleepWatch *m_sleep;
+    RendererWatch *m_renderers;
     QMap<int, FormWeb *> m_pages; // PageWindows
     QList<FormWeb *> m_zorder;    // front = top
     bool m_historyFailureTold = false;

@@ -1,6 +1,8 @@
 #include "engine/enginerendering.h"
 
 #include <QDir>
+#include <QList>
+#include <algorithm>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
 #include <QtGlobal>
@@ -47,12 +49,37 @@ Drawing choose(const Environment &e)
     return Drawing::Default;
 }
 
-void apply(Drawing drawing)
+QByteArray engineFlags(const Environment &e, Drawing drawing)
 {
-    if (drawing == Drawing::NoGpu)
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+    QList<QByteArray> flags;
+    for (const QByteArray &flag : e.engineFlags.split(' '))
+        if (!flag.isEmpty())
+            flags.append(flag);
+    if (drawing == Drawing::NoGpu && !flags.contains("--disable-gpu"))
+        flags.append("--disable-gpu");
+    const auto namesProcessModel = [](const QByteArray &flag) {
+        for (const char *model : {"--single-process", "--process-per-tab", "--process-per-site", "--site-per-process",
+                                  "--renderer-process-limit", "--disable-site-isolation-trials"})
+            if (flag.startsWith(model))
+                return true;
+        return false;
+    };
+    if (std::none_of(flags.cbegin(), flags.cend(), namesProcessModel))
+        flags << "--site-per-process" << "--renderer-process-limit=2";
+    return flags.join(' ');
+}
+
+void apply(const Environment &e, Drawing drawing)
+{
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", engineFlags(e, drawing));
     if (drawing != Drawing::Default)
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+}
+
+void applyFromProcess()
+{
+    const Environment e = fromProcess();
+    apply(e, choose(e));
 }
 
 } // namespace EngineRendering

@@ -29,7 +29,16 @@ struct Environment
 bool hasRenderNode(const QStringList &deviceNames);
 Environment fromProcess();
 Drawing choose(const Environment &environment);
+// The engine's flags for the run: the user's own, then what the browser adds where the
+// user said nothing of it: --disable-gpu for NoGpu, and the process model. Each site
+// keeps its own renderers (a page never shares a process with another site's), and past
+// two renderers the tabs of one site share theirs, as tabs a page opens share their
+// opener's: ten tabs of a site then take about 50 MB less. A page that hangs holds up
+// the tabs of its site that share its process.
+QByteArray engineFlags(const Environment &environment, Drawing drawing);
 // Before the application object exists.
-void apply(Drawing drawing);
+void apply(const Environment &environment, Drawing drawing);
+// The same for this process's environment.
+void applyFromProcess();
 
 } // namespace EngineRendering

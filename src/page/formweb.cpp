@@ -310,6 +310,7 @@ void FormWeb::onDocumentComplete()
     }
     checkOpener();
     m_host.focusActivePage(this);
+    emit documentLoaded();
 }
 
 void FormWeb::onRendererGone()
@@ -410,6 +411,7 @@ void FormWeb::closeEvent(QCloseEvent *event)
     }
     m_closed = true;
     event->accept();
+    emit closedOnRenderer(m_web->rendererPid());
     // What is written stays written; nothing more is taken from a closing page.
     m_saver->stop();
     // A question the page is asking ends as cancelled; the engine gets its answer

@@ -150,6 +150,10 @@ public:
     bool maySleep() const;
     // Puts the page to sleep unless it, or what it holds, must stay awake; done tells.
     void trySleep(std::function<void(bool slept)> done);
+    // The page's renderer process (0 while it has none), and a script round trip to it:
+    // answered runs when it comes back (never, while the renderer is stuck).
+    qint64 rendererPid() const;
+    void ping(std::function<void()> answered);
     // When it went out of sight (invalid: never hidden).
     QDateTime hiddenSince() const;
     // What the tab's tool tip adds while the page sleeps.
@@ -162,6 +166,10 @@ signals:
     void selectionForSearch(const QString &text);
     // A picture of the gallery was clicked.
     void pictureChosen(const QString &address);
+    // The page finished loading a document.
+    void documentLoaded();
+    // The page closed; its renderer process was pid (0: none).
+    void closedOnRenderer(qint64 pid);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -87,6 +87,16 @@ QDateTime FormWeb::hiddenSince() const
     return m_hiddenSince;
 }
 
+qint64 FormWeb::rendererPid() const
+{
+    return m_web ? m_web->rendererPid() : 0;
+}
+
+void FormWeb::ping(std::function<void()> answered)
+{
+    m_web->runScript(QStringLiteral("1"), [answered](const QVariant &) { answered(); });
+}
+
 void FormWeb::checkOpener()
 {
     if (!m_openedBy)

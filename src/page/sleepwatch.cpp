@@ -16,6 +16,15 @@ SleepWatch::SleepWatch(Session &session, Pages pages, QObject *parent)
     m_timer.setInterval(kLookEveryMs);
     connect(&m_timer, &QTimer::timeout, this, &SleepWatch::look);
     m_timer.start();
+    // glibc keeps what a load freed (15 MB after ten picture-heavy tabs) until asked.
+    m_trim.setSingleShot(true);
+    m_trim.setInterval(kTrimAfterLoadsMs);
+    connect(&m_trim, &QTimer::timeout, this, [] { Platform::trimWorkingSet(); });
+}
+
+void SleepWatch::afterLoad()
+{
+    m_trim.start();
 }
 
 void SleepWatch::look()

@@ -10,7 +10,8 @@ struct Session;
 
 // Watches memory and, only while it runs short, puts pages out of sight to sleep: the
 // page out of sight longest first, one a look, each page deciding for itself whether it
-// may (see FormWeb::trySleep). With memory to spare no page ever sleeps.
+// may (see FormWeb::trySleep). With memory to spare no page ever sleeps. Also hands the
+// browser's freed heap back after loads.
 class SleepWatch : public QObject
 {
     Q_OBJECT
@@ -19,8 +20,12 @@ public:
     SleepWatch(Session &session, Pages pages, QObject *parent = nullptr);
 
     static constexpr int kLookEveryMs = 10000;
+    static constexpr int kTrimAfterLoadsMs = 1500;
     // One look now.
     void look();
+    // A page finished loading: the heap its load freed goes back to the system once the
+    // loads settle.
+    void afterLoad();
 
 signals:
     // A look ended: under pressure or not, and the page put to sleep (null: none).
@@ -32,6 +37,7 @@ private:
     Session &m_session;
     Pages m_pages;
     QTimer m_timer;
+    QTimer m_trim;
     // The page asked last, until it answers; a page gone, or silent for a few looks (its
     // renderer hung), is passed over.
     QPointer<FormWeb> m_asking;

@@ -3,7 +3,7 @@
 #include <QStringList>
 
 // What the desktop does for the browser: open a document, folder or address with its
-// default handler, and start a program. Tests substitute a recording fake so that they
+// default handler, start a program, end one of its own. Tests substitute a recording fake so that they
 // never open anything on the machine they run on.
 class Shell
 {
@@ -12,6 +12,8 @@ public:
     // An address with a scheme, or a local file or folder path.
     virtual bool open(const QString &target) = 0;
     virtual bool start(const QString &program, const QStringList &arguments) = 0;
+    // Ends one of the browser's own processes at once (a renderer that no longer answers).
+    virtual void endProcess(qint64 pid) = 0;
 };
 
 // The desktop's own handlers; never goes through a shell command line.
@@ -20,4 +22,5 @@ class DesktopShell : public Shell
 public:
     bool open(const QString &target) override;
     bool start(const QString &program, const QStringList &arguments) override;
+    void endProcess(qint64 pid) override;
 };

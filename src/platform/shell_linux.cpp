@@ -1,5 +1,7 @@
 #include "platform/shell.h"
 
+#include <csignal>
+
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
@@ -19,4 +21,10 @@ bool DesktopShell::open(const QString &target)
 bool DesktopShell::start(const QString &program, const QStringList &arguments)
 {
     return QProcess::startDetached(program, arguments);
+}
+
+void DesktopShell::endProcess(qint64 pid)
+{
+    if (pid > 1)
+        ::kill(pid_t(pid), SIGKILL);
 }

@@ -1,4 +1,5 @@
 #include "page/formweb.h"
+#include "page/rendererwatch.h"
 #include "page/sleepwatch.h"
 #include "platform/settingkeys.h"
 #include "support/testenv.h"
@@ -145,6 +146,43 @@ private slots:
         laterBy(2 * 60 * 1000);
         QVERIFY(m_world.putToSleep(wheeled));
         QVERIFY(!m_world.putToSleep(posted));
+    }
+
+    void aStuckRendererEndsWhenItsTabCloses()
+    {
+        // Tabs of one site share renderers past the second: find two on one process.
+        QList<FormWeb *> pages;
+        FormWeb *stuck = nullptr, *sharing = nullptr;
+        for (int i = 0; i < 4 && !sharing; ++i) {
+            FormWeb *p = open(QStringLiteral("/page?id=%1").arg(i), QStringLiteral("Page %1").arg(i));
+            QVERIFY(waitFor([&] { return p->rendererPid() > 0; }, 10000));
+            for (FormWeb *q : pages)
+                if (q->rendererPid() == p->rendererPid())
+                    stuck = q, sharing = p;
+            pages.append(p);
+        }
+        QVERIFY(sharing);
+        const qint64 pid = sharing->rendererPid();
+        QSignalSpy checked(&m_w->pages().rendererWatch(), &RendererWatch::checked);
+
+        // A healthy process answers: nothing is ended.
+        FormWeb *extra = open(QStringLiteral("/page?id=extra"), QStringLiteral("Page extra"));
+        if (extra->rendererPid() == pid) {
+            m_w->pages().closePage(extra);
+            QVERIFY(checked.wait(10000));
+            QCOMPARE(checked.takeFirst(), (QVariantList{pid, false}));
+        }
+        // A page in an endless script: closing it ends its process, and the tab it held
+        // up says it stopped, and comes back with F5.
+        stuck->Web()->runPageScript(QStringLiteral("setTimeout(function () { document.title = 'Stuck'; for (;;) {} }, 0)"));
+        QVERIFY(waitFor([&] { return m_world.label(stuck) == QStringLiteral("Stuck"); }, 10000));
+        m_w->pages().closePage(stuck);
+        QVERIFY(checked.wait(10000));
+        QCOMPARE(checked.takeFirst(), (QVariantList{pid, true}));
+        QCOMPARE(m_world.shell.ended, QList<qint64>{pid});
+        QVERIFY(waitFor([&] { return m_world.label(sharing) == FormWeb::kStoppedLabel; }, 10000));
+        sharing->reload();
+        QVERIFY(waitFor([&] { return m_world.label(sharing).startsWith(QStringLiteral("Page ")); }, 10000));
     }
 };
 

@@ -13,7 +13,8 @@ public:
     void interceptRequest(QWebEngineUrlRequestInfo &info) override
     {
         const QUrl url = info.requestUrl();
-        if (url.scheme().startsWith(QLatin1String("http")) && url.host() != QLatin1String("127.0.0.1")) {
+        if (url.scheme().startsWith(QLatin1String("http")) && url.host() != QLatin1String("127.0.0.1")
+            && url.host() != QLatin1String("localhost")) {
             info.block(true);
             QMutexLocker lock(&m_mutex);
             m_requested << QUrl::fromPercentEncoding(url.toEncoded());

@@ -1,12 +1,16 @@
 #pragma once
 #include "platform/shell.h"
 
-// A shell that records what it was asked to open or start, and does nothing.
+#include <csignal>
+
+// A shell that records what it was asked to open or start, and does nothing; the
+// processes it is asked to end (the test's own engine's) it ends.
 class RecordingShell : public Shell
 {
 public:
     QStringList opened;
     QStringList started;
+    QList<qint64> ended;
     bool answer = true;
 
     bool open(const QString &target) override
@@ -18,5 +22,11 @@ public:
     {
         started << (QStringList{program} + arguments).join(QLatin1Char(' '));
         return answer;
+    }
+    void endProcess(qint64 pid) override
+    {
+        ended << pid;
+        if (pid > 1)
+            ::kill(pid_t(pid), SIGKILL);
     }
 };

@@ -20,7 +20,7 @@ QString home();
         TestEnv::isolateHome();                                                       \
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);                   \
         /* drawn as the browser draws them in the same environment */                \
-        EngineRendering::apply(EngineRendering::choose(EngineRendering::fromProcess())); \
+        EngineRendering::applyFromProcess(); \
         QApplication app(argc, argv);                                                 \
         QApplication::setApplicationName(QStringLiteral("velmo"));                    \
         Translations::useChinese(app);                                                \

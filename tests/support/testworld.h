@@ -57,6 +57,7 @@ struct TestWorld {
         server.resetCounts();
         blocker.clear();
         shell.opened.clear();
+        shell.ended.clear();
         shell.started.clear();
     }
 

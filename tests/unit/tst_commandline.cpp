@@ -78,6 +78,21 @@ private slots:
         QCOMPARE(choose(Environment{"", "", true, false, false}), Drawing::Default);
         QCOMPARE(choose(Environment{"", "", false, false, true}), Drawing::Default);
     }
+
+    void engineFlagsKeepTheUsersOwn()
+    {
+        using namespace EngineRendering;
+        const QByteArray shared = "--site-per-process --renderer-process-limit=2";
+        QCOMPARE(engineFlags(Environment{"", "", false, false, false}, Drawing::NoGpu), "--disable-gpu " + shared);
+        QCOMPARE(engineFlags(Environment{"", "", false, false, true}, Drawing::Default), shared);
+        QCOMPARE(engineFlags(Environment{" --lang=zh  --disable-gpu", "", false, true, true}, Drawing::Software),
+                 "--lang=zh --disable-gpu " + shared);
+        // A process model of the user's own is left as it is.
+        QCOMPARE(engineFlags(Environment{"--renderer-process-limit=8", "", false, true, true}, Drawing::Default),
+                 QByteArray("--renderer-process-limit=8"));
+        QCOMPARE(engineFlags(Environment{"--single-process", "", false, true, false}, Drawing::Default),
+                 QByteArray("--single-process"));
+    }
 };
 
 VELMO_TEST_MAIN(TstCommandLine)

@@ -1,0 +1,30 @@
+#pragma once
+#include <QObject>
+#include <functional>
+
+class FormWeb;
+
+// Renderer processes are shared by the tabs of a site. When a tab closes, the others on
+// its process are asked for a script round trip: if none answers in time the process is
+// stuck (a page in an endless script), and it is ended, so the tabs it held up say they
+// stopped (F5 reloads each in a fresh process) instead of staying frozen for good.
+class RendererWatch : public QObject
+{
+    Q_OBJECT
+public:
+    using Pages = std::function<QList<FormWeb *>()>;
+    using EndProcess = std::function<void(qint64 pid)>;
+    RendererWatch(Pages pages, EndProcess endProcess, QObject *parent = nullptr);
+
+    static constexpr int kAnswerWithinMs = 3000;
+    // A tab on this renderer closed.
+    void pageLeft(const FormWeb *leaving, qint64 pid);
+
+signals:
+    // The renderer was asked after a tab closed: stuck (and ended) or answering.
+    void checked(qint64 pid, bool stuck);
+
+private:
+    Pages m_pages;
+    EndProcess m_endProcess;
+};
