@@ -49,5 +49,6 @@ void wireTabCommands(Commands &c);      // opening, closing, restoring, the tab 
 void wirePageCommands(Commands &c);     // the active page: history, scrolling, reload, copy
 void wireSiteCommands(Commands &c);     // built-in sites, site searches, the search box
 void wireUserdataCommands(Commands &c); // option switches and the settings centre
-void wireToolCommands(Commands &c);
-void wirePictureCommands(Commands &c);  // the gallery, saving pictures, the picture folder     // the desktop: other browser, new instance, folders
+void wireToolCommands(Commands &c);     // the desktop: other browser, new instance, folders
+void wirePictureCommands(Commands &c);  // the gallery, saving pictures, the picture folder
+void wireFileCommands(Commands &c);     // downloads

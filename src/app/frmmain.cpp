@@ -78,6 +78,7 @@ Frmmain::Frmmain(Session &session, QWidget *parent, int tabCapacity)
     wireUserdataCommands(commands);
     wireToolCommands(commands);
     wirePictureCommands(commands);
+    wireFileCommands(commands);
     m_menus->action(QStringLiteral("mnuFileExit"))->setEnabled(true);
     connect(m_menus->action(QStringLiteral("mnuFileExit")), &QAction::triggered, this, &QWidget::close);
     // Settings that cannot be saved are kept for this run; the user hears of it once.

@@ -1,6 +1,7 @@
 // The view operations of the browser control: what capture, the gallery and the page
 // window's lifetime need, so nothing outside the engine folder touches the engine.
 #include "engine/browsercontrol.h"
+#include "engine/enginedownloads.h"
 
 #include "engine/enginepage.h"
 
@@ -87,23 +88,16 @@ void BrowserControl::downloadTo(const QString &address, const QString &path, std
         done(false);
         return;
     }
-    QWebEngineProfile *profile = m_page->profile();
     const QUrl url(address);
-    auto connection = std::make_shared<QMetaObject::Connection>();
-    // The request this page asked for is the next one of its address.
-    *connection = connect(profile, &QWebEngineProfile::downloadRequested, this,
-                          [connection, url, path, done](QWebEngineDownloadRequest *request) {
-                              if (request->url() != url)
-                                  return;
-                              QObject::disconnect(*connection);
-                              const QFileInfo target(path);
-                              request->setDownloadDirectory(target.absolutePath());
-                              request->setDownloadFileName(target.fileName());
-                              QObject::connect(request, &QWebEngineDownloadRequest::isFinishedChanged, request, [request, done] {
-                                  if (request->isFinished())
-                                      done(request->state() == QWebEngineDownloadRequest::DownloadCompleted);
-                              });
-                              request->accept();
-                          });
+    EngineDownloads::of(m_page->profile())->claim(url, [path, done](QWebEngineDownloadRequest *request) {
+        const QFileInfo target(path);
+        request->setDownloadDirectory(target.absolutePath());
+        request->setDownloadFileName(target.fileName());
+        QObject::connect(request, &QWebEngineDownloadRequest::isFinishedChanged, request, [request, done] {
+            if (request->isFinished())
+                done(request->state() == QWebEngineDownloadRequest::DownloadCompleted);
+        });
+        request->accept();
+    });
     m_page->download(url, QFileInfo(path).fileName());
 }

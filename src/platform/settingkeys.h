@@ -20,6 +20,8 @@ inline const Key kAutoDownload{kSetup, QStringLiteral("Download")};
 // Megabytes the browser may take before pages out of sight sleep (absent or 0: no limit).
 inline const Key kMemoryLimit{kSetup, QStringLiteral("MemoryLimitMB")};
 inline const Key kPictureFolder{QStringLiteral("DownloadImag"), QStringLiteral("Path")};
+// The folder a file was last downloaded to.
+inline const Key kDownloadFolder{QStringLiteral("DownloadFile"), QStringLiteral("Path")};
 inline const Key kFirstRunMarker{QStringLiteral("toolstimework"), QStringLiteral("softrig")};
 inline const Key kClosedCount{kClosedPages, QStringLiteral("Count")};
 // Records are "Page_0" .. "Page_499".

@@ -154,6 +154,12 @@ void FixtureServer::onReadyRead(QTcpSocket *socket)
         });
         return;
     }
+    if (url.path() == QLatin1String("/trickle")) {
+        const QUrlQuery query(url);
+        trickle(socket, query.queryItemValue(QStringLiteral("bytes")).toInt(), query.queryItemValue(QStringLiteral("ms")).toInt(),
+                query.hasQueryItem(QStringLiteral("die")));
+        return;
+    }
     if (url.path() == QLatin1String("/slow")) {
         const QUrlQuery query(url);
         respondSlowly(socket, qMax(1, query.queryItemValue(QStringLiteral("chunks")).toInt()),
@@ -162,6 +168,38 @@ void FixtureServer::onReadyRead(QTcpSocket *socket)
         return;
     }
     respond(socket, url);
+}
+
+QByteArray FixtureServer::downloadBytes(int bytes)
+{
+    QByteArray body(qMax(0, bytes), Qt::Uninitialized);
+    for (int i = 0; i < body.size(); ++i)
+        body[i] = char('a' + i % 26);
+    return body;
+}
+
+void FixtureServer::trickle(QTcpSocket *socket, int bytes, int ms, bool die)
+{
+    // An attachment sent 64 KiB at a time, ms apart; "die" drops the line halfway.
+    const QByteArray body = downloadBytes(bytes);
+    socket->write(httpHead("200 OK", "application/octet-stream", body.size(),
+                           "Content-Disposition: attachment; filename=\"trickle.bin\"\r\n"));
+    const int piece = 64 * 1024;
+    const int pieces = (body.size() + piece - 1) / piece;
+    QPointer<QTcpSocket> guard(socket);
+    for (int i = 0; i < pieces; ++i) {
+        QTimer::singleShot(ms * (i + 1), this, [guard, body, piece, i, pieces, die] {
+            if (!guard || guard->state() != QAbstractSocket::ConnectedState)
+                return;
+            if (die && i >= pieces / 2) {
+                guard->abort();
+                return;
+            }
+            guard->write(body.mid(i * piece, piece));
+            if (i == pieces - 1)
+                guard->disconnectFromHost();
+        });
+    }
 }
 
 void FixtureServer::respondSlowly(QTcpSocket *socket, int chunks, int ms, const QString &title)
@@ -305,13 +343,11 @@ void FixtureServer::respond(QTcpSocket *socket, const QUrl &url)
         body = page(QStringLiteral("Nest %1").arg(level), QStringLiteral("<script>") + js + QStringLiteral("</script>"));
     } else if (path == QLatin1String("/download")) {
         const int bytes = qMax(0, query.queryItemValue(QStringLiteral("bytes")).toInt());
-        const QString name = query.hasQueryItem(QStringLiteral("name")) ? query.queryItemValue(QStringLiteral("name"))
+        const QString name = query.hasQueryItem(QStringLiteral("name")) ? query.queryItemValue(QStringLiteral("name"), QUrl::FullyDecoded)
                                                                          : QStringLiteral("file.bin");
         type = "application/octet-stream";
         extra = "Content-Disposition: attachment; filename=\"" + name.toUtf8() + "\"\r\n";
-        body.resize(bytes);
-        for (int i = 0; i < bytes; ++i)
-            body[i] = char('a' + i % 26);
+        body = downloadBytes(bytes);
     } else if (path == QLatin1String("/title")) {
         body = page(query.queryItemValue(QStringLiteral("t"), QUrl::FullyDecoded));
     } else if (path == QLatin1String("/long-title")) {

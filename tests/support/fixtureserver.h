@@ -26,7 +26,9 @@ class QTcpSocket;
 //                        i same origin, x from the second port, raw a literal src;
 //                        s adds the black band, n fills the picture with noise
 //   /posted              the answer to a sent form, titled "Posted N" (N: forms sent so far)
-//   /download?bytes=N[&name=F]        an attachment of exactly N bytes
+//   /download?bytes=N[&name=F]        an attachment of exactly N bytes (downloadBytes)
+//   /trickle?bytes=N&ms=M[&die=1]     an attachment sent 64 KiB every M ms (die: the line
+//                        drops halfway)
 //   anything?delay=MS    answers after MS milliseconds
 // Every route is also served on a second port (crossUrl), a different origin.
 class FixtureServer : public QObject
@@ -37,6 +39,8 @@ public:
     bool start();
     // The picture that noise=1 serves, decoded.
     static QImage noisePicture(int w, int h);
+    // What /download and /trickle send: "abc...z" over and over.
+    static QByteArray downloadBytes(int bytes);
     quint16 port() const { return m_server.serverPort(); }
     QUrl url(const QString &pathAndQuery) const;
     QString address(const QString &pathAndQuery) const { return url(pathAndQuery).toString(); }
@@ -56,6 +60,7 @@ signals:
 
 private:
     void onConnection(QTcpServer *server);
+    void trickle(QTcpSocket *socket, int bytes, int ms, bool die);
     void respondSlowly(QTcpSocket *socket, int chunks, int ms, const QString &title);
     void onReadyRead(QTcpSocket *socket);
     void respond(QTcpSocket *socket, const QUrl &url);

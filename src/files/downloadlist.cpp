@@ -1,0 +1,101 @@
+#include "files/downloadlist.h"
+
+#include "engine/enginedownloads.h"
+#include "platform/dialogs.h"
+#include "platform/paths.h"
+#include "platform/settingkeys.h"
+#include "platform/settingsstore.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QStandardPaths>
+
+DownloadList::DownloadList(QWebEngineProfile *profile, Dialogs &dialogs, SettingsStore &store, QWidget *dialogOwner)
+    : QObject(dialogOwner)
+    , m_dialogs(dialogs)
+    , m_store(store)
+    , m_owner(dialogOwner)
+{
+    connect(EngineDownloads::of(profile), &EngineDownloads::requested, this, &DownloadList::onRequested);
+}
+
+QString DownloadList::proposedFolder() const
+{
+    const QString last = m_store.read(SettingKeys::kDownloadFolder);
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (!desktop.isEmpty() && QFileInfo(desktop).isDir())
+        return desktop;
+    return Paths::appDir() + QStringLiteral("/Download");
+}
+
+QString DownloadList::size(qint64 bytes)
+{
+    if (bytes < 1024)
+        return QStringLiteral("%1 B").arg(bytes);
+    const char *units[] = {"KB", "MB", "GB", "TB"};
+    double value = double(bytes) / 1024;
+    int unit = 0;
+    while (value >= 1024 && unit < 3) {
+        value /= 1024;
+        ++unit;
+    }
+    return QStringLiteral("%1 %2").arg(value, 0, 'f', value < 10 ? 1 : 0).arg(QLatin1String(units[unit]));
+}
+
+QString DownloadList::exitQuestion(int running)
+{
+    return QStringLiteral("有 %1 个下载尚未完成，确定退出吗？").arg(running);
+}
+
+int DownloadList::running() const
+{
+    int n = 0;
+    for (const Row &r : m_rows)
+        if (r.download && r.download->state() == Download::State::Running)
+            ++n;
+    return n;
+}
+
+void DownloadList::cancelAll()
+{
+    for (const Row &r : std::as_const(m_rows))
+        if (r.download && r.download->state() == Download::State::Running)
+            r.download->cancel();
+}
+
+void DownloadList::onRequested(Download *download)
+{
+    const QString name = download->proposedName();
+    const QString proposed = QDir(proposedFolder()).filePath(name.isEmpty() ? QStringLiteral("download") : name);
+    // The dialog asks before an existing file is replaced.
+    const QString path = m_dialogs.saveFile(m_owner, QStringLiteral("保存文件"), proposed, QStringLiteral("全部文件 (*)"));
+    if (path.isEmpty()) {
+        download->cancel();
+        return;
+    }
+    m_store.write(SettingKeys::kDownloadFolder, QFileInfo(path).absolutePath());
+    Row row{download, QFileInfo(path).fileName(), QFileInfo(path).absoluteFilePath(), {}};
+    row.since.start();
+    m_rows.append(row);
+    const int at = int(m_rows.size()) - 1;
+    connect(download, &Download::progressed, this, [this, at] { emit changed(at); });
+    connect(download, &Download::finished, this, [this, at, download] {
+        emit changed(at);
+        const QString name = m_rows[at].name;
+        switch (download->state()) {
+        case Download::State::Done:
+            emit ended(at, QStringLiteral("下载完成：%1").arg(name));
+            break;
+        case Download::State::Failed:
+            emit ended(at, QStringLiteral("下载失败：%1（%2）").arg(name, download->failure()));
+            break;
+        default:
+            break;
+        }
+    });
+    download->start(row.path);
+    emit added(at);
+}

@@ -1,0 +1,56 @@
+#pragma once
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+class Dialogs;
+class Download;
+class QWebEngineProfile;
+class QWidget;
+class SettingsStore;
+
+// Every file the engine is asked to download: each asks the user where to save it (the
+// reply's own name, in the folder used last), then runs in the downloads window; several
+// run at once. The engine writes to "<name>.download" beside the target and gives it its
+// name only when complete; a cancelled or failed transfer leaves nothing behind.
+class DownloadList : public QObject
+{
+    Q_OBJECT
+public:
+    DownloadList(QWebEngineProfile *profile, Dialogs &dialogs, SettingsStore &store, QWidget *dialogOwner);
+
+    struct Row {
+        QPointer<Download> download;
+        QString name;
+        QString path;
+        QElapsedTimer since;
+    };
+    const QList<Row> &rows() const { return m_rows; }
+    int running() const;
+    // Ends every transfer under way (the program exits).
+    void cancelAll();
+
+    // The folder proposed to the user: the one used last, else the desktop's download
+    // folder, else the program's own.
+    QString proposedFolder() const;
+    // Bytes as a reader says them ("1.5 MB").
+    static QString size(qint64 bytes);
+
+    // Asked when the program exits with transfers under way.
+    static QString exitQuestion(int running);
+
+signals:
+    void added(int row);
+    void changed(int row);
+    // A transfer ended: done, or failed with the reason (cancelled ones say nothing).
+    void ended(int row, const QString &message);
+
+private:
+    void onRequested(Download *download);
+
+    Dialogs &m_dialogs;
+    SettingsStore &m_store;
+    QWidget *m_owner;
+    QList<Row> m_rows;
+};

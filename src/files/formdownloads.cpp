@@ -1,0 +1,119 @@
+#include "files/formdownloads.h"
+
+#include "engine/enginedownloads.h"
+#include "files/downloadlist.h"
+#include "platform/shell.h"
+
+#include <QFileInfo>
+#include <QtMath>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+enum Column { Name, Progress, Speed, Left, Action };
+}
+
+FormDownloads::FormDownloads(DownloadList &list, Shell &shell, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_list(list)
+    , m_shell(shell)
+    , m_table(new QTreeWidget(this))
+{
+    setObjectName(QStringLiteral("FormDownloads"));
+    setWindowTitle(QStringLiteral("下载"));
+    m_table->setObjectName(QStringLiteral("Downloads"));
+    m_table->setRootIsDecorated(false);
+    m_table->setHeaderLabels({QStringLiteral("文件"), QStringLiteral("进度"), QStringLiteral("速度"),
+                              QStringLiteral("剩余时间"), QString()});
+    m_table->header()->setSectionResizeMode(Name, QHeaderView::Stretch);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_table);
+    resize(640, 260);
+    for (int row = 0; row < m_list.rows().size(); ++row)
+        addRow(row);
+    connect(&m_list, &DownloadList::added, this, &FormDownloads::addRow);
+    // Progress comes in thousands of steps a second: the rows follow five times a second.
+    m_refresh.setInterval(200);
+    m_refresh.setSingleShot(true);
+    connect(&m_refresh, &QTimer::timeout, this, [this] {
+        for (int row : std::as_const(m_dirty))
+            updateRow(row);
+        m_dirty.clear();
+    });
+    connect(&m_list, &DownloadList::changed, this, [this](int row) {
+        m_dirty.insert(row);
+        if (!m_refresh.isActive())
+            m_refresh.start();
+    });
+    connect(&m_list, &DownloadList::ended, this, [this](int row) { updateRow(row); });
+}
+
+QString FormDownloads::progressText(int row) const
+{
+    QTreeWidgetItem *item = m_table->topLevelItem(row);
+    return item ? item->text(Progress) : QString();
+}
+
+QPushButton *FormDownloads::button(int row) const
+{
+    QTreeWidgetItem *item = m_table->topLevelItem(row);
+    return item ? qobject_cast<QPushButton *>(m_table->itemWidget(item, Action)) : nullptr;
+}
+
+void FormDownloads::addRow(int row)
+{
+    auto *item = new QTreeWidgetItem(m_table);
+    item->setText(Name, m_list.rows()[row].name);
+    item->setToolTip(Name, m_list.rows()[row].path);
+    auto *button = new QPushButton(QStringLiteral("取消"), m_table);
+    m_table->setItemWidget(item, Action, button);
+    connect(button, &QPushButton::clicked, this, [this, row] {
+        const DownloadList::Row &r = m_list.rows()[row];
+        if (r.download && r.download->state() == Download::State::Done)
+            m_shell.open(QFileInfo(r.path).absolutePath());
+        else if (r.download)
+            r.download->cancel();
+    });
+    updateRow(row);
+}
+
+void FormDownloads::updateRow(int row)
+{
+    QTreeWidgetItem *item = m_table->topLevelItem(row);
+    const DownloadList::Row &r = m_list.rows()[row];
+    if (!item || !r.download)
+        return;
+    const Download &d = *r.download;
+    const qint64 got = d.received();
+    item->setText(Progress, d.total() > 0 ? QStringLiteral("%1 / %2").arg(DownloadList::size(got), DownloadList::size(d.total()))
+                                          : DownloadList::size(got));
+    const double seconds = qMax<qint64>(1, r.since.elapsed()) / 1000.0;
+    const double rate = got / seconds;
+    QPushButton *action = button(row);
+    switch (d.state()) {
+    case Download::State::Running:
+        item->setText(Speed, DownloadList::size(qint64(rate)) + QStringLiteral("/秒"));
+        item->setText(Left, d.total() > 0 && rate > 0 ? QStringLiteral("%1 秒").arg(qCeil((d.total() - got) / rate)) : QString());
+        break;
+    case Download::State::Done:
+        item->setText(Speed, QString());
+        item->setText(Left, QStringLiteral("已完成"));
+        action->setText(QStringLiteral("打开文件夹"));
+        break;
+    case Download::State::Cancelled:
+        item->setText(Speed, QString());
+        item->setText(Left, QStringLiteral("已取消"));
+        action->setEnabled(false);
+        break;
+    case Download::State::Failed:
+        item->setText(Speed, QString());
+        item->setText(Left, QStringLiteral("失败：") + d.failure());
+        action->setEnabled(false);
+        break;
+    case Download::State::Asking:
+        break;
+    }
+}
