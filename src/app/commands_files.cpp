@@ -1,12 +1,19 @@
+#include "app/addressrow.h"
 #include "app/commands.h"
 #include "app/frmmain.h"
 #include "app/pagestack.h"
 #include "files/downloadlist.h"
+#include "files/filedialogs.h"
 #include "files/formdownloads.h"
+#include "files/formhtml.h"
+#include "page/formweb.h"
 #include "page/session.h"
 #include "platform/dialogs.h"
+#include "tabs/pagetext.h"
+#include "tabs/tabstrip.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QPointer>
 
 namespace {
@@ -44,6 +51,90 @@ private:
     QWidget *m_window;
 };
 
+// The page title the main window shows (its caption without the product's name).
+QString shownTitle(const QWidget &window)
+{
+    QString caption = window.windowTitle();
+    if (caption.endsWith(PageText::kProductSuffix))
+        caption.chop(PageText::kProductSuffix.size());
+    return caption.trimmed();
+}
+
+void wireSourceCommands(Commands &c)
+{
+    Session &session = c.session;
+    PageStack &pages = c.pages;
+    Frmmain &main = c.window;
+    AddressRow &address = c.address;
+    TabStrip &strip = *c.window.tabStrip();
+    // A viewer of the page's markup, or of its selection's; a snapshot, several at once.
+    const auto viewer = [&session, &pages, &main, &address, &strip](bool selection) {
+        FormWeb *p = pages.activePage();
+        if (!p)
+            return;
+        const QString title = strip.labelText(pages.book().activeSlot());
+        const QString where = address.addressText();
+        const auto show = [&session, &main, title, where, selection](const QString &source) {
+            auto *form = new FormHtml(session.dialogs, &main);
+            if (selection)
+                form->setWindowTitle(QStringLiteral("源文件 - 选中区域"));
+            form->show(source, where, title);
+        };
+        selection ? p->selectionSource(show) : p->documentSource(show);
+    };
+    c.on("yuan", [viewer] { viewer(false); });
+    c.on("yuanBu", [viewer] { viewer(true); });
+
+    const auto saveSource = [&session, &pages, &main] {
+        FormWeb *p = pages.activePage();
+        if (!p)
+            return;
+        const QString path = FileDialogs::showSaveDialog(session.dialogs, &main, QStringLiteral("保存源文件"),
+                                                         shownTitle(main) + QStringLiteral(".txt"), FileDialogs::Text);
+        if (path.isEmpty())
+            return;
+        p->documentSource([&pages, path](const QString &source) {
+            if (!FileDialogs::writeText(path, source))
+                pages.tell(QStringLiteral("无法保存到 %1").arg(path));
+        });
+    };
+    c.on("mnuFileSave", saveSource);
+    MainMenus &menus = c.menus;
+    c.on("mnuFileSaveAs", [&session, &pages, &main, &menus, saveSource] {
+        if (menus.action(QStringLiteral("EditPage"))->isChecked()) {
+            saveSource();
+            return;
+        }
+        FormWeb *p = pages.activePage();
+        if (!p)
+            return;
+        // The page as it is now, never asked for again (a form's answer would be sent twice).
+        const QString path = session.dialogs.saveFile(&main, QStringLiteral("保存网页"),
+                                                      FileDialogs::safeFileName(shownTitle(main)) + QStringLiteral(".mhtml"),
+                                                      QStringLiteral("网页，单个文件 (*.mhtml);;网页，全部 (*.htm *.html);;文本文件 (*.txt)"));
+        if (path.isEmpty())
+            return;
+        const QString suffix = QFileInfo(path).suffix().toLower();
+        if (suffix == QLatin1String("txt")) {
+            p->documentText([&pages, path](const QString &text) {
+                if (!FileDialogs::writeText(path, text))
+                    pages.tell(QStringLiteral("无法保存到 %1").arg(path));
+            });
+            return;
+        }
+        const bool complete = suffix == QLatin1String("htm") || suffix == QLatin1String("html");
+        p->savePage(path, complete, [&pages, path](bool ok) {
+            pages.tell(ok ? QStringLiteral("网页已保存：%1").arg(path) : QStringLiteral("无法保存到 %1").arg(path));
+        });
+    });
+    c.on("mnuFileOpen", [&session, &pages, &main] {
+        const QString path = FileDialogs::showOpenDialog(session.dialogs, &main, QStringLiteral("打开网页"), QString(),
+                                                         FileDialogs::WebPages);
+        if (!path.isEmpty())
+            pages.LoadNewForm(path);
+    });
+}
+
 } // namespace
 
 void wireFileCommands(Commands &c)
@@ -61,4 +152,5 @@ void wireFileCommands(Commands &c)
     PageStack &pages = c.pages;
     QObject::connect(downloads, &DownloadList::ended, &pages, [&pages](int, const QString &message) { pages.tell(message); });
     new ExitGuard(*downloads, session.dialogs, &c.window);
+    wireSourceCommands(c);
 }

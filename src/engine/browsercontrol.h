@@ -124,6 +124,12 @@ public:
     // Saves what an address holds (from the engine's cache when it has it) into path,
     // through the engine's own download; done tells whether the whole file is there.
     void downloadTo(const QString &address, const QString &path, std::function<void(bool ok)> done);
+    // Asks the engine to download an address as if a link to it were followed.
+    void download(const QString &address);
+    // Saves the page as it is now (never loading it again): one MHTML file with every
+    // picture, or the page with a folder of its parts; done tells whether it was written.
+    enum class PageFormat { SingleFile, Complete };
+    void savePage(const QString &path, PageFormat format, std::function<void(bool ok)> done);
 
 signals:
     void StatusTextChange(const QString &text);

@@ -101,3 +101,27 @@ void BrowserControl::downloadTo(const QString &address, const QString &path, std
     });
     m_page->download(url, QFileInfo(path).fileName());
 }
+
+void BrowserControl::download(const QString &address)
+{
+    if (m_page)
+        m_page->download(QUrl::fromUserInput(address));
+}
+
+void BrowserControl::savePage(const QString &path, PageFormat format, std::function<void(bool)> done)
+{
+    if (!m_page || m_page->url().isEmpty()) {
+        done(false);
+        return;
+    }
+    EngineDownloads::of(m_page->profile())->claim(m_page->url(), [done](QWebEngineDownloadRequest *request) {
+        QObject::connect(request, &QWebEngineDownloadRequest::isFinishedChanged, request, [request, done] {
+            if (request->isFinished())
+                done(request->state() == QWebEngineDownloadRequest::DownloadCompleted);
+        });
+        if (request->state() == QWebEngineDownloadRequest::DownloadRequested)
+            request->accept();
+    });
+    m_page->save(path, format == PageFormat::SingleFile ? QWebEngineDownloadRequest::MimeHtmlSaveFormat
+                                                        : QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
+}

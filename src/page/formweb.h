@@ -124,6 +124,15 @@ public:
     static const QString kScreenshotSafeMode;
     bool savingPictures() const { return m_saver->busy(); }
 
+    // Files (formweb_files.cpp). The answers come on the page's script round trip ("" when
+    // the page has no document).
+    void documentSource(std::function<void(const QString &)> take);
+    void selectionSource(std::function<void(const QString &)> take);
+    void documentText(std::function<void(const QString &)> take);
+    // As one MHTML file, or complete (the page and a folder of its parts).
+    void savePage(const QString &path, bool complete, std::function<void(bool ok)> done);
+    void download(const QString &address);
+
     // Hands the page's selected text to the search box.
     void zhan(int xTwips, int yTwips);
 

@@ -45,3 +45,8 @@ bool QtDialogs::question(QWidget *owner, const QString &title, const QString &te
 {
     return QMessageBox::question(owner, title, text) == QMessageBox::Yes;
 }
+
+QString QtDialogs::openFile(QWidget *owner, const QString &title, const QString &folder, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(owner, title, folder, filter);
+}

@@ -24,6 +24,8 @@ public:
     virtual QString saveFile(QWidget *owner, const QString &title, const QString &suggestedName, const QString &filter) = 0;
     // A yes/no question; true for yes.
     virtual bool question(QWidget *owner, const QString &title, const QString &text) = 0;
+    // A file to open: the chosen path, or "" when the user cancels.
+    virtual QString openFile(QWidget *owner, const QString &title, const QString &folder, const QString &filter) = 0;
 };
 
 // The real dialogs.
@@ -36,4 +38,5 @@ public:
     QString askText(QWidget *owner, const QString &title, const QString &prompt, const QString &suggested) override;
     QString saveFile(QWidget *owner, const QString &title, const QString &suggestedName, const QString &filter) override;
     bool question(QWidget *owner, const QString &title, const QString &text) override;
+    QString openFile(QWidget *owner, const QString &title, const QString &folder, const QString &filter) override;
 };

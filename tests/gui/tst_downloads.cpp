@@ -1,10 +1,16 @@
+#include "app/mainmenus.h"
 #include "engine/enginedownloads.h"
 #include "files/downloadlist.h"
+#include "files/filedialogs.h"
 #include "files/formdownloads.h"
+#include "files/formhtml.h"
+#include "userdata/gbktext.h"
 #include "page/formweb.h"
 #include "support/testenv.h"
 #include "support/testworld.h"
 
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -131,6 +137,74 @@ private slots:
         QVERIFY(m_w->close());
         QVERIFY(waitFor([&] { return ended(2) && !QFileInfo::exists(target(QStringLiteral("last.bin.download"))); }, 10000));
         QVERIFY(!QFileInfo::exists(target(QStringLiteral("last.bin"))));
+    }
+
+    void sourceIsShownAsTextFoundAndSaved()
+    {
+        FormWeb *p = m_world.open(QStringLiteral("/source.html"), QStringLiteral("源码 a/b:c*d?e\\f"));
+        m_w->menus()->action(QStringLiteral("yuan"))->trigger();
+        QVERIFY(waitFor([&] { return !m_w->findChildren<FormHtml *>().isEmpty(); }, 10000));
+        FormHtml *viewer = m_w->findChildren<FormHtml *>().last();
+        const QString markup = evaluateSync(p->Web(), QStringLiteral("document.documentElement.innerHTML")).toString();
+        QCOMPARE(viewer->Text1()->toPlainText(), markup);
+        QVERIFY(markup.contains(QStringLiteral("&lt;not a tag&gt;")));
+        QCOMPARE(viewer->Text2()->text(), m_world.url(QStringLiteral("/source.html")));
+        QCOMPARE(viewer->Text3()->text(), QStringLiteral("源码 a/b:c*d?e\\f"));
+
+        // Find ignores case, from the first character each time.
+        m_world.dialogs.textAnswer = QStringLiteral("<A ID");
+        QVERIFY(viewer->find());
+        QCOMPARE(viewer->Text1()->textCursor().selectedText(), QStringLiteral("<a id"));
+        QVERIFY(viewer->find());
+        QCOMPARE(viewer->Text1()->textCursor().selectionStart(), int(markup.indexOf(QStringLiteral("<a id"))));
+        m_world.dialogs.textAnswer = QStringLiteral("nowhere");
+        QVERIFY(!viewer->find());
+
+        // Saved as GB18030 with a closing CR LF, under the cleaned title.
+        m_world.dialogs.saveAnswer = target(QStringLiteral("source.txt"));
+        viewer->save();
+        QVERIFY(m_world.dialogs.asked.last().startsWith(QStringLiteral("save:保存源文件|源码 a b：c，d？ef.txt|文本文件")));
+        const QByteArray bytes = read(target(QStringLiteral("source.txt")));
+        QVERIFY(bytes.endsWith("\r\n") && bytes.contains("\xd6\xd0\xce\xc4")); // 中文 in GBK
+        QCOMPARE(GbkText::decode(bytes.chopped(2)), markup);
+
+        // The selection's source has its own caption.
+        evaluateSync(p->Web(), QStringLiteral("getSelection().selectAllChildren(document.getElementById('anchor'))"));
+        m_w->menus()->action(QStringLiteral("yuanBu"))->trigger();
+        QVERIFY(waitFor([&] { return m_w->findChildren<FormHtml *>().size() == 2; }, 10000));
+        FormHtml *part = m_w->findChildren<FormHtml *>().last();
+        QCOMPARE(part->windowTitle(), QStringLiteral("源文件 - 选中区域"));
+        QCOMPARE(part->Text1()->toPlainText(), QStringLiteral("link"));
+        QCOMPARE(FileDialogs::safeFileName(QStringLiteral("\"a<b>|\"")), QStringLiteral("\"a[b]I\""));
+    }
+
+    void savedPageOpensWithItsPictures()
+    {
+        m_world.open(QStringLiteral("/source.html"), QStringLiteral("源码 a/b:c*d?e\\f"));
+        m_world.dialogs.saveAnswer = target(QStringLiteral("page.mhtml"));
+        m_w->menus()->action(QStringLiteral("mnuFileSaveAs"))->trigger();
+        QVERIFY(waitFor([&] { return m_w->pages().activePage()->statusBar()->statusText().startsWith(QStringLiteral("网页已保存")); }, 15000));
+        const int pictures = m_world.server.requestCount(QStringLiteral("/picture"));
+        // Opened from the file: its picture comes from the file, not the server.
+        m_world.dialogs.openAnswer = target(QStringLiteral("page.mhtml"));
+        m_w->menus()->action(QStringLiteral("mnuFileOpen"))->trigger();
+        FormWeb *reopened = m_w->pages().activePage();
+        QVERIFY(waitFor([&] {
+            return evaluateSync(reopened->Web(), QStringLiteral("document.images.length == 1 && document.images[0].naturalWidth")).toInt() == 50;
+        }, 15000));
+        QCOMPARE(m_world.server.requestCount(QStringLiteral("/picture")), pictures);
+
+        // As text: the words the page shows, in GB18030.
+        m_w->pages().activateSlot(m_w->pages().book().slotAt(1));
+        m_world.dialogs.saveAnswer = target(QStringLiteral("page.txt"));
+        m_w->menus()->action(QStringLiteral("mnuFileSaveAs"))->trigger();
+        QVERIFY(waitFor([&] { return QFileInfo::exists(target(QStringLiteral("page.txt"))); }, 10000));
+        QVERIFY(GbkText::decode(read(target(QStringLiteral("page.txt")))).startsWith(QStringLiteral("中文内容 <not a tag> 😀")));
+        // Cancelled dialogs leave no file and no tab.
+        const int tabs = m_w->pages().book().count();
+        m_world.dialogs.openAnswer.clear();
+        m_w->menus()->action(QStringLiteral("mnuFileOpen"))->trigger();
+        QCOMPARE(m_w->pages().book().count(), tabs);
     }
 };
 

@@ -11,6 +11,7 @@ public:
     QString textAnswer;
     QString saveAnswer;
     bool questionAnswer = false;
+    QString openAnswer;
     QStringList asked;
 
     QString folderStart;
@@ -42,5 +43,10 @@ public:
     {
         asked << QStringLiteral("question:") + title + QLatin1Char('|') + text;
         return questionAnswer;
+    }
+    QString openFile(QWidget *, const QString &title, const QString &folder, const QString &filter) override
+    {
+        asked << QStringLiteral("open:") + title + QLatin1Char('|') + folder + QLatin1Char('|') + filter;
+        return openAnswer;
     }
 };
