@@ -4,6 +4,7 @@
 #include "app/pagestack.h"
 #include "files/downloadlist.h"
 #include "files/filedialogs.h"
+#include "files/formdownload.h"
 #include "files/formdownloads.h"
 #include "files/formhtml.h"
 #include "page/formweb.h"
@@ -152,5 +153,16 @@ void wireFileCommands(Commands &c)
     PageStack &pages = c.pages;
     QObject::connect(downloads, &DownloadList::ended, &pages, [&pages](int, const QString &message) { pages.tell(message); });
     new ExitGuard(*downloads, session.dialogs, &c.window);
+    c.on("DownLoadFile", [downloads, &session, &pages, &main] {
+        auto *dialog = new FormDownload(session.dialogs, downloads->proposedFolder(),
+                                        [downloads, &pages](const QString &address, const QString &folder, const QString &name) {
+                                            FormWeb *p = pages.activePage();
+                                            if (!p)
+                                                return;
+                                            downloads->expect(address, folder, name);
+                                            p->download(address);
+                                        }, &main);
+        dialog->show();
+    });
     wireSourceCommands(c);
 }

@@ -66,10 +66,26 @@ void DownloadList::cancelAll()
             r.download->cancel();
 }
 
+void DownloadList::expect(const QString &address, const QString &folder, const QString &name)
+{
+    m_expected.append({QUrl::fromUserInput(address), folder, name});
+}
+
 void DownloadList::onRequested(Download *download)
 {
-    const QString name = download->proposedName();
-    const QString proposed = QDir(proposedFolder()).filePath(name.isEmpty() ? QStringLiteral("download") : name);
+    QString name = download->proposedName();
+    QString folder = proposedFolder();
+    for (qsizetype i = 0; i < m_expected.size(); ++i) {
+        if (m_expected[i].url == download->url()) {
+            const Expected e = m_expected.takeAt(i);
+            if (QFileInfo(e.folder).isDir())
+                folder = e.folder;
+            if (!Download::plainName(e.name).isEmpty())
+                name = Download::plainName(e.name);
+            break;
+        }
+    }
+    const QString proposed = QDir(folder).filePath(name.isEmpty() ? QStringLiteral("download") : name);
     // The dialog asks before an existing file is replaced.
     const QString path = m_dialogs.saveFile(m_owner, QStringLiteral("保存文件"), proposed, QStringLiteral("全部文件 (*)"));
     if (path.isEmpty()) {

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QUrl>
 
 class Dialogs;
 class Download;
@@ -34,6 +35,9 @@ public:
     // The folder proposed to the user: the one used last, else the desktop's download
     // folder, else the program's own.
     QString proposedFolder() const;
+    // The next download of address proposes this folder and name (from the download
+    // dialog) instead.
+    void expect(const QString &address, const QString &folder, const QString &name);
     // Bytes as a reader says them ("1.5 MB").
     static QString size(qint64 bytes);
 
@@ -53,4 +57,10 @@ private:
     SettingsStore &m_store;
     QWidget *m_owner;
     QList<Row> m_rows;
+    struct Expected {
+        QUrl url;
+        QString folder;
+        QString name;
+    };
+    QList<Expected> m_expected;
 };

@@ -2,6 +2,7 @@
 #include "engine/enginedownloads.h"
 #include "files/downloadlist.h"
 #include "files/filedialogs.h"
+#include "files/formdownload.h"
 #include "files/formdownloads.h"
 #include "files/formhtml.h"
 #include "userdata/gbktext.h"
@@ -9,6 +10,8 @@
 #include "support/testenv.h"
 #include "support/testworld.h"
 
+#include <QClipboard>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -139,6 +142,43 @@ private slots:
         QVERIFY(!QFileInfo::exists(target(QStringLiteral("last.bin"))));
     }
 
+    void theDownloadDialogHandsItsAddressOn()
+    {
+        m_w->menus()->action(QStringLiteral("DownLoadFile"))->trigger();
+        auto *dialog = m_w->findChild<FormDownload *>();
+        QVERIFY(dialog && dialog->isVisible());
+        QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(dialog->CombUrl()->currentText(), QStringLiteral("http://"));
+        // Copied text is picked up only when it starts with "http".
+        const auto focusAddress = [&] {
+            QFocusEvent in(QEvent::FocusIn);
+            QApplication::sendEvent(dialog->CombUrl()->lineEdit(), &in);
+        };
+        QGuiApplication::clipboard()->setText(QStringLiteral("ftp://example/x.bin"));
+        focusAddress();
+        QCOMPARE(dialog->CombUrl()->currentText(), QStringLiteral("http://"));
+        const QString address = m_world.url(QStringLiteral("/download?bytes=1234&name=server.bin"));
+        QGuiApplication::clipboard()->setText(address);
+        focusAddress();
+        QCOMPARE(dialog->CombUrl()->currentText(), address);
+        QCOMPARE(dialog->Text2()->text(), QStringLiteral("download?bytes=1234&name=server.bin"));
+        dialog->CombUrl()->setEditText(QStringLiteral("http://a.b/c/"));
+        QCOMPARE(dialog->Text2()->text(), QString());
+        dialog->download(); // 14 characters: refused, the dialog stays
+        QVERIFY(dialog->isVisible());
+
+        // Handed on with the dialog's folder and name proposed.
+        dialog->CombUrl()->setEditText(address);
+        dialog->Text1()->setText(m_dir->path());
+        dialog->Text2()->setText(QStringLiteral("mine.bin"));
+        m_world.dialogs.saveAnswer = target(QStringLiteral("mine.bin"));
+        QPointer<FormDownload> gone(dialog);
+        dialog->download();
+        QVERIFY(waitFor([&] { return gone.isNull() && ended(0); }, 15000));
+        QCOMPARE(m_world.dialogs.asked.last(), QStringLiteral("save:保存文件|") + target(QStringLiteral("mine.bin")) + QStringLiteral("|全部文件 (*)"));
+        QCOMPARE(read(target(QStringLiteral("mine.bin"))), FixtureServer::downloadBytes(1234));
+    }
+
     void sourceIsShownAsTextFoundAndSaved()
     {
         FormWeb *p = m_world.open(QStringLiteral("/source.html"), QStringLiteral("源码 a/b:c*d?e\\f"));
@@ -180,7 +220,9 @@ private slots:
 
     void savedPageOpensWithItsPictures()
     {
-        m_world.open(QStringLiteral("/source.html"), QStringLiteral("源码 a/b:c*d?e\\f"));
+        FormWeb *p = m_world.open(QStringLiteral("/source.html"), QStringLiteral("源码 a/b:c*d?e\\f"));
+        // What the page has drawn is what is saved: its picture first.
+        QVERIFY(waitFor([&] { return evaluateSync(p->Web(), QStringLiteral("document.images[0].naturalWidth")).toInt() == 50; }, 10000));
         m_world.dialogs.saveAnswer = target(QStringLiteral("page.mhtml"));
         m_w->menus()->action(QStringLiteral("mnuFileSaveAs"))->trigger();
         QVERIFY(waitFor([&] { return m_w->pages().activePage()->statusBar()->statusText().startsWith(QStringLiteral("网页已保存")); }, 15000));
