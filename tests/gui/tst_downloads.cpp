@@ -8,6 +8,7 @@
 #include "userdata/gbktext.h"
 #include "page/formweb.h"
 #include "support/testenv.h"
+#include "support/files.h"
 #include "support/testworld.h"
 
 #include <QClipboard>
@@ -140,6 +141,18 @@ private slots:
         QVERIFY(m_w->close());
         QVERIFY(waitFor([&] { return ended(2) && !QFileInfo::exists(target(QStringLiteral("last.bin.download"))); }, 10000));
         QVERIFY(!QFileInfo::exists(target(QStringLiteral("last.bin"))));
+    }
+
+    void aFullDiskSaysSo()
+    {
+        SmallDisk disk(512);
+        if (!disk.mounted())
+            QSKIP("mounting a small disk needs root");
+        click("trickle", disk.path() + QStringLiteral("/big.bin")); // 4 MB onto 512 KB
+        QVERIFY(waitFor([&] { return ended(0); }, 30000));
+        QCOMPARE(row(0)->state(), Download::State::Failed);
+        QCOMPARE(m_page->statusBar()->statusText(), QStringLiteral("下载失败：big.bin（磁盘空间不足）"));
+        QVERIFY(waitFor([&] { return QDir(disk.path()).entryList(QDir::Files).isEmpty(); }, 10000));
     }
 
     void theDownloadDialogHandsItsAddressOn()
