@@ -22,11 +22,6 @@
 
 namespace {
 
-void row(const char *what, double value, const char *unit)
-{
-    std::printf("| %-58s | %10.1f %s |\n", what, value, unit);
-}
-
 constexpr int kBytes = 200 * 1024 * 1024;
 
 } // namespace

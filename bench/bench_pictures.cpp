@@ -37,11 +37,6 @@
 
 namespace {
 
-void row(const char *what, double value, const char *unit)
-{
-    std::printf("| %-58s | %10.1f %s |\n", what, value, unit);
-}
-
 // Longest time the event loop did not come round while pred was false.
 qint64 longestStall(const std::function<bool()> &pred, int timeoutMs)
 {

@@ -23,11 +23,6 @@
 
 namespace {
 
-void row(const char *what, double value, const char *unit)
-{
-    std::printf("| %-58s | %10.1f %s |\n", what, value, unit);
-}
-
 // A line of /proc/self/status in MB ("VmRSS", "VmHWM").
 double statusMb(const char *key)
 {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdio>
 #include <memory>
 #include <optional>
 // What the engine benchmarks share: the real event loop waits, and a main window on a real
@@ -44,6 +45,12 @@ inline bool waitUntil(const std::function<bool()> &pred, int timeoutMs)
     poll.start(2);
     loop.exec();
     return pred();
+}
+
+// One row of a benchmark's table.
+inline void row(const char *what, double value, const char *unit)
+{
+    std::printf("| %-58s | %10.1f %s |\n", what, value, unit);
 }
 
 inline QVariant evaluate(BrowserControl *web, const QString &js)

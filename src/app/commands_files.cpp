@@ -152,6 +152,7 @@ void wireFileCommands(Commands &c)
     });
     PageStack &pages = c.pages;
     QObject::connect(downloads, &DownloadList::ended, &pages, [&pages](int, const QString &message) { pages.tell(message); });
+    QObject::connect(downloads, &DownloadList::refused, &pages, &PageStack::tell);
     new ExitGuard(*downloads, session.dialogs, &c.window);
     c.on("DownLoadFile", [downloads, &session, &pages, &main] {
         auto *dialog = new FormDownload(session.dialogs, downloads->proposedFolder(),

@@ -92,6 +92,14 @@ void DownloadList::onRequested(Download *download)
         download->cancel();
         return;
     }
+    // Two transfers into one file would write over each other.
+    for (const Row &r : std::as_const(m_rows)) {
+        if (r.download && r.download->state() == Download::State::Running && r.path == QFileInfo(path).absoluteFilePath()) {
+            download->cancel();
+            emit refused(QStringLiteral("“%1”正在下载中，请另选一个文件名。").arg(r.name));
+            return;
+        }
+    }
     m_store.write(SettingKeys::kDownloadFolder, QFileInfo(path).absolutePath());
     Row row{download, QFileInfo(path).fileName(), QFileInfo(path).absoluteFilePath(), {}};
     row.since.start();

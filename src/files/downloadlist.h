@@ -49,6 +49,8 @@ signals:
     void changed(int row);
     // A transfer ended: done, or failed with the reason (cancelled ones say nothing).
     void ended(int row, const QString &message);
+    // A transfer was not started, and why.
+    void refused(const QString &message);
 
 private:
     void onRequested(Download *download);

@@ -54,7 +54,6 @@ private slots:
     void init()
     {
         m_world.reset();
-        m_world.dialogs.asked.clear();
         m_dir = std::make_unique<QTemporaryDir>();
         m_w = m_world.newWindow();
         m_page = m_world.open(QStringLiteral("/downloads.html"), QStringLiteral("Downloads"));
@@ -115,6 +114,10 @@ private slots:
         QVERIFY(waitFor([&] { return row(0) && row(0)->received() > 0; }, 15000));
         QVERIFY(QFileInfo::exists(slow + QStringLiteral(".download")));
         QVERIFY(!QFileInfo::exists(slow));
+        // A second transfer into the same file is refused, and says why.
+        click("attachment", slow);
+        QVERIFY(waitFor([&] { return m_page->statusBar()->statusText() == QStringLiteral("“slow.bin”正在下载中，请另选一个文件名。"); }, 10000));
+        QCOMPARE(list()->rows().size(), 1);
         // The program exits meanwhile: asked once; no keeps it open.
         m_world.dialogs.questionAnswer = false;
         QVERIFY(!m_w->close());

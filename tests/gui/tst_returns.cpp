@@ -36,7 +36,6 @@ private slots:
     void init()
     {
         m_world.reset();
-        m_world.dialogs.asked.clear();
         m_w = m_world.newWindow();
     }
 

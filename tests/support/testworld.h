@@ -58,6 +58,7 @@ struct TestWorld {
         blocker.clear();
         shell.opened.clear();
         shell.ended.clear();
+        dialogs.asked.clear();
         shell.started.clear();
     }
 
