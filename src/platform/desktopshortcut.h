@@ -6,6 +6,10 @@
 // desktop folder or it cannot be written.
 bool CreateDesktopShortcut(const QString &name, const QString &target, const QString &iconPath = QString());
 
+// A desktop entry for the program target at path (a web browser for http, https and
+// HTML), its Exec line quoted as the desktop parses it.
+bool writeDesktopEntry(const QString &path, const QString &name, const QString &target, const QString &iconPath = QString());
+
 // The desktop folder the shortcut goes to.
 QString desktopFolder();
 

@@ -29,11 +29,8 @@ QString desktopFolder()
     return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
 }
 
-bool CreateDesktopShortcut(const QString &name, const QString &target, const QString &iconPath)
+bool writeDesktopEntry(const QString &path, const QString &name, const QString &target, const QString &iconPath)
 {
-    const QString dir = desktopFolder();
-    if (dir.isEmpty() || !QDir(dir).exists())
-        return false;
     QString entry = QStringLiteral("[Desktop Entry]\n"
                                    "Type=Application\n"
                                    "Version=1.0\n"
@@ -46,7 +43,7 @@ bool CreateDesktopShortcut(const QString &name, const QString &target, const QSt
                         .arg(name, execQuoted(target));
     if (!iconPath.isEmpty())
         entry += QStringLiteral("Icon=%1\n").arg(iconPath);
-    QSaveFile file(QDir(dir).filePath(name + QStringLiteral(".desktop")));
+    QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     file.write(entry.toUtf8());
@@ -55,6 +52,14 @@ bool CreateDesktopShortcut(const QString &name, const QString &target, const QSt
     // Desktops launch only entries marked executable.
     QFile::setPermissions(file.fileName(), QFile::permissions(file.fileName()) | QFile::ExeOwner | QFile::ExeUser);
     return true;
+}
+
+bool CreateDesktopShortcut(const QString &name, const QString &target, const QString &iconPath)
+{
+    const QString dir = desktopFolder();
+    if (dir.isEmpty() || !QDir(dir).exists())
+        return false;
+    return writeDesktopEntry(QDir(dir).filePath(name + QStringLiteral(".desktop")), name, target, iconPath);
 }
 
 QString InstallDesktopIcon()
