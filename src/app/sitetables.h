@@ -28,6 +28,10 @@ inline const QString kTaobaoHome = QStringLiteral("http://www.taobao.com/");
 inline const QString kModelPictures = QStringLiteral("http://www.169tp.com/");
 inline const QString kGlamourPictures = QStringLiteral("http://www.169bb.com/");
 inline const QString kProductSite = QStringLiteral("http://www.velmo.cn/");
+// The tools' pages and the maker's mail address.
+inline const QString kIpLookup = QStringLiteral("http://www.velmo.cn/ip/");
+inline const QString kCalendar = QStringLiteral("http://www.velmo.cn/calendar/");
+inline const QString kMakerMail = QStringLiteral("velmo@velmo.cn");
 
 // What a site search opens: the prefix followed by the word as typed, or with no word
 // the root of the prefix's host ("http://" and the host part).

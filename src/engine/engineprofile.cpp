@@ -4,6 +4,7 @@
 
 #include <QLockFile>
 #include <QWebEngineProfile>
+#include <QtWebEngineCore/qtwebenginecoreglobal.h>
 
 EngineProfile::EngineProfile()
 {
@@ -54,4 +55,9 @@ bool EngineProfile::offTheRecord() const
 bool EngineProfile::firstInstance() const
 {
     return !m_storage.isEmpty() && m_storage.endsWith(QStringLiteral("/default"));
+}
+
+QString EngineProfile::chromiumVersion()
+{
+    return QString::fromLatin1(qWebEngineChromiumVersion());
 }

@@ -20,6 +20,8 @@ public:
     bool offTheRecord() const;
     // The first instance's storage ("default"): the one that takes links for the user.
     bool firstInstance() const;
+    // The engine's Chromium version ("102.0.5005.177").
+    static QString chromiumVersion();
 
 private:
     void setLanguage();

@@ -14,6 +14,8 @@ public:
     virtual bool start(const QString &program, const QStringList &arguments) = 0;
     // Ends one of the browser's own processes at once (a renderer that no longer answers).
     virtual void endProcess(qint64 pid) = 0;
+    // Whether a program of that name is installed (on the PATH).
+    virtual bool has(const QString &program) const = 0;
 };
 
 // The desktop's own handlers; never goes through a shell command line.
@@ -23,4 +25,5 @@ public:
     bool open(const QString &target) override;
     bool start(const QString &program, const QStringList &arguments) override;
     void endProcess(qint64 pid) override;
+    bool has(const QString &program) const override;
 };

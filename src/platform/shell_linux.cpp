@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 bool DesktopShell::open(const QString &target)
@@ -27,4 +28,9 @@ void DesktopShell::endProcess(qint64 pid)
 {
     if (pid > 1)
         ::kill(pid_t(pid), SIGKILL);
+}
+
+bool DesktopShell::has(const QString &program) const
+{
+    return !QStandardPaths::findExecutable(program).isEmpty();
 }

@@ -7,6 +7,9 @@
 #include "tabs/tabstrip.h"
 
 #include <QAction>
+#include <QHostAddress>
+#include <QRegularExpression>
+#include <QSysInfo>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
@@ -372,6 +375,46 @@ private slots:
         QCOMPARE(m_w->pages().book().activePos(), 0);
         m_w->pages().CloseAll();
         QCOMPARE(m_w->pages().book().count(), 1);
+    }
+
+    void systemToolsGoThroughTheDesktop()
+    {
+        m_world.shell.installed = {QStringLiteral("pactl"), QStringLiteral("amixer"), QStringLiteral("libreoffice")};
+        m_world.shell.started.clear();
+        // Two clicks mute and unmute, the check mark back where it was.
+        item("SoundClose")->trigger();
+        QVERIFY(item("SoundClose")->isChecked());
+        item("SoundClose")->trigger();
+        QVERIFY(!item("SoundClose")->isChecked());
+        QCOMPARE(m_world.shell.started, QStringList(2, QStringLiteral("pactl set-sink-mute @DEFAULT_SINK@ toggle")));
+        item("LoadExecl")->trigger();
+        QCOMPARE(m_world.shell.started.last(), QStringLiteral("libreoffice --calc"));
+        // The power-off is asked for exactly once, and only recorded here.
+        m_world.shell.started.clear();
+        item("CloadPC")->trigger();
+        QCOMPARE(m_world.shell.started, QStringList{QStringLiteral("busctl call org.freedesktop.login1 /org/freedesktop/login1 "
+                                                                   "org.freedesktop.login1.Manager PowerOff b false")});
+        // A missing tool is named in the status bar; the item stays on.
+        m_world.shell.installed.clear();
+        item("bohao")->trigger();
+        QCOMPARE(m_w->pages().shownPage()->statusBar()->statusText(),
+                 QStringLiteral("未找到网络连接设置程序（已查找：nm-connection-editor、gnome-control-center、systemsettings）。"));
+        QVERIFY(item("bohao")->isEnabled() && item("internet")->isEnabled());
+        QCOMPARE(m_world.shell.started.size(), 1);
+
+        item("lianxi")->trigger();
+        QCOMPARE(m_world.shell.opened.last(), QStringLiteral("mailto:velmo@velmo.cn?subject=%E8%81%94%E7%B3%BB%E4%BD%9C%E8%80%85"));
+        // The machine's name, the user and an IPv4 address that is not the loopback one.
+        m_world.dialogs.asked.clear();
+        item("MyIP")->trigger();
+        const QStringList lines = m_world.dialogs.asked.value(0).section(QLatin1Char('|'), 1).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], QStringLiteral("本机电脑名称： ") + QSysInfo::machineHostName());
+        QVERIFY(lines[1].startsWith(QStringLiteral("本机用户名称： ")));
+        const QHostAddress ip(lines[2].section(QStringLiteral("： "), 1));
+        QVERIFY(lines[2].endsWith(QStringLiteral("： ")) || (ip.protocol() == QAbstractSocket::IPv4Protocol && !ip.isLoopback()));
+        item("mnuHelpAbout")->trigger();
+        QVERIFY(QRegularExpression(QStringLiteral("浏览引擎：Chromium \\d+\\.\\d+")).match(m_world.dialogs.asked.last()).hasMatch());
     }
 };
 

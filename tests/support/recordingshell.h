@@ -11,6 +11,8 @@ public:
     QStringList opened;
     QStringList started;
     QList<qint64> ended;
+    // The programs this machine is said to have.
+    QStringList installed;
     bool answer = true;
 
     bool open(const QString &target) override
@@ -29,4 +31,5 @@ public:
         if (pid > 1)
             ::kill(pid_t(pid), SIGKILL);
     }
+    bool has(const QString &program) const override { return installed.contains(program); }
 };
