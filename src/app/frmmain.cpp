@@ -8,6 +8,8 @@
 #include "app/favoritesmenu.h"
 #include "app/mainmenus.h"
 #include "app/mousewatch.h"
+#include "app/sitetables.h"
+#include "page/formright.h"
 #include "app/pagestack.h"
 #include "app/toolbar.h"
 #include "page/session.h"
@@ -139,6 +141,7 @@ void Frmmain::start(const QStringList &addresses)
     m_pages->openAll(given.isEmpty() ? QStringList{Sites::kStartPage} : given,
                      OpenTarget::newTab(m_session.options.openInBackground() != 0));
     m_pages->loadClosedPages();
+    new FormRight(m_session.profile, m_session.clock, SiteTables::kProductSite + QStringLiteral("pop/velm.html"), this);
     // A first run that could not be saved failed before any page could say so.
     if (!m_session.store.lastWriteOk())
         tellUnsaved();

@@ -1,6 +1,7 @@
 #include "app/mainmenus.h"
 #include "tabs/sites.h"
 #include "app/sitetables.h"
+#include "page/formright.h"
 #include "page/formweb.h"
 #include "support/testenv.h"
 #include "support/testworld.h"
@@ -9,6 +10,7 @@
 #include <QAction>
 #include <QHostAddress>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSysInfo>
 #include <QClipboard>
 #include <QComboBox>
@@ -415,6 +417,37 @@ private slots:
         QVERIFY(lines[2].endsWith(QStringLiteral("： ")) || (ip.protocol() == QAbstractSocket::IPv4Protocol && !ip.isLoopback()));
         item("mnuHelpAbout")->trigger();
         QVERIFY(QRegularExpression(QStringLiteral("浏览引擎：Chromium \\d+\\.\\d+")).match(m_world.dialogs.asked.last()).hasMatch());
+    }
+
+    void cornerWindowSlidesInAfterHalfAMinute()
+    {
+        // The browser's own, on the product site: nothing of it before its time.
+        m_w->start(QStringList{url(QStringLiteral("/page?id=c"))});
+        QVERIFY(!m_w->findChild<FormRight *>()->Web());
+
+        FormRight corner(m_world.engine->profile(), m_world.clock, url(QStringLiteral("/page?id=promo")));
+        QVERIFY(corner.windowFlags() & Qt::WindowStaysOnTopHint && corner.windowFlags() & Qt::WindowDoesNotAcceptFocus);
+        m_world.clock.time = m_world.clock.time.addSecs(FormRight::kViewAfterS - 1);
+        corner.check();
+        QVERIFY(!corner.Web() && !corner.isVisible());
+        m_world.clock.time = m_world.clock.time.addSecs(1);
+        corner.check();
+        QVERIFY(corner.Web() && !corner.isVisible());
+        // Its page's margins go at each load.
+        QVERIFY(waitFor([&] {
+            return evaluateSync(corner.Web(), QStringLiteral("document.body && getComputedStyle(document.body).marginTop")).toString() == QStringLiteral("0px");
+        }, 10000));
+        m_world.clock.time = m_world.clock.time.addSecs(FormRight::kSlideAfterS - FormRight::kViewAfterS);
+        corner.check();
+        QVERIFY(corner.isVisible());
+        QVERIFY(waitFor([&] { return corner.pos() == corner.corner(); }, 5000));
+        const QRect area = corner.screen()->availableGeometry();
+        QVERIFY(area.contains(corner.frameGeometry()));
+        // Closed by the user, it stays closed.
+        corner.close();
+        m_world.clock.time = m_world.clock.time.addSecs(60);
+        corner.check();
+        QVERIFY(!corner.isVisible());
     }
 };
 

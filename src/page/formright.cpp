@@ -1,0 +1,84 @@
+#include "page/formright.h"
+
+#include "engine/browsercontrol.h"
+#include "platform/clock.h"
+#include "tabs/stripgeometry.h"
+
+#include <QCloseEvent>
+#include <QPropertyAnimation>
+#include <QScreen>
+
+using StripGeometry::toPixels;
+
+FormRight::FormRight(QWebEngineProfile *profile, const Clock &clock, const QString &address, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    , m_profile(profile)
+    , m_clock(clock)
+    , m_address(address)
+    , m_start(clock.now())
+{
+    setObjectName(QStringLiteral("FormRight"));
+    setWindowTitle(QStringLiteral("淘宝网"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFixedSize(toPixels(4620), toPixels(3840));
+    m_poll.setInterval(1000);
+    connect(&m_poll, &QTimer::timeout, this, &FormRight::check);
+    m_poll.start();
+}
+
+QPoint FormRight::corner() const
+{
+    const QScreen *screen = this->screen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    return QPoint(area.right() + 1 - frameGeometry().width() - toPixels(100),
+                  area.bottom() + 1 - frameGeometry().height() - toPixels(700));
+}
+
+void FormRight::check()
+{
+    if (m_closedByUser || m_slid)
+        return;
+    const qint64 since = m_start.secsTo(m_clock.now());
+    if (since >= kViewAfterS && !m_web) {
+        m_web = new BrowserControl(m_profile, this, this);
+        m_web->Silent = true;
+        m_web->ShowOnFirstDocument = false;
+        // Each load's end: the page's own margins go, as often as it finishes.
+        connect(m_web, &BrowserControl::DocumentComplete, this, [this] {
+            m_web->runScript(QStringLiteral("if (document.body) document.body.style.margin = '0'"));
+        });
+        m_web->Navigate(m_address);
+        resizeEvent(nullptr);
+    }
+    if (since < kSlideAfterS)
+        return;
+    m_slid = true;
+    m_poll.stop();
+    // In from the right edge of the work area; where it rests is known once it is shown
+    // (its frame counts).
+    const QScreen *screen = this->screen();
+    move(screen ? screen->availableGeometry().right() + 1 : 4000, y());
+    show();
+    const QPoint rest = corner();
+    move(pos().x(), rest.y());
+    auto *slide = new QPropertyAnimation(this, "pos", this);
+    slide->setDuration(400);
+    slide->setEndValue(rest);
+    slide->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void FormRight::resizeEvent(QResizeEvent *event)
+{
+    if (event)
+        QWidget::resizeEvent(event);
+    // The view a little larger than the window: its scroll bars lie outside.
+    if (m_web)
+        m_web->widget()->setGeometry(0, 0, width() + toPixels(250), height() + toPixels(250));
+}
+
+void FormRight::closeEvent(QCloseEvent *event)
+{
+    m_closedByUser = true;
+    m_poll.stop();
+    event->accept();
+}
