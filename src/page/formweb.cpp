@@ -411,7 +411,9 @@ void FormWeb::closeEvent(QCloseEvent *event)
     }
     m_closed = true;
     event->accept();
-    emit closedOnRenderer(m_web->rendererPid());
+    // A refused pop-up closed by the browser says nothing of its process.
+    if (!m_blocked)
+        emit closedOnRenderer(m_web->rendererPid());
     // What is written stays written; nothing more is taken from a closing page.
     m_saver->stop();
     // A question the page is asking ends as cancelled; the engine gets its answer

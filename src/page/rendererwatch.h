@@ -16,7 +16,9 @@ public:
     using EndProcess = std::function<void(qint64 pid)>;
     RendererWatch(Pages pages, EndProcess endProcess, QObject *parent = nullptr);
 
-    static constexpr int kAnswerWithinMs = 3000;
+    // Long enough that a page busy with honest work (a storm of its own pop-ups, a heavy
+    // script) is not taken for stuck: by then a browser tells its user the page hangs.
+    static constexpr int kAnswerWithinMs = 15000;
     // A tab on this renderer closed.
     void pageLeft(const FormWeb *leaving, qint64 pid);
 

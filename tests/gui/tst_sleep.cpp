@@ -177,7 +177,7 @@ private slots:
         stuck->Web()->runPageScript(QStringLiteral("setTimeout(function () { document.title = 'Stuck'; for (;;) {} }, 0)"));
         QVERIFY(waitFor([&] { return m_world.label(stuck) == QStringLiteral("Stuck"); }, 10000));
         m_w->pages().closePage(stuck);
-        QVERIFY(checked.wait(10000));
+        QVERIFY(checked.wait(RendererWatch::kAnswerWithinMs + 10000));
         QCOMPARE(checked.takeFirst(), (QVariantList{pid, true}));
         QCOMPARE(m_world.shell.ended, QList<qint64>{pid});
         QVERIFY(waitFor([&] { return m_world.label(sharing) == FormWeb::kStoppedLabel; }, 10000));
