@@ -33,11 +33,7 @@ class TstDownloads : public QObject
     DownloadList *list() const { return m_w->findChild<DownloadList *>(); }
     FormDownloads *window() const { return m_w->findChild<FormDownloads *>(); }
     QString target(const QString &name) const { return m_dir->filePath(name); }
-    static QByteArray read(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
-    }
+    static QByteArray read(const QString &path) { return fileBytes(path); }
     // Clicks a link of the fixture page; the save dialog answers path.
     void click(const char *id, const QString &path)
     {

@@ -1,3 +1,4 @@
+#include "support/files.h"
 #include "support/recordingdialogs.h"
 #include "support/recordingshell.h"
 #include "support/testenv.h"
@@ -13,18 +14,8 @@ class TstTools : public QObject
 {
     Q_OBJECT
 
-    static QByteArray read(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    static void write(const QString &path, const QByteArray &bytes)
-    {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
+    static QByteArray read(const QString &path) { return fileBytes(path); }
+    static void write(const QString &path, const QByteArray &bytes) { putFile(path, bytes); }
     // The program an Exec line starts, read as the desktop reads it: the value's own
     // escapes first, then the quoted argument's.
     static QString execProgram(const QByteArray &entry)
