@@ -78,10 +78,28 @@ void wirePageCommands(Commands &c)
             p->PageJavaConctrl();
     });
     c.on("Tingzhi", onActive(pages, [](FormWeb *p) { p->stop(); }));
+    // The engine's own editing commands.
+    const std::pair<const char *, FormWeb::Edit> edits[] = {
+        {"mnuEditCopy", FormWeb::Edit::Copy}, {"shan", FormWeb::Edit::Cut},
+        {"chakan", FormWeb::Edit::Paste}, {"mnuViewRefresh", FormWeb::Edit::SelectAll}};
+    for (const auto &[name, command] : edits)
+        c.on(name, onActive(pages, [command](FormWeb *p) { p->edit(command); }));
+    for (int i = 0; i < 2; ++i) {
+        c.on("BigP", onActive(pages, [&pages, i](FormWeb *p) {
+            if (!p->zoomStep(i == 0))
+                pages.tell(QStringLiteral("已到缩放的极限。"));
+        }), i);
+    }
+    // One check mark for the window: the active page follows it.
+    MainMenus &menus = c.menus;
+    QAction *editMode = c.on("EditPage", [&pages, &menus] {
+        if (FormWeb *p = pages.activePage())
+            p->setEditable(menus.action(QStringLiteral("EditPage"))->isChecked());
+    });
+    editMode->setCheckable(true);
 
     // The two scrolling items exclude each other; the checkable item has already flipped.
     for (int i = 0; i < 2; ++i) {
-        MainMenus &menus = c.menus;
         MouseWatch &mouse = c.mouse;
         c.on("ScreenRun", [&menus, &mouse, i] {
             QAction *chosen = menus.action(QStringLiteral("ScreenRun"), i);

@@ -124,6 +124,9 @@ public:
     // Saves what an address holds (from the engine's cache when it has it) into path,
     // through the engine's own download; done tells whether the whole file is there.
     void downloadTo(const QString &address, const QString &path, std::function<void(bool ok)> done);
+    // The engine's own editing commands on the page (its clipboard and selection).
+    enum class Edit { Copy, Cut, Paste, SelectAll };
+    void edit(Edit command);
     // Asks the engine to download an address as if a link to it were followed.
     void download(const QString &address);
     // Saves the page as it is now (never loading it again): one MHTML file with every

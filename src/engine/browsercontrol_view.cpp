@@ -125,3 +125,18 @@ void BrowserControl::savePage(const QString &path, PageFormat format, std::funct
     m_page->save(path, format == PageFormat::SingleFile ? QWebEngineDownloadRequest::MimeHtmlSaveFormat
                                                         : QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
 }
+
+void BrowserControl::edit(Edit command)
+{
+    if (!m_page)
+        return;
+    // The engine edits in the frame that has the focus: the page takes it first, as a
+    // click into it would give it.
+    m_view->setFocus(Qt::OtherFocusReason);
+    switch (command) {
+    case Edit::Copy: m_page->triggerAction(QWebEnginePage::Copy); break;
+    case Edit::Cut: m_page->triggerAction(QWebEnginePage::Cut); break;
+    case Edit::Paste: m_page->triggerAction(QWebEnginePage::Paste); break;
+    case Edit::SelectAll: m_page->triggerAction(QWebEnginePage::SelectAll); break;
+    }
+}

@@ -133,6 +133,16 @@ public:
     void savePage(const QString &path, bool complete, std::function<void(bool ok)> done);
     void download(const QString &address);
 
+    // Page commands (formweb_files.cpp).
+    enum class Edit { Copy, Cut, Paste, SelectAll };
+    void edit(Edit command);
+    // Zooms the document's body to percent (ZOOMIE).
+    void ZOOMIE(int percent);
+    // One zoom step in or out from BigSize; false (nothing changed) at the bound.
+    bool zoomStep(bool in);
+    // The page takes typing into its text (edit mode), or is read only again.
+    void setEditable(bool editable);
+
     // Hands the page's selected text to the search box.
     void zhan(int xTwips, int yTwips);
 

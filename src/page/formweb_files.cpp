@@ -1,8 +1,9 @@
-// The page window's files: its markup, its selection's, its text, saving it, and
-// downloading an address through it.
+// The page window's files and commands: its markup, its selection's, its text, saving
+// it, downloading an address through it; editing, zoom and edit mode.
 #include "page/formweb.h"
 
 #include "engine/browsercontrol.h"
+#include "page/zoomstep.h"
 
 void FormWeb::documentSource(std::function<void(const QString &)> take)
 {
@@ -35,4 +36,35 @@ void FormWeb::savePage(const QString &path, bool complete, std::function<void(bo
 void FormWeb::download(const QString &address)
 {
     m_web->download(address);
+}
+
+void FormWeb::edit(Edit command)
+{
+    switch (command) {
+    case Edit::Copy: m_web->edit(BrowserControl::Edit::Copy); break;
+    case Edit::Cut: m_web->edit(BrowserControl::Edit::Cut); break;
+    case Edit::Paste: m_web->edit(BrowserControl::Edit::Paste); break;
+    case Edit::SelectAll: m_web->edit(BrowserControl::Edit::SelectAll); break;
+    }
+}
+
+void FormWeb::ZOOMIE(int percent)
+{
+    // A page without a body is left as it is.
+    m_web->runPageScript(QStringLiteral("if (document.body) document.body.style.zoom='%1%'").arg(percent));
+}
+
+bool FormWeb::zoomStep(bool in)
+{
+    const std::optional<int> next = ZoomStep::next(BigSize, in);
+    if (!next)
+        return false;
+    BigSize = *next;
+    ZOOMIE(BigSize);
+    return true;
+}
+
+void FormWeb::setEditable(bool editable)
+{
+    m_web->runScript(editable ? QStringLiteral("document.designMode = 'on'") : QStringLiteral("document.designMode = 'off'"));
 }

@@ -3,6 +3,7 @@
 #include "app/sitetables.h"
 #include "page/formright.h"
 #include "page/formweb.h"
+#include "page/zoomstep.h"
 #include "support/testenv.h"
 #include "support/testworld.h"
 #include "tabs/tabstrip.h"
@@ -448,6 +449,42 @@ private slots:
         m_world.clock.time = m_world.clock.time.addSecs(60);
         corner.check();
         QVERIFY(!corner.isVisible());
+    }
+
+    void editingAndZoomActOnThePage()
+    {
+        FormWeb *p = m_world.open(QStringLiteral("/page?id=zoom"), QStringLiteral("Page zoom"));
+        QAction *out = m_w->menus()->action(QStringLiteral("BigP"), 1);
+        QAction *in = m_w->menus()->action(QStringLiteral("BigP"), 0);
+        QList<int> steps;
+        for (int i = 0; i < 12; ++i) {
+            out->trigger();
+            steps << p->BigSize;
+        }
+        QCOMPARE(steps, (QList<int>{90, 80, 70, 60, 50, 40, 30, 20, 10, 5, 5, 5}));
+        in->trigger(); // raised to 15 first
+        QCOMPARE(p->BigSize, 25);
+        QVERIFY(waitFor([&] { return evaluateSync(p->Web(), QStringLiteral("document.body.style.zoom")).toString() == QStringLiteral("25%"); }, 5000));
+        // The 16-bit bound refuses the step and says so.
+        p->BigSize = 32760;
+        in->trigger();
+        QCOMPARE(p->BigSize, 32760);
+        QCOMPARE(p->statusBar()->statusText(), QStringLiteral("已到缩放的极限。"));
+        QCOMPARE(ZoomStep::next(32757, true), std::optional<int>(32767));
+
+        // Select all and copy go through the engine's own commands.
+        QGuiApplication::clipboard()->clear();
+        item("mnuViewRefresh")->trigger();
+        QVERIFY(waitFor([&] { return evaluateSync(p->Web(), QStringLiteral("getSelection().toString()")).toString() == QStringLiteral("fixture"); }, 5000));
+        item("mnuEditCopy")->trigger();
+        QVERIFY(waitFor([&] { return QGuiApplication::clipboard()->text().contains(QStringLiteral("fixture")); }, 5000));
+
+        // Edit mode: the page takes typing, and is read only again after.
+        item("EditPage")->trigger();
+        QVERIFY(item("EditPage")->isChecked());
+        QVERIFY(waitFor([&] { return evaluateSync(p->Web(), QStringLiteral("document.designMode")).toString() == QStringLiteral("on"); }, 5000));
+        item("EditPage")->trigger();
+        QVERIFY(waitFor([&] { return evaluateSync(p->Web(), QStringLiteral("document.designMode")).toString() == QStringLiteral("off"); }, 5000));
     }
 };
 
