@@ -90,6 +90,7 @@ void wirePageCommands(Commands &c)
                 pages.tell(QStringLiteral("已到缩放的极限。"));
         }), i);
     }
+    c.on("mnuViewOptions", onActive(pages, [](FormWeb *p) { p->showFind(); }));
     // One check mark for the window: the active page follows it.
     MainMenus &menus = c.menus;
     QAction *editMode = c.on("EditPage", [&pages, &menus] {

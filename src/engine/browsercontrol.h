@@ -127,6 +127,9 @@ public:
     // The engine's own editing commands on the page (its clipboard and selection).
     enum class Edit { Copy, Cut, Paste, SelectAll };
     void edit(Edit command);
+    // The engine's find: highlights every match and goes to the next (or previous) one;
+    // done gets the active match's number and the count. An empty word clears it.
+    void find(const QString &word, bool backward, bool matchCase, std::function<void(int active, int total)> done);
     // Asks the engine to download an address as if a link to it were followed.
     void download(const QString &address);
     // Saves the page as it is now (never loading it again): one MHTML file with every

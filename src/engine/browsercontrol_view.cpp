@@ -7,6 +7,7 @@
 
 #include <QFileInfo>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineFindTextResult>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -139,4 +140,23 @@ void BrowserControl::edit(Edit command)
     case Edit::Paste: m_page->triggerAction(QWebEnginePage::Paste); break;
     case Edit::SelectAll: m_page->triggerAction(QWebEnginePage::SelectAll); break;
     }
+}
+
+void BrowserControl::find(const QString &word, bool backward, bool matchCase, std::function<void(int, int)> done)
+{
+    if (!m_page) {
+        done(0, 0);
+        return;
+    }
+    QWebEnginePage::FindFlags flags;
+    if (backward)
+        flags |= QWebEnginePage::FindBackward;
+    if (matchCase)
+        flags |= QWebEnginePage::FindCaseSensitively;
+    std::weak_ptr<bool> alive = m_alive;
+    m_page->findText(word, flags, [alive, done](const QWebEngineFindTextResult &result) {
+        auto a = alive.lock();
+        if (a && *a)
+            done(result.activeMatch(), result.numberOfMatches());
+    });
 }

@@ -3,6 +3,7 @@
 #include "engine/browsercontrol.h"
 #include "engine/cwebbrowser.h"
 #include "page/adfilter.h"
+#include "page/findbar.h"
 #include "page/pagehost.h"
 #include "page/scriptdialog.h"
 #include "page/session.h"
@@ -232,6 +233,11 @@ void FormWeb::layoutControls()
     m_gallery->setGeometry(m_picJava->geometry());
     m_status->layout(w, h);
     m_cmb->setGeometry(toPixels(-2000), 0, toPixels(1000), toPixels(300));
+    if (m_find) {
+        // Over the page's upper right corner.
+        const QSize bar = m_find->sizeHint();
+        m_find->setGeometry(qMax(0, w - bar.width() - 16), 0, qMin(w, bar.width()), bar.height());
+    }
 }
 
 void FormWeb::onProgressChange(int progress, int progressMax)

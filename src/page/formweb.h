@@ -17,6 +17,7 @@
 #include "userdata/history.h"
 
 class BrowserControl;
+class FindBar;
 class GalleryView;
 class cWebBrowser;
 class PageHost;
@@ -142,6 +143,8 @@ public:
     bool zoomStep(bool in);
     // The page takes typing into its text (edit mode), or is read only again.
     void setEditable(bool editable);
+    // The find bar over the page (made on first use).
+    FindBar *showFind();
 
     // Hands the page's selected text to the search box.
     void zhan(int xTwips, int yTwips);
@@ -241,6 +244,7 @@ private:
     GalleryView *m_gallery = nullptr;
     PictureSaver *m_saver = nullptr;
     PageScreenshot *m_screenshot = nullptr;
+    FindBar *m_find = nullptr;
     int m_renderHolds = 0;
     // When the user last scrolled, clicked or typed in the page, and when it went out of
     // sight.

@@ -3,6 +3,7 @@
 #include "page/formweb.h"
 
 #include "engine/browsercontrol.h"
+#include "page/findbar.h"
 #include "page/zoomstep.h"
 
 void FormWeb::documentSource(std::function<void(const QString &)> take)
@@ -67,4 +68,16 @@ bool FormWeb::zoomStep(bool in)
 void FormWeb::setEditable(bool editable)
 {
     m_web->runScript(editable ? QStringLiteral("document.designMode = 'on'") : QStringLiteral("document.designMode = 'off'"));
+}
+
+FindBar *FormWeb::showFind()
+{
+    if (!m_find) {
+        m_find = new FindBar([this](const QString &word, bool backward, bool matchCase, std::function<void(int, int)> done) {
+            m_web->find(word, backward, matchCase, std::move(done));
+        }, this);
+        layoutControls();
+    }
+    m_find->open();
+    return m_find;
 }

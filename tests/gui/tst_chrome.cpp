@@ -1,6 +1,7 @@
 #include "app/mainmenus.h"
 #include "tabs/sites.h"
 #include "app/sitetables.h"
+#include "page/findbar.h"
 #include "page/formright.h"
 #include "page/formweb.h"
 #include "page/zoomstep.h"
@@ -9,6 +10,7 @@
 #include "tabs/tabstrip.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QHostAddress>
 #include <QRegularExpression>
 #include <QScreen>
@@ -485,6 +487,40 @@ private slots:
         QVERIFY(waitFor([&] { return evaluateSync(p->Web(), QStringLiteral("document.designMode")).toString() == QStringLiteral("on"); }, 5000));
         item("EditPage")->trigger();
         QVERIFY(waitFor([&] { return evaluateSync(p->Web(), QStringLiteral("document.designMode")).toString() == QStringLiteral("off"); }, 5000));
+    }
+
+    void findCountsMatchesWithOrWithoutCase()
+    {
+        FormWeb *p = m_world.open(QStringLiteral("/find.html"), QStringLiteral("Find"));
+        item("mnuViewOptions")->trigger();
+        auto *bar = p->findChild<FindBar *>();
+        QVERIFY(bar && bar->isVisible());
+        bar->word()->setText(QStringLiteral("needle"));
+        bar->next();
+        QVERIFY(waitFor([&] { return bar->count() == QStringLiteral("1/4"); }, 5000));
+        bar->next();
+        QVERIFY(waitFor([&] { return bar->count() == QStringLiteral("2/4"); }, 5000));
+        bar->next(true);
+        QVERIFY(waitFor([&] { return bar->count() == QStringLiteral("1/4"); }, 5000));
+        bar->matchCase()->setChecked(true); // finds again at once
+        QVERIFY(waitFor([&] { return bar->count() == QStringLiteral("1/2"); }, 5000));
+        // Plain text, however it looks: regular-expression characters, a very long word.
+        bar->matchCase()->setChecked(false);
+        bar->word()->setText(QStringLiteral("(a+b)*"));
+        bar->next();
+        QVERIFY(waitFor([&] { return bar->count() == QStringLiteral("1/1"); }, 5000));
+        bar->word()->setText(QString(10000, QLatin1Char('x')));
+        bar->next();
+        QVERIFY(waitFor([&] { return bar->count() == QStringLiteral("0/0"); }, 5000));
+        // Escape closes it; the last word is what the next bar starts with.
+        bar->word()->setText(QStringLiteral("needle"));
+        bar->next();
+        QTest::keyClick(bar->word(), Qt::Key_Escape);
+        QVERIFY(!bar->isVisible());
+        FormWeb *other = m_world.open(QStringLiteral("/find.html?2"), QStringLiteral("Find"));
+        FindBar *second = other->showFind();
+        QCOMPARE(second->word()->text(), QStringLiteral("needle"));
+        QVERIFY(waitFor([&] { return second->count() == QStringLiteral("1/4"); }, 5000));
     }
 };
 
