@@ -38,7 +38,7 @@ protected:
         const int running = m_list.running();
         if (running == 0)
             return false;
-        if (!m_dialogs.question(m_window, QStringLiteral("Velmo安全浏览器"), DownloadList::exitQuestion(running))) {
+        if (!m_dialogs.question(m_window, PageText::kProductName, DownloadList::exitQuestion(running))) {
             event->ignore();
             return true;
         }

@@ -1,5 +1,6 @@
 #include "app/addressrow.h"
 #include "app/commands.h"
+#include "tabs/pagetext.h"
 #include "app/frmmain.h"
 #include "app/pagestack.h"
 #include "app/sitetables.h"
@@ -37,7 +38,7 @@ void wireSystemTools(Commands &c)
     using namespace SystemTools;
     c.on("MyIP", [&pages, &dialogs, &main] {
         pages.LoadNewForm(SiteTables::kIpLookup);
-        dialogs.information(&main, QStringLiteral("Velmo安全浏览器"), ipMessage(hostName(), userName(), firstIPv4()));
+        dialogs.information(&main, PageText::kProductName, ipMessage(hostName(), userName(), firstIPv4()));
     });
     QAction *mute = c.on("SoundClose", [&shell, &pages] {
         run(shell, pages, muteToggle(shell), missing(QStringLiteral("音量控制程序"), kMixers));

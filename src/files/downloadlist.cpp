@@ -50,6 +50,11 @@ QString DownloadList::exitQuestion(int running)
     return QStringLiteral("有 %1 个下载尚未完成，确定退出吗？").arg(running);
 }
 
+QString DownloadList::Row::name() const
+{
+    return QFileInfo(path).fileName();
+}
+
 int DownloadList::running() const
 {
     int n = 0;
@@ -96,19 +101,19 @@ void DownloadList::onRequested(Download *download)
     for (const Row &r : std::as_const(m_rows)) {
         if (r.download && r.download->state() == Download::State::Running && r.path == QFileInfo(path).absoluteFilePath()) {
             download->cancel();
-            emit refused(QStringLiteral("“%1”正在下载中，请另选一个文件名。").arg(r.name));
+            emit refused(QStringLiteral("“%1”正在下载中，请另选一个文件名。").arg(r.name()));
             return;
         }
     }
     m_store.write(SettingKeys::kDownloadFolder, QFileInfo(path).absolutePath());
-    Row row{download, QFileInfo(path).fileName(), QFileInfo(path).absoluteFilePath(), {}};
+    Row row{download, QFileInfo(path).absoluteFilePath(), {}};
     row.since.start();
     m_rows.append(row);
     const int at = int(m_rows.size()) - 1;
     connect(download, &Download::progressed, this, [this, at] { emit changed(at); });
     connect(download, &Download::finished, this, [this, at, download] {
         emit changed(at);
-        const QString name = m_rows[at].name;
+        const QString name = m_rows[at].name();
         switch (download->state()) {
         case Download::State::Done:
             emit ended(at, QStringLiteral("下载完成：%1").arg(name));

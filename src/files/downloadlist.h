@@ -23,9 +23,9 @@ public:
 
     struct Row {
         QPointer<Download> download;
-        QString name;
         QString path;
         QElapsedTimer since;
+        QString name() const;
     };
     const QList<Row> &rows() const { return m_rows; }
     int running() const;

@@ -1,9 +1,9 @@
 #include "files/filedialogs.h"
 
 #include "platform/dialogs.h"
+#include "platform/wholeappend.h"
 #include "userdata/gbktext.h"
 
-#include <QSaveFile>
 #include <QStringList>
 
 namespace FileDialogs {
@@ -47,11 +47,7 @@ QString showOpenDialog(Dialogs &dialogs, QWidget *owner, const QString &title, c
 
 bool writeText(const QString &path, const QString &text)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = GbkText::encode(text) + "\r\n";
-    return file.write(bytes) == bytes.size() && file.commit();
+    return replaceWhole(path, GbkText::encode(text) + "\r\n");
 }
 
 } // namespace FileDialogs

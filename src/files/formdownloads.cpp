@@ -66,7 +66,7 @@ QPushButton *FormDownloads::button(int row) const
 void FormDownloads::addRow(int row)
 {
     auto *item = new QTreeWidgetItem(m_table);
-    item->setText(Name, m_list.rows()[row].name);
+    item->setText(Name, m_list.rows()[row].name());
     item->setToolTip(Name, m_list.rows()[row].path);
     auto *button = new QPushButton(QStringLiteral("取消"), m_table);
     m_table->setItemWidget(item, Action, button);

@@ -149,7 +149,7 @@ bool FormWeb::mayResend(int step)
 {
     // An entry that answered a sent form sends it again when loaded: the user says first.
     return !m_web->resendsForm(step)
-        || m_session.dialogs.question(this, QStringLiteral("Velmo安全浏览器"), kResendQuestion);
+        || m_session.dialogs.question(this, PageText::kProductName, kResendQuestion);
 }
 
 void FormWeb::reload()

@@ -23,7 +23,7 @@ FormWeb::Shot FormWeb::ScreenSaveAs(const QString &mainCaption, std::function<vo
 {
     const bool galleryInFront = m_host.galleryShown() && WebPic();
     if (m_session.options.safePictureMode() != 0 && !m_host.galleryShown()) {
-        m_session.dialogs.information(this, QStringLiteral("Velmo安全浏览器"), kScreenshotSafeMode);
+        m_session.dialogs.information(this, PageText::kProductName, kScreenshotSafeMode);
         return Shot::SafeMode;
     }
     // One job at a time takes pictures from this page's view.

@@ -1,6 +1,7 @@
 #include "platform/wholeappend.h"
 
 #include <QFile>
+#include <QSaveFile>
 
 #include <unistd.h>
 
@@ -20,4 +21,22 @@ bool appendWhole(const QString &path, const QByteArray &bytes, QFileDevice::Perm
         return true;
     file.resize(before);
     return false;
+}
+
+bool replaceWhole(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+bool readWhole(const QString &path, QByteArray &bytes)
+{
+    bytes.clear();
+    QFile file(path);
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    bytes = file.readAll();
+    return true;
 }

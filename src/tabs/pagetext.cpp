@@ -7,8 +7,9 @@
 
 namespace PageText {
 
-const QString kProductSuffix = QStringLiteral(" - Velmo安全浏览器");
-const QString kEmptyCaption = QStringLiteral(" Velmo安全浏览器");
+const QString kProductName = QStringLiteral("Velmo安全浏览器");
+const QString kProductSuffix = QStringLiteral(" - ") + kProductName;
+const QString kEmptyCaption = QStringLiteral(" ") + kProductName;
 const QString kBlankToolTip = QStringLiteral("鼠标右击查看属性，双击后可以关闭当前窗口");
 
 QString firstChars(const QString &text, int n)

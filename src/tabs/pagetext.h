@@ -6,6 +6,7 @@
 // a window.
 namespace PageText {
 
+extern const QString kProductName;    // "Velmo安全浏览器"
 extern const QString kProductSuffix;  // " - Velmo安全浏览器"
 extern const QString kEmptyCaption;   // " Velmo安全浏览器"
 extern const QString kBlankToolTip;   // tool tip of a blank tab

@@ -1,11 +1,11 @@
 #include "tools/defaultbrowser.h"
 
 #include "platform/desktopshortcut.h"
+#include "platform/wholeappend.h"
 
 #include <QDir>
 #include <QFile>
 #include <QList>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace DefaultBrowser {
@@ -72,19 +72,12 @@ QString registerAsDefault(const QString &programPath)
     }
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     const QString listPath = QDir(config).filePath(QStringLiteral("mimeapps.list"));
-    QFile current(listPath);
     QByteArray before;
-    if (current.exists()) {
-        if (!current.open(QIODevice::ReadOnly))
-            return QStringLiteral("无法读取 %1").arg(listPath);
-        before = current.readAll();
-        current.close();
-    }
-    QSaveFile list(listPath);
-    if (!QDir().mkpath(config) || !list.open(QIODevice::WriteOnly))
+    if (!readWhole(listPath, before))
+        return QStringLiteral("无法读取 %1").arg(listPath);
+    if (!QDir().mkpath(config) || !replaceWhole(listPath, withDefaults(before, entry)))
         return QStringLiteral("无法写入 %1").arg(listPath);
-    list.write(withDefaults(before, entry));
-    return list.commit() ? QString() : QStringLiteral("无法写入 %1").arg(listPath);
+    return QString();
 }
 
 } // namespace DefaultBrowser

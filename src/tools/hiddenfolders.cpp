@@ -1,23 +1,12 @@
 #include "tools/hiddenfolders.h"
 
+#include "platform/wholeappend.h"
 #include "userdata/gbktext.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
-
-namespace {
-
-// Rewrites a file whole, or leaves it as it was.
-bool rewrite(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-}
-
-} // namespace
 
 HiddenFolders::HiddenFolders(const QString &listFile)
     : m_listFile(listFile)
@@ -53,14 +42,10 @@ QString HiddenFolders::hide(const QString &folder)
     if (info.fileName().contains(QLatin1Char('\n')) || info.fileName().contains(QLatin1Char('\r')))
         return QStringLiteral("文件夹名称含有换行，无法隐藏。");
     const QString hiddenFile = info.absolutePath() + QStringLiteral("/.hidden");
-    QFile current(hiddenFile);
     QByteArray before;
-    if (current.exists()) {
-        if (!current.open(QIODevice::ReadOnly))
-            return QStringLiteral("无法读取 %1").arg(hiddenFile);
-        before = current.readAll();
-    }
-    if (!rewrite(hiddenFile, withName(before, info.fileName(), true)))
+    if (!readWhole(hiddenFile, before))
+        return QStringLiteral("无法读取 %1").arg(hiddenFile);
+    if (!replaceWhole(hiddenFile, withName(before, info.fileName(), true)))
         return QStringLiteral("无法写入 %1（上级文件夹不可写）").arg(hiddenFile);
     if (!m_folders.contains(path))
         m_folders.append(path);
@@ -71,12 +56,10 @@ QString HiddenFolders::release(const QString &folder)
 {
     const QFileInfo info(folder);
     const QString hiddenFile = info.absolutePath() + QStringLiteral("/.hidden");
-    QFile current(hiddenFile);
-    if (current.open(QIODevice::ReadOnly)) {
-        const QByteArray before = current.readAll();
-        current.close();
+    QByteArray before;
+    if (readWhole(hiddenFile, before)) {
         const QByteArray after = withName(before, info.fileName(), false);
-        if (after != before && !rewrite(hiddenFile, after))
+        if (after != before && !replaceWhole(hiddenFile, after))
             return QStringLiteral("无法写入 %1").arg(hiddenFile);
     }
     m_folders.removeAll(info.absoluteFilePath());
@@ -89,5 +72,5 @@ bool HiddenFolders::saveList() const
     QString text;
     for (const QString &f : m_folders)
         text += f + QStringLiteral("\r\n");
-    return rewrite(m_listFile, GbkText::encode(text));
+    return replaceWhole(m_listFile, GbkText::encode(text));
 }

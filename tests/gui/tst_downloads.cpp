@@ -33,7 +33,6 @@ class TstDownloads : public QObject
     DownloadList *list() const { return m_w->findChild<DownloadList *>(); }
     FormDownloads *window() const { return m_w->findChild<FormDownloads *>(); }
     QString target(const QString &name) const { return m_dir->filePath(name); }
-    static QByteArray read(const QString &path) { return fileBytes(path); }
     // Clicks a link of the fixture page; the save dialog answers path.
     void click(const char *id, const QString &path)
     {
@@ -61,7 +60,7 @@ private slots:
         click("attachment", target(QStringLiteral("report.bin")));
         QVERIFY(waitFor([&] { return ended(0); }, 15000));
         QCOMPARE(row(0)->state(), Download::State::Done);
-        QCOMPARE(read(target(QStringLiteral("report.bin"))), FixtureServer::downloadBytes(300000));
+        QCOMPARE(fileBytes(target(QStringLiteral("report.bin"))), FixtureServer::downloadBytes(300000));
         // Proposed under the reply's own name, in the desktop's download folder or ours.
         QVERIFY(m_world.dialogs.asked.first().startsWith(QStringLiteral("save:保存文件|") + proposedFolder));
         QVERIFY(m_world.dialogs.asked.first().contains(QStringLiteral("/report.bin|")));
@@ -188,7 +187,7 @@ private slots:
         dialog->download();
         QVERIFY(waitFor([&] { return gone.isNull() && ended(0); }, 15000));
         QCOMPARE(m_world.dialogs.asked.last(), QStringLiteral("save:保存文件|") + target(QStringLiteral("mine.bin")) + QStringLiteral("|全部文件 (*)"));
-        QCOMPARE(read(target(QStringLiteral("mine.bin"))), FixtureServer::downloadBytes(1234));
+        QCOMPARE(fileBytes(target(QStringLiteral("mine.bin"))), FixtureServer::downloadBytes(1234));
     }
 
     void sourceIsShownAsTextFoundAndSaved()
@@ -216,7 +215,7 @@ private slots:
         m_world.dialogs.saveAnswer = target(QStringLiteral("source.txt"));
         viewer->save();
         QVERIFY(m_world.dialogs.asked.last().startsWith(QStringLiteral("save:保存源文件|源码 a b：c，d？ef.txt|文本文件")));
-        const QByteArray bytes = read(target(QStringLiteral("source.txt")));
+        const QByteArray bytes = fileBytes(target(QStringLiteral("source.txt")));
         QVERIFY(bytes.endsWith("\r\n") && bytes.contains("\xd6\xd0\xce\xc4")); // 中文 in GBK
         QCOMPARE(GbkText::decode(bytes.chopped(2)), markup);
 
@@ -253,7 +252,7 @@ private slots:
         m_world.dialogs.saveAnswer = target(QStringLiteral("page.txt"));
         m_w->menus()->action(QStringLiteral("mnuFileSaveAs"))->trigger();
         QVERIFY(waitFor([&] { return QFileInfo::exists(target(QStringLiteral("page.txt"))); }, 10000));
-        QVERIFY(GbkText::decode(read(target(QStringLiteral("page.txt")))).startsWith(QStringLiteral("中文内容 <not a tag> 😀")));
+        QVERIFY(GbkText::decode(fileBytes(target(QStringLiteral("page.txt")))).startsWith(QStringLiteral("中文内容 <not a tag> 😀")));
         // Cancelled dialogs leave no file and no tab.
         const int tabs = m_w->pages().book().count();
         m_world.dialogs.openAnswer.clear();

@@ -14,8 +14,6 @@ class TstTools : public QObject
 {
     Q_OBJECT
 
-    static QByteArray read(const QString &path) { return fileBytes(path); }
-    static void write(const QString &path, const QByteArray &bytes) { putFile(path, bytes); }
     // The program an Exec line starts, read as the desktop reads it: the value's own
     // escapes first, then the quoted argument's.
     static QString execProgram(const QByteArray &entry)
@@ -60,21 +58,21 @@ private slots:
 
     void registrationWritesAnEntryThatLaunches()
     {
-        write(mimeapps(), "[Default Applications]\nimage/png=eog.desktop;\n");
+        putFile(mimeapps(), "[Default Applications]\nimage/png=eog.desktop;\n");
         const QString program = QDir::tempPath() + QStringLiteral("/my \"apps\" $HOME/浏览器 `x`\\velmo");
         QCOMPARE(DefaultBrowser::registerAsDefault(program), QString());
-        const QByteArray entry = read(apps() + QStringLiteral("/velmo-browser.desktop"));
+        const QByteArray entry = fileBytes(apps() + QStringLiteral("/velmo-browser.desktop"));
         QCOMPARE(execProgram(entry), program);
         QVERIFY(entry.contains("MimeType=text/html;x-scheme-handler/http;x-scheme-handler/https;\n"));
-        QCOMPARE(read(mimeapps()), QByteArray("[Default Applications]\nimage/png=eog.desktop;\n"
+        QCOMPARE(fileBytes(mimeapps()), QByteArray("[Default Applications]\nimage/png=eog.desktop;\n"
                                               "x-scheme-handler/http=velmo-browser.desktop;\n"
                                               "x-scheme-handler/https=velmo-browser.desktop;\ntext/html=velmo-browser.desktop;\n"));
 
         // An installed entry is the one named.
-        write(apps() + QStringLiteral("/org.velmo.Browser.desktop"), "[Desktop Entry]\nName=Velmo\n");
+        putFile(apps() + QStringLiteral("/org.velmo.Browser.desktop"), "[Desktop Entry]\nName=Velmo\n");
         QCOMPARE(DefaultBrowser::registerAsDefault(program), QString());
-        QVERIFY(read(mimeapps()).contains("x-scheme-handler/https=org.velmo.Browser.desktop;\n"));
-        QVERIFY(read(mimeapps()).contains("image/png=eog.desktop;\n"));
+        QVERIFY(fileBytes(mimeapps()).contains("x-scheme-handler/https=org.velmo.Browser.desktop;\n"));
+        QVERIFY(fileBytes(mimeapps()).contains("image/png=eog.desktop;\n"));
     }
 
     void hiddenFoldersAreListedUntilReleased()
@@ -82,7 +80,7 @@ private slots:
         QTemporaryDir base;
         for (const char *name : {"first one", "second", "kept"})
             QVERIFY(QDir(base.path()).mkdir(QString::fromUtf8(name)));
-        write(base.filePath(QStringLiteral(".hidden")), "kept\n");
+        putFile(base.filePath(QStringLiteral(".hidden")), "kept\n");
         const QString list = base.filePath(QStringLiteral("file.ifo"));
         RecordingDialogs dialogs;
         RecordingShell shell;
@@ -94,8 +92,8 @@ private slots:
             }
             QCOMPARE(dialog.ListDir()->count(), 2);
         }
-        QCOMPARE(read(base.filePath(QStringLiteral(".hidden"))), QByteArray("kept\nfirst one\nsecond\n"));
-        QCOMPARE(GbkText::decode(read(list)), base.filePath(QStringLiteral("first one")) + QStringLiteral("\r\n")
+        QCOMPARE(fileBytes(base.filePath(QStringLiteral(".hidden"))), QByteArray("kept\nfirst one\nsecond\n"));
+        QCOMPARE(GbkText::decode(fileBytes(list)), base.filePath(QStringLiteral("first one")) + QStringLiteral("\r\n")
                                                  + base.filePath(QStringLiteral("second")) + QStringLiteral("\r\n"));
 
         // Reopened, both are there; release takes exactly its line; open does not release.
@@ -103,11 +101,11 @@ private slots:
         QCOMPARE(dialog.ListDir()->count(), 2);
         dialog.ListDir()->setCurrentRow(0);
         dialog.release();
-        QCOMPARE(read(base.filePath(QStringLiteral(".hidden"))), QByteArray("kept\nsecond\n"));
+        QCOMPARE(fileBytes(base.filePath(QStringLiteral(".hidden"))), QByteArray("kept\nsecond\n"));
         dialog.ListDir()->setCurrentRow(0);
         dialog.open();
         QCOMPARE(shell.opened, QStringList{base.filePath(QStringLiteral("second"))});
-        QCOMPARE(read(base.filePath(QStringLiteral(".hidden"))), QByteArray("kept\nsecond\n"));
+        QCOMPARE(fileBytes(base.filePath(QStringLiteral(".hidden"))), QByteArray("kept\nsecond\n"));
 
         // What cannot be hidden is not listed, and the dialog says why.
         dialogs.folderAnswer = QStringLiteral("/");
