@@ -187,7 +187,9 @@ private slots:
     {
         for (int i = 0; i < 20; ++i)
             m_w->pages().LoadNewForm(url(QStringLiteral("/page?id=b%1").arg(i)));
-        QTRY_VERIFY_WITH_TIMEOUT(m_w->pages().page(m_w->pages().book().slotAt(19))->location().endsWith(QLatin1String("b19")), 15000);
+        // Every tab must know its address before closing, or it has nothing to record.
+        for (int i = 0; i < 20; ++i)
+            QTRY_VERIFY_WITH_TIMEOUT(m_w->pages().page(m_w->pages().book().slotAt(i))->location().endsWith(QStringLiteral("b%1").arg(i)), 15000);
         const int count = m_world.store->read(QStringLiteral("CancelPage"), QStringLiteral("Count")).toInt();
         const int writes = m_world.store->fileWrites();
         m_w->pages().CloseAll();
