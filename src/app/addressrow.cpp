@@ -114,6 +114,18 @@ bool AddressRow::userEditing() const
 QString AddressRow::addressText() const { return m_textUrl->currentText(); }
 QString AddressRow::searchWord() const { return m_combSearch->currentText(); }
 void AddressRow::setSearchWord(const QString &word) { m_combSearch->setEditText(word); }
+namespace {
+void clearList(QComboBox *box)
+{
+    const QString shown = box->currentText();
+    box->clear();
+    box->setEditText(shown);
+}
+} // namespace
+
+void AddressRow::clearAddressList() { clearList(m_textUrl); }
+void AddressRow::clearSearchList() { clearList(m_combSearch); }
+
 void AddressRow::addRecord(const QString &record)
 {
     // The list grows; the box keeps the text it shows (the first item of an empty list

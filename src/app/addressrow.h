@@ -32,6 +32,9 @@ public:
     void setSearchWord(const QString &word);
     // A closed page's record joins the address box's list.
     void addRecord(const QString &record);
+    // Empties a box's list; the text the box shows stays.
+    void clearAddressList();
+    void clearSearchList();
     // The user is typing in the address or search box.
     bool hasTyping() const;
     // Keyboard was taken out of the page for one of the boxes, until the page has it again.

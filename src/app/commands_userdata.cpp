@@ -5,13 +5,23 @@
 #include "page/formweb.h"
 #include "page/session.h"
 #include "platform/clock.h"
+#include "app/addressrow.h"
+#include "app/closedmenu.h"
+#include "pictures/formimage.h"
+#include "platform/dialogs.h"
+#include "platform/paths.h"
+#include "tabs/pagetext.h"
 #include "userdata/favoritesdialog.h"
+#include "userdata/formclear.h"
+#include "userdata/traceclean.h"
 #include "userdata/history.h"
 #include "userdata/options.h"
 #include "userdata/organizefavorites.h"
 
 #include <QFileInfo>
 #include <QUrl>
+#include <QWebEngineCookieStore>
+#include <QWebEngineProfile>
 
 namespace {
 
@@ -81,6 +91,55 @@ void wireHistory(Commands &c)
     c.on("ClearHistory", [&pages] { pages.clearClosedPages(); });
 }
 
+// Removes what the ticked boxes of the clean-up name, in box order.
+QStringList cleanTraces(const QVector<int> &boxes, Frmmain &window, PageStack &pages, Session &session)
+{
+    QStringList failed;
+    for (int box : boxes) {
+        switch (box) {
+        case 0: window.addressRow().clearAddressList(); break;
+        case 1: window.addressRow().clearSearchList(); break;
+        // The folder comes back with the next page closed.
+        case 2: failed << TraceClean::removeFolder(window.history().folder()); break;
+        // The engine keeps no form entries; what it remembers of visits is the links.
+        case 3: session.profile->clearAllVisitedLinks(); break;
+        case 4:
+            if (!session.systemFolders.dataHome.isEmpty())
+                failed << TraceClean::removeFile(session.systemFolders.dataHome + QStringLiteral("/recently-used.xbel"));
+            break;
+        case 5: session.profile->cookieStore()->deleteAllCookies(); break;
+        case 6: session.profile->clearHttpCache(); break;
+        case 7: {
+            // Pages still on screen keep their files.
+            QStringList inUse;
+            for (FormWeb *p : pages.pagesInTabOrder())
+                inUse << p->galleryFile();
+            for (FormImage *viewer : window.findChildren<FormImage *>())
+                inUse << viewer->pageFile();
+            failed << TraceClean::removeFiles(Paths::generatedPagesDir(), {QStringLiteral("*.htm")}, inUse);
+            break;
+        }
+        case 8: window.closedMenu().clear(); break;
+        default: break; // 9: nothing of the kind on this system
+        }
+    }
+    return failed;
+}
+
+void wireTraceClean(Commands &c)
+{
+    Frmmain &window = c.window;
+    PageStack &pages = c.pages;
+    Session &session = c.session;
+    c.on("Clear", [&window, &pages, &session] {
+        Formclear dialog(&window);
+        if (window.runDialog(dialog) != QDialog::Accepted)
+            return;
+        const QStringList failed = cleanTraces(dialog.ticked(), window, pages, session);
+        session.dialogs.information(&window, PageText::kProductName, TraceClean::closingMessage(failed));
+    });
+}
+
 } // namespace
 
 void wireUserdataCommands(Commands &c)
@@ -88,4 +147,5 @@ void wireUserdataCommands(Commands &c)
     wireSwitches(c);
     wireFavorites(c);
     wireHistory(c);
+    wireTraceClean(c);
 }

@@ -43,6 +43,7 @@ public:
     TabStrip *tabStrip() const { return m_strip; }
     MainMenus *menus() const { return m_menus.get(); }
     int closedMenuCursor() const;
+    ClosedMenu &closedMenu() const { return *m_closedMenu; }
     QWidget *clientArea() const { return m_client; }
     const Favorites &favorites() const { return *m_favorites; }
     FavoritesMenu &favoritesMenu() const { return *m_favoritesMenu; }

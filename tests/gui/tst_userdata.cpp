@@ -1,16 +1,20 @@
 #include "app/closedmenu.h"
 #include "app/favoritesmenu.h"
 #include "app/mainmenus.h"
+#include "support/files.h"
 #include "support/testenv.h"
 #include "support/testworld.h"
 #include "tabs/tabstrip.h"
 #include "userdata/favorites.h"
 #include "userdata/favoritesdialog.h"
+#include "userdata/formclear.h"
 #include "userdata/gbktext.h"
 #include "userdata/history.h"
 #include "userdata/organizefavorites.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QClipboard>
 #include <QDialog>
 #include <QListWidget>
@@ -49,6 +53,11 @@ class TstUserData : public QObject
             disconnect(*conn);
             QTimer::singleShot(0, dlg, [dlg, act] { act(dlg); });
         });
+    }
+    void closePage(FormWeb *p)
+    {
+        m_w->pages().book().setHoverPos(m_w->pages().book().positionOf(p->myindex));
+        m_w->pages().DelLine();
     }
     QStringList menuCaptions() const
     {
@@ -161,6 +170,75 @@ private slots:
         item("addhome")->trigger();
         QVERIFY(QFileInfo(Paths::appDir() + QStringLiteral("/Favorites/网址之家")).isDir());
         QCOMPARE(menuCaptions().size(), 1); // cancelled: nothing added
+    }
+
+    void cleanUpRemovesExactlyTheTickedTraces()
+    {
+        FormWeb *p = open(QStringLiteral("/setcookie?v=kept"), QStringLiteral("Cookie set"));
+        QTRY_COMPARE_WITH_TIMEOUT(evaluateSync(p->Web(), QStringLiteral("document.cookie")).toString(), QStringLiteral("trace=kept"), 5000);
+        closePage(open(QStringLiteral("/page?id=closed"), QStringLiteral("Page closed")));
+        // A History row, a closed-page item, an address record.
+        QVERIFY(!dat().isEmpty());
+        const QString dataHome = m_world.session->systemFolders.dataHome;
+        putFile(dataHome + QStringLiteral("/recently-used.xbel"), "<xbel/>");
+        putFile(dataHome + QStringLiteral("/other.txt"), "other");
+        putFile(Paths::appDir() + QStringLiteral("/file.ifo"), "ifo");
+        const auto everything = [](const QString &folder) {
+            QStringList all;
+            QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+            while (it.hasNext())
+                all << it.next();
+            all.sort();
+            return all;
+        };
+        const QStringList before = everything(dataHome);
+
+        // Cancel and an empty tick list remove nothing; only OK brings the message.
+        onNextDialog([](QDialog *dlg) { qobject_cast<Formclear *>(dlg)->Command2()->click(); });
+        item("Clear")->trigger();
+        QVERIFY(m_world.dialogs.asked.isEmpty());
+        onNextDialog([](QDialog *dlg) { qobject_cast<Formclear *>(dlg)->Command1()->click(); });
+        item("Clear")->trigger();
+        const QString done = QStringLiteral("information:Velmo安全浏览器|清除工作已经完成，请重新启动《Velmo安全浏览器》！    ");
+        QCOMPARE(m_world.dialogs.asked, QStringList{done});
+        QCOMPARE(everything(dataHome), before);
+
+        QVector<int> ticked;
+        onNextDialog([&ticked](QDialog *dlg) {
+            auto *clear = qobject_cast<Formclear *>(dlg);
+            clear->CheckAll()->click();
+            ticked = clear->ticked();
+            clear->Command1()->click();
+        });
+        item("Clear")->trigger();
+        QCOMPARE(ticked.size(), Formclear::kBoxes);
+        QCOMPARE(m_world.dialogs.asked.last(), done);
+        QVERIFY(!QFileInfo::exists(m_w->history().folder()));
+        QVERIFY(!QFileInfo::exists(dataHome + QStringLiteral("/recently-used.xbel")));
+        QStringList expected = before;
+        expected.removeAll(dataHome + QStringLiteral("/recently-used.xbel"));
+        for (const QString &path : before) {
+            if (path.startsWith(m_w->history().folder()))
+                expected.removeAll(path);
+        }
+        QStringList after = everything(dataHome);
+        // The engine's own files change as it works; everything else of ours stays.
+        const auto ours = [](QStringList list) {
+            list.erase(std::remove_if(list.begin(), list.end(), [](const QString &f) { return f.contains(QStringLiteral("/engine/")) || f.contains(QStringLiteral("/QtWebEngine/")); }),
+                       list.end());
+            return list;
+        };
+        QCOMPARE(ours(after), ours(expected));
+        QCOMPARE(m_w->addressRow().textUrl()->count(), 0);
+        QCOMPARE(m_w->addressRow().combSearch()->count(), 0);
+        QVERIFY(!m_w->menus()->liHistory().at(0)->isVisible());
+        p->navigate(url(QStringLiteral("/page?id=cookie")));
+        QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("Page cookie"), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(evaluateSync(p->Web(), QStringLiteral("'[' + document.cookie + ']'")).toString(), QStringLiteral("[]"), 5000);
+
+        // The next page closed still gets its row.
+        closePage(open(QStringLiteral("/page?id=later"), QStringLiteral("Page later")));
+        QVERIFY(dat().contains(QStringLiteral(">Page later</a>")));
     }
 
     void organisingRewritesTheFileAndTheMenu()

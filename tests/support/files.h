@@ -55,6 +55,12 @@ public:
         }
     }
     void freeUp() { QFile::remove(path() + QStringLiteral("/filler")); }
+    // Nothing on it can be changed any more, not even by root.
+    bool makeReadOnly()
+    {
+        return m_mounted
+               && QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-o"), QStringLiteral("remount,ro"), m_dir.path()}) == 0;
+    }
 
 private:
     QTemporaryDir m_dir;

@@ -240,6 +240,9 @@ void FixtureServer::respond(QTcpSocket *socket, const QUrl &url)
         status = code.toLatin1() + " Redirect";
         extra = "Location: " + location.toUtf8() + "\r\n";
         body = page(QStringLiteral("Moved"));
+    } else if (path == QLatin1String("/setcookie")) {
+        extra = "Set-Cookie: trace=" + query.queryItemValue(QStringLiteral("v")).toLatin1() + "; Max-Age=3600; Path=/\r\n";
+        body = page(QStringLiteral("Cookie set"));
     } else if (path == QLatin1String("/status")) {
         const QString code = query.queryItemValue(QStringLiteral("code"));
         status = code.toLatin1() + " Status";

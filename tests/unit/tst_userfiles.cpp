@@ -3,6 +3,7 @@
 #include "userdata/favoritesdialog.h"
 #include "userdata/gbktext.h"
 #include "userdata/history.h"
+#include "userdata/traceclean.h"
 
 #include <QDir>
 #include <QFile>
@@ -189,6 +190,56 @@ private slots:
             QVERIFY2(line.isEmpty() || line == "\r" || (line.startsWith("<tr>") && line.endsWith("</tr>\r")), line.left(60));
         QCOMPARE(fav.entries().size(), 2);
         QCOMPARE(fav.entries().last().title, QStringLiteral("after"));
+    }
+
+    void cleaningNeverFollowsALinkOut()
+    {
+        const QString outside = fresh(), folder = fresh();
+        put(outside + QStringLiteral("/keep.dat"), "outside");
+        put(folder + QStringLiteral("/2026-12-08.dat"), "row");
+        put(folder + QStringLiteral("/sub/deep.html"), "page");
+        QVERIFY(QFile::link(outside, folder + QStringLiteral("/linked-folder")));
+        QVERIFY(QFile::link(outside + QStringLiteral("/keep.dat"), folder + QStringLiteral("/linked-file")));
+        QCOMPARE(TraceClean::removeFolder(folder), QStringList());
+        QVERIFY(!QFileInfo::exists(folder));
+        QCOMPARE(bytes(outside + QStringLiteral("/keep.dat")), QByteArray("outside"));
+        // A folder that is a link is left as it is, and said.
+        const QString linked = fresh();
+        QVERIFY(QFile::link(outside, linked));
+        const QStringList refused = TraceClean::removeFolder(linked);
+        QCOMPARE(refused.size(), 1);
+        QVERIFY(refused.first().startsWith(linked));
+        QVERIFY(QFileInfo(linked).isSymLink());
+        QCOMPARE(bytes(outside + QStringLiteral("/keep.dat")), QByteArray("outside"));
+        QVERIFY(TraceClean::closingMessage(refused).endsWith(QStringLiteral("\n以下内容未能清除：") + refused.first()));
+        // Missing is not a failure; the message is the plain one.
+        QCOMPARE(TraceClean::removeFolder(fresh()), QStringList());
+        QCOMPARE(TraceClean::closingMessage({}), QStringLiteral("清除工作已经完成，请重新启动《Velmo安全浏览器》！    "));
+    }
+
+    void cleaningFilesTakesOnlyWhatMatches()
+    {
+        const QString folder = fresh();
+        for (const char *name : {"gallery-1-1.htm", "viewer-1.htm", "open-gallery.htm", "notes.txt", "sub/inner.htm"})
+            put(folder + QLatin1Char('/') + QLatin1String(name), "x");
+        QCOMPARE(TraceClean::removeFiles(folder, {QStringLiteral("*.htm")}, {folder + QStringLiteral("/open-gallery.htm")}),
+                 QStringList());
+        QStringList left = QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+        left.sort();
+        QCOMPARE(left, (QStringList{QStringLiteral("notes.txt"), QStringLiteral("open-gallery.htm"), QStringLiteral("sub")}));
+        QVERIFY(QFileInfo::exists(folder + QStringLiteral("/sub/inner.htm")));
+
+        // What cannot be removed is named, and the rest still goes.
+        SmallDisk disk(64);
+        if (!disk.mounted())
+            QSKIP("needs root to mount a read-only file system");
+        put(disk.path() + QStringLiteral("/History/day.dat"), "row");
+        QVERIFY(disk.makeReadOnly());
+        QCOMPARE(TraceClean::removeFolder(disk.path() + QStringLiteral("/History")),
+                 QStringList{disk.path() + QStringLiteral("/History/day.dat")});
+        QCOMPARE(TraceClean::removeFile(disk.path() + QStringLiteral("/History/day.dat")),
+                 QStringList{disk.path() + QStringLiteral("/History/day.dat")});
+        QCOMPARE(TraceClean::removeFile(disk.path() + QStringLiteral("/none.xbel")), QStringList());
     }
 
     void categoryNamesStayInside()
