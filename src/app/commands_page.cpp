@@ -3,6 +3,7 @@
 #include "app/frmmain.h"
 #include "app/mousewatch.h"
 #include "app/pagestack.h"
+#include "page/formautoreshua.h"
 #include "page/formweb.h"
 #include "page/session.h"
 #include "tabs/tabstrip.h"
@@ -98,6 +99,14 @@ void wirePageCommands(Commands &c)
             p->setEditable(menus.action(QStringLiteral("EditPage"))->isChecked());
     });
     editMode->setCheckable(true);
+    Frmmain &window = c.window;
+    c.on("AutoReshua", [&pages, &window] {
+        FormAutoREshua refresher([&pages] {
+            if (FormWeb *p = pages.activePage())
+                p->reload();
+        }, &window);
+        window.runDialog(refresher);
+    });
 
     // The two scrolling items exclude each other; the checkable item has already flipped.
     for (int i = 0; i < 2; ++i) {
