@@ -90,6 +90,10 @@ void MouseWatch::watch()
     const bool downNow = QGuiApplication::mouseButtons() & Qt::LeftButton;
     const int state = downNow ? -32768 : (m_pressedSinceTick ? 1 : 0);
     m_pressedSinceTick = false;
+    FormWeb *page = m_pages.activePage();
+    // A press, held now or already over, puts the bar away until the button comes up.
+    if (state != 0 && page)
+        page->hideSelectionBar();
     if (state == -32768)
         m_wasDown = true;
     const QPoint cursor = QCursor::pos();
@@ -97,7 +101,10 @@ void MouseWatch::watch()
         m_strip.moveCloseButton(-5000);
     if (state == 0 && m_wasDown) {
         m_wasDown = false;
-        if (FormWeb *p = m_pages.activePage())
-            p->zhan(cursor.x() * 15 - 500, cursor.y() * 15 - 2500);
+        // The bar comes up just below the pointer, a little to its left, in the page.
+        if (page) {
+            const QPoint at = page->mapFromGlobal(cursor);
+            page->zhan(at.x() * 15 - 500, at.y() * 15 + 300);
+        }
     }
 }

@@ -80,6 +80,7 @@ FormWeb *PageStack::createPage(int slot)
     m_pages.insert(slot, page);
     m_zorder.prepend(page);
     connect(page, &FormWeb::selectionForSearch, &m_parts.address, &AddressRow::setSearchWord);
+    connect(page, &FormWeb::searchInNewPage, this, [this](const QString &address) { LoadNewForm(address); });
     connect(page, &FormWeb::pictureChosen, this, &PageStack::pictureChosen);
     connect(page, &FormWeb::documentLoaded, m_sleep, &SleepWatch::afterLoad);
     connect(page, &FormWeb::closedOnRenderer, m_renderers, [this, page](qint64 pid) { m_renderers->pageLeft(page, pid); });

@@ -105,9 +105,11 @@ bool BrowserControl::eventFilter(QObject *watched, QEvent *event)
         if (watched == m_view)
             static_cast<QChildEvent *>(event)->child()->installEventFilter(this);
         break;
+    case QEvent::Wheel:
+        emit WheelTurned();
+        [[fallthrough]];
     case QEvent::MouseButtonPress:
     case QEvent::KeyPress:
-    case QEvent::Wheel:
         if (event->spontaneous())
             emit UserInput();
         break;

@@ -138,6 +138,8 @@ public:
     void savePage(const QString &path, PageFormat format, std::function<void(bool ok)> done);
 
 signals:
+    // The wheel turned over the page.
+    void WheelTurned();
     void StatusTextChange(const QString &text);
     void ProgressChange(int progress, int progressMax);
     void CommandStateChange(int command, bool enable); // 1 forward, 2 back

@@ -69,6 +69,7 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     connect(m_timer3, &QTimer::timeout, this, &FormWeb::slowTick);
     m_timer3->start();
     setUpPictures();
+    setUpSelectionBar();
 
     // A hovered link shows over a notice of the browser's; the notice comes back after.
     connect(m_web, &BrowserControl::StatusTextChange, this,
@@ -82,6 +83,7 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     connect(m_web, &BrowserControl::NewWindow2, this, &FormWeb::onNewWindow);
     connect(m_web, &BrowserControl::GotFocus, this, [this] { m_host.clearWebFocus(); });
     connect(m_web, &BrowserControl::UserInput, this, &FormWeb::noteWork);
+    connect(m_web, &BrowserControl::WheelTurned, this, &FormWeb::hideSelectionBar);
     connect(m_web, &BrowserControl::RendererGone, this, &FormWeb::onRendererGone);
 
     setGeometry(toPixels(40000), 0, toPixels(15000), toPixels(9000));
@@ -201,11 +203,6 @@ void FormWeb::recordAsClosed()
         m_host.recordClosedPage(m_caption, address);
 }
 
-void FormWeb::zhan(int, int)
-{
-    emit selectionForSearch(m_web->selectedText());
-}
-
 bool FormWeb::placed() const
 {
     return x() * StripGeometry::kTwipsPerPixel <= 1000;
@@ -219,6 +216,7 @@ void FormWeb::place(const QRect &clientRect)
 void FormWeb::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    hideSelectionBar();
     layoutControls();
 }
 
@@ -452,6 +450,7 @@ void FormWeb::wheelEvent(QWheelEvent *event)
         return b && (under == b->widget() || b->widget()->isAncestorOf(under));
     };
     const bool overView = under && (inside(m_web) || inside(WebPic()));
+    hideSelectionBar();
     const int delta = event->angleDelta().y();
     if (m_session.currentPage != this || overView || delta == 0 || !m_session.currentBrowser) {
         event->ignore();

@@ -23,6 +23,7 @@ class cWebBrowser;
 class PageHost;
 class PageScreenshot;
 class ScriptDialog;
+class SelectionBar;
 class QComboBox;
 class QTimer;
 class StatusBar;
@@ -146,8 +147,11 @@ public:
     // The find bar over the page (made on first use).
     FindBar *showFind();
 
-    // Hands the page's selected text to the search box.
+    // Hands the page's selected text to the search box and, when there is some, shows
+    // the selection bar at (x, y) of the page (in twips).
     void zhan(int xTwips, int yTwips);
+    void hideSelectionBar();
+    SelectionBar *PictMouse() const { return m_pictMouse; }
 
     // Window caption of the page (its title).
     QString caption() const { return m_caption; }
@@ -186,6 +190,8 @@ public:
 signals:
     // Text the selection bar hands to the search box.
     void selectionForSearch(const QString &text);
+    // The selection bar's search: the address to open in a new page.
+    void searchInNewPage(const QString &address);
     // A picture of the gallery was clicked.
     void pictureChosen(const QString &address);
     // The page finished loading a document.
@@ -215,6 +221,7 @@ private:
     void slowTick();
     bool isActive() const;
     void setUpPictures();
+    void setUpSelectionBar();
     // Whether loading the entry step away (0: this one) may go ahead.
     bool mayResend(int step);
     // The user scrolled, clicked or typed in the page now.
@@ -245,6 +252,7 @@ private:
     PictureSaver *m_saver = nullptr;
     PageScreenshot *m_screenshot = nullptr;
     FindBar *m_find = nullptr;
+    SelectionBar *m_pictMouse = nullptr;
     int m_renderHolds = 0;
     // When the user last scrolled, clicked or typed in the page, and when it went out of
     // sight.

@@ -1,10 +1,16 @@
 // The page window's files and commands: its markup, its selection's, its text, saving
-// it, downloading an address through it; editing, zoom and edit mode.
+// it, downloading an address through it; editing, zoom, edit mode and the selection bar.
 #include "page/formweb.h"
 
 #include "engine/browsercontrol.h"
 #include "page/findbar.h"
+#include "page/selectionbar.h"
 #include "page/zoomstep.h"
+#include "tabs/sites.h"
+#include "tabs/stripgeometry.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
 
 void FormWeb::documentSource(std::function<void(const QString &)> take)
 {
@@ -80,4 +86,31 @@ FindBar *FormWeb::showFind()
     }
     m_find->open();
     return m_find;
+}
+
+void FormWeb::setUpSelectionBar()
+{
+    m_pictMouse = new SelectionBar(this);
+    connect(m_pictMouse, &SelectionBar::searchChosen, this,
+            [this](const QString &text) { emit searchInNewPage(Sites::searchAddress(text)); });
+    connect(m_pictMouse, &SelectionBar::copyChosen, this, [](const QString &text) {
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        clipboard->clear();
+        clipboard->setText(text);
+    });
+}
+
+void FormWeb::zhan(int xTwips, int yTwips)
+{
+    // Read from the page's selection: the user's clipboard stays as it was.
+    const QString text = m_web->selectedText();
+    emit selectionForSearch(text);
+    if (!text.isEmpty())
+        m_pictMouse->showFor(text, QPoint(StripGeometry::toPixels(xTwips), StripGeometry::toPixels(yTwips)));
+}
+
+void FormWeb::hideSelectionBar()
+{
+    if (m_pictMouse)
+        m_pictMouse->park();
 }
