@@ -5,6 +5,7 @@
 #include "app/pagestack.h"
 #include "page/formautoreshua.h"
 #include "page/formweb.h"
+#include "page/pageproperties.h"
 #include "page/session.h"
 #include "tabs/tabstrip.h"
 #include "userdata/options.h"
@@ -100,6 +101,15 @@ void wirePageCommands(Commands &c)
     });
     editMode->setCheckable(true);
     Frmmain &window = c.window;
+    c.on("Attrib", onActive(pages, [&window](FormWeb *p) {
+        PageProperties properties(&window);
+        QPointer<PageProperties> shown(&properties);
+        p->pageFacts([shown](const PageFacts &facts) {
+            if (shown)
+                shown->fill(facts);
+        });
+        window.runDialog(properties);
+    }));
     c.on("AutoReshua", [&pages, &window] {
         FormAutoREshua refresher([&pages] {
             if (FormWeb *p = pages.activePage())

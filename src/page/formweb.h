@@ -24,6 +24,7 @@ class PageHost;
 class PageScreenshot;
 class ScriptDialog;
 class SelectionBar;
+struct PageFacts;
 class QComboBox;
 class QTimer;
 class StatusBar;
@@ -144,6 +145,8 @@ public:
     bool zoomStep(bool in);
     // The page takes typing into its text (edit mode), or is read only again.
     void setEditable(bool editable);
+    // What the browser knows of the document, on the page's script round trip.
+    void pageFacts(std::function<void(const PageFacts &)> take);
     // The find bar over the page (made on first use).
     FindBar *showFind();
 

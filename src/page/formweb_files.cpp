@@ -4,13 +4,16 @@
 
 #include "engine/browsercontrol.h"
 #include "page/findbar.h"
+#include "page/pageproperties.h"
 #include "page/selectionbar.h"
 #include "page/zoomstep.h"
 #include "tabs/sites.h"
 #include "tabs/stripgeometry.h"
 
 #include <QClipboard>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QUrl>
 
 void FormWeb::documentSource(std::function<void(const QString &)> take)
 {
@@ -113,4 +116,40 @@ void FormWeb::hideSelectionBar()
 {
     if (m_pictMouse)
         m_pictMouse->park();
+}
+
+void FormWeb::pageFacts(std::function<void(const PageFacts &)> take)
+{
+    // A document without a Last-Modified date reports the moment it is asked.
+    static const QString script = QStringLiteral(R"((function() {
+  var nav = performance.getEntriesByType('navigation')[0];
+  var lm = Date.parse(document.lastModified);
+  var known = !isNaN(lm) && Math.abs(Date.now() - lm) > 3000;
+  return [document.contentType || '', document.characterSet || '', nav ? nav.decodedBodySize : 0, known ? lm : 0];
+})())");
+    PageFacts facts;
+    facts.title = m_documentTitle;
+    facts.address = location();
+    const QUrl url(facts.address);
+    facts.scheme = url.scheme();
+    m_web->runScript(script, [take, facts, url](const QVariant &answer) mutable {
+        const QVariantList v = answer.toList();
+        if (v.size() == 4) {
+            facts.type = v[0].toString();
+            facts.charset = v[1].toString();
+            if (v[2].toLongLong() > 0)
+                facts.bytes = v[2].toLongLong();
+            if (v[3].toLongLong() > 0)
+                facts.modified = QDateTime::fromMSecsSinceEpoch(v[3].toLongLong());
+        }
+        // A local file says its own size and date.
+        if (url.isLocalFile()) {
+            const QFileInfo file(url.toLocalFile());
+            if (file.isFile()) {
+                facts.bytes = file.size();
+                facts.modified = file.lastModified();
+            }
+        }
+        take(facts);
+    });
 }

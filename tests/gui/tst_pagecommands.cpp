@@ -1,6 +1,8 @@
 #include "app/mainmenus.h"
 #include "page/formautoreshua.h"
+#include "page/pageproperties.h"
 #include "page/selectionbar.h"
+#include "support/files.h"
 #include "support/testenv.h"
 #include "support/testworld.h"
 #include "tabs/sites.h"
@@ -9,6 +11,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 // The commands that act on the page in front, on the real engine: the selection bar,
@@ -108,6 +111,47 @@ private slots:
         press(p, 1);
         QVERIFY(!bar->shown());
         QCOMPARE(combSearch()->currentText(), QString());
+    }
+
+    // The properties dialog's fields for the page in front, once it filled in.
+    QHash<QString, QString> properties()
+    {
+        QHash<QString, QString> shown;
+        onNextDialog([&shown](QDialog *dlg) {
+            auto *props = qobject_cast<PageProperties *>(dlg);
+            waitFor([&] { return props->field(QStringLiteral("type"))->text() != QStringLiteral("……"); }, 5000);
+            for (const char *name : {"title", "address", "protocol", "type", "size", "modified", "security"})
+                shown[QString::fromLatin1(name)] = props->field(QString::fromLatin1(name))->text();
+            dlg->accept();
+        });
+        item("Attrib")->trigger();
+        return shown;
+    }
+
+    void propertiesSayWhatTheReplySaid()
+    {
+        m_world.open(QStringLiteral("/find.html"), QStringLiteral("Find"));
+        QHash<QString, QString> shown = properties();
+        QCOMPARE(shown["title"], QStringLiteral("Find"));
+        QCOMPARE(shown["address"], url(QStringLiteral("/find.html")));
+        QCOMPARE(shown["protocol"], QStringLiteral("超文本传输协议 (HTTP)"));
+        QCOMPARE(shown["type"], QStringLiteral("text/html; UTF-8"));
+        const qint64 bytes = QFileInfo(QStringLiteral(VELMO_FIXTURES_DIR "/find.html")).size();
+        QCOMPARE(shown["size"], QStringLiteral("%1 字节").arg(bytes));
+        QCOMPARE(shown["modified"], QDateTime(QDate(2026, 12, 1), QTime(8, 0), Qt::UTC).toLocalTime().toString(QStringLiteral("yyyy年M月d日 HH:mm:ss")));
+        QVERIFY(shown["security"].startsWith(QStringLiteral("未加密")));
+        // A reply without a date leaves it unknown, never "now".
+        m_world.open(QStringLiteral("/page?id=props"), QStringLiteral("Page props"));
+        QCOMPARE(properties()["modified"], QStringLiteral("未知"));
+        // A local file says its own size.
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("local.html"));
+        putFile(file, "<title>Local</title>" + QByteArray(3000, 'x'));
+        m_w->pages().LoadNewForm(QUrl::fromLocalFile(file).toString());
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->pages().activePage()->documentTitle(), QStringLiteral("Local"), 15000);
+        shown = properties();
+        QCOMPARE(shown["protocol"], QStringLiteral("本地文件 (file)"));
+        QVERIFY2(shown["size"].endsWith(QStringLiteral("（3,020 字节）")), qPrintable(shown["size"]));
     }
 
     void refresherReloadsThePageInFront()

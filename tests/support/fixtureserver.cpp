@@ -370,6 +370,7 @@ void FixtureServer::respond(QTcpSocket *socket, const QUrl &url)
         if (!path.contains(QLatin1String("..")) && file.open(QIODevice::ReadOnly)) {
             body = file.readAll();
             type = contentType(path);
+            extra += "Last-Modified: Tue, 01 Dec 2026 08:00:00 GMT\r\n";
         } else {
             status = "404 Not Found";
             body = page(QStringLiteral("Not found"));
