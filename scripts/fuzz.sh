@@ -19,7 +19,11 @@ for t in closedrecord title address favorites history linereader; do
   fi
   # -max_len keeps single inputs small enough for many runs a second; the corpus
   # carries what was learnt from one run to the next.
-  "$here/build-fuzz/fuzz_$t" "${limit[@]}" -max_len=4096 -print_final_stats=1 "$corpus" \
+  # Inputs that once found a fault are read every run; new findings land in build-fuzz/.
+  regressions=()
+  [ -d "$here/fuzz/regressions/$t" ] && regressions=("$here/fuzz/regressions/$t")
+  "$here/build-fuzz/fuzz_$t" "${limit[@]}" -max_len=4096 -print_final_stats=1 -artifact_prefix="$here/build-fuzz/" \
+    "$corpus" "${regressions[@]}" \
     > "$here/build-fuzz/fuzz_$t.log" 2>&1 || { tail -40 "$here/build-fuzz/fuzz_$t.log"; echo "fuzz_$t: FAILED"; exit 1; }
   echo "fuzz_$t: $(grep -E 'stat::number_of_executed_units' "$here/build-fuzz/fuzz_$t.log" | awk '{print $2}') runs, no finding"
   passed=$((${passed:-0} + 1))
