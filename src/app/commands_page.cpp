@@ -6,6 +6,8 @@
 #include "page/formautoreshua.h"
 #include "page/formweb.h"
 #include "page/pageproperties.h"
+#include "page/printpreview.h"
+#include "platform/dialogs.h"
 #include "page/session.h"
 #include "tabs/tabstrip.h"
 #include "userdata/options.h"
@@ -13,6 +15,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QPrinter>
 
 namespace {
 
@@ -33,10 +36,44 @@ auto onActive(PageStack &pages, F f)
     };
 }
 
+// Page setup, print and print preview share one printer for the run.
+void wirePrinting(Commands &c)
+{
+    PageStack &pages = c.pages;
+    Frmmain &window = c.window;
+    Dialogs &dialogs = c.session.dialogs;
+    auto printer = std::make_shared<PagePrint::Printer>();
+    c.on("printset", [&window, &dialogs, printer] { dialogs.pageSetup(&window, printer->get()); });
+    c.on("Print", onActive(pages, [&window, &dialogs, printer](FormWeb *p) {
+        QPrinter *chosen = printer->get();
+        if (!dialogs.choosePrinter(&window, chosen))
+            return;
+        p->showStatus(QStringLiteral("正在打印……"));
+        QPointer<FormWeb> page(p);
+        p->printDocument(chosen->pageLayout(), chosen->pageRanges(), [page, printer](const QByteArray &pdf) {
+            const bool ok = PagePrint::toPrinter(pdf, printer->get());
+            if (page)
+                page->showStatus(ok ? QStringLiteral("网页已送去打印。") : QStringLiteral("无法打印此网页。"));
+        });
+    }));
+    c.on("closecd", onActive(pages, [&window, &dialogs, printer](FormWeb *p) {
+        // Opens at once; the pages come when the engine has laid them out.
+        auto *preview = new PrintPreview(dialogs, printer, &window);
+        QPointer<PrintPreview> shown(preview);
+        preview->show();
+        emit window.dialogOpened(preview);
+        p->printDocument(printer->get()->pageLayout(), {}, [shown](const QByteArray &pdf) {
+            if (shown)
+                shown->showPdf(pdf);
+        });
+    }));
+}
+
 } // namespace
 
 void wirePageCommands(Commands &c)
 {
+    wirePrinting(c);
     PageStack &pages = c.pages;
     Session &session = c.session;
     c.onButton("CmdPage", onActive(pages, [](FormWeb *p) { p->goBack(); }), 0);

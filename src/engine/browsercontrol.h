@@ -1,4 +1,6 @@
 #pragma once
+#include <QPageLayout>
+#include <QPageRanges>
 #include <QImage>
 #include <QMap>
 #include <QUrl>
@@ -135,6 +137,8 @@ public:
     // Saves the page as it is now (never loading it again): one MHTML file with every
     // picture, or the page with a folder of its parts; done tells whether it was written.
     enum class PageFormat { SingleFile, Complete };
+    // The page laid out for print by the engine, as PDF bytes (empty when it could not).
+    void printToPdf(const QPageLayout &layout, const QPageRanges &ranges, std::function<void(const QByteArray &pdf)> done);
     void savePage(const QString &path, PageFormat format, std::function<void(bool ok)> done);
 
 signals:

@@ -160,3 +160,17 @@ void BrowserControl::find(const QString &word, bool backward, bool matchCase, st
             done(result.activeMatch(), result.numberOfMatches());
     });
 }
+
+void BrowserControl::printToPdf(const QPageLayout &layout, const QPageRanges &ranges, std::function<void(const QByteArray &)> done)
+{
+    if (!m_page) {
+        done({});
+        return;
+    }
+    std::weak_ptr<bool> alive = m_alive;
+    m_page->printToPdf([alive, done](const QByteArray &pdf) {
+        auto a = alive.lock();
+        if (a && *a)
+            done(pdf);
+    }, layout, ranges);
+}

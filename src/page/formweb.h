@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QList>
 #include <QPoint>
+#include <QPageLayout>
+#include <QPageRanges>
 #include <QPointer>
 #include <functional>
 #include <optional>
@@ -145,6 +147,8 @@ public:
     bool zoomStep(bool in);
     // The page takes typing into its text (edit mode), or is read only again.
     void setEditable(bool editable);
+    // The page laid out for print by the engine, as PDF (empty when it could not be).
+    void printDocument(const QPageLayout &layout, const QPageRanges &ranges, std::function<void(const QByteArray &)> done);
     // What the browser knows of the document, on the page's script round trip.
     void pageFacts(std::function<void(const PageFacts &)> take);
     // The find bar over the page (made on first use).

@@ -153,3 +153,8 @@ void FormWeb::pageFacts(std::function<void(const PageFacts &)> take)
         take(facts);
     });
 }
+
+void FormWeb::printDocument(const QPageLayout &layout, const QPageRanges &ranges, std::function<void(const QByteArray &)> done)
+{
+    m_web->printToPdf(layout, ranges, std::move(done));
+}

@@ -6,6 +6,8 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
 #include <QStandardPaths>
 
 QString QtDialogs::browseFolder(const QString &title, QWidget *owner, const QString &start)
@@ -49,4 +51,16 @@ bool QtDialogs::question(QWidget *owner, const QString &title, const QString &te
 QString QtDialogs::openFile(QWidget *owner, const QString &title, const QString &folder, const QString &filter)
 {
     return QFileDialog::getOpenFileName(owner, title, folder, filter);
+}
+
+bool QtDialogs::pageSetup(QWidget *owner, QPrinter *printer)
+{
+    QPageSetupDialog dialog(printer, owner);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtDialogs::choosePrinter(QWidget *owner, QPrinter *printer)
+{
+    QPrintDialog dialog(printer, owner);
+    return dialog.exec() == QDialog::Accepted;
 }

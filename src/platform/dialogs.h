@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 
+class QPrinter;
 class QWidget;
 
 // Dialogs the browser asks the user through. Tests substitute a recording fake, since
@@ -26,6 +27,10 @@ public:
     virtual bool question(QWidget *owner, const QString &title, const QString &text) = 0;
     // A file to open: the chosen path, or "" when the user cancels.
     virtual QString openFile(QWidget *owner, const QString &title, const QString &folder, const QString &filter) = 0;
+    // The system's page setup and print dialogs on a printer the browser keeps; true when
+    // the user confirmed (the printer then holds the choice).
+    virtual bool pageSetup(QWidget *owner, QPrinter *printer) = 0;
+    virtual bool choosePrinter(QWidget *owner, QPrinter *printer) = 0;
 };
 
 // The real dialogs.
@@ -39,4 +44,6 @@ public:
     QString saveFile(QWidget *owner, const QString &title, const QString &suggestedName, const QString &filter) override;
     bool question(QWidget *owner, const QString &title, const QString &text) override;
     QString openFile(QWidget *owner, const QString &title, const QString &folder, const QString &filter) override;
+    bool pageSetup(QWidget *owner, QPrinter *printer) override;
+    bool choosePrinter(QWidget *owner, QPrinter *printer) override;
 };

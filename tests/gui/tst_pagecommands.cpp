@@ -1,6 +1,7 @@
 #include "app/mainmenus.h"
 #include "page/formautoreshua.h"
 #include "page/pageproperties.h"
+#include "page/printpreview.h"
 #include "page/selectionbar.h"
 #include "support/files.h"
 #include "support/testenv.h"
@@ -11,7 +12,11 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
+#include <QBuffer>
 #include <QLineEdit>
+#include <QPdfDocument>
+#include <QPdfSelection>
+#include <QPdfView>
 #include <QPushButton>
 
 // The commands that act on the page in front, on the real engine: the selection bar,
@@ -62,6 +67,9 @@ private slots:
     void init()
     {
         m_world.reset();
+        m_world.dialogs.printFile.clear();
+        m_world.dialogs.layoutAnswer.reset();
+        m_world.dialogs.printRanges = {};
         m_w = m_world.newWindow();
         m_w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_w));
@@ -152,6 +160,83 @@ private slots:
         shown = properties();
         QCOMPARE(shown["protocol"], QStringLiteral("本地文件 (file)"));
         QVERIFY2(shown["size"].endsWith(QStringLiteral("（3,020 字节）")), qPrintable(shown["size"]));
+    }
+
+    // The text of every page of a PDF file, and its first page's size in points.
+    static QStringList pdfPages(const QString &path, QSizeF *firstPage = nullptr)
+    {
+        QPdfDocument doc;
+        doc.load(path);
+        QStringList pages;
+        for (int i = 0; i < doc.pageCount(); ++i)
+            pages << doc.getAllText(i).text();
+        if (firstPage && doc.pageCount() > 0)
+            *firstPage = doc.pagePointSize(0);
+        return pages;
+    }
+
+    void printingWritesThePagesText()
+    {
+        m_world.open(QStringLiteral("/lines?n=150"), QStringLiteral("Lines"));
+        QTemporaryDir dir;
+        // Page setup is kept for printing.
+        m_world.dialogs.layoutAnswer = QPageLayout(QPageSize(QPageSize::A5), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10));
+        item("printset")->trigger();
+        // A cancelled print dialog prints nothing.
+        item("Print")->trigger();
+        QCOMPARE(m_world.dialogs.asked, (QStringList{"pagesetup", "print"}));
+        m_world.dialogs.printFile = dir.filePath(QStringLiteral("page.pdf"));
+        item("Print")->trigger();
+        QVERIFY(waitFor([&] { return QFileInfo(m_world.dialogs.printFile).size() > 0; }, 15000));
+        QSizeF sheet;
+        const QStringList pages = pdfPages(m_world.dialogs.printFile, &sheet);
+        QVERIFY(pages.size() > 3);
+        QVERIFY(pages.first().contains(QStringLiteral("Line 2")));
+        QVERIFY(pages.last().contains(QStringLiteral("Line 150")));
+        // A5 across (595 × 420 points), to the point.
+        QVERIFY2(qAbs(sheet.width() - 595) <= 1 && qAbs(sheet.height() - 420) <= 1, qPrintable(QStringLiteral("%1x%2").arg(sheet.width()).arg(sheet.height())));
+        QCOMPARE(m_w->pages().activePage()->statusBar()->statusText(), QStringLiteral("网页已送去打印。"));
+    }
+
+    void previewShowsThePagesAndPrintsThem()
+    {
+        m_world.open(QStringLiteral("/lines?n=150"), QStringLiteral("Lines"));
+        item("closecd")->trigger();
+        PrintPreview *preview = m_w->findChild<PrintPreview *>();
+        QVERIFY(preview);
+        QVERIFY(preview->isVisible());
+        QVERIFY(waitFor([&] { return preview->ready(); }, 15000));
+        const int pages = preview->document()->pageCount();
+        QVERIFY(pages > 1);
+        QCOMPARE(preview->pageLabel()->text(), QStringLiteral("第 1 / %1 页").arg(pages));
+        QVERIFY(!preview->previousButton()->isEnabled());
+        preview->nextButton()->click();
+        QCOMPARE(preview->pageLabel()->text(), QStringLiteral("第 2 / %1 页").arg(pages));
+        QVERIFY(preview->previousButton()->isEnabled());
+        QVERIFY(preview->document()->getAllText(pages - 1).text().contains(QStringLiteral("Line 150")));
+
+        QTemporaryDir dir;
+        m_world.dialogs.printFile = dir.filePath(QStringLiteral("preview.pdf"));
+        preview->printButton()->click();
+        const QStringList printed = pdfPages(m_world.dialogs.printFile);
+        QCOMPARE(printed.size(), pages);
+        QVERIFY(printed.last().contains(QStringLiteral("Line 150")));
+        // Some pages only: drawn page by page, as for a printer, and not blank.
+        m_world.dialogs.printRanges.addPage(2);
+        m_world.dialogs.printFile = dir.filePath(QStringLiteral("second.pdf"));
+        preview->printButton()->click();
+        QPdfDocument second;
+        second.load(m_world.dialogs.printFile);
+        QCOMPARE(second.pageCount(), 1);
+        const QImage sheet = second.render(0, QSize(200, 280)).convertToFormat(QImage::Format_Grayscale8);
+        int dark = 0;
+        for (int y = 0; y < sheet.height(); ++y)
+            for (int x = 0; x < sheet.width(); ++x)
+                dark += qGray(sheet.pixel(x, y)) < 128;
+        QVERIFY(dark > 20);
+        // Closing it lets it go.
+        preview->close();
+        QTRY_VERIFY(m_w->findChildren<PrintPreview *>().isEmpty());
     }
 
     void refresherReloadsThePageInFront()

@@ -325,6 +325,13 @@ void FixtureServer::respond(QTcpSocket *socket, const QUrl &url)
                     QStringLiteral("<style>body{margin:0}div{height:100px}</style><div style=\"background:#ff0000\"></div>"
                                    "<div style=\"height:%1px;background:#ffffff\"></div><div style=\"background:#0000ff\"></div>")
                         .arg(h - 200));
+    } else if (path == QLatin1String("/lines")) {
+        // n numbered paragraphs: a document of many printed pages.
+        const int n = qBound(1, query.queryItemValue(QStringLiteral("n")).toInt(), 400000);
+        QString lines;
+        for (int i = 1; i <= n; ++i)
+            lines += QStringLiteral("<p>Line %1</p>").arg(i);
+        body = page(QStringLiteral("Lines"), lines);
     } else if (path == QLatin1String("/popchain")) {
         // Opens 25 windows without a click, then replaces itself with the next hop.
         const int hop = query.queryItemValue(QStringLiteral("hop")).toInt();

@@ -1,7 +1,10 @@
 #pragma once
 #include "platform/dialogs.h"
 
+#include <QPageLayout>
+#include <QPrinter>
 #include <QStringList>
+#include <optional>
 
 // Dialogs that record what they were asked and answer from a script.
 class RecordingDialogs : public Dialogs
@@ -48,5 +51,26 @@ public:
     {
         asked << QStringLiteral("open:") + title + QLatin1Char('|') + folder + QLatin1Char('|') + filter;
         return openAnswer;
+    }
+    // Printing goes to this PDF file ("": the user cancels); page setup takes this layout.
+    QString printFile;
+    QPageRanges printRanges;
+    std::optional<QPageLayout> layoutAnswer;
+    bool pageSetup(QWidget *, QPrinter *printer) override
+    {
+        asked << QStringLiteral("pagesetup");
+        if (layoutAnswer)
+            printer->setPageLayout(*layoutAnswer);
+        return layoutAnswer.has_value();
+    }
+    bool choosePrinter(QWidget *, QPrinter *printer) override
+    {
+        asked << QStringLiteral("print");
+        if (printFile.isEmpty())
+            return false;
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(printFile);
+        printer->setPageRanges(printRanges);
+        return true;
     }
 };
