@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "app/addressrow.h"
 #include "app/closedmenu.h"
+#include "engine/engineprofile.h"
 #include "pictures/formimage.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
@@ -108,7 +109,10 @@ QStringList cleanTraces(const QVector<int> &boxes, Frmmain &window, PageStack &p
                 failed << TraceClean::removeFile(session.systemFolders.dataHome + QStringLiteral("/recently-used.xbel"));
             break;
         case 5: session.profile->cookieStore()->deleteAllCookies(); break;
-        case 6: session.profile->clearHttpCache(); break;
+        case 6:
+            if (!EngineProfile::clearCacheAtNextStart(session.profile))
+                failed << QStringLiteral("网页缓存（%1）").arg(session.profile->cachePath());
+            break;
         case 7: {
             // Pages still on screen keep their files.
             QStringList inUse;

@@ -2,9 +2,24 @@
 
 #include "platform/paths.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QWebEngineProfile>
 #include <QtWebEngineCore/qtwebenginecoreglobal.h>
+
+namespace {
+const QString kClearCacheMarker = QStringLiteral("clear-cache-at-start");
+} // namespace
+
+bool EngineProfile::clearCacheAtNextStart(QWebEngineProfile *profile)
+{
+    if (profile->isOffTheRecord())
+        return true;
+    QFile marker(profile->persistentStoragePath() + QLatin1Char('/') + kClearCacheMarker);
+    return marker.open(QIODevice::WriteOnly);
+}
 
 EngineProfile::EngineProfile()
 {
@@ -28,9 +43,16 @@ EngineProfile::EngineProfile()
         m_profile = new QWebEngineProfile();
         setLanguage();
     } else {
+        const QString cache = Paths::engineCacheDir() + QLatin1Char('/') + name;
+        const QString marker = m_storage + QLatin1Char('/') + kClearCacheMarker;
+        // A cache folder that is a link to elsewhere is the user's arrangement: left alone.
+        const QFileInfo cacheDir(cache);
+        if (QFileInfo::exists(marker)
+            && (cacheDir.isSymLink() || !cacheDir.exists() || QDir(cache).removeRecursively()))
+            QFile::remove(marker);
         m_profile = new QWebEngineProfile(QStringLiteral("velmo-") + name);
         m_profile->setPersistentStoragePath(m_storage);
-        m_profile->setCachePath(Paths::engineCacheDir() + QLatin1Char('/') + name);
+        m_profile->setCachePath(cache);
         m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
         setLanguage();
     }

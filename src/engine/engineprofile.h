@@ -20,6 +20,11 @@ public:
     bool offTheRecord() const;
     // The first instance's storage ("default"): the one that takes links for the user.
     bool firstInstance() const;
+    // Empties the profile's HTTP cache when the browser next starts, before the engine
+    // opens it: the engine's own clearing at run time leaves every page load started
+    // meanwhile waiting for good. False when that could not be arranged. A profile off
+    // the record keeps its cache in memory only, gone at exit anyway.
+    static bool clearCacheAtNextStart(QWebEngineProfile *profile);
     // The engine's Chromium version ("102.0.5005.177").
     static QString chromiumVersion();
 

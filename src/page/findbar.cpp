@@ -72,6 +72,9 @@ void FindBar::open()
 void FindBar::next(bool backward)
 {
     lastWord() = m_word->text();
+    // A long page takes the engine a while to count through.
+    if (!m_word->text().isEmpty())
+        m_count->setText(QStringLiteral("查找中…"));
     QPointer<FindBar> self(this);
     m_find(m_word->text(), backward, m_case->isChecked(), [self](int active, int total) {
         if (self)

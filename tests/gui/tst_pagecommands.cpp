@@ -239,6 +239,29 @@ private slots:
         QTRY_VERIFY(m_w->findChildren<PrintPreview *>().isEmpty());
     }
 
+    void editModeTakesTypingAndGivesItBack()
+    {
+        FormWeb *p = m_world.open(QStringLiteral("/page?id=edit"), QStringLiteral("Page edit"));
+        const auto body = [p] { return evaluateSync(p->Web(), QStringLiteral("document.body.innerText")).toString(); };
+        const QString before = body();
+        QWidget *view = p->Web()->widget()->focusProxy() ? p->Web()->widget()->focusProxy() : p->Web()->widget();
+        const auto type = [&](const QString &text) {
+            view->setFocus();
+            evaluateSync(p->Web(), QStringLiteral("document.body.focus(); getSelection().collapse(document.body, 0)"));
+            QTest::keyClicks(view, text);
+        };
+        item("EditPage")->trigger();
+        QVERIFY(waitFor([&] { return evaluateSync(p->Web(), QStringLiteral("document.designMode")).toString() == QStringLiteral("on"); }, 5000));
+        type(QStringLiteral("typed"));
+        QVERIFY2(waitFor([&] { return body().contains(QStringLiteral("typed")); }, 5000), qPrintable(body()));
+        item("EditPage")->trigger();
+        QVERIFY(waitFor([&] { return evaluateSync(p->Web(), QStringLiteral("document.designMode")).toString() == QStringLiteral("off"); }, 5000));
+        type(QStringLiteral("zzz"));
+        // A script round trip after the keys: had they reached the text, they would show.
+        QVERIFY(!body().contains(QStringLiteral("zzz")));
+        QVERIFY(body().contains(before.right(5)));
+    }
+
     void refresherReloadsThePageInFront()
     {
         FormWeb *p = m_world.open(QStringLiteral("/page?id=again"), QStringLiteral("Page again"));
