@@ -126,6 +126,15 @@ BrowserControl::~BrowserControl()
     disconnect(qApp, nullptr, this, nullptr);
     if (m_page)
         m_page->setUrlRequestInterceptor(nullptr);
+    if (m_view && m_printJobs->running > 0) {
+        m_page->setDecider({});
+        m_page->setScriptDialogs(nullptr);
+        m_view->hide();
+        m_view->setParent(nullptr);
+        m_printJobs->kept = m_view;
+        s_keptForPrinting.append(m_view);
+        return;
+    }
     delete m_view;
 }
 

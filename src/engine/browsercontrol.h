@@ -138,7 +138,13 @@ public:
     // picture, or the page with a folder of its parts; done tells whether it was written.
     enum class PageFormat { SingleFile, Complete };
     // The page laid out for print by the engine, as PDF bytes (empty when it could not).
+    // A page closed while the engine lays it out stays, out of sight, until the engine is
+    // done: taking it away then crashes the engine at times.
     void printToPdf(const QPageLayout &layout, const QPageRanges &ranges, std::function<void(const QByteArray &pdf)> done);
+    // Pages still kept for their print job; the profile waits for them (up to ms) before it
+    // goes, then lets the rest go.
+    static int pagesKeptForPrinting();
+    static void finishPrinting(int ms);
     void savePage(const QString &path, PageFormat format, std::function<void(bool ok)> done);
 
 signals:
@@ -168,6 +174,12 @@ private:
 
     QWebEngineView *m_view = nullptr;
     EnginePage *m_page = nullptr;
+    struct PrintJobs {
+        int running = 0;
+        QPointer<QWidget> kept; // the view, once its page closed during a job
+    };
+    std::shared_ptr<PrintJobs> m_printJobs = std::make_shared<PrintJobs>();
+    static QList<QPointer<QWidget>> s_keptForPrinting;
     std::shared_ptr<bool> m_alive;
     std::unique_ptr<LoadPolicy> m_policy;
     ClientSite *m_site = nullptr;

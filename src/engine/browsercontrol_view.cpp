@@ -5,6 +5,8 @@
 
 #include "engine/enginepage.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineFindTextResult>
@@ -161,6 +163,8 @@ void BrowserControl::find(const QString &word, bool backward, bool matchCase, st
     });
 }
 
+QList<QPointer<QWidget>> BrowserControl::s_keptForPrinting;
+
 void BrowserControl::printToPdf(const QPageLayout &layout, const QPageRanges &ranges, std::function<void(const QByteArray &)> done)
 {
     if (!m_page) {
@@ -168,9 +172,36 @@ void BrowserControl::printToPdf(const QPageLayout &layout, const QPageRanges &ra
         return;
     }
     std::weak_ptr<bool> alive = m_alive;
-    m_page->printToPdf([alive, done](const QByteArray &pdf) {
+    std::shared_ptr<PrintJobs> jobs = m_printJobs;
+    ++jobs->running;
+    m_page->printToPdf([alive, done, jobs](const QByteArray &pdf) {
+        --jobs->running;
         auto a = alive.lock();
         if (a && *a)
             done(pdf);
+        if (jobs->running == 0 && jobs->kept) {
+            s_keptForPrinting.removeAll(jobs->kept);
+            jobs->kept->deleteLater();
+            jobs->kept = nullptr;
+        }
     }, layout, ranges);
+}
+
+int BrowserControl::pagesKeptForPrinting()
+{
+    s_keptForPrinting.removeAll(nullptr);
+    return s_keptForPrinting.size();
+}
+
+void BrowserControl::finishPrinting(int ms)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (pagesKeptForPrinting() > 0 && waited.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // Out of time: they go all the same.
+    qDeleteAll(std::exchange(s_keptForPrinting, {}));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

@@ -1,5 +1,6 @@
 #include "engine/engineprofile.h"
 
+#include "engine/browsercontrol.h"
 #include "platform/paths.h"
 
 #include <QDir>
@@ -66,6 +67,8 @@ void EngineProfile::setLanguage()
 
 EngineProfile::~EngineProfile()
 {
+    // The engine must not lose a page it is still laying out for print.
+    BrowserControl::finishPrinting(10000);
     delete m_profile;
 }
 

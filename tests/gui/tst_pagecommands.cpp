@@ -1,4 +1,5 @@
 #include "app/mainmenus.h"
+#include "page/findbar.h"
 #include "page/formautoreshua.h"
 #include "page/pageproperties.h"
 #include "page/printpreview.h"
@@ -18,6 +19,7 @@
 #include <QPdfSelection>
 #include <QPdfView>
 #include <QPushButton>
+#include <QWheelEvent>
 
 // The commands that act on the page in front, on the real engine: the selection bar,
 // the refresher, typing in edit mode, page properties and printing.
@@ -96,6 +98,15 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("mine"));
         // Resizing puts it away.
         p->resize(p->width() - 10, p->height());
+        QVERIFY(!bar->shown());
+
+        // So does the wheel over the page.
+        press(p, 1);
+        QVERIFY(bar->shown());
+        QWidget *view = p->Web()->widget()->focusProxy() ? p->Web()->widget()->focusProxy() : p->Web()->widget();
+        QWheelEvent wheel(QPointF(5, 5), view->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view, &wheel);
         QVERIFY(!bar->shown());
 
         // 复制 is the one way to the clipboard.
@@ -260,6 +271,44 @@ private slots:
         // A script round trip after the keys: had they reached the text, they would show.
         QVERIFY(!body().contains(QStringLiteral("zzz")));
         QVERIFY(body().contains(before.right(5)));
+    }
+
+    void commandsOnABlankTabEndCleanly()
+    {
+        m_w->pages().Build();
+        FormWeb *blank = m_w->pages().activePage();
+        // Zoom pressed over and over: up to the bound and no further, down to 5 and no further.
+        for (int i = 0; i < 10000; ++i)
+            m_w->menus()->action(QStringLiteral("BigP"), 0)->trigger();
+        QCOMPARE(blank->BigSize, 32760);
+        for (int i = 0; i < 10000; ++i)
+            m_w->menus()->action(QStringLiteral("BigP"), 1)->trigger();
+        QCOMPARE(blank->BigSize, 5);
+        // Find with nothing to search in.
+        item("mnuViewOptions")->trigger();
+        FindBar *find = blank->findChild<FindBar *>();
+        find->word()->setText(QStringLiteral("word"));
+        find->next();
+        QVERIFY(waitFor([&] { return find->count() == QStringLiteral("0/0"); }, 5000));
+        // Properties and the preview say what there is, and the window goes on.
+        const QHash<QString, QString> shown = properties();
+        QCOMPARE(shown["size"], QStringLiteral("未知"));
+        item("closecd")->trigger();
+        PrintPreview *preview = m_w->findChild<PrintPreview *>();
+        QVERIFY(waitFor([&] { return preview->ready() || preview->findChild<QLabel *>()->text().startsWith(QStringLiteral("无法")); }, 15000));
+        preview->close();
+        // A preview closed before the engine answers drops the answer; the tab closed
+        // meanwhile stays out of sight until the engine is done with it.
+        FormWeb *lines = m_world.open(QStringLiteral("/lines?n=8000"), QStringLiteral("Lines"));
+        item("closecd")->trigger();
+        m_w->findChild<PrintPreview *>()->close();
+        QTRY_VERIFY(m_w->findChildren<PrintPreview *>().isEmpty());
+        m_w->pages().book().setHoverPos(m_w->pages().book().positionOf(lines->myindex));
+        m_w->pages().DelLine();
+        QVERIFY(waitFor([] { return BrowserControl::pagesKeptForPrinting() == 1; }, 5000));
+        QVERIFY(waitFor([] { return BrowserControl::pagesKeptForPrinting() == 0; }, 60000));
+        FormWeb *after = m_world.open(QStringLiteral("/page?id=after"), QStringLiteral("Page after"));
+        QCOMPARE(after->location(), url(QStringLiteral("/page?id=after")));
     }
 
     void refresherReloadsThePageInFront()
