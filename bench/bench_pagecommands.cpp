@@ -36,6 +36,19 @@ bool drawn(QPdfView *view)
     return false;
 }
 
+// Whether the engine's mark of the active match (orange) is drawn in the view.
+bool orangeShown(QWidget *view)
+{
+    const QImage shot = view->grab().toImage();
+    for (int y = 0; y < shot.height(); y += 2)
+        for (int x = 0; x < shot.width(); x += 2) {
+            const QColor c = shot.pixelColor(x, y);
+            if (c.red() > 200 && c.green() > 110 && c.green() < 190 && c.blue() < 100)
+                return true;
+        }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -47,15 +60,9 @@ int main(int argc, char *argv[])
     std::printf("| measure | value |\n|---|---|\n");
 
     openLines(world, 6200);
-    QElapsedTimer clock;
-    qint64 last = 0, stall = 0;
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        stall = std::max(stall, clock.elapsed() - last);
-        last = clock.elapsed();
-    });
-    clock.start();
-    tick.start(5);
+    StallWatch stalls;
+    stalls.start();
+    const QElapsedTimer &clock = stalls.clock;
     w->menus()->action(QStringLiteral("closecd"))->trigger();
     PrintPreview *preview = w->findChild<PrintPreview *>();
     const qint64 opened = clock.elapsed();
@@ -63,12 +70,12 @@ int main(int argc, char *argv[])
     const qint64 laidOut = clock.elapsed();
     waitUntil([&] { return drawn(preview->view()); }, 60000);
     const qint64 firstPage = clock.elapsed();
-    tick.stop();
+    stalls.stop();
     row("print preview: pages", preview->document()->pageCount(), "");
     row("print preview: window open", double(opened), "ms");
     row("print preview: pages laid out by the engine", double(laidOut), "ms");
     row("print preview: first page drawn", double(firstPage), "ms");
-    row("print preview: longest event-loop stall", double(stall), "ms");
+    row("print preview: longest event-loop stall", double(stalls.longest), "ms");
     preview->close();
 
     FormWeb *big = openLines(world, 300000);
@@ -79,16 +86,21 @@ int main(int argc, char *argv[])
         evaluate(big->Web(), QStringLiteral("window.scrollTo(0, 0)"));
         int total = -1;
         qint64 shown = -1;
-        clock.restart();
+        QElapsedTimer clock;
+        clock.start();
         big->Web()->find(word, false, false, [&](int, int count) { total = count; });
-        // The engine scrolls the first match into sight before it has counted them all.
+        // The engine marks the match it goes to (orange) before it has counted them all;
+        // a match further down is scrolled into sight.
         if (word == QLatin1String("Line 299999")) {
             waitUntil([&] { return evaluate(big->Web(), QStringLiteral("window.scrollY")).toInt() > 0; }, 30000);
+            shown = clock.elapsed();
+        } else if (word == QLatin1String("Line 1")) {
+            waitUntil([&] { return orangeShown(big->Web()->widget()); }, 30000);
             shown = clock.elapsed();
         }
         waitUntil([&] { return total >= 0; }, 30000);
         if (shown >= 0)
-            row(qPrintable(QStringLiteral("find \"%1\": the match scrolled into sight").arg(word)), double(shown), "ms");
+            row(qPrintable(QStringLiteral("find \"%1\": the first match shown").arg(word)), double(shown), "ms");
         row(qPrintable(QStringLiteral("find \"%1\": all %2 matches counted").arg(word).arg(total)), double(clock.elapsed()), "ms");
     }
     return 0;

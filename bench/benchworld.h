@@ -24,10 +24,12 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QThread>
 #include <QTimer>
 #include <QWebEngineProfile>
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -52,6 +54,24 @@ inline void row(const char *what, double value, const char *unit)
 {
     std::printf("| %-58s | %10.1f %s |\n", what, value, unit);
 }
+
+// The longest gap between turns of the window's event loop while it runs (a 5 ms timer).
+struct StallWatch {
+    QElapsedTimer clock;
+    QTimer tick;
+    qint64 last = 0;
+    qint64 longest = 0;
+    void start()
+    {
+        QObject::connect(&tick, &QTimer::timeout, [this] {
+            longest = std::max(longest, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        clock.start();
+        tick.start(5);
+    }
+    void stop() { tick.stop(); }
+};
 
 inline QVariant evaluate(BrowserControl *web, const QString &js)
 {
