@@ -14,7 +14,7 @@ QLabel *button(const QString &text, int leftTwips, QWidget *bar)
     auto *label = new QLabel(text, bar);
     label->setObjectName(QStringLiteral("LabCopy"));
     label->setGeometry(px(leftTwips), px(80), px(735), px(255));
-    label->setAlignment(Qt::AlignCenter);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     label->setCursor(Qt::PointingHandCursor);
     label->installEventFilter(bar);
     return label;
@@ -27,7 +27,8 @@ SelectionBar::SelectionBar(QWidget *page)
 {
     setObjectName(QStringLiteral("PictMouse"));
     resize(px(1500), px(350));
-    setAutoFillBackground(true);
+    // A plain widget draws its style sheet's background only when asked to.
+    setAttribute(Qt::WA_StyledBackground);
     setStyleSheet(QStringLiteral("#PictMouse { background: #fffbe6; border: 1px solid #a0a0a0; }"));
     m_search = button(QStringLiteral("搜索  |"), 120, this);
     m_search->setProperty("index", 0);
