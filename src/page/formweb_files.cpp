@@ -13,6 +13,7 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QUrl>
 
 void FormWeb::documentSource(std::function<void(const QString &)> take)
@@ -86,6 +87,12 @@ FindBar *FormWeb::showFind()
             m_web->find(word, backward, matchCase, std::move(done));
         }, this);
         layoutControls();
+        // A search made while the page was still loading found nothing yet; the bar
+        // searches the finished page again.
+        connect(this, &FormWeb::documentLoaded, m_find, [this] {
+            if (m_find->isVisible() && !m_find->word()->text().isEmpty())
+                m_find->next();
+        });
     }
     m_find->open();
     return m_find;
