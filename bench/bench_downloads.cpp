@@ -45,27 +45,22 @@ int main(int argc, char *argv[])
     for (int round = 0; round < 3; ++round) {
         const QString path = dir.filePath(QStringLiteral("ours%1.bin").arg(round));
         world.dialogs.saveAnswer = path;
-        QElapsedTimer clock;
-        clock.start();
-        qint64 last = 0;
-        QTimer tick;
-        QObject::connect(&tick, &QTimer::timeout, [&] {
-            stall = std::max(stall, clock.elapsed() - last);
-            last = clock.elapsed();
-        });
-        tick.start(5);
+        StallWatch stalls;
+        stalls.start();
         const qsizetype before = list->rows().size();
         page->download(address);
         waitUntil([&] {
             return list->rows().size() > before && list->rows().last().download
                 && list->rows().last().download->state() != Download::State::Running;
         }, 120000);
-        ours << kBytes / 1048576.0 / (clock.elapsed() / 1000.0);
-        tick.stop();
+        ours << kBytes / 1048576.0 / (stalls.clock.elapsed() / 1000.0);
+        stalls.stop();
+        stall = std::max(stall, stalls.longest);
         QFile::remove(path);
 
         const QString theirPath = dir.filePath(QStringLiteral("curl%1.bin").arg(round));
-        clock.restart();
+        QElapsedTimer clock;
+        clock.start();
         QProcess curl;
         curl.start(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-o"), theirPath, address});
         curl.waitForFinished(120000);

@@ -467,6 +467,8 @@ private slots:
         in->trigger(); // raised to 15 first
         QCOMPARE(p->BigSize, 25);
         QVERIFY(waitFor([&] { return evaluateSync(p->Web(), QStringLiteral("document.body.style.zoom")).toString() == QStringLiteral("25%"); }, 5000));
+        // As the page lays itself out: a quarter of its size.
+        QCOMPARE(evaluateSync(p->Web(), QStringLiteral("getComputedStyle(document.body).zoom")).toString(), QStringLiteral("0.25"));
         // The 16-bit bound refuses the step and says so.
         p->BigSize = 32760;
         in->trigger();
