@@ -7,24 +7,16 @@
 #include "page/formweb.h"
 #include "page/pageproperties.h"
 #include "page/printpreview.h"
+#include "platform/clipboard.h"
 #include "platform/dialogs.h"
 #include "page/session.h"
 #include "tabs/tabstrip.h"
 #include "userdata/options.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPrinter>
 
 namespace {
-
-void copyText(const QString &text)
-{
-    QClipboard *cb = QGuiApplication::clipboard();
-    cb->clear();
-    cb->setText(text);
-}
 
 // Runs on the active page, when there is one.
 template <typename F>
@@ -171,11 +163,11 @@ void wirePageCommands(Commands &c)
 
     TabStrip &strip = *c.window.tabStrip();
     AddressRow &address = c.address;
-    c.on("fuzhi", [&pages, &strip] { copyText(strip.labelText(pages.book().slotAt(pages.book().hoverPos()))); });
-    c.on("address", [&address] { copyText(address.addressText()); });
+    c.on("fuzhi", [&pages, &strip] { putOnClipboard(strip.labelText(pages.book().slotAt(pages.book().hoverPos()))); });
+    c.on("address", [&address] { putOnClipboard(address.addressText()); });
     c.on("Page", [&pages, &strip] {
         if (QLineEdit *lab = strip.existingLabel(pages.book().activeSlot()))
-            copyText(lab->selectedText());
+            putOnClipboard(lab->selectedText());
     });
 
     Toolbar &toolbar = c.toolbar;

@@ -21,8 +21,6 @@
 
 #include <QFileInfo>
 #include <QUrl>
-#include <QWebEngineCookieStore>
-#include <QWebEngineProfile>
 
 namespace {
 
@@ -103,15 +101,15 @@ QStringList cleanTraces(const QVector<int> &boxes, Frmmain &window, PageStack &p
         // The folder comes back with the next page closed.
         case 2: failed << TraceClean::removeFolder(window.history().folder()); break;
         // The engine keeps no form entries; what it remembers of visits is the links.
-        case 3: session.profile->clearAllVisitedLinks(); break;
+        case 3: EngineProfile::forgetVisitedLinks(session.profile); break;
         case 4:
             if (!session.systemFolders.dataHome.isEmpty())
                 failed << TraceClean::removeFile(session.systemFolders.dataHome + QStringLiteral("/recently-used.xbel"));
             break;
-        case 5: session.profile->cookieStore()->deleteAllCookies(); break;
+        case 5: EngineProfile::forgetCookies(session.profile); break;
         case 6:
             if (!EngineProfile::clearCacheAtNextStart(session.profile))
-                failed << QStringLiteral("网页缓存（%1）").arg(session.profile->cachePath());
+                failed << QStringLiteral("网页缓存（%1）").arg(Paths::engineCacheDir());
             break;
         case 7: {
             // Pages still on screen keep their files.

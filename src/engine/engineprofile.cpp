@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QWebEngineCookieStore>
 #include <QWebEngineProfile>
 #include <QtWebEngineCore/qtwebenginecoreglobal.h>
 
@@ -20,6 +21,16 @@ bool EngineProfile::clearCacheAtNextStart(QWebEngineProfile *profile)
         return true;
     QFile marker(profile->persistentStoragePath() + QLatin1Char('/') + kClearCacheMarker);
     return marker.open(QIODevice::WriteOnly);
+}
+
+void EngineProfile::forgetCookies(QWebEngineProfile *profile)
+{
+    profile->cookieStore()->deleteAllCookies();
+}
+
+void EngineProfile::forgetVisitedLinks(QWebEngineProfile *profile)
+{
+    profile->clearAllVisitedLinks();
 }
 
 EngineProfile::EngineProfile()

@@ -25,6 +25,9 @@ public:
     // meanwhile waiting for good. False when that could not be arranged. A profile off
     // the record keeps its cache in memory only, gone at exit anyway.
     static bool clearCacheAtNextStart(QWebEngineProfile *profile);
+    // Every cookie in the profile's store, and the links it remembers as visited.
+    static void forgetCookies(QWebEngineProfile *profile);
+    static void forgetVisitedLinks(QWebEngineProfile *profile);
     // The engine's Chromium version ("102.0.5005.177").
     static QString chromiumVersion();
 

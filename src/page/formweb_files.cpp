@@ -7,12 +7,11 @@
 #include "page/pageproperties.h"
 #include "page/selectionbar.h"
 #include "page/zoomstep.h"
+#include "platform/clipboard.h"
 #include "tabs/sites.h"
 #include "tabs/stripgeometry.h"
 
-#include <QClipboard>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QUrl>
 
@@ -103,11 +102,7 @@ void FormWeb::setUpSelectionBar()
     m_pictMouse = new SelectionBar(this);
     connect(m_pictMouse, &SelectionBar::searchChosen, this,
             [this](const QString &text) { emit searchInNewPage(Sites::searchAddress(text)); });
-    connect(m_pictMouse, &SelectionBar::copyChosen, this, [](const QString &text) {
-        QClipboard *clipboard = QGuiApplication::clipboard();
-        clipboard->clear();
-        clipboard->setText(text);
-    });
+    connect(m_pictMouse, &SelectionBar::copyChosen, this, [](const QString &text) { putOnClipboard(text); });
 }
 
 void FormWeb::zhan(int xTwips, int yTwips)

@@ -1,10 +1,9 @@
 #include "userdata/organizefavorites.h"
 
+#include "platform/clipboard.h"
 #include "platform/dialogs.h"
 #include "userdata/favorites.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
@@ -50,9 +49,7 @@ void OrganizeFavorites::pick()
     m_delete->setEnabled(true);
     if (QListWidgetItem *item = m_list->currentItem()) {
         m_address = Favorites::addressOf(item->text());
-        QClipboard *cb = QGuiApplication::clipboard();
-        cb->clear();
-        cb->setText(m_address);
+        putOnClipboard(m_address);
     }
 }
 
