@@ -1,9 +1,10 @@
 #include "pictures/atomicfile.h"
 
+#include "platform/wholeappend.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryFile>
 
 #include <cerrno>
@@ -13,15 +14,7 @@ namespace AtomicFile {
 
 bool write(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return replaceWhole(path, bytes, QFile::ReadOwner | QFile::WriteOwner);
 }
 
 } // namespace AtomicFile
@@ -33,7 +26,8 @@ AtomicFile::NewFile AtomicFile::writeNew(const QString &path, const QByteArray &
     if (!temp.open())
         return NewFile::Failed;
     temp.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    if (temp.write(bytes) != bytes.size() || !temp.flush())
+    // Synced before it is linked: a full disk may show only at the sync.
+    if (temp.write(bytes) != bytes.size() || !temp.flush() || ::fsync(temp.handle()) != 0)
         return NewFile::Failed;
     // A hard link is made only where no file is: whole, and never over another file.
     // The temporary name goes when temp does.
@@ -48,7 +42,7 @@ AtomicFile::NewFile AtomicFile::writeNew(const QString &path, const QByteArray &
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return QFileInfo::exists(path) ? NewFile::Exists : NewFile::Failed;
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
+    if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0) {
         file.remove();
         return NewFile::Failed;
     }

@@ -1,19 +1,28 @@
 #include "platform/desktopshortcut.h"
 
 #include "platform/paths.h"
+#include "platform/wholeappend.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 namespace {
 
-// Exec quoting of freedesktop desktop entries: quote the path, escape what the
-// quoted form needs escaped.
+// Exec quoting of freedesktop desktop entries, only where the rules ask for it: a path
+// of plain characters stands bare, since the desktop's own tools (xdg-mime, xdg-settings)
+// take a quoted program name for a program that does not exist.
 QString execQuoted(const QString &path)
 {
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`=");
+    const bool plain = std::none_of(path.begin(), path.end(), [](QChar c) { return reserved.contains(c); });
     QString q = path;
+    // A percent sign would be read as a field code.
+    q.replace(QLatin1Char('%'), QLatin1String("%%"));
+    if (plain && !path.isEmpty())
+        return q;
     q.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
     for (const char *c : {"\"", "`", "$"})
         q.replace(QLatin1String(c), QLatin1String("\\") + QLatin1String(c));
@@ -43,14 +52,10 @@ bool writeDesktopEntry(const QString &path, const QString &name, const QString &
                         .arg(name, execQuoted(target));
     if (!iconPath.isEmpty())
         entry += QStringLiteral("Icon=%1\n").arg(iconPath);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(entry.toUtf8());
-    if (!file.commit())
+    if (!replaceWhole(path, entry.toUtf8()))
         return false;
     // Desktops launch only entries marked executable.
-    QFile::setPermissions(file.fileName(), QFile::permissions(file.fileName()) | QFile::ExeOwner | QFile::ExeUser);
+    QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeUser);
     return true;
 }
 

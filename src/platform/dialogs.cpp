@@ -34,13 +34,32 @@ QString QtDialogs::askText(QWidget *owner, const QString &title, const QString &
     return ok ? text : QString();
 }
 
+QString Dialogs::shownName(const QString &proposal)
+{
+    const qsizetype slash = proposal.lastIndexOf(QLatin1Char('/'));
+    const QString folder = proposal.left(slash + 1);
+    QString name;
+    for (const QChar c : proposal.mid(slash + 1)) {
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
+            continue;
+        name.append(c == QLatin1Char('"') ? QLatin1Char('\'') : c);
+    }
+    name = name.trimmed();
+    while (name.startsWith(QLatin1Char('.')) || name.startsWith(QLatin1Char('~')) || name.startsWith(QLatin1Char(' ')))
+        name.remove(0, 1);
+    return folder + name;
+}
+
 QString QtDialogs::saveFile(QWidget *owner, const QString &title, const QString &suggestedName, const QString &filter)
 {
+    const QString proposal = shownName(suggestedName);
+    if (QFileInfo(proposal).isAbsolute())
+        return QFileDialog::getSaveFileName(owner, title, proposal, filter);
     // The user's pictures folder first, as a place a user looks for a saved picture.
     QString dir = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     if (dir.isEmpty() || !QFileInfo(dir).isDir())
         dir = QDir::homePath();
-    return QFileDialog::getSaveFileName(owner, title, dir + QLatin1Char('/') + suggestedName, filter);
+    return QFileDialog::getSaveFileName(owner, title, dir + QLatin1Char('/') + proposal, filter);
 }
 
 bool QtDialogs::question(QWidget *owner, const QString &title, const QString &text)

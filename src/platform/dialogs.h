@@ -22,6 +22,8 @@ public:
     // Where to save a file: the chosen path, or "" when the user cancels. filter is a
     // file dialog filter ("图片文件 (*.jpg)"); an existing file is replaced only after the
     // dialog's own confirmation.
+    // suggestedName is a name (shown in the folder the dialog picks) or a whole path (shown
+    // in its own folder); either way its name passes through shownName first.
     virtual QString saveFile(QWidget *owner, const QString &title, const QString &suggestedName, const QString &filter) = 0;
     // A yes/no question; true for yes.
     virtual bool question(QWidget *owner, const QString &title, const QString &text) = 0;
@@ -31,6 +33,12 @@ public:
     // the user confirmed (the printer then holds the choice).
     virtual bool pageSetup(QWidget *owner, QPrinter *printer) = 0;
     virtual bool choosePrinter(QWidget *owner, QPrinter *printer) = 0;
+
+    // The name a save dialog may propose, made from a name a page or a server chose: no
+    // control characters, no quote (the file dialog reads quoted text as a list of other
+    // names), no leading dot or tilde (a hidden file, another user's home), nothing around
+    // it. The folder part of a path is kept as it is.
+    static QString shownName(const QString &proposal);
 };
 
 // The real dialogs.

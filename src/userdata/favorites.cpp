@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QHash>
 #include <functional>
-#include <QSaveFile>
 
 namespace {
 const QByteArray kCrLf = "\r\n";
@@ -123,15 +122,16 @@ bool Favorites::save(const QStringList &lines) const
     QHash<QString, QList<QByteArray>> untouched;
     for (const QByteArray &raw : rawLines(m_path))
         untouched[shown(raw)].append(raw);
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    QByteArray bytes;
     for (const QString &line : lines) {
         QList<QByteArray> &same = untouched[line];
-        file.write((same.isEmpty() ? GbkText::encode(line) : same.takeFirst()) + kCrLf);
+        bytes += (same.isEmpty() ? GbkText::encode(line) : same.takeFirst()) + kCrLf;
     }
-    return file.commit();
+    if (!replaceWhole(m_path, bytes, QFile::ReadOwner | QFile::WriteOwner))
+        return false;
+    // The user's own list, also when an older file was readable by others.
+    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
+    return true;
 }
 
 QString Favorites::addressOf(const QString &line)

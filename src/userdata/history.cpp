@@ -7,7 +7,6 @@
 
 #include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 #include <QUrl>
 
 namespace {
@@ -116,12 +115,9 @@ QString History::buildPage(const QDate &day) const
     }
     if (!Paths::ensureDir(m_folder))
         return QString();
-    QSaveFile page(dayFile(day, QStringLiteral(".html")));
-    if (!page.open(QIODevice::WriteOnly))
+    const QString page = dayFile(day, QStringLiteral(".html"));
+    if (!replaceWhole(page, GbkText::encodeHtml(pageText(rows)), kPrivateFile))
         return QString();
-    page.write(GbkText::encodeHtml(pageText(rows)));
-    if (!page.commit())
-        return QString();
-    QFile::setPermissions(page.fileName(), kPrivateFile);
-    return page.fileName();
+    QFile::setPermissions(page, kPrivateFile);
+    return page;
 }

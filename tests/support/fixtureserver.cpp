@@ -356,7 +356,10 @@ void FixtureServer::respond(QTcpSocket *socket, const QUrl &url)
         const QString name = query.hasQueryItem(QStringLiteral("name")) ? query.queryItemValue(QStringLiteral("name"), QUrl::FullyDecoded)
                                                                          : QStringLiteral("file.bin");
         type = "application/octet-stream";
-        extra = "Content-Disposition: attachment; filename=\"" + name.toUtf8() + "\"\r\n";
+        // A name with a quote can only be said in its encoded form.
+        extra = name.contains(QLatin1Char('"'))
+                    ? "Content-Disposition: attachment; filename*=UTF-8''" + QUrl::toPercentEncoding(name) + "\r\n"
+                    : "Content-Disposition: attachment; filename=\"" + name.toUtf8() + "\"\r\n";
         body = downloadBytes(bytes);
     } else if (path == QLatin1String("/title")) {
         body = page(query.queryItemValue(QStringLiteral("t"), QUrl::FullyDecoded));

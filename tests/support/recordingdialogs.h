@@ -37,9 +37,14 @@ public:
         asked << QStringLiteral("text:") + title + QLatin1Char('|') + prompt + QLatin1Char('|') + suggested;
         return textAnswer;
     }
-    QString saveFile(QWidget *, const QString &title, const QString &suggestedName, const QString &filter) override
+    // The real file dialog answers instead of saveAnswer (a test presses its keys).
+    bool realSave = false;
+    QString saveFile(QWidget *owner, const QString &title, const QString &suggestedName, const QString &filter) override
     {
-        asked << QStringLiteral("save:") + title + QLatin1Char('|') + suggestedName + QLatin1Char('|') + filter;
+        // What the real dialog would show (checked against it in tst_filedialogs).
+        asked << QStringLiteral("save:") + title + QLatin1Char('|') + shownName(suggestedName) + QLatin1Char('|') + filter;
+        if (realSave)
+            return QtDialogs().saveFile(owner, title, suggestedName, filter);
         return saveAnswer;
     }
     bool question(QWidget *, const QString &title, const QString &text) override

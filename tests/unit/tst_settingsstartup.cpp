@@ -44,7 +44,7 @@ private slots:
         QCOMPARE(entry.value(QStringLiteral("Desktop Entry/Name")).toString(), QStringLiteral("Velmo浏览器"));
         QFile raw(shortcutPath());
         QVERIFY(raw.open(QIODevice::ReadOnly));
-        QVERIFY(raw.readAll().contains("Exec=\"/opt/velmo/velmo\" %U\n"));
+        QVERIFY(raw.readAll().contains("Exec=/opt/velmo/velmo %U\n"));
         QVERIFY(QFileInfo(shortcutPath()).permissions() & QFile::ExeOwner);
         QCOMPARE(store.read(QStringLiteral("setup"), QStringLiteral("Homepage")), Sites::kDefaultHomePage);
         int marker = 0;

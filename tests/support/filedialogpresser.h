@@ -1,0 +1,42 @@
+#pragma once
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTimer>
+#include <QtTest>
+
+// Answers the next real file dialog as a user would: notes the folder it opened in and
+// the name it shows, then presses Enter in the name field (or Escape).
+class FileDialogPresser : public QObject
+{
+public:
+    QString folder;
+    QString name;
+    bool seen = false;
+
+    explicit FileDialogPresser(bool accept = true)
+    {
+        m_timer.setInterval(20);
+        connect(&m_timer, &QTimer::timeout, this, [this, accept] {
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                auto *dialog = qobject_cast<QFileDialog *>(w);
+                if (!dialog || !dialog->isVisible())
+                    continue;
+                m_timer.stop();
+                seen = true;
+                folder = dialog->directory().absolutePath();
+                QLineEdit *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                name = edit ? edit->text() : QString();
+                if (edit)
+                    QTest::keyClick(edit, accept ? Qt::Key_Return : Qt::Key_Escape);
+                else
+                    dialog->reject();
+                return;
+            }
+        });
+        m_timer.start();
+    }
+
+private:
+    QTimer m_timer;
+};
