@@ -1,13 +1,17 @@
 #include "engine/enginedownloads.h"
 
+#include "platform/partialfiles.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 
-Download::Download(QWebEngineDownloadRequest *request, QObject *parent)
+Download::Download(QWebEngineDownloadRequest *request, PartialFiles *partials, QObject *parent)
     : QObject(parent)
     , m_request(request)
+    , m_partials(partials)
 {
     connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this, [this] {
         m_mostReceived = qMax(m_mostReceived, received());
@@ -19,6 +23,7 @@ Download::Download(QWebEngineDownloadRequest *request, QObject *parent)
         if (m_state == State::Asking || m_state == State::Running) {
             m_state = State::Failed;
             m_failure = QStringLiteral("下载被中断");
+            leaveNothing();
             emit finished();
         }
     });
@@ -61,7 +66,9 @@ QString Download::proposedName() const
 
 qint64 Download::received() const
 {
-    return m_request ? m_request->receivedBytes() : 0;
+    if (m_state == State::Cancelled || m_state == State::Failed || !m_request)
+        return m_mostReceived;
+    return m_request->receivedBytes();
 }
 
 qint64 Download::total() const
@@ -74,12 +81,41 @@ void Download::start(const QString &path)
     if (!m_request || m_state != State::Asking)
         return;
     const QFileInfo target(path);
-    m_path = target.absoluteFilePath();
+    m_path = target.absolutePath() + QLatin1Char('/') + plainName(target.fileName());
+    m_startedPath = m_path;
+    m_held = HeldName::hold(m_path);
+    if (!m_held.isValid()) {
+        fail(QStringLiteral("无法写入目标文件夹"));
+        return;
+    }
+    if (m_partials) {
+        if (m_held.made())
+            m_partials->addHeld(m_path, m_held.device(), m_held.inode());
+        m_partials->addPartial(partPath());
+        m_partials->addPartial(partPath() + QStringLiteral(".download"));
+    }
     // The folder first: the name is plain, so it cannot lead out of it.
     m_request->setDownloadDirectory(target.absolutePath());
-    m_request->setDownloadFileName(plainName(target.fileName()));
+    m_request->setDownloadFileName(QFileInfo(partPath()).fileName());
     m_state = State::Running;
     m_request->accept();
+}
+
+void Download::leaveNothing()
+{
+    if (m_startedPath.isEmpty())
+        return;
+    const QString part = m_startedPath + QStringLiteral(".part");
+    for (const QString &file : {part, part + QStringLiteral(".download")}) {
+        const QFileInfo info(file);
+        if (info.isFile() && !info.isSymLink())
+            QFile::remove(file);
+        if (m_partials)
+            m_partials->forget(file);
+    }
+    m_held.release();
+    if (m_partials)
+        m_partials->forget(m_startedPath);
 }
 
 void Download::cancel()
@@ -105,6 +141,7 @@ void Download::fail(const QString &why)
     // partial file with it.
     if (m_request)
         m_request->cancel();
+    leaveNothing();
     emit finished();
 }
 
@@ -113,11 +150,30 @@ void Download::onStateChanged()
     if (!m_request || m_state == State::Done || m_state == State::Cancelled || m_state == State::Failed)
         return;
     switch (m_request->state()) {
-    case QWebEngineDownloadRequest::DownloadCompleted:
+    case QWebEngineDownloadRequest::DownloadCompleted: {
+        const QString final = m_held.finish(partPath());
+        if (m_partials) {
+            m_partials->forget(partPath());
+            m_partials->forget(partPath() + QStringLiteral(".download"));
+            m_partials->forget(m_path);
+        }
+        if (final.isEmpty()) {
+            m_state = State::Failed;
+            m_failure = QStringLiteral("文件已下载为 %1，但无法改名").arg(QFileInfo(partPath()).fileName());
+            m_held.release();
+            break;
+        }
         m_state = State::Done;
+        if (final != m_path) {
+            // Another window's transfer took the name meanwhile: its file stays.
+            m_displacedFrom = m_path;
+            m_path = final;
+        }
         break;
+    }
     case QWebEngineDownloadRequest::DownloadCancelled:
         m_state = State::Cancelled;
+        leaveNothing();
         break;
     case QWebEngineDownloadRequest::DownloadInterrupted:
         m_state = State::Failed;
@@ -139,6 +195,10 @@ void Download::onStateChanged()
             m_failure = QStringLiteral("网络连接中断");
             break;
         }
+        // An interrupted transfer would keep its partial file for a resume nobody asks
+        // for (a full disk stays full): it goes, as for every other failure.
+        m_request->cancel();
+        leaveNothing();
         break;
     default:
         return;
@@ -153,11 +213,20 @@ EngineDownloads *EngineDownloads::of(QWebEngineProfile *profile)
     return new EngineDownloads(profile);
 }
 
+QString EngineDownloads::partialList(const QString &storageFolder)
+{
+    return storageFolder + QStringLiteral("/partial-downloads.list");
+}
+
 EngineDownloads::EngineDownloads(QWebEngineProfile *profile)
     : QObject(profile)
 {
+    if (!profile->isOffTheRecord() && !profile->persistentStoragePath().isEmpty())
+        m_partials = std::make_unique<PartialFiles>(partialList(profile->persistentStoragePath()));
     connect(profile, &QWebEngineProfile::downloadRequested, this, &EngineDownloads::onRequested);
 }
+
+EngineDownloads::~EngineDownloads() = default;
 
 void EngineDownloads::claim(const QUrl &url, Claim claim)
 {
@@ -179,7 +248,8 @@ void EngineDownloads::onRequested(QWebEngineDownloadRequest *request)
     const QString again = request->suggestedFileName();
     for (const QPointer<Download> &d : std::as_const(m_running)) {
         if (d && d->state() == Download::State::Running
-            && ((!d->path().isEmpty() && d->path() == again) || (d->url() == request->url() && d->restarted()))) {
+            && ((!d->partPath().isEmpty() && (d->partPath() == again || d->path() == again))
+                || (d->url() == request->url() && d->restarted()))) {
             request->cancel();
             d->fail(QStringLiteral("网络连接中断"));
             return;
@@ -189,7 +259,7 @@ void EngineDownloads::onRequested(QWebEngineDownloadRequest *request)
     if (request->isSavePageDownload() || request->state() != QWebEngineDownloadRequest::DownloadRequested)
         return;
     m_running.removeAll(nullptr);
-    auto *download = new Download(request, this);
+    auto *download = new Download(request, m_partials.get(), this);
     m_running.append(download);
     emit requested(download);
     // Nobody took it: it must not wait for ever.

@@ -4,7 +4,11 @@
 #include <QString>
 #include <QUrl>
 #include <functional>
+#include <memory>
 
+#include "platform/heldname.h"
+
+class PartialFiles;
 class QWebEngineDownloadRequest;
 class QWebEngineProfile;
 
@@ -14,24 +18,32 @@ class Download : public QObject
     Q_OBJECT
 public:
     enum class State { Asking, Running, Done, Cancelled, Failed };
-    explicit Download(QWebEngineDownloadRequest *request, QObject *parent = nullptr);
+    // partials (may be null) lists the files it writes until it ends.
+    Download(QWebEngineDownloadRequest *request, PartialFiles *partials, QObject *parent = nullptr);
 
     QUrl url() const;
     // The file name the server or the page proposed, reduced to a plain name ("" when
     // it leaves none): never a folder part, never "." or "..".
     QString proposedName() const;
     State state() const { return m_state; }
+    // Bytes received; for a transfer that ended, the most it had.
     qint64 received() const;
     qint64 total() const; // -1 while unknown
     // It had bytes and now reads fewer: the engine started it over.
     bool restarted() const { return received() < m_mostReceived; }
-    // Where the file goes (set by start).
+    // Where the file goes (set by start); once done, where it went.
     QString path() const { return m_path; }
+    // The name chosen was taken by another file when it was done: it went to path().
+    QString displacedFrom() const { return m_displacedFrom; }
+    // Where the engine writes the bytes until they are complete (the partial file is
+    // this name and ".download").
+    QString partPath() const { return m_startedPath.isEmpty() ? QString() : m_startedPath + QStringLiteral(".part"); }
     // Why it failed, in words.
     QString failure() const { return m_failure; }
 
-    // Writes it to path (a folder the user chose and a plain name); the engine keeps the
-    // data under "<path>.download" until it is complete.
+    // Writes it to path (a folder the user chose and a plain name). The name is held at
+    // once (an empty file, unless the user chose to replace one); the engine writes the
+    // bytes beside it and they move in when complete, never over a file it did not hold.
     void start(const QString &path);
     void cancel();
     // Ends it as failed, for the reason given.
@@ -45,12 +57,18 @@ signals:
 
 private:
     void onStateChanged();
+    // The transfer ended without a file: what it wrote and held goes.
+    void leaveNothing();
 
     QPointer<QWebEngineDownloadRequest> m_request;
+    PartialFiles *m_partials;
     State m_state = State::Asking;
     qint64 m_mostReceived = 0;
     QString m_path;
+    QString m_startedPath;
+    QString m_displacedFrom;
     QString m_failure;
+    HeldName m_held;
 };
 
 // Every download the engine is asked for in a profile. Work of the browser's own (a
@@ -62,6 +80,9 @@ class EngineDownloads : public QObject
 public:
     // The dispatcher of a profile, made on first use.
     static EngineDownloads *of(QWebEngineProfile *profile);
+    // The list of an instance's partial files in its engine storage folder.
+    static QString partialList(const QString &storageFolder);
+    ~EngineDownloads() override;
 
     using Claim = std::function<void(QWebEngineDownloadRequest *)>;
     // The next request for url is handed to claim instead.
@@ -76,4 +97,5 @@ private:
 
     QList<QPair<QUrl, Claim>> m_claims;
     QList<QPointer<Download>> m_running;
+    std::unique_ptr<PartialFiles> m_partials;
 };

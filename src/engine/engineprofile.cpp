@@ -1,6 +1,8 @@
 #include "engine/engineprofile.h"
 
 #include "engine/browsercontrol.h"
+#include "engine/enginedownloads.h"
+#include "platform/partialfiles.h"
 #include "platform/paths.h"
 
 #include <QDir>
@@ -51,6 +53,8 @@ EngineProfile::EngineProfile()
             m_storage = dir;
         }
     }
+    if (!name.isEmpty())
+        removeLeftoverPartials(base);
     if (name.isEmpty()) {
         m_profile = new QWebEngineProfile();
         setLanguage();
@@ -67,6 +71,28 @@ EngineProfile::EngineProfile()
         m_profile->setCachePath(cache);
         m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
         setLanguage();
+    }
+}
+
+void EngineProfile::removeLeftoverPartials(const QString &base)
+{
+    // Ours from a run that was killed, and those of every instance that no longer runs
+    // (its storage lock is free). A lock taken here for the look is let go at once.
+    for (const QString &folder : QDir(base).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString dir = base + QLatin1Char('/') + folder;
+        const QString list = EngineDownloads::partialList(dir);
+        if (!QFileInfo::exists(list))
+            continue;
+        if (dir == m_storage) {
+            PartialFiles::cleanUp(list);
+            continue;
+        }
+        QLockFile other(dir + QStringLiteral("/velmo.lock"));
+        other.setStaleLockTime(0);
+        if (other.tryLock(0)) {
+            PartialFiles::cleanUp(list);
+            other.unlock();
+        }
     }
 }
 

@@ -33,6 +33,7 @@ public:
 
 private:
     void setLanguage();
+    void removeLeftoverPartials(const QString &base);
     std::unique_ptr<QLockFile> m_lock;
     QWebEngineProfile *m_profile = nullptr;
     QString m_storage;

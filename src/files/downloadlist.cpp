@@ -112,11 +112,16 @@ void DownloadList::onRequested(Download *download)
     const int at = int(m_rows.size()) - 1;
     connect(download, &Download::progressed, this, [this, at] { emit changed(at); });
     connect(download, &Download::finished, this, [this, at, download] {
+        m_rows[at].path = download->path().isEmpty() ? m_rows[at].path : download->path();
         emit changed(at);
         const QString name = m_rows[at].name();
         switch (download->state()) {
         case Download::State::Done:
-            emit ended(at, QStringLiteral("下载完成：%1").arg(name));
+            if (!download->displacedFrom().isEmpty())
+                emit ended(at, QStringLiteral("下载完成：%1（“%2”已被另一个下载占用，没有替换它）")
+                                   .arg(name, QFileInfo(download->displacedFrom()).fileName()));
+            else
+                emit ended(at, QStringLiteral("下载完成：%1").arg(name));
             break;
         case Download::State::Failed:
             emit ended(at, QStringLiteral("下载失败：%1（%2）").arg(name, download->failure()));

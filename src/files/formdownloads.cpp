@@ -100,7 +100,10 @@ void FormDownloads::updateRow(int row)
         break;
     case Download::State::Done:
         item->setText(Speed, QString());
-        item->setText(Left, QStringLiteral("已完成"));
+        item->setText(Name, r.name());
+        item->setToolTip(Name, r.path);
+        item->setText(Left, d.displacedFrom().isEmpty() ? QStringLiteral("已完成")
+                                                        : QStringLiteral("已完成，另存为“%1”").arg(r.name()));
         action->setText(QStringLiteral("打开文件夹"));
         break;
     case Download::State::Cancelled:

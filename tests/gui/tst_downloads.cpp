@@ -5,6 +5,8 @@
 #include "files/formdownload.h"
 #include "files/formdownloads.h"
 #include "files/formhtml.h"
+#include "platform/heldname.h"
+#include "platform/partialfiles.h"
 #include "userdata/gbktext.h"
 #include "page/formweb.h"
 #include "support/testenv.h"
@@ -107,8 +109,9 @@ private slots:
         const QString slow = target(QStringLiteral("slow.bin"));
         click("trickle", slow);
         QVERIFY(waitFor([&] { return row(0) && row(0)->received() > 0; }, 15000));
-        QVERIFY(QFileInfo::exists(slow + QStringLiteral(".download")));
-        QVERIFY(!QFileInfo::exists(slow));
+        QVERIFY(QFileInfo::exists(slow + QStringLiteral(".part.download")));
+        // The name is held (another window's dialog sees it taken), its bytes not yet there.
+        QCOMPARE(QFileInfo(slow).size(), 0);
         // A second transfer into the same file is refused, and says why.
         click("attachment", slow);
         QVERIFY(waitFor([&] { return m_page->statusBar()->statusText() == QStringLiteral("“slow.bin”正在下载中，请另选一个文件名。"); }, 10000));
@@ -119,16 +122,19 @@ private slots:
         QCOMPARE(m_world.dialogs.asked.last(), QStringLiteral("question:Velmo安全浏览器|") + DownloadList::exitQuestion(1));
         QVERIFY(m_w->isVisible());
         window()->button(0)->click();
-        QVERIFY(waitFor([&] { return ended(0) && !QFileInfo::exists(slow + QStringLiteral(".download")); }, 10000));
+        QVERIFY(waitFor([&] { return ended(0) && !QFileInfo::exists(slow + QStringLiteral(".part.download")); }, 10000));
         QCOMPARE(row(0)->state(), Download::State::Cancelled);
         QVERIFY(!QFileInfo::exists(slow));
+        // The row keeps what had come when it was cancelled.
+        QVERIFY(row(0)->received() > 0);
+        QVERIFY(waitFor([&] { return window()->progressText(0).startsWith(DownloadList::size(row(0)->received())); }));
 
         // The server drops the line halfway: a message, and nothing under the final name.
         const QString broken = target(QStringLiteral("broken.bin"));
         click("dies", broken);
         QVERIFY(waitFor([&] { return ended(1); }, 30000));
         QCOMPARE(row(1)->state(), Download::State::Failed);
-        QVERIFY(waitFor([&] { return !QFileInfo::exists(broken + QStringLiteral(".download")); }, 10000));
+        QVERIFY(waitFor([&] { return !QFileInfo::exists(broken + QStringLiteral(".part.download")); }, 10000));
         QVERIFY(!QFileInfo::exists(broken));
         QCOMPARE(m_page->statusBar()->statusText(), QStringLiteral("下载失败：broken.bin（网络连接中断）"));
 
@@ -137,8 +143,89 @@ private slots:
         QVERIFY(waitFor([&] { return row(2) && row(2)->received() > 0; }, 15000));
         m_world.dialogs.questionAnswer = true;
         QVERIFY(m_w->close());
-        QVERIFY(waitFor([&] { return ended(2) && !QFileInfo::exists(target(QStringLiteral("last.bin.download"))); }, 10000));
+        QVERIFY(waitFor([&] { return ended(2) && !QFileInfo::exists(target(QStringLiteral("last.bin.part.download"))); }, 10000));
         QVERIFY(!QFileInfo::exists(target(QStringLiteral("last.bin"))));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    // A second instance of the browser (its own engine storage, its own downloads) saving
+    // to the same name as the first, which finishes later: the first window's file is
+    // not replaced by the one it never held, and its row says where its bytes went.
+    void twoInstancesNeverReplaceEachOthersFile()
+    {
+        EngineProfile second;
+        QVERIFY(second.storagePath() != m_world.engine->storagePath());
+        second.profile()->setUrlRequestInterceptor(&m_world.blocker);
+        Session session(*m_world.store, m_world.options, second.profile(), m_world.shell, m_world.dialogs, m_world.clock,
+                        m_world.memory);
+        {
+            Frmmain other(session);
+            other.show();
+            const QString name = target(QStringLiteral("same.bin"));
+            click("trickle", name); // 4 MB, slowly, in the first window
+            QVERIFY(waitFor([&] { return row(0) && row(0)->received() > 0; }, 15000));
+            QVERIFY(QFileInfo::exists(name));
+
+            // The second window takes the same name (its dialog asked before replacing)
+            // and is done first.
+            m_world.dialogs.saveAnswer = name;
+            FormWeb *page = other.pages().LoadNewForm(m_world.url(QStringLiteral("/download?bytes=300000&name=same.bin")));
+            QVERIFY(page);
+            DownloadList *otherList = other.findChild<DownloadList *>();
+            QVERIFY(waitFor([&] { return !otherList->rows().isEmpty() && otherList->rows()[0].download
+                                         && otherList->rows()[0].download->state() == Download::State::Done; }, 15000));
+            QCOMPARE(fileBytes(name), FixtureServer::downloadBytes(300000));
+
+            QVERIFY(waitFor([&] { return ended(0); }, 30000));
+            QCOMPARE(row(0)->state(), Download::State::Done);
+            QCOMPARE(fileBytes(name), FixtureServer::downloadBytes(300000));
+            const QString moved = target(QStringLiteral("same (2).bin"));
+            QCOMPARE(row(0)->path(), moved);
+            QCOMPARE(fileBytes(moved), FixtureServer::downloadBytes(4000000));
+            QCOMPARE(window()->table()->topLevelItem(0)->text(0), QStringLiteral("same (2).bin"));
+            QCOMPARE(window()->table()->topLevelItem(0)->text(3), QStringLiteral("已完成，另存为“same (2).bin”"));
+            QCOMPARE(m_page->statusBar()->statusText(), QStringLiteral("下载完成：same (2).bin（“same.bin”已被另一个下载占用，没有替换它）"));
+            QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
+                     (QStringList{QStringLiteral("same (2).bin"), QStringLiteral("same.bin")}));
+        }
+        flushDeletions();
+        second.profile()->setUrlRequestInterceptor(nullptr);
+    }
+
+    // What a killed instance left of its transfers goes at the next start: exactly the
+    // files its list names, never a file found by its name alone, never a held name that
+    // got bytes of the user's since, never what a running instance lists.
+    void partialFilesOfAKilledInstanceGoAtTheNextStart()
+    {
+        const QString killed = Paths::engineStorageDir() + QStringLiteral("/instance-7");
+        QVERIFY(QDir().mkpath(killed));
+        PartialFiles list(EngineDownloads::partialList(killed));
+        putFile(target(QStringLiteral("a.bin.part.download")), QByteArray(2000, 'a'));
+        putFile(target(QStringLiteral("a.bin")), QByteArray());
+        putFile(target(QStringLiteral("b.bin")), QByteArray());
+        putFile(target(QStringLiteral("mine.download")), "the user's");
+        const HeldName a = HeldName::hold(target(QStringLiteral("a.bin")));
+        const HeldName b = HeldName::hold(target(QStringLiteral("b.bin")));
+        QVERIFY(list.addHeld(a.path(), a.device(), a.inode()));
+        QVERIFY(list.addHeld(b.path(), b.device(), b.inode()));
+        QVERIFY(list.addPartial(target(QStringLiteral("a.bin.part.download"))));
+        QVERIFY(list.addPartial(target(QStringLiteral("gone.part.download"))));
+        putFile(target(QStringLiteral("b.bin")), "filled since"); // same file, bytes of the user's
+        // A running instance's list (ours) is left alone.
+        const QString running = EngineDownloads::partialList(m_world.engine->storagePath());
+        const QByteArray ownList = fileBytes(running);
+        putFile(target(QStringLiteral("ours.part.download")), "running");
+        PartialFiles(running).addPartial(target(QStringLiteral("ours.part.download")));
+        {
+            EngineProfile next;
+        }
+        QStringList left = QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden);
+        left.sort();
+        QCOMPARE(left, (QStringList{QStringLiteral("b.bin"), QStringLiteral("mine.download"), QStringLiteral("ours.part.download")}));
+        QCOMPARE(fileBytes(target(QStringLiteral("b.bin"))), QByteArray("filled since"));
+        QVERIFY(!QFileInfo::exists(EngineDownloads::partialList(killed)));
+        QVERIFY(PartialFiles(running).forget(target(QStringLiteral("ours.part.download"))));
+        QCOMPARE(fileBytes(running), ownList);
     }
 
     void aFullDiskSaysSo()

@@ -188,7 +188,8 @@ void FixtureServer::trickle(QTcpSocket *socket, int bytes, int ms, bool die)
     const int pieces = (body.size() + piece - 1) / piece;
     QPointer<QTcpSocket> guard(socket);
     for (int i = 0; i < pieces; ++i) {
-        QTimer::singleShot(ms * (i + 1), this, [guard, body, piece, i, pieces, die] {
+        // Precise: coarse timers (Qt's choice past 2 s) may fire a later piece first.
+        QTimer::singleShot(ms * (i + 1), Qt::PreciseTimer, this, [guard, body, piece, i, pieces, die] {
             if (!guard || guard->state() != QAbstractSocket::ConnectedState)
                 return;
             if (die && i >= pieces / 2) {
@@ -209,7 +210,7 @@ void FixtureServer::respondSlowly(QTcpSocket *socket, int chunks, int ms, const 
     const int piece = (body.size() + chunks - 1) / chunks;
     QPointer<QTcpSocket> guard(socket);
     for (int i = 0; i < chunks; ++i) {
-        QTimer::singleShot(ms * (i + 1), this, [guard, body, piece, i, chunks] {
+        QTimer::singleShot(ms * (i + 1), Qt::PreciseTimer, this, [guard, body, piece, i, chunks] {
             if (!guard)
                 return;
             guard->write(body.mid(i * piece, piece));
