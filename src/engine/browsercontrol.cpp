@@ -44,6 +44,7 @@ BrowserControl::BrowserControl(QWebEngineProfile *profile, QWidget *viewParent, 
 {
     m_view = new QWebEngineView(viewParent);
     m_page = new EnginePage(profile, m_view);
+    connect(m_page, &EnginePage::leftEmptyByDownload, this, &BrowserControl::LeftEmptyByDownload);
     m_view->setPage(m_page);
     // The policy passes everything until the page has a flag word; it also notes which
     // documents answered a sent form.

@@ -163,6 +163,8 @@ signals:
     void UserInput();
     // The page's renderer process ended without being asked to (crashed or killed).
     void RendererGone();
+    // What the page was sent to was a download, and the page never had a document.
+    void LeftEmptyByDownload();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -1,5 +1,6 @@
 #include "engine/enginedownloads.h"
 
+#include "engine/enginepage.h"
 #include "platform/partialfiles.h"
 
 #include <QDir>
@@ -261,7 +262,10 @@ void EngineDownloads::onRequested(QWebEngineDownloadRequest *request)
     m_running.removeAll(nullptr);
     auto *download = new Download(request, m_partials.get(), this);
     m_running.append(download);
+    QPointer<EnginePage> from = qobject_cast<EnginePage *>(request->page());
     emit requested(download);
+    if (from && download->state() != Download::State::Asking)
+        from->downloadInsteadOfDocument();
     // Nobody took it: it must not wait for ever.
     if (download->state() == Download::State::Asking && !request->isSavePageDownload()
         && request->state() == QWebEngineDownloadRequest::DownloadRequested && receivers(SIGNAL(requested(Download *))) == 0)

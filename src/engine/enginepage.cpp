@@ -1,5 +1,7 @@
 #include "engine/enginepage.h"
 
+#include <QWebEngineHistory>
+
 #include "engine/scriptdialogs.h"
 
 EnginePage::EnginePage(QWebEngineProfile *profile, QObject *parent)
@@ -31,4 +33,10 @@ bool EnginePage::javaScriptPrompt(const QUrl &origin, const QString &message, co
     if (result)
         *result = text;
     return true;
+}
+
+void EnginePage::downloadInsteadOfDocument()
+{
+    if (!history()->currentItem().isValid() || history()->count() == 0)
+        emit leftEmptyByDownload();
 }

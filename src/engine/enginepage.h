@@ -17,6 +17,13 @@ public:
     // Without one, a page's dialogs are answered at once (alert OK, confirm and prompt
     // cancelled); the engine's own would block the whole window.
     void setScriptDialogs(ScriptDialogs *dialogs) { m_dialogs = dialogs; }
+    // What the page was asked to show turned out to be a download; whether the page has
+    // nothing else to show (no document of its own ever came) is said by leftEmptyByDownload.
+    void downloadInsteadOfDocument();
+
+signals:
+    // The page went to a download and never had a document: a tab made for it is empty.
+    void leftEmptyByDownload();
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;

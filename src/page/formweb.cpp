@@ -56,7 +56,13 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     m_cmb->installEventFilter(this);
 
     m_status = new StatusBar(this, m_session.clock.now().date());
-    m_dialog = new ScriptDialog(this, [this] { m_host.showPage(this); });
+    // A question asked out of sight waits there, said in its tab's tool tip.
+    m_dialog = new ScriptDialog(this, [this](bool waiting) {
+        PageText::Label label = PageText::tabLabel(m_pageTitle);
+        if (waiting)
+            label.toolTip = PageText::plainToolTip(m_pageTitle + QLatin1Char('\n') + kQuestionNote);
+        m_host.setTabLabel(this, label);
+    });
     m_web->setScriptDialogs(m_dialog);
 
     m_timer2 = new QTimer(this);
@@ -85,6 +91,9 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     connect(m_web, &BrowserControl::UserInput, this, &FormWeb::noteWork);
     connect(m_web, &BrowserControl::WheelTurned, this, &FormWeb::hideSelectionBar);
     connect(m_web, &BrowserControl::RendererGone, this, &FormWeb::onRendererGone);
+    // A tab opened only for an address that turned out to be a download (a link handed
+    // over from outside, a new window) would stay behind empty.
+    connect(m_web, &BrowserControl::LeftEmptyByDownload, this, [this] { m_host.closePage(this); }, Qt::QueuedConnection);
 
     setGeometry(toPixels(40000), 0, toPixels(15000), toPixels(9000));
     layoutControls();
@@ -272,6 +281,11 @@ void FormWeb::onTitleChange(const QString &engineTitle)
     });
 }
 
+bool FormWeb::asksUser() const
+{
+    return m_dialog->asking();
+}
+
 void FormWeb::applyTitle(const QString &rawTitle)
 {
     const QString documentTitle = PageText::withoutBidiControls(rawTitle);
@@ -287,7 +301,12 @@ void FormWeb::applyTitle(const QString &rawTitle)
     if (!t.isEmpty() && t != m_lastRecordedTitle && location != m_session.options.homePageUrl()
         && t != History::kPageTitle) {
         m_lastRecordedTitle = t;
-        m_history.append({m_session.clock.now(), t, location});
+        // One row a visit: a title the page changes by script renames its visit's row.
+        if (m_visitRecorded && !m_history.isEmpty() && m_history.last().address == location)
+            m_history.last().title = t;
+        else
+            m_history.append({m_session.clock.now(), t, location});
+        m_visitRecorded = true;
     }
 
     if (isActive()) {
@@ -339,6 +358,7 @@ void FormWeb::onBeforeNavigate(NavigationRequest &request)
         // The budget goes on; a refusal on the new page is told there again.
         m_popups->told = false;
         m_dialog->reset();
+        m_visitRecorded = false;
     }
     BeforeDownload();
 }

@@ -64,6 +64,8 @@ public:
     BrowserControl *Web() const { return m_web; }
     StatusBar *statusBar() const { return m_status; }
     ScriptDialog *scriptDialog() const { return m_dialog; }
+    // A confirm or prompt of the page waits for the user.
+    bool asksUser() const;
     QComboBox *Cmb() const { return m_cmb; }
     QWidget *PicJava() const { return m_picJava; }
     // The gallery's browser; null until the page's first gallery.
@@ -191,6 +193,7 @@ public:
     QDateTime hiddenSince() const;
     // What the tab's tool tip adds while the page sleeps.
     static const QString kAsleepNote;
+    static const QString kQuestionNote;
     // A page the user scrolled, clicked or typed in this recently stays awake.
     static constexpr qint64 kWorkedWithinMs = 30 * 60 * 1000;
 
@@ -277,6 +280,7 @@ private:
     QString m_caption;
     QString m_pageTitle;
     QString m_lastRecordedTitle;
+    bool m_visitRecorded = false;
     QVector<Visit> m_history;
     QString m_documentTitle;
     bool m_backEnabled = false;

@@ -11,6 +11,7 @@
 #include "userdata/options.h"
 
 const QString FormWeb::kAsleepNote = QStringLiteral("（此网页已休眠以节省内存，切换到这里时重新载入）");
+const QString FormWeb::kQuestionNote = QStringLiteral("（此网页在等待您回答它的问题，切换到这里回答；回答之前其他网页暂停载入）");
 
 namespace {
 

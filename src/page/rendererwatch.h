@@ -14,7 +14,7 @@ class RendererWatch : public QObject
 public:
     using Pages = std::function<QList<FormWeb *>()>;
     using EndProcess = std::function<void(qint64 pid)>;
-    RendererWatch(Pages pages, EndProcess endProcess, QObject *parent = nullptr);
+    RendererWatch(Pages pages, EndProcess endProcess, QObject *parent = nullptr, int answerWithinMs = kAnswerWithinMs);
 
     // Long enough that a page busy with honest work (a storm of its own pop-ups, a heavy
     // script) is not taken for stuck: by then a browser tells its user the page hangs.
@@ -23,10 +23,12 @@ public:
     void pageLeft(const FormWeb *leaving, qint64 pid);
 
 signals:
-    // The renderer was asked after a tab closed: stuck (and ended) or answering.
+    // The renderer was asked after a tab closed: stuck (and ended) or answering (or
+    // waiting for the user's answer to one of its pages' questions).
     void checked(qint64 pid, bool stuck);
 
 private:
     Pages m_pages;
     EndProcess m_endProcess;
+    int m_answerWithinMs;
 };

@@ -10,9 +10,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-ScriptDialog::ScriptDialog(QWidget *page, std::function<void()> asking)
+ScriptDialog::ScriptDialog(QWidget *page, std::function<void(bool)> waiting)
     : QFrame(page)
-    , m_asking(std::move(asking))
+    , m_waiting(std::move(waiting))
 {
     setObjectName(QStringLiteral("ScriptDialog"));
     setFrameShape(QFrame::Box);
@@ -77,9 +77,6 @@ bool ScriptDialog::answer(Kind kind, const QUrl &origin, const QString &message,
         }
     }
     ++m_asked;
-    // Every page waits while one asks: the asking page must be the one in sight.
-    if (m_asking && kind != Alert)
-        m_asking();
     m_origin->setText(QStringLiteral("来自网页 %1 的消息：").arg(origin.host().isEmpty() ? origin.toString() : origin.host()));
     m_message->setText(message.left(5000));
     m_input->setVisible(kind == Prompt);
@@ -90,31 +87,28 @@ bool ScriptDialog::answer(Kind kind, const QUrl &origin, const QString &message,
     place();
     show();
     raise();
-    (kind == Prompt ? static_cast<QWidget *>(m_input) : m_ok)->setFocus();
+    // Out of sight it takes no focus from the page being read.
+    if (parentWidget()->isVisible())
+        (kind == Prompt ? static_cast<QWidget *>(m_input) : m_ok)->setFocus();
     if (kind == Alert)
         return false;
 
-    // The engine waits for the answer; the rest of the browser goes on meanwhile. The
-    // other tabs wait too (the engine allows no more), so a question the user left
-    // behind another tab ends as cancelled after a while rather than freezing the tab
-    // in front.
+    // The engine waits for the answer; the rest of the browser goes on meanwhile. A
+    // page out of sight keeps its question until the user comes to it.
     QEventLoop loop;
     m_loop = &loop;
-    QTimer watch;
-    QElapsedTimer hidden;
-    watch.setInterval(100);
-    connect(&watch, &QTimer::timeout, &loop, [this, &hidden, &loop] {
-        if (parentWidget()->isVisible() && isVisible()) {
-            hidden.invalidate();
-        } else if (!hidden.isValid()) {
-            hidden.start();
-        } else if (hidden.elapsed() >= hiddenLimitMs) {
-            loop.exit(0);
-        }
-    });
-    watch.start();
+    const bool outOfSight = !parentWidget()->isVisible();
+    if (outOfSight && m_waiting)
+        m_waiting(true);
+    // The page may be closed while the question is up: this frame goes with it only once
+    // the engine has its answer (the page is let go later), so the guard stays valid.
+    QPointer<ScriptDialog> self(this);
     const int result = loop.exec();
+    if (!self)
+        return false;
     m_loop = nullptr;
+    if (outOfSight && m_waiting && !m_closing)
+        m_waiting(false);
     if (!m_suppress->isHidden() && m_suppress->isChecked())
         m_suppressed = true;
     hide();

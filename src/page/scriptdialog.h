@@ -17,15 +17,16 @@ class QPushButton;
 // is answered at once and its message stays in the frame (a page alerting without end is
 // silenced). For confirm and prompt the engine waits for the answer (and stops the other
 // tabs meanwhile), so the question runs its own event loop; closing the page or the
-// browser ends it, and so does leaving it out of sight for hiddenLimitMs (as cancelled).
-// From the second dialog of a page on, the user may stop the page from showing more
-// until it navigates.
+// browser ends it. A question asked out of sight waits in its own page until the user
+// comes there: it never takes the window from the page being read. From the second
+// dialog of a page on, the user may stop the page from showing more until it navigates.
 class ScriptDialog : public QFrame, public ScriptDialogs
 {
     Q_OBJECT
 public:
-    // asking runs before a question is shown (the page's tab comes to the front).
-    ScriptDialog(QWidget *page, std::function<void()> asking);
+    // waiting(true) when a question starts waiting out of sight, waiting(false) when it
+    // has its answer (the page's tab says so meanwhile).
+    ScriptDialog(QWidget *page, std::function<void(bool waiting)> waiting);
     ~ScriptDialog() override;
 
     bool answer(Kind kind, const QUrl &origin, const QString &message, QString *text) override;
@@ -36,8 +37,6 @@ public:
     void reset();
     bool asking() const { return m_loop != nullptr; }
 
-    // How long a question may wait out of sight before it ends as cancelled.
-    int hiddenLimitMs = 10000;
     // Alerts a page may show in a second before it is silenced.
     static constexpr int kAlertsPerSecond = 10;
 
@@ -56,7 +55,7 @@ private:
     QCheckBox *m_suppress = nullptr;
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;
-    std::function<void()> m_asking;
+    std::function<void(bool)> m_waiting;
     QPointer<QEventLoop> m_loop;
     QElapsedTimer m_burst;
     int m_alertsInBurst = 0;

@@ -148,6 +148,25 @@ private slots:
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
+    // An address handed over from outside (a link in a mail) that is a download: the tab
+    // made for it goes once the download runs; a page that had its own document stays.
+    void aDownloadHandedOverLeavesNoEmptyTab()
+    {
+        const int tabs = m_w->pages().book().count();
+        m_world.dialogs.saveAnswer = target(QStringLiteral("handed.bin"));
+        m_w->openFromOutside({m_world.url(QStringLiteral("/download?bytes=1000&name=handed.bin"))});
+        QVERIFY(waitFor([&] { return row(0) && row(0)->state() == Download::State::Done; }, 15000));
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->pages().book().count(), tabs, 5000);
+        QCOMPARE(m_w->pages().activePage(), m_page);
+        QCOMPARE(fileBytes(target(QStringLiteral("handed.bin"))), FixtureServer::downloadBytes(1000));
+        // From a page with a document of its own: the page stays.
+        click("attachment", target(QStringLiteral("kept.bin")));
+        QVERIFY(waitFor([&] { return ended(1); }, 15000));
+        QCOMPARE(m_w->pages().book().count(), tabs);
+        QVERIFY(m_w->pages().activePage() == m_page);
+        QCOMPARE(m_page->location(), m_world.url(QStringLiteral("/downloads.html")));
+    }
+
     // A second instance of the browser (its own engine storage, its own downloads) saving
     // to the same name as the first, which finishes later: the first window's file is
     // not replaced by the one it never held, and its row says where its bytes went.

@@ -1,3 +1,4 @@
+#include "page/rendererwatch.h"
 #include "app/mainmenus.h"
 #include "engine/enginepage.h"
 #include "page/scriptdialog.h"
@@ -107,19 +108,73 @@ private slots:
         QVERIFY(!p->scriptDialog()->isVisible());
     }
 
-    void aQuestionLeftOutOfSightEndsCancelled()
+    // A tab out of sight asking a question keeps it in its own tab (its tool tip says so)
+    // and never pulls itself in front of the page being read; the user answers it there.
+    void aQuestionOutOfSightWaitsInItsTab()
     {
-        FormWeb *other = open(QStringLiteral("/page?id=other"), QStringLiteral("Page other"));
         FormWeb *p = open(QStringLiteral("/dialogs.html"), QStringLiteral("Dialogs"));
-        p->scriptDialog()->hiddenLimitMs = 300;
-        // The user goes to another tab while the page asks.
-        answerWith(p, {[this, other](ScriptDialog *) {
-            m_w->pages().activateSlot(other->myindex);
-            return true;
-        }});
+        FormWeb *other = open(QStringLiteral("/page?id=other"), QStringLiteral("Page other"));
+        QCOMPARE(m_w->pages().activePage(), other);
+        // Seen from inside the question's own loop (the engine waits there).
+        FormWeb *inFront = nullptr;
+        QString tip;
+        bool shownOutOfSight = true, shownThere = false;
+        auto *driver = new QTimer(this);
+        connect(driver, &QTimer::timeout, this, [&, driver] {
+            if (!p->asksUser())
+                return;
+            if (!inFront) {
+                inFront = m_w->pages().activePage();
+                tip = m_w->tabStrip()->labelToolTip(p->myindex);
+                shownOutOfSight = p->scriptDialog()->isVisible();
+                // The user comes to the tab: the question is there, and is answered there.
+                m_w->pages().activateSlot(p->myindex);
+                return;
+            }
+            if (!p->scriptDialog()->isVisible())
+                return;
+            shownThere = p->scriptDialog()->message()->text() == QLatin1String("Q0");
+            driver->stop();
+            p->scriptDialog()->cancel()->click();
+        });
+        driver->start(20);
         pageScript(p, QStringLiteral("setTimeout(askConfirms, 0)"));
         QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("stopped 0"), 15000);
-        QCOMPARE(m_w->pages().activePage(), other);
+        driver->deleteLater();
+        QCOMPARE(inFront, other);
+        QVERIFY2(tip.contains(FormWeb::kQuestionNote), qPrintable(tip));
+        QVERIFY(!shownOutOfSight);
+        QVERIFY(shownThere);
+        QVERIFY(!m_w->tabStrip()->labelToolTip(p->myindex).contains(FormWeb::kQuestionNote));
+    }
+
+    // A page whose question is open cannot answer the renderer watch's ping: it waits for
+    // the user, it is not stuck, and its renderer stays.
+    void aPageAskingIsNotTakenForStuck()
+    {
+        FormWeb *p = open(QStringLiteral("/dialogs.html"), QStringLiteral("Dialogs"));
+        QList<qint64> ended;
+        QList<bool> verdicts;
+        RendererWatch watch([p] { return QList<FormWeb *>{p}; }, [&](qint64 gone) { ended << gone; }, nullptr, 300);
+        connect(&watch, &RendererWatch::checked, this, [&](qint64, bool stuck) { verdicts << stuck; });
+        // From inside the question's loop: the watch is asked, its limit passes with the
+        // page still asking, and only then is the question answered.
+        bool asked = false;
+        answerWith(p, {[&](ScriptDialog *) {
+                           if (!asked) {
+                               watch.pageLeft(nullptr, p->rendererPid());
+                               asked = true;
+                           }
+                           return !verdicts.isEmpty();
+                       },
+                       [](ScriptDialog *d) {
+                           d->cancel()->click();
+                           return true;
+                       }});
+        pageScript(p, QStringLiteral("setTimeout(askConfirms, 0)"));
+        QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("stopped 0"), 15000);
+        QCOMPARE(verdicts, QList<bool>{false});
+        QVERIFY(ended.isEmpty());
     }
 
     void aTabAskingInALoopCanBeClosed()

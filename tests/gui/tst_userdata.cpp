@@ -98,6 +98,26 @@ private slots:
         QVERIFY(dat().contains(QStringLiteral(">Page other</a>")));
     }
 
+    // A page renaming itself by script (a ticker, an unread count) is one visit: one row,
+    // with the last title. A new visit of the same address is a row of its own.
+    void aTitleChangedByScriptKeepsOneRow()
+    {
+        FormWeb *p = open(QStringLiteral("/page?id=one"), QStringLiteral("Page one"));
+        p->Web()->runPageScript(QStringLiteral("document.title = '(1) one'; setTimeout(() => document.title = '(2) one', 50)"));
+        QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("(2) one"), 15000);
+        QCOMPARE(p->historyRows().size(), 1);
+        QCOMPARE(p->historyRows()[0].title, QStringLiteral("(2) one"));
+        p->navigate(url(QStringLiteral("/page?id=two")));
+        QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("Page two"), 15000);
+        p->navigate(url(QStringLiteral("/page?id=one")));
+        QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("Page one"), 15000);
+        const QVector<Visit> rows = p->historyRows();
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[1].title, QStringLiteral("Page two"));
+        QCOMPARE(rows[2].title, QStringLiteral("Page one"));
+        QCOMPARE(rows[2].address, url(QStringLiteral("/page?id=one")));
+    }
+
     void historyPageShowsTitlesAsText()
     {
         const QString hostile = QStringLiteral("<script>document.title='pwned'</script>");
