@@ -23,6 +23,21 @@ const char *const kSearchWords[] = {
     "浩瀚星空", "神秘宇宙", "海洋风光", "油画风景", "梦幻仙境", "3d风景", "黄昏", "瀑布", "夜色",
 };
 
+bool isEditingKey(const QKeyEvent *e)
+{
+    static const QKeySequence::StandardKey keys[] = {
+        QKeySequence::Copy, QKeySequence::Cut, QKeySequence::Paste, QKeySequence::SelectAll, QKeySequence::Undo,
+        QKeySequence::Redo, QKeySequence::Delete, QKeySequence::Backspace, QKeySequence::DeleteStartOfWord,
+        QKeySequence::DeleteEndOfWord, QKeySequence::MoveToPreviousWord, QKeySequence::MoveToNextWord,
+        QKeySequence::SelectPreviousWord, QKeySequence::SelectNextWord, QKeySequence::SelectStartOfLine,
+        QKeySequence::SelectEndOfLine, QKeySequence::MoveToStartOfLine, QKeySequence::MoveToEndOfLine,
+    };
+    for (const QKeySequence::StandardKey k : keys)
+        if (e->matches(k))
+            return true;
+    return e->key() == Qt::Key_Delete || e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Insert;
+}
+
 bool within(const QWidget *box, const QWidget *w)
 {
     return w && (w == box || box->isAncestorOf(w));
@@ -169,6 +184,12 @@ bool AddressRow::eventFilter(QObject *watched, QEvent *event)
 {
     const bool inLine = watched == m_textUrl->lineEdit() || watched == m_combSearch->lineEdit();
     if (event->type() == QEvent::ShortcutOverride) {
+        // The text field's own editing keys are the text's (Ctrl+V pastes an address,
+        // Ctrl+A selects it), however the menus bind them for the page.
+        if (inLine && isEditingKey(static_cast<QKeyEvent *>(event))) {
+            event->accept();
+            return true;
+        }
         // Not accepted by the box (nor by its line edit, which the combo box forwards
         // to): the menu's shortcut runs instead of the box's own key.
         if (windowClaims(static_cast<QKeyEvent *>(event))) {
@@ -194,7 +215,9 @@ bool AddressRow::eventFilter(QObject *watched, QEvent *event)
 
 void AddressRow::go()
 {
-    QString text = m_textUrl->currentText();
+    QString text = Sites::typedAddress(m_textUrl->currentText());
+    if (text != m_textUrl->currentText())
+        m_textUrl->setEditText(text);
     if (!text.contains(QLatin1Char('.'))) {
         text = Sites::searchAddress(text);
         m_textUrl->setEditText(text);

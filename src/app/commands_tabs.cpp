@@ -6,6 +6,10 @@
 
 #include <QCursor>
 #include <QMenu>
+#include <QTimer>
+
+#include <memory>
+#include <utility>
 
 void wireTabCommands(Commands &c)
 {
@@ -14,8 +18,19 @@ void wireTabCommands(Commands &c)
         c.on(name, [&pages] { pages.Build(); });
     for (const char *name : {"Cancel", "CancelClose"})
         c.on(name, [&pages] { pages.Restore(); });
-    for (const char *name : {"CloseThisPage", "closeme"})
-        c.on(name, [&pages] { pages.DelLine(); });
+    // "Current page" is the one in front; the tab menu's item closes the tab it was
+    // opened on (its F9 from the keyboard, the one in front).
+    auto menuSlot = std::make_shared<int>(-1);
+    c.on("CloseThisPage", [&pages] { pages.closeShown(); });
+    c.on("closeme", [&pages, menuSlot] {
+        const int slot = std::exchange(*menuSlot, -1);
+        if (slot >= 0 && pages.book().positionOf(slot) >= 0) {
+            pages.book().setHoverPos(pages.book().positionOf(slot));
+            pages.DelLine();
+        } else {
+            pages.closeShown();
+        }
+    });
     c.on("closeleft", [&pages] { pages.CloseLeft(); });
     c.on("closeright", [&pages] { pages.CloseRight(); });
     c.on("mnuCloseOther", [&pages] { pages.CloseOthers(); });
@@ -30,14 +45,18 @@ void wireTabCommands(Commands &c)
     TabStrip &strip = *c.window.tabStrip();
     Toolbar &toolbar = c.toolbar;
     QMenu *labelMenu = c.menus.menu(QStringLiteral("LabelPage"));
+    // Its items run right after it hides; only then is the tab it was opened on forgotten.
+    QObject::connect(labelMenu, &QMenu::aboutToHide, &pages,
+                     [&pages, menuSlot] { QTimer::singleShot(0, &pages, [menuSlot] { *menuSlot = -1; }); });
     QObject::connect(&strip, &TabStrip::labelHovered, &pages,
                      [&pages](int slot) { pages.book().setHoverPos(pages.book().positionOf(slot)); });
     QObject::connect(&strip, &TabStrip::labelReleased, &pages,
-                     [&pages, &strip, &toolbar, labelMenu](int slot, Qt::MouseButton button) {
+                     [&pages, &strip, &toolbar, labelMenu, menuSlot](int slot, Qt::MouseButton button) {
                          if (toolbar.clearGalleryToggle())
                              pages.focusActivePage();
                          if (button == Qt::RightButton) {
                              pages.book().setHoverPos(pages.book().positionOf(slot));
+                             *menuSlot = slot;
                              labelMenu->popup(QCursor::pos());
                          } else if (!strip.looksActive(slot)) {
                              pages.activateSlot(slot);

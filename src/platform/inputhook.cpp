@@ -23,11 +23,13 @@ void InputHook::HookTextBox(QLineEdit *box)
 
 void InputHook::HookComboBox(QComboBox *box)
 {
+    // The box's own menu and its wheel stepping through the list are taken; its text
+    // field keeps every editing key and the middle-button paste, as a text field does.
     box->setContextMenuPolicy(Qt::PreventContextMenu);
-    box->installEventFilter(new InputHook(box));
+    box->installEventFilter(new InputHook(box, BoxOnly));
     if (QLineEdit *edit = box->lineEdit()) {
         edit->setContextMenuPolicy(Qt::PreventContextMenu);
-        edit->installEventFilter(new InputHook(edit));
+        edit->installEventFilter(new InputHook(edit, BoxOnly));
     }
 }
 
@@ -37,6 +39,12 @@ bool InputHook::eventFilter(QObject *, QEvent *event)
     case QEvent::ContextMenu:
     case QEvent::Wheel:
         return true;
+    default:
+        break;
+    }
+    if (m_reach == BoxOnly)
+        return false;
+    switch (event->type()) {
     case QEvent::ShortcutOverride:
         // Not accepted: the window's own shortcut for the key may run instead.
         if (!isSwallowedKey(static_cast<QKeyEvent *>(event)))

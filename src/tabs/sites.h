@@ -55,4 +55,25 @@ inline QString shownAddress(const QString &location)
     return location;
 }
 
+// The address typed or pasted into the box: after the blank page's "http://www." a whole
+// address of its own ("https://a.example/", "file:///tmp/x.html") stands alone; anything
+// else completes the prefill ("sina.com.cn" gives "http://www.sina.com.cn").
+inline QString typedAddress(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (!t.startsWith(kBlankShown, Qt::CaseInsensitive))
+        return t;
+    const QString rest = t.mid(kBlankShown.size());
+    const qsizetype colon = rest.indexOf(QLatin1Char(':'));
+    // A scheme: letters, digits, "+", "-", "." before a colon, then "//" or a path.
+    bool scheme = colon > 0 && rest.at(0).isLetter();
+    for (qsizetype i = 0; scheme && i < colon; ++i) {
+        const QChar c = rest.at(i);
+        scheme = c.isLetterOrNumber() || c == QLatin1Char('+') || c == QLatin1Char('-') || c == QLatin1Char('.');
+    }
+    if (scheme && (rest.mid(colon + 1).startsWith(QLatin1String("//")) || rest.startsWith(QLatin1String("about:"), Qt::CaseInsensitive)))
+        return rest;
+    return t;
+}
+
 } // namespace Sites

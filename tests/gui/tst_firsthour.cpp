@@ -1,0 +1,139 @@
+#include "app/mainmenus.h"
+#include "support/testenv.h"
+#include "support/testworld.h"
+#include "tabs/sites.h"
+#include "tabs/tabstrip.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+
+// What a user meets in the first hour: editing the address as text, closing the page in
+// front whatever the pointer crossed on its way to the menu.
+class TstFirstHour : public QObject
+{
+    Q_OBJECT
+
+    TestWorld m_world;
+    Frmmain *m_w = nullptr;
+
+    QLineEdit *addressLine() const { return m_w->addressRow().textUrl()->lineEdit(); }
+    QAction *item(const char *name) const { return m_w->menus()->action(QLatin1String(name)); }
+    QStringList openLocations() const
+    {
+        QStringList out;
+        for (int pos = 0; pos < m_w->pages().book().count(); ++pos)
+            out << m_w->pages().page(m_w->pages().book().slotAt(pos))->location();
+        return out;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_world.start()); }
+    void cleanupTestCase() { m_world.stop(); }
+    void init()
+    {
+        m_world.reset();
+        m_w = m_world.newWindow();
+        m_w->activateWindow();
+    }
+
+    // The address box is a text field: the editing keys act on the address, not on the
+    // page (the menus bind the same keys for the page).
+    void theAddressBoxEditsLikeAText()
+    {
+        m_world.open(QStringLiteral("/page?id=first"), QStringLiteral("Page first"));
+        item("Build")->trigger(); // F4: a blank tab, the box shows the start of an address
+        QCOMPARE(addressLine()->text(), Sites::kBlankShown);
+        QLineEdit *line = addressLine();
+        line->setFocus();
+        line->end(false);
+        const QString pasted = m_world.url(QStringLiteral("/page?id=pasted"));
+        QGuiApplication::clipboard()->setText(pasted);
+        QTest::keyClick(line, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(line->text(), Sites::kBlankShown + pasted);
+        QTest::keyClick(line, Qt::Key_Return);
+        FormWeb *tab = m_w->pages().activePage();
+        QTRY_COMPARE_WITH_TIMEOUT(tab->location(), pasted, 15000);
+
+        // Select all, copy, cut and delete are the text's.
+        line->setFocus();
+        QTest::keyClick(line, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(line->selectedText(), line->text());
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(line, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), pasted);
+        QTest::keyClick(line, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(line->text(), QString());
+        line->setText(QStringLiteral("abc"));
+        line->home(false);
+        QTest::keyClick(line, Qt::Key_Delete);
+        QCOMPARE(line->text(), QStringLiteral("bc"));
+        // The page in front kept its own selection and address.
+        QCOMPARE(tab->location(), pasted);
+        QCOMPARE(m_w->pages().book().count(), 2);
+
+        // The wheel never steps through the box's list.
+        m_w->addressRow().addRecord(QStringLiteral("http://a.example/"));
+        m_w->addressRow().addRecord(QStringLiteral("http://b.example/"));
+        line->setText(QStringLiteral("mine"));
+        QWheelEvent wheel(QPointF(5, 5), line->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(m_w->addressRow().textUrl(), &wheel);
+        QCOMPARE(line->text(), QStringLiteral("mine"));
+    }
+
+    void aWholeAddressAfterThePrefillStandsAlone()
+    {
+        QCOMPARE(Sites::typedAddress(QStringLiteral("http://www.http://a.example/x")), QStringLiteral("http://a.example/x"));
+        QCOMPARE(Sites::typedAddress(QStringLiteral("http://www.https://a.example/")), QStringLiteral("https://a.example/"));
+        QCOMPARE(Sites::typedAddress(QStringLiteral("http://www.file:///tmp/a.html")), QStringLiteral("file:///tmp/a.html"));
+        QCOMPARE(Sites::typedAddress(QStringLiteral("http://www.sina.com.cn")), QStringLiteral("http://www.sina.com.cn"));
+        QCOMPARE(Sites::typedAddress(QStringLiteral("http://www.a.example:8080/")), QStringLiteral("http://www.a.example:8080/"));
+        QCOMPARE(Sites::typedAddress(QStringLiteral(" sina.com.cn ")), QStringLiteral("sina.com.cn"));
+        // Typed after F4's prefill, through the box: the address itself opens.
+        item("Build")->trigger();
+        QLineEdit *line = addressLine();
+        line->setFocus();
+        line->end(false);
+        const QString typed = m_world.url(QStringLiteral("/page?id=typed"));
+        QTest::keyClicks(line, typed);
+        QTest::keyClick(line, Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->pages().activePage()->location(), typed, 15000);
+    }
+
+    // 关闭当前网页 closes the page in front, also when the pointer last crossed another
+    // tab on its way to the menu; the tab menu's item closes the tab it was opened on.
+    void closingTheCurrentPageClosesTheOneInFront()
+    {
+        m_world.open(QStringLiteral("/page?id=a"), QStringLiteral("Page a"));
+        FormWeb *b = m_world.open(QStringLiteral("/page?id=b"), QStringLiteral("Page b"));
+        FormWeb *c = m_world.open(QStringLiteral("/page?id=c"), QStringLiteral("Page c"));
+        m_w->pages().activateSlot(b->myindex);
+        // The pointer passes over the first tab.
+        emit m_w->tabStrip()->labelHovered(m_w->pages().book().slotAt(0));
+        item("CloseThisPage")->trigger();
+        QCOMPARE(openLocations(), (QStringList{m_world.url(QStringLiteral("/page?id=a")), m_world.url(QStringLiteral("/page?id=c"))}));
+
+        // F9 from the keyboard: the page in front.
+        m_w->pages().activateSlot(c->myindex);
+        emit m_w->tabStrip()->labelHovered(m_w->pages().book().slotAt(0));
+        QTest::keyClick(m_w, Qt::Key_F9);
+        QCOMPARE(openLocations(), (QStringList{m_world.url(QStringLiteral("/page?id=a"))}));
+
+        // The tab menu, opened on a tab that is not in front, closes that tab.
+        FormWeb *d = m_world.open(QStringLiteral("/page?id=d"), QStringLiteral("Page d"));
+        const int first = m_w->pages().book().slotAt(0);
+        emit m_w->tabStrip()->labelReleased(first, Qt::RightButton);
+        QMenu *menu = m_w->menus()->menu(QStringLiteral("LabelPage"));
+        QTRY_VERIFY(menu->isVisible());
+        menu->hide();
+        item("closeme")->trigger();
+        QCOMPARE(openLocations(), (QStringList{m_world.url(QStringLiteral("/page?id=d"))}));
+        QCOMPARE(m_w->pages().activePage(), d);
+    }
+};
+
+VELMO_TEST_MAIN(TstFirstHour)
+#include "tst_firsthour.moc"
