@@ -1,4 +1,5 @@
 #include "platform/paths.h"
+#include "tools/defaultbrowser.h"
 #include "support/fixtureserver.h"
 #include "support/testenv.h"
 
@@ -7,6 +8,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <csignal>
 
@@ -92,6 +94,62 @@ private slots:
                 if (key != QLatin1String("Count"))
                     QVERIFY2(record.match(s.value(key).toString()).hasMatch(), qPrintable(key));
         }
+    }
+
+    // Registered as the default browser, asked through the desktop's own tools: both name
+    // our entry, and xdg-open of an address hands it to the running window.
+    void theDesktopsToolsOpenLinksInTheRegisteredBrowser()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("xdg-mime")).isEmpty())
+            QSKIP("xdg-utils is not installed");
+        QTemporaryDir home;
+        QProcessEnvironment env = isolated(home.path());
+        env.remove(QStringLiteral("BROWSER"));
+        env.remove(QStringLiteral("XDG_CURRENT_DESKTOP"));
+        env.remove(QStringLiteral("DESKTOP_SESSION"));
+        QString entry;
+        {
+            // Registered as the menu item does, in the home the browser runs in.
+            const QByteArray config = qgetenv("XDG_CONFIG_HOME"), data = qgetenv("XDG_DATA_HOME");
+            qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toUtf8());
+            qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/.local/share")).toUtf8());
+            QCOMPARE(DefaultBrowser::registerAsDefault(QStringLiteral(VELMO_BINARY)), QString());
+            entry = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, QLatin1String(DefaultBrowser::kInstalledEntry)).isEmpty()
+                        ? QLatin1String(DefaultBrowser::kUserEntry)
+                        : QLatin1String(DefaultBrowser::kInstalledEntry);
+            qputenv("XDG_CONFIG_HOME", config);
+            qputenv("XDG_DATA_HOME", data);
+        }
+        const auto ask = [&env](const QString &program, const QStringList &args) {
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.start(program, args);
+            p.waitForFinished(20000);
+            return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+        };
+        for (const char *type : {"x-scheme-handler/http", "x-scheme-handler/https", "text/html"})
+            QCOMPARE(ask(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), QLatin1String(type)}), entry);
+        QCOMPARE(ask(QStringLiteral("xdg-settings"), {QStringLiteral("get"), QStringLiteral("default-web-browser")}), entry);
+        QCOMPARE(ask(QStringLiteral("xdg-settings"), {QStringLiteral("check"), QStringLiteral("default-web-browser"), entry}),
+                 QStringLiteral("yes"));
+
+        m_server.resetCounts();
+        QProcess running;
+        running.setProcessEnvironment(env);
+        running.start(QStringLiteral(VELMO_BINARY), {m_server.address(QStringLiteral("/page?id=running"))});
+        QTRY_COMPARE_WITH_TIMEOUT(m_server.requestCount(QStringLiteral("/page")), 1, 30000);
+        // The desktop opens a link: a display is said to be there, as in a session.
+        QProcessEnvironment session = env;
+        session.insert(QStringLiteral("DISPLAY"), QString::fromUtf8(qgetenv("DISPLAY").isEmpty() ? ":0" : qgetenv("DISPLAY")));
+        QProcess open;
+        open.setProcessEnvironment(session);
+        open.start(QStringLiteral("xdg-open"), {m_server.address(QStringLiteral("/page?id=linked"))});
+        QVERIFY(open.waitForFinished(20000));
+        QCOMPARE(open.exitCode(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(m_server.requestCount(QStringLiteral("/page")), 2, 30000);
+        QCOMPARE(running.state(), QProcess::Running);
+        ::kill(running.processId(), SIGTERM);
+        QVERIFY(running.waitForFinished(30000));
     }
 
     void aSecondStartHandsItsAddressesOver()
