@@ -106,7 +106,11 @@ QStringList cleanTraces(const QVector<int> &boxes, Frmmain &window, PageStack &p
             if (!session.systemFolders.dataHome.isEmpty())
                 failed << TraceClean::removeFile(session.systemFolders.dataHome + QStringLiteral("/recently-used.xbel"));
             break;
-        case 5: EngineProfile::forgetCookies(session.profile); break;
+        case 5:
+            EngineProfile::forgetCookies(session.profile);
+            if (!EngineProfile::clearSiteDataAtNextStart(session.profile))
+                failed << QStringLiteral("网站数据（%1）").arg(Paths::engineStorageDir());
+            break;
         case 6:
             if (!EngineProfile::clearCacheAtNextStart(session.profile))
                 failed << QStringLiteral("网页缓存（%1）").arg(Paths::engineCacheDir());
@@ -121,7 +125,8 @@ QStringList cleanTraces(const QVector<int> &boxes, Frmmain &window, PageStack &p
             failed << TraceClean::removeFiles(Paths::generatedPagesDir(), {QStringLiteral("*.htm")}, inUse);
             break;
         }
-        case 8: window.closedMenu().clear(); break;
+        // The records themselves, so neither Ctrl+Z nor a restart brings them back.
+        case 8: pages.clearClosedPages(); break;
         default: break; // 9: nothing of the kind on this system
         }
     }

@@ -15,14 +15,38 @@
 
 namespace {
 const QString kClearCacheMarker = QStringLiteral("clear-cache-at-start");
+const QString kClearSiteDataMarker = QStringLiteral("clear-site-data-at-start");
+// What the engine keeps of sites in a profile's storage, besides cookies.
+const char *const kSiteDataFolders[] = {"Local Storage", "Session Storage", "IndexedDB", "Service Worker", "WebStorage",
+                                        "databases", "File System", "blob_storage", "shared_proto_db"};
+
+bool putMarker(QWebEngineProfile *profile, const QString &name)
+{
+    if (profile->isOffTheRecord())
+        return true;
+    QFile marker(profile->persistentStoragePath() + QLatin1Char('/') + name);
+    return marker.open(QIODevice::WriteOnly);
+}
+
+// Removes a folder of the engine's storage; one that is a link to elsewhere is the
+// user's arrangement and stays. True when nothing of it is left (or it was a link).
+bool removeStorageFolder(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink() || !info.exists())
+        return true;
+    return info.isDir() ? QDir(path).removeRecursively() : QFile::remove(path);
+}
 } // namespace
 
 bool EngineProfile::clearCacheAtNextStart(QWebEngineProfile *profile)
 {
-    if (profile->isOffTheRecord())
-        return true;
-    QFile marker(profile->persistentStoragePath() + QLatin1Char('/') + kClearCacheMarker);
-    return marker.open(QIODevice::WriteOnly);
+    return putMarker(profile, kClearCacheMarker);
+}
+
+bool EngineProfile::clearSiteDataAtNextStart(QWebEngineProfile *profile)
+{
+    return putMarker(profile, kClearSiteDataMarker);
 }
 
 void EngineProfile::forgetCookies(QWebEngineProfile *profile)
@@ -66,6 +90,14 @@ EngineProfile::EngineProfile()
         if (QFileInfo::exists(marker)
             && (cacheDir.isSymLink() || !cacheDir.exists() || QDir(cache).removeRecursively()))
             QFile::remove(marker);
+        const QString siteMarker = m_storage + QLatin1Char('/') + kClearSiteDataMarker;
+        if (QFileInfo::exists(siteMarker)) {
+            bool all = true;
+            for (const char *folder : kSiteDataFolders)
+                all = removeStorageFolder(m_storage + QLatin1Char('/') + QLatin1String(folder)) && all;
+            if (all)
+                QFile::remove(siteMarker);
+        }
         m_profile = new QWebEngineProfile(QStringLiteral("velmo-") + name);
         m_profile->setPersistentStoragePath(m_storage);
         m_profile->setCachePath(cache);

@@ -28,6 +28,11 @@ public:
     // Every cookie in the profile's store, and the links it remembers as visited.
     static void forgetCookies(QWebEngineProfile *profile);
     static void forgetVisitedLinks(QWebEngineProfile *profile);
+    // Everything else sites keep (local and session storage, IndexedDB, service workers
+    // and their cache storage, web SQL, file systems) goes when the browser next starts,
+    // before the engine opens it: it has those files open while it runs. False when
+    // that could not be arranged.
+    static bool clearSiteDataAtNextStart(QWebEngineProfile *profile);
     // The engine's Chromium version ("102.0.5005.177").
     static QString chromiumVersion();
 

@@ -256,8 +256,7 @@ private slots:
         QCOMPARE(m_w->addressRow().combSearch()->count(), 0);
         QVERIFY(!m_w->menus()->liHistory().at(0)->isVisible());
         p->navigate(url(QStringLiteral("/page?id=cookie")));
-        const bool went = waitFor([&] { return label(p) == QStringLiteral("Page cookie"); }, 15000);
-        qWarning() << "PROBE" << went << p->location() << m_world.server.requestCount(QStringLiteral("/page")) << m_w->pages().book().count() << (m_w->pages().activePage() == p) << p->Web()->LocationURL();
+        QVERIFY(waitFor([&] { return label(p) == QStringLiteral("Page cookie"); }, 15000));
         QTRY_COMPARE_WITH_TIMEOUT(evaluateSync(p->Web(), QStringLiteral("'[' + document.cookie + ']'")).toString(), QStringLiteral("[]"), 5000);
 
         // The cache goes at the next start, before the engine opens it.
@@ -275,6 +274,41 @@ private slots:
         // The next page closed still gets its row.
         closePage(open(QStringLiteral("/page?id=later"), QStringLiteral("Page later")));
         QVERIFY(dat().contains(QStringLiteral(">Page later</a>")));
+    }
+
+    // What the clean-up says is gone stays gone after a restart: the closed pages (menu,
+    // Ctrl+Z, the stored records) and every kind of site data with the cookies.
+    void cleanedTracesStayGoneAfterARestart()
+    {
+        FormWeb *p = open(QStringLiteral("/storage.html?store"), QStringLiteral("stored"));
+        p->navigate(url(QStringLiteral("/storage.html")));
+        QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("found local,indexeddb,cache"), 15000);
+        closePage(open(QStringLiteral("/page?id=closed-before"), QStringLiteral("Page closed-before")));
+        QVERIFY(m_w->menus()->liHistory().at(0)->isVisible());
+        onNextDialog([](QDialog *dlg) {
+            auto *clear = qobject_cast<Formclear *>(dlg);
+            clear->CheckAll()->click();
+            clear->Command1()->click();
+        });
+        item("Clear")->trigger();
+        QVERIFY(!m_w->menus()->liHistory().at(0)->isVisible());
+
+        m_w = m_world.restart();
+        m_w->start(url(QStringLiteral("/storage.html")));
+        FormWeb *after = m_w->pages().activePage();
+        QTRY_COMPARE_WITH_TIMEOUT(label(after), QStringLiteral("found nothing"), 15000);
+        for (QAction *a : m_w->menus()->liHistory())
+            QVERIFY(!a->isVisible());
+        item("Cancel")->trigger(); // Ctrl+Z
+        QCOMPARE(m_w->pages().book().count(), 1);
+        const QString closed = url(QStringLiteral("/page?id=closed-before"));
+        const QStringList records = [&] {
+            QStringList all;
+            for (int i = 0; i < 500; ++i)
+                all << m_world.store->read(QStringLiteral("CancelPage"), QStringLiteral("Page_%1").arg(i));
+            return all;
+        }();
+        QVERIFY(records.filter(closed).isEmpty());
     }
 
     void organisingRewritesTheFileAndTheMenu()

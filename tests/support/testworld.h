@@ -82,6 +82,23 @@ struct TestWorld {
         engine.reset();
     }
 
+    // The browser ends and starts again on the same storage, as a restart does: the
+    // window, the session and the engine profile are made anew (the store stays, as the
+    // file does).
+    Frmmain *restart()
+    {
+        window.reset();
+        flushDeletions();
+        session.reset();
+        engine->profile()->setUrlRequestInterceptor(nullptr);
+        engine.reset();
+        store = std::make_unique<SettingsStore>(Paths::settingsFile());
+        engine = std::make_unique<EngineProfile>();
+        engine->profile()->setUrlRequestInterceptor(&blocker);
+        session = std::make_unique<Session>(*store, options, engine->profile(), shell, dialogs, clock, memory);
+        return newWindow();
+    }
+
     QString url(const QString &path) const { return server.address(path); }
 
     // A new window for a picture test: switches off, no automatic download, an empty
