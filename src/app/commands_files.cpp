@@ -95,7 +95,7 @@ void wireSourceCommands(Commands &c)
         if (path.isEmpty())
             return;
         p->documentSource([&pages, path](const QString &source) {
-            if (!FileDialogs::writeText(path, source))
+            if (!FileDialogs::writeSource(path, source))
                 pages.tell(QStringLiteral("无法保存到 %1").arg(path));
         });
     };

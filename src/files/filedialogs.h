@@ -21,5 +21,10 @@ QString showOpenDialog(Dialogs &dialogs, QWidget *owner, const QString &title, c
 // Writes text as GB18030 (GBK for every GBK character) with a closing CR LF, whole or
 // not at all.
 bool writeText(const QString &path, const QString &text);
+// Markup as bytes that reopen as the page: in the character set its own markup declares
+// (a <meta> charset), so a browser reads it back as written; GB18030 where it declares
+// none, declares a GB one, or one this system cannot write. A closing CR LF as for text.
+QByteArray sourceBytes(const QString &markup);
+bool writeSource(const QString &path, const QString &markup);
 
 } // namespace FileDialogs

@@ -77,6 +77,6 @@ void FormHtml::save()
 {
     const QString path = FileDialogs::showSaveDialog(m_dialogs, this, QStringLiteral("保存源文件"),
                                                      m_text3->text() + QStringLiteral(".txt"), FileDialogs::Text);
-    if (!path.isEmpty() && !FileDialogs::writeText(path, m_text1->toPlainText()))
+    if (!path.isEmpty() && !FileDialogs::writeSource(path, m_text1->toPlainText()))
         m_dialogs.warning(this, QStringLiteral("保存源文件"), QStringLiteral("无法写入 %1").arg(path));
 }

@@ -317,13 +317,28 @@ private slots:
         m_world.dialogs.textAnswer = QStringLiteral("nowhere");
         QVERIFY(!viewer->find());
 
-        // Saved as GB18030 with a closing CR LF, under the cleaned title.
-        m_world.dialogs.saveAnswer = target(QStringLiteral("source.txt"));
+        // Saved in the character set its markup declares (UTF-8 here) with a closing
+        // CR LF, under the cleaned title; opened again, it is the page.
+        m_world.dialogs.saveAnswer = target(QStringLiteral("source.html"));
         viewer->save();
         QVERIFY(m_world.dialogs.asked.last().startsWith(QStringLiteral("save:保存源文件|源码 a b：c，d？ef.txt|文本文件")));
-        const QByteArray bytes = fileBytes(target(QStringLiteral("source.txt")));
-        QVERIFY(bytes.endsWith("\r\n") && bytes.contains("\xd6\xd0\xce\xc4")); // 中文 in GBK
-        QCOMPARE(GbkText::decode(bytes.chopped(2)), markup);
+        const QByteArray bytes = fileBytes(target(QStringLiteral("source.html")));
+        QVERIFY(bytes.endsWith("\r\n") && bytes.contains("\xe4\xb8\xad\xe6\x96\x87")); // 中文 in UTF-8
+        QCOMPARE(QString::fromUtf8(bytes.chopped(2)), markup);
+        m_world.dialogs.openAnswer = target(QStringLiteral("source.html"));
+        m_w->menus()->action(QStringLiteral("mnuFileOpen"))->trigger();
+        FormWeb *reopened = m_w->pages().activePage();
+        QTRY_COMPARE_WITH_TIMEOUT(m_world.label(reopened), QStringLiteral("源码 a/b:c*d?e\\f"), 15000);
+        QCOMPARE(evaluateSync(reopened->Web(), QStringLiteral("document.body.innerText")).toString().section(QLatin1Char('\n'), 0, 0),
+                 QStringLiteral("中文内容 <not a tag> 😀"));
+        // Markup declaring nothing (or a GB set) is written as GB18030.
+        QCOMPARE(FileDialogs::sourceBytes(QStringLiteral("<p>中文</p>")), QByteArray("<p>\xd6\xd0\xce\xc4</p>\r\n"));
+        QCOMPARE(FileDialogs::sourceBytes(QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\"><p>中文</p>")),
+                 GbkText::encode(QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\"><p>中文</p>\r\n")));
+        QCOMPARE(FileDialogs::sourceBytes(QStringLiteral("<META CHARSET='Big5'><p>中文</p>")).mid(21), QByteArray("<p>\xa4\xa4\xa4\xe5</p>\r\n"));
+        QCOMPARE(FileDialogs::sourceBytes(QStringLiteral("<meta charset=nonsense><p>中文</p>")),
+                 GbkText::encode(QStringLiteral("<meta charset=nonsense><p>中文</p>\r\n")));
+        m_w->pages().activateSlot(p->myindex);
 
         // The selection's source has its own caption.
         evaluateSync(p->Web(), QStringLiteral("getSelection().selectAllChildren(document.getElementById('anchor'))"));
