@@ -5,6 +5,7 @@
 #include "page/session.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/filenames.h"
 #include "platform/instancelink.h"
 #include "platform/memory.h"
 #include "platform/paths.h"
@@ -58,6 +59,7 @@ int run(int argc, char *argv[], const QStringList &addresses, int &signal)
 {
     EngineRendering::applyFromProcess();
     QApplication app(argc, argv);
+    FileNames::useUtf8();
     QApplication::setApplicationName(QStringLiteral("velmo"));
     QApplication::setApplicationVersion(QStringLiteral(VELMO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.velmo.Browser"));

@@ -350,6 +350,28 @@ private slots:
         QCOMPARE(FileDialogs::safeFileName(QStringLiteral("\"a<b>|\"")), QStringLiteral("\"a[b]I\""));
     }
 
+    // A page saved complete under a Chinese name links its parts by that name; under a
+    // locale the system does not have (run so by CTest as well) too.
+    void aCompletePageUnderAChineseNameKeepsItsPictures()
+    {
+        FormWeb *p = m_world.open(QStringLiteral("/source.html"), QStringLiteral("源码 a/b:c*d?e\\f"));
+        QVERIFY(waitFor([&] { return evaluateSync(p->Web(), QStringLiteral("document.images[0].naturalWidth")).toInt() == 50; }, 10000));
+        const QString saved = target(QStringLiteral("中文 网页.html"));
+        m_world.dialogs.saveAnswer = saved;
+        m_w->menus()->action(QStringLiteral("mnuFileSaveAs"))->trigger();
+        QVERIFY(waitFor([&] { return p->statusBar()->statusText().startsWith(QStringLiteral("网页已保存")); }, 15000));
+        const QString html = QString::fromUtf8(fileBytes(saved));
+        QVERIFY2(html.contains(QStringLiteral("src=\"./中文 网页_files/")), qPrintable(html.left(600)));
+        const int pictures = m_world.server.requestCount(QStringLiteral("/picture"));
+        m_world.dialogs.openAnswer = saved;
+        m_w->menus()->action(QStringLiteral("mnuFileOpen"))->trigger();
+        FormWeb *reopened = m_w->pages().activePage();
+        QVERIFY(waitFor([&] {
+            return evaluateSync(reopened->Web(), QStringLiteral("document.images.length == 1 && document.images[0].naturalWidth")).toInt() == 50;
+        }, 15000));
+        QCOMPARE(m_world.server.requestCount(QStringLiteral("/picture")), pictures);
+    }
+
     void savedPageOpensWithItsPictures()
     {
         FormWeb *p = m_world.open(QStringLiteral("/source.html"), QStringLiteral("源码 a/b:c*d?e\\f"));

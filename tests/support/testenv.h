@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/enginerendering.h"
+#include "platform/filenames.h"
 #include "platform/translations.h"
 
 #include <QTemporaryDir>
@@ -22,6 +23,7 @@ QString home();
         /* drawn as the browser draws them in the same environment */                \
         EngineRendering::applyFromProcess(); \
         QApplication app(argc, argv);                                                 \
+        FileNames::useUtf8();                                                         \
         QApplication::setApplicationName(QStringLiteral("velmo"));                    \
         Translations::useChinese(app);                                                \
         TestObject tc;                                                                \
