@@ -157,9 +157,15 @@ void wireFileCommands(Commands &c)
     c.on("DownLoadFile", [downloads, &session, &pages, &main] {
         auto *dialog = new FormDownload(session.dialogs, downloads->proposedFolder(),
                                         [downloads, &pages](const QString &address, const QString &folder, const QString &name) {
-                                            FormWeb *p = pages.activePage();
+                                            // Any page window can ask the engine for it; with none in
+                                            // front a blank one is made (and goes when it runs).
+                                            FormWeb *p = pages.activePage() ? pages.activePage() : pages.shownPage();
                                             if (!p)
+                                                p = pages.LoadNewForm(QStringLiteral("about:blank"));
+                                            if (!p) {
+                                                pages.tell(QStringLiteral("无法下载 %1：没有可以使用的网页窗口。").arg(address));
                                                 return;
+                                            }
                                             downloads->expect(address, folder, name);
                                             p->download(address);
                                         }, &main);

@@ -7,7 +7,9 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineProfile>
@@ -117,10 +119,17 @@ void BrowserControl::savePage(const QString &path, PageFormat format, std::funct
         done(false);
         return;
     }
-    EngineDownloads::of(m_page->profile())->claim(m_page->url(), [done](QWebEngineDownloadRequest *request) {
-        QObject::connect(request, &QWebEngineDownloadRequest::isFinishedChanged, request, [request, done] {
-            if (request->isFinished())
-                done(request->state() == QWebEngineDownloadRequest::DownloadCompleted);
+    // The engine makes the desktop's download folder for every saved page, wherever the
+    // page goes: one it made for nothing is taken away again (only while empty).
+    const QString engineFolder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    const bool hadFolder = engineFolder.isEmpty() || QFileInfo::exists(engineFolder);
+    EngineDownloads::of(m_page->profile())->claim(m_page->url(), [done, engineFolder, hadFolder](QWebEngineDownloadRequest *request) {
+        QObject::connect(request, &QWebEngineDownloadRequest::isFinishedChanged, request, [request, done, engineFolder, hadFolder] {
+            if (!request->isFinished())
+                return;
+            if (!hadFolder)
+                QDir().rmdir(engineFolder);
+            done(request->state() == QWebEngineDownloadRequest::DownloadCompleted);
         });
         if (request->state() == QWebEngineDownloadRequest::DownloadRequested)
             request->accept();

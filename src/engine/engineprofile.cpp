@@ -130,6 +130,7 @@ void EngineProfile::removeLeftoverPartials(const QString &base)
 
 void EngineProfile::setLanguage()
 {
+
     // Sites that tell Simplified from Traditional Chinese by the request's language.
     m_profile->setHttpAcceptLanguage(QStringLiteral("zh-CN,zh;q=0.9,en;q=0.8"));
 }

@@ -15,7 +15,8 @@ QString filterList(int index)
     QStringList entries = {
         QStringLiteral("全部 (*)"),
         QStringLiteral("图像文件(BMP,JPG,GIF,PNG,TIF) (*.jpg *.bmp *.gif *.png *.tif)"),
-        QStringLiteral("网页文件 (HTM,HTML) (*.htm *.html)"),
+        // Pages saved as one file open from here too.
+        QStringLiteral("网页文件 (HTM,HTML) (*.htm *.html *.mhtml *.mht)"),
         QStringLiteral("文本文件 (TXT) (*.txt)"),
     };
     if (index >= 1 && index <= entries.size())

@@ -13,8 +13,14 @@
 QString QtDialogs::browseFolder(const QString &title, QWidget *owner, const QString &start)
 {
     // The folder dialog has its own "new folder" button.
-    return QFileDialog::getExistingDirectory(owner, title.isEmpty() ? QStringLiteral("Select a folder:") : title,
-                                             start.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation) : start);
+    // Where it is asked to start, else the desktop, else the home folder: never a folder
+    // that is not there (the dialog would open somewhere of its own).
+    QString folder = start;
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    return QFileDialog::getExistingDirectory(owner, title.isEmpty() ? QStringLiteral("Select a folder:") : title, folder);
 }
 
 void QtDialogs::warning(QWidget *owner, const QString &title, const QString &text)
@@ -69,7 +75,8 @@ bool QtDialogs::question(QWidget *owner, const QString &title, const QString &te
 
 QString QtDialogs::openFile(QWidget *owner, const QString &title, const QString &folder, const QString &filter)
 {
-    return QFileDialog::getOpenFileName(owner, title, folder, filter);
+    // Without a folder of its own the dialog would open in the program's working folder.
+    return QFileDialog::getOpenFileName(owner, title, QFileInfo(folder).isDir() ? folder : QDir::homePath(), filter);
 }
 
 bool QtDialogs::pageSetup(QWidget *owner, QPrinter *printer)

@@ -7,6 +7,7 @@
 #include "support/testenv.h"
 #include "support/testworld.h"
 
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 // The real file dialog, pressed as a user presses it: the folder it opens in, the name it
@@ -70,6 +71,8 @@ private slots:
         m_w->menus()->action(QStringLiteral("mnuFileSaveAs"))->trigger();
         QVERIFY(waitFor([&] { return p->statusBar()->statusText().startsWith(QStringLiteral("网页已保存")); }, 15000));
         checkSaved(presser, picturesFolder(), QStringLiteral(".mhtml"));
+        // Nothing made on the way: no empty download folder of the engine's own.
+        QVERIFY(!QFileInfo::exists(QDir::homePath() + QStringLiteral("/Downloads")));
     }
 
     void savingTheSourceWritesTheNameShown()
@@ -102,6 +105,41 @@ private slots:
         QVERIFY(waitFor([&] { return !list->rows().isEmpty() && list->rows()[0].download->state() == Download::State::Done; }, 15000));
         checkSaved(presser, chosen.path(), QStringLiteral(".pdf"));
         QCOMPARE(fileBytes(chosen.filePath(presser.name)), FixtureServer::downloadBytes(5000));
+    }
+
+    // Every other place that asks for a file or a folder opens where it says: the open
+    // dialog in the home folder with saved pages among its types, folder hiding's picker
+    // on the desktop or, without one, the home folder (never a folder that is not there).
+    void openAndFolderDialogsOpenWhereTheySay()
+    {
+        m_world.dialogs.realOpen = true;
+        m_world.dialogs.realFolder = true;
+        auto restore = qScopeGuard([this] { m_world.dialogs.realOpen = m_world.dialogs.realFolder = false; });
+        {
+            FileDialogPresser presser(false);
+            m_w->menus()->action(QStringLiteral("mnuFileOpen"))->trigger();
+            QVERIFY(presser.seen);
+            QCOMPARE(presser.folder, QDir::homePath());
+            QVERIFY(m_world.dialogs.asked.last().contains(QStringLiteral("*.mhtml")));
+        }
+        const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+        QDir(desktop).removeRecursively();
+        {
+            FileDialogPresser presser(false);
+            QtDialogs().browseFolder(QStringLiteral("t"), m_w, QString());
+            QCOMPARE(presser.folder, QDir::homePath());
+        }
+        QVERIFY(QDir().mkpath(desktop));
+        {
+            FileDialogPresser presser(false);
+            QtDialogs().browseFolder(QStringLiteral("t"), m_w, QString());
+            QCOMPARE(presser.folder, desktop);
+        }
+        {
+            FileDialogPresser presser(false);
+            QtDialogs().browseFolder(QStringLiteral("t"), m_w, picturesFolder());
+            QCOMPARE(presser.folder, picturesFolder());
+        }
     }
 
     void proposedNamesHoldNothingTheDialogReadsSpecially()

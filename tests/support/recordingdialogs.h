@@ -18,10 +18,12 @@ public:
     QStringList asked;
 
     QString folderStart;
-    QString browseFolder(const QString &title, QWidget *, const QString &start) override
+    QString browseFolder(const QString &title, QWidget *owner, const QString &start) override
     {
         folderStart = start;
         asked << QStringLiteral("folder:") + title;
+        if (realFolder)
+            return QtDialogs().browseFolder(title, owner, start);
         return folderAnswer;
     }
     void warning(QWidget *, const QString &title, const QString &text) override
@@ -37,8 +39,11 @@ public:
         asked << QStringLiteral("text:") + title + QLatin1Char('|') + prompt + QLatin1Char('|') + suggested;
         return textAnswer;
     }
-    // The real file dialog answers instead of saveAnswer (a test presses its keys).
+    // The real file dialogs answer instead of the scripted answers (a test presses their
+    // keys).
     bool realSave = false;
+    bool realOpen = false;
+    bool realFolder = false;
     QString saveFile(QWidget *owner, const QString &title, const QString &suggestedName, const QString &filter) override
     {
         // What the real dialog would show (checked against it in tst_filedialogs).
@@ -52,9 +57,11 @@ public:
         asked << QStringLiteral("question:") + title + QLatin1Char('|') + text;
         return questionAnswer;
     }
-    QString openFile(QWidget *, const QString &title, const QString &folder, const QString &filter) override
+    QString openFile(QWidget *owner, const QString &title, const QString &folder, const QString &filter) override
     {
         asked << QStringLiteral("open:") + title + QLatin1Char('|') + folder + QLatin1Char('|') + filter;
+        if (realOpen)
+            return QtDialogs().openFile(owner, title, folder, filter);
         return openAnswer;
     }
     // Printing goes to this PDF file ("": the user cancels); page setup takes this layout.
