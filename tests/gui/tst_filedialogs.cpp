@@ -7,6 +7,7 @@
 #include "support/testenv.h"
 #include "support/testworld.h"
 
+#include <QFileSystemModel>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -140,6 +141,16 @@ private slots:
             QtDialogs().browseFolder(QStringLiteral("t"), m_w, picturesFolder());
             QCOMPARE(presser.folder, picturesFolder());
         }
+    }
+
+    // The file dialog's type column speaks Chinese with the rest of it.
+    void theTypeColumnIsInChinese()
+    {
+        QFileSystemModel model;
+        const QModelIndex root = model.setRootPath(QDir::homePath());
+        QTRY_VERIFY(model.index(QStringLiteral("Pictures"), 0).isValid() || model.rowCount(root) > 0);
+        const QModelIndex folder = model.index(picturesFolder());
+        QTRY_COMPARE(model.type(folder), QStringLiteral("文件夹"));
     }
 
     void proposedNamesHoldNothingTheDialogReadsSpecially()
