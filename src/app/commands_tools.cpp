@@ -16,7 +16,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QUrl>
+
+#include <memory>
+#include <utility>
 
 namespace {
 
@@ -40,10 +44,16 @@ void wireSystemTools(Commands &c)
         pages.LoadNewForm(SiteTables::kIpLookup);
         dialogs.information(&main, PageText::kProductName, ipMessage(hostName(), userName(), firstIPv4()));
     });
-    QAction *mute = c.on("SoundClose", [&shell, &pages] {
-        run(shell, pages, muteToggle(shell), missing(QStringLiteral("音量控制程序"), kMixers));
+    auto muteItem = std::make_shared<QPointer<QAction>>();
+    QAction *mute = c.on("SoundClose", [&shell, &pages, muteItem] {
+        const std::optional<Command> command = muteToggle(shell);
+        run(shell, pages, command, missing(QStringLiteral("音量控制程序"), kMixers));
+        // Nothing was muted: the mark goes back to what it was.
+        if (!command && *muteItem)
+            (*muteItem)->setChecked(!(*muteItem)->isChecked());
     });
     mute->setCheckable(true);
+    *muteItem = mute;
     c.on("CloseScreen", [&shell, &pages] {
         const bool wayland = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
         run(shell, pages, screenOff(shell, wayland),
@@ -55,6 +65,11 @@ void wireSystemTools(Commands &c)
     });
     c.on("LoadWord", [&shell, &pages] { run(shell, pages, office(shell, false), missing(QStringLiteral("文字处理程序"), {QStringLiteral("libreoffice")})); });
     c.on("LoadExecl", [&shell, &pages] { run(shell, pages, office(shell, true), missing(QStringLiteral("电子表格程序"), {QStringLiteral("libreoffice")})); });
+    // The toolbar's buttons do what their menu twins do.
+    for (const auto &[button, item] : {std::pair{"Command1", "CloseScreen"}, std::pair{"Command9", "LoadWord"}, std::pair{"Command12", "LoadExecl"}}) {
+        QAction *twin = c.menus.action(QLatin1String(item));
+        c.onButton(button, [twin] { twin->trigger(); });
+    }
     for (const char *name : {"bohao", "internet"})
         c.on(name, [&shell, &pages] { run(shell, pages, networkSettings(shell), missing(QStringLiteral("网络连接设置程序"), kNetworkSettings)); });
     c.on("offnet", [] {})->setCheckable(true);

@@ -70,11 +70,13 @@ void FormDownloads::addRow(int row)
     item->setToolTip(Name, m_list.rows()[row].path);
     auto *button = new QPushButton(QStringLiteral("取消"), m_table);
     m_table->setItemWidget(item, Action, button);
-    connect(button, &QPushButton::clicked, this, [this, row] {
+    connect(button, &QPushButton::clicked, this, [this, row, item] {
         const DownloadList::Row &r = m_list.rows()[row];
-        if (r.download && r.download->state() == Download::State::Done)
-            m_shell.open(QFileInfo(r.path).absolutePath());
-        else if (r.download)
+        const QString folder = QFileInfo(r.path).absolutePath();
+        // No program to show folders with: said in the row, where the user looks.
+        if (r.download && r.download->state() == Download::State::Done && !m_shell.open(folder))
+            item->setText(Left, QStringLiteral("无法打开文件夹 %1：没有可以显示文件夹的程序").arg(folder));
+        else if (r.download && r.download->state() != Download::State::Done)
             r.download->cancel();
     });
     updateRow(row);

@@ -60,8 +60,9 @@ void FormWeb::edit(Edit command)
 
 void FormWeb::ZOOMIE(int percent)
 {
-    // A page without a body is left as it is.
-    m_web->runPageScript(QStringLiteral("if (document.body) document.body.style.zoom='%1%'").arg(percent));
+    // A page without a body is left as it is. In the browser's own script world, which
+    // runs also where the page's scripts are off (safe picture mode).
+    m_web->runScript(QStringLiteral("if (document.body) document.body.style.zoom='%1%'").arg(percent), {});
 }
 
 bool FormWeb::zoomStep(bool in)

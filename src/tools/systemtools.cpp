@@ -6,6 +6,9 @@
 #include <QNetworkInterface>
 #include <QSysInfo>
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace SystemTools {
 
 std::optional<Command> muteToggle(const Shell &shell)
@@ -70,7 +73,19 @@ QString hostName()
 QString userName()
 {
     const QString user = qEnvironmentVariable("USER");
-    return user.isEmpty() ? qEnvironmentVariable("LOGNAME") : user;
+    if (!user.isEmpty())
+        return user;
+    const QString logName = qEnvironmentVariable("LOGNAME");
+    if (!logName.isEmpty())
+        return logName;
+    // Started without a login's variables (a service, a stripped environment): the
+    // system's user database knows the name.
+    char buffer[4096];
+    struct passwd entry {};
+    struct passwd *found = nullptr;
+    if (::getpwuid_r(::geteuid(), &entry, buffer, sizeof buffer, &found) == 0 && found && found->pw_name)
+        return QString::fromLocal8Bit(found->pw_name);
+    return QString();
 }
 
 QString firstIPv4()

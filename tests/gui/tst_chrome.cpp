@@ -5,6 +5,10 @@
 #include "page/formright.h"
 #include "page/formweb.h"
 #include "page/zoomstep.h"
+#include "tools/systemtools.h"
+
+#include <pwd.h>
+#include <unistd.h>
 #include "support/testenv.h"
 #include "support/testworld.h"
 #include "tabs/tabstrip.h"
@@ -420,6 +424,30 @@ private slots:
         QVERIFY(lines[2].endsWith(QStringLiteral("： ")) || (ip.protocol() == QAbstractSocket::IPv4Protocol && !ip.isLoopback()));
         item("mnuHelpAbout")->trigger();
         QVERIFY(QRegularExpression(QStringLiteral("浏览引擎：Chromium \\d+\\.\\d+")).match(m_world.dialogs.asked.last()).hasMatch());
+        // Without the login's variables the user's name comes from the user database.
+        const QByteArray user = qgetenv("USER"), logName = qgetenv("LOGNAME");
+        qunsetenv("USER");
+        qunsetenv("LOGNAME");
+        const QString name = SystemTools::userName();
+        qputenv("USER", user);
+        qputenv("LOGNAME", logName);
+        QVERIFY(!name.isEmpty());
+        QCOMPARE(name, QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name));
+
+        // The toolbar's buttons do what their menu twins do.
+        m_world.shell.installed = {QStringLiteral("libreoffice"), QStringLiteral("xset")};
+        m_world.shell.started.clear();
+        for (const char *button : {"Command9", "Command12", "Command1"}) {
+            QVERIFY(m_w->toolbar().button(button)->isEnabled());
+            m_w->toolbar().button(button)->click();
+        }
+        QCOMPARE(m_world.shell.started.mid(0, 2), (QStringList{QStringLiteral("libreoffice --writer"), QStringLiteral("libreoffice --calc")}));
+        QVERIFY(m_world.shell.started.value(2).startsWith(QStringLiteral("xset")));
+        // No mixer program: nothing muted, and the mark does not say otherwise.
+        m_world.shell.installed.clear();
+        item("SoundClose")->trigger();
+        QVERIFY(!item("SoundClose")->isChecked());
+        QVERIFY(m_w->pages().shownPage()->statusBar()->statusText().startsWith(QStringLiteral("未找到音量控制程序")));
     }
 
     void cornerWindowSlidesInAfterHalfAMinute()
@@ -451,6 +479,19 @@ private slots:
         m_world.clock.time = m_world.clock.time.addSecs(60);
         corner.check();
         QVERIFY(!corner.isVisible());
+    }
+
+    // Zoom reaches a page whose own scripts are off (safe picture mode).
+    void zoomActsOnAPageWithoutScripts()
+    {
+        m_world.options.setSafePictureMode(1);
+        FormWeb *p = m_world.open(QStringLiteral("/title?t=safe"), QStringLiteral("safe"));
+        // The page's own scripts do not run.
+        p->Web()->runPageScript(QStringLiteral("document.title = 'scripted'"));
+        m_w->menus()->action(QStringLiteral("BigP"), 1)->trigger();
+        QVERIFY(waitFor([&] { return evaluateSync(p->Web(), QStringLiteral("document.body.style.zoom")).toString() == QStringLiteral("90%"); }, 5000));
+        QCOMPARE(evaluateSync(p->Web(), QStringLiteral("document.title")).toString(), QStringLiteral("safe"));
+        m_world.options.setSafePictureMode(0);
     }
 
     void editingAndZoomActOnThePage()

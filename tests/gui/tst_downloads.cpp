@@ -81,6 +81,12 @@ private slots:
         QCOMPARE(window()->button(0)->text(), QStringLiteral("打开文件夹"));
         window()->button(0)->click();
         QCOMPARE(m_world.shell.opened.last(), m_dir->path());
+        // No program to show the folder: the row says so.
+        m_world.shell.answer = false;
+        window()->button(0)->click();
+        m_world.shell.answer = true;
+        QCOMPARE(window()->table()->topLevelItem(0)->text(3),
+                 QStringLiteral("无法打开文件夹 %1：没有可以显示文件夹的程序").arg(m_dir->path()));
         QCOMPARE(m_page->statusBar()->statusText(), QStringLiteral("下载完成：small.png"));
     }
 
