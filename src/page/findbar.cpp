@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QShortcut>
 #include <QToolButton>
 
 namespace {
@@ -49,6 +50,10 @@ FindBar::FindBar(Find find, QWidget *parent)
     connect(previous, &QToolButton::clicked, this, [this] { next(true); });
     connect(following, &QToolButton::clicked, this, [this] { next(); });
     connect(shut, &QToolButton::clicked, this, &FindBar::close);
+    // Escape closes it from any of its parts (its buttons, the case box), not only the word.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &FindBar::close);
     hide();
 }
 

@@ -565,6 +565,12 @@ private slots:
         bar->next();
         QTest::keyClick(bar->word(), Qt::Key_Escape);
         QVERIFY(!bar->isVisible());
+        // Also from its other parts.
+        p->showFind();
+        QVERIFY(bar->isVisible());
+        bar->matchCase()->setFocus();
+        QTest::keyClick(bar->matchCase(), Qt::Key_Escape);
+        QVERIFY(!bar->isVisible());
         FormWeb *other = m_world.open(QStringLiteral("/find.html?2"), QStringLiteral("Find"));
         QVERIFY(loaded(other));
         FindBar *second = other->showFind();

@@ -314,12 +314,23 @@ private slots:
         QCOMPARE(viewer->Text2()->text(), m_world.url(QStringLiteral("/source.html")));
         QCOMPARE(viewer->Text3()->text(), QStringLiteral("源码 a/b:c*d?e\\f"));
 
-        // Find ignores case, from the first character each time.
+        // Find ignores case and goes on from the match found last, round to the start.
         m_world.dialogs.textAnswer = QStringLiteral("<A ID");
         QVERIFY(viewer->find());
         QCOMPARE(viewer->Text1()->textCursor().selectedText(), QStringLiteral("<a id"));
         QVERIFY(viewer->find());
         QCOMPARE(viewer->Text1()->textCursor().selectionStart(), int(markup.indexOf(QStringLiteral("<a id"))));
+        m_world.dialogs.textAnswer = QStringLiteral("PICTURE");
+        const int first = int(markup.indexOf(QStringLiteral("picture"), 0, Qt::CaseInsensitive));
+        QVERIFY(first >= 0);
+        QVERIFY(viewer->find());
+        QCOMPARE(viewer->Text1()->textCursor().selectionStart(), first);
+        m_world.dialogs.textAnswer = QStringLiteral("p");
+        QVERIFY(viewer->find());
+        const int after = viewer->Text1()->textCursor().selectionStart();
+        QCOMPARE(after, int(markup.indexOf(QLatin1Char('p'), first + 1, Qt::CaseInsensitive)));
+        QVERIFY(viewer->find());
+        QVERIFY(viewer->Text1()->textCursor().selectionStart() > after);
         m_world.dialogs.textAnswer = QStringLiteral("nowhere");
         QVERIFY(!viewer->find());
 
