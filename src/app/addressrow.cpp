@@ -26,8 +26,8 @@ const char *const kSearchWords[] = {
 bool isEditingKey(const QKeyEvent *e)
 {
     static const QKeySequence::StandardKey keys[] = {
-        QKeySequence::Copy, QKeySequence::Cut, QKeySequence::Paste, QKeySequence::SelectAll, QKeySequence::Undo,
-        QKeySequence::Redo, QKeySequence::Delete, QKeySequence::Backspace, QKeySequence::DeleteStartOfWord,
+        QKeySequence::Copy, QKeySequence::Cut, QKeySequence::Paste, QKeySequence::SelectAll,
+        QKeySequence::Delete, QKeySequence::Backspace, QKeySequence::DeleteStartOfWord,
         QKeySequence::DeleteEndOfWord, QKeySequence::MoveToPreviousWord, QKeySequence::MoveToNextWord,
         QKeySequence::SelectPreviousWord, QKeySequence::SelectNextWord, QKeySequence::SelectStartOfLine,
         QKeySequence::SelectEndOfLine, QKeySequence::MoveToStartOfLine, QKeySequence::MoveToEndOfLine,
@@ -184,9 +184,10 @@ bool AddressRow::eventFilter(QObject *watched, QEvent *event)
 {
     const bool inLine = watched == m_textUrl->lineEdit() || watched == m_combSearch->lineEdit();
     if (event->type() == QEvent::ShortcutOverride) {
-        // The text field's own editing keys are the text's (Ctrl+V pastes an address,
-        // Ctrl+A selects it), however the menus bind them for the page.
-        if (inLine && isEditingKey(static_cast<QKeyEvent *>(event))) {
+        // The address field's own editing keys are the text's (Ctrl+V pastes an address,
+        // Ctrl+A selects it), however the menus bind them for the page; Ctrl+Z stays the
+        // menu's (a closed page back), as in the search box.
+        if (watched == m_textUrl->lineEdit() && isEditingKey(static_cast<QKeyEvent *>(event))) {
             event->accept();
             return true;
         }

@@ -42,7 +42,7 @@ void wirePrinting(Commands &c)
             return;
         p->showStatus(QStringLiteral("正在打印……"));
         QPointer<FormWeb> page(p);
-        p->printDocument(chosen->pageLayout(), chosen->pageRanges(), [page, printer](const QByteArray &pdf) {
+        p->printDocument(chosen->pageLayout(), chosen->pageRanges(), &window, [page, printer](const QByteArray &pdf) {
             const bool ok = PagePrint::toPrinter(pdf, printer->get());
             if (page)
                 page->showStatus(ok ? QStringLiteral("网页已送去打印。") : QStringLiteral("无法打印此网页。"));
@@ -51,13 +51,9 @@ void wirePrinting(Commands &c)
     c.on("closecd", onActive(pages, [&window, &dialogs, printer](FormWeb *p) {
         // Opens at once; the pages come when the engine has laid them out.
         auto *preview = new PrintPreview(dialogs, printer, &window);
-        QPointer<PrintPreview> shown(preview);
         preview->show();
         emit window.dialogOpened(preview);
-        p->printDocument(printer->get()->pageLayout(), {}, [shown](const QByteArray &pdf) {
-            if (shown)
-                shown->showPdf(pdf);
-        });
+        p->printDocument(printer->get()->pageLayout(), {}, preview, [preview](const QByteArray &pdf) { preview->showPdf(pdf); });
     }));
 }
 

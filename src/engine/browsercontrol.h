@@ -124,8 +124,9 @@ public:
     // The renderer process of the page (0 while it has none).
     qint64 rendererPid() const;
     // Saves what an address holds (from the engine's cache when it has it) into path,
-    // through the engine's own download; done tells whether the whole file is there.
-    void downloadTo(const QString &address, const QString &path, std::function<void(bool ok)> done);
+    // through the engine's own download; done tells whether the whole file is there. done
+    // runs only while context lives; a download the engine never starts ends as failed.
+    void downloadTo(const QString &address, const QString &path, QObject *context, std::function<void(bool ok)> done);
     // The engine's own editing commands on the page (its clipboard and selection).
     enum class Edit { Copy, Cut, Paste, SelectAll };
     void edit(Edit command);
@@ -140,12 +141,14 @@ public:
     // The page laid out for print by the engine, as PDF bytes (empty when it could not).
     // A page closed while the engine lays it out stays, out of sight, until the engine is
     // done: taking it away then crashes the engine at times.
-    void printToPdf(const QPageLayout &layout, const QPageRanges &ranges, std::function<void(const QByteArray &pdf)> done);
+    // done runs while context lives, also when the page closed meanwhile.
+    void printToPdf(const QPageLayout &layout, const QPageRanges &ranges, QObject *context,
+                    std::function<void(const QByteArray &pdf)> done);
     // Pages still kept for their print job; the profile waits for them (up to ms) before it
     // goes, then lets the rest go.
     static int pagesKeptForPrinting();
     static void finishPrinting(int ms);
-    void savePage(const QString &path, PageFormat format, std::function<void(bool ok)> done);
+    void savePage(const QString &path, PageFormat format, QObject *context, std::function<void(bool ok)> done);
 
 signals:
     // The wheel turned over the page.

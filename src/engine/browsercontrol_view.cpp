@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineFindTextResult>
@@ -87,23 +88,23 @@ qint64 BrowserControl::rendererPid() const
     return m_page ? m_page->renderProcessPid() : 0;
 }
 
-void BrowserControl::downloadTo(const QString &address, const QString &path, std::function<void(bool)> done)
+void BrowserControl::downloadTo(const QString &address, const QString &path, QObject *context, std::function<void(bool)> done)
 {
     if (!m_page) {
         done(false);
         return;
     }
     const QUrl url(address);
-    EngineDownloads::of(m_page->profile())->claim(url, [path, done](QWebEngineDownloadRequest *request) {
+    EngineDownloads::of(m_page->profile())->claim(url, context, [path, context, done](QWebEngineDownloadRequest *request) {
         const QFileInfo target(path);
         request->setDownloadDirectory(target.absolutePath());
         request->setDownloadFileName(target.fileName());
-        QObject::connect(request, &QWebEngineDownloadRequest::isFinishedChanged, request, [request, done] {
+        QObject::connect(request, &QWebEngineDownloadRequest::isFinishedChanged, context, [request, done] {
             if (request->isFinished())
                 done(request->state() == QWebEngineDownloadRequest::DownloadCompleted);
         });
         request->accept();
-    });
+    }, [done] { done(false); });
     m_page->download(url, QFileInfo(path).fileName());
 }
 
@@ -113,7 +114,7 @@ void BrowserControl::download(const QString &address)
         m_page->download(QUrl::fromUserInput(address));
 }
 
-void BrowserControl::savePage(const QString &path, PageFormat format, std::function<void(bool)> done)
+void BrowserControl::savePage(const QString &path, PageFormat format, QObject *context, std::function<void(bool)> done)
 {
     if (!m_page || m_page->url().isEmpty()) {
         done(false);
@@ -123,17 +124,19 @@ void BrowserControl::savePage(const QString &path, PageFormat format, std::funct
     // page goes: one it made for nothing is taken away again (only while empty).
     const QString engineFolder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     const bool hadFolder = engineFolder.isEmpty() || QFileInfo::exists(engineFolder);
-    EngineDownloads::of(m_page->profile())->claim(m_page->url(), [done, engineFolder, hadFolder](QWebEngineDownloadRequest *request) {
-        QObject::connect(request, &QWebEngineDownloadRequest::isFinishedChanged, request, [request, done, engineFolder, hadFolder] {
+    EngineDownloads::of(m_page->profile())->claim(m_page->url(), context, [context, done, engineFolder, hadFolder](QWebEngineDownloadRequest *request) {
+        QObject::connect(request, &QWebEngineDownloadRequest::isFinishedChanged, request, [request, done, engineFolder, hadFolder,
+                                                                                         alive = QPointer<QObject>(context)] {
             if (!request->isFinished())
                 return;
             if (!hadFolder)
                 QDir().rmdir(engineFolder);
-            done(request->state() == QWebEngineDownloadRequest::DownloadCompleted);
+            if (alive)
+                done(request->state() == QWebEngineDownloadRequest::DownloadCompleted);
         });
         if (request->state() == QWebEngineDownloadRequest::DownloadRequested)
             request->accept();
-    });
+    }, [done] { done(false); });
     m_page->save(path, format == PageFormat::SingleFile ? QWebEngineDownloadRequest::MimeHtmlSaveFormat
                                                         : QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
 }
@@ -174,19 +177,21 @@ void BrowserControl::find(const QString &word, bool backward, bool matchCase, st
 
 QList<QPointer<QWidget>> BrowserControl::s_keptForPrinting;
 
-void BrowserControl::printToPdf(const QPageLayout &layout, const QPageRanges &ranges, std::function<void(const QByteArray &)> done)
+void BrowserControl::printToPdf(const QPageLayout &layout, const QPageRanges &ranges, QObject *context,
+                                std::function<void(const QByteArray &)> done)
 {
     if (!m_page) {
         done({});
         return;
     }
-    std::weak_ptr<bool> alive = m_alive;
+    // The answer belongs to whoever asked, and comes also after the page's tab closed
+    // (the page is kept until then).
+    QPointer<QObject> asker(context);
     std::shared_ptr<PrintJobs> jobs = m_printJobs;
     ++jobs->running;
-    m_page->printToPdf([alive, done, jobs](const QByteArray &pdf) {
+    m_page->printToPdf([asker, done, jobs](const QByteArray &pdf) {
         --jobs->running;
-        auto a = alive.lock();
-        if (a && *a)
+        if (asker)
             done(pdf);
         if (jobs->running == 0 && jobs->kept) {
             s_keptForPrinting.removeAll(jobs->kept);

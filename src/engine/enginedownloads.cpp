@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 
@@ -229,16 +230,29 @@ EngineDownloads::EngineDownloads(QWebEngineProfile *profile)
 
 EngineDownloads::~EngineDownloads() = default;
 
-void EngineDownloads::claim(const QUrl &url, Claim claim)
+void EngineDownloads::claim(const QUrl &url, QObject *context, Claim claim, std::function<void()> expired)
 {
-    m_claims.append({url, std::move(claim)});
+    const quint64 id = ++m_nextClaim;
+    m_claims.append({id, url, context, std::move(claim), std::move(expired)});
+    QTimer::singleShot(m_claimMs, this, [this, id] {
+        for (qsizetype i = 0; i < m_claims.size(); ++i) {
+            if (m_claims[i].id != id)
+                continue;
+            const Pending gone = m_claims.takeAt(i);
+            if (gone.context && gone.expired)
+                gone.expired();
+            return;
+        }
+    });
 }
 
 void EngineDownloads::onRequested(QWebEngineDownloadRequest *request)
 {
+    // Claims whose owner is gone claim nothing.
+    m_claims.removeIf([](const Pending &p) { return !p.context; });
     for (qsizetype i = 0; i < m_claims.size(); ++i) {
-        if (m_claims[i].first == request->url()) {
-            const Claim claim = m_claims.takeAt(i).second;
+        if (m_claims[i].url == request->url()) {
+            const Claim claim = m_claims.takeAt(i).claim;
             claim(request);
             return;
         }
@@ -262,10 +276,10 @@ void EngineDownloads::onRequested(QWebEngineDownloadRequest *request)
     m_running.removeAll(nullptr);
     auto *download = new Download(request, m_partials.get(), this);
     m_running.append(download);
-    QPointer<EnginePage> from = qobject_cast<EnginePage *>(request->page());
+    const QUrl url = request->url();
     emit requested(download);
-    if (from && download->state() != Download::State::Asking)
-        from->downloadInsteadOfDocument();
+    if (download->state() != Download::State::Asking)
+        EnginePage::downloadInsteadOfDocument(url);
     // Nobody took it: it must not wait for ever.
     if (download->state() == Download::State::Asking && !request->isSavePageDownload()
         && request->state() == QWebEngineDownloadRequest::DownloadRequested && receivers(SIGNAL(requested(Download *))) == 0)

@@ -85,8 +85,14 @@ public:
     ~EngineDownloads() override;
 
     using Claim = std::function<void(QWebEngineDownloadRequest *)>;
-    // The next request for url is handed to claim instead.
-    void claim(const QUrl &url, Claim claim);
+    // The next request for url is handed to claim instead, while context lives. One whose
+    // request has not come within kClaimMs ends: expired runs (while context lives), and a
+    // later download of the address is the user's again.
+    void claim(const QUrl &url, QObject *context, Claim claim, std::function<void()> expired);
+    static constexpr int kClaimMs = 30000;
+    // How long claims made from now on wait (tests shorten it).
+    void setClaimMs(int ms) { m_claimMs = ms; }
+    int claimMs() const { return m_claimMs; }
 
 signals:
     void requested(Download *download);
@@ -95,7 +101,16 @@ private:
     explicit EngineDownloads(QWebEngineProfile *profile);
     void onRequested(QWebEngineDownloadRequest *request);
 
-    QList<QPair<QUrl, Claim>> m_claims;
+    struct Pending {
+        quint64 id;
+        QUrl url;
+        QPointer<QObject> context;
+        Claim claim;
+        std::function<void()> expired;
+    };
+    QList<Pending> m_claims;
+    quint64 m_nextClaim = 0;
+    int m_claimMs = kClaimMs;
     QList<QPointer<Download>> m_running;
     std::unique_ptr<PartialFiles> m_partials;
 };

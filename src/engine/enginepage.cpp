@@ -7,11 +7,16 @@
 EnginePage::EnginePage(QWebEngineProfile *profile, QObject *parent)
     : QWebEnginePage(profile, parent)
 {
+    livePages().removeAll(nullptr);
+    livePages().append(this);
 }
 
 bool EnginePage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
-    return m_decider ? m_decider(url, type, isMainFrame) : true;
+    const bool accepted = m_decider ? m_decider(url, type, isMainFrame) : true;
+    if (accepted && isMainFrame)
+        m_lastMainFrameRequest = url;
+    return accepted;
 }
 
 void EnginePage::javaScriptAlert(const QUrl &origin, const QString &message)
@@ -35,8 +40,20 @@ bool EnginePage::javaScriptPrompt(const QUrl &origin, const QString &message, co
     return true;
 }
 
-void EnginePage::downloadInsteadOfDocument()
+QList<QPointer<EnginePage>> &EnginePage::livePages()
 {
-    if (!history()->currentItem().isValid() || history()->count() == 0)
-        emit leftEmptyByDownload();
+    static QList<QPointer<EnginePage>> pages;
+    return pages;
+}
+
+void EnginePage::downloadInsteadOfDocument(const QUrl &url)
+{
+    QList<QPointer<EnginePage>> &pages = livePages();
+    pages.removeAll(nullptr);
+    for (const QPointer<EnginePage> &page : QList<QPointer<EnginePage>>(pages)) {
+        // The engine forgets the address of a navigation that became a download: the
+        // page's own note of where it was sent last is compared.
+        if (page && page->m_lastMainFrameRequest == url && page->history()->count() == 0)
+            emit page->leftEmptyByDownload();
+    }
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include <QList>
+#include <QPointer>
 #include <QWebEnginePage>
 #include <functional>
 
@@ -17,9 +19,10 @@ public:
     // Without one, a page's dialogs are answered at once (alert OK, confirm and prompt
     // cancelled); the engine's own would block the whole window.
     void setScriptDialogs(ScriptDialogs *dialogs) { m_dialogs = dialogs; }
-    // What the page was asked to show turned out to be a download; whether the page has
-    // nothing else to show (no document of its own ever came) is said by leftEmptyByDownload.
-    void downloadInsteadOfDocument();
+    // What a page was asked to show turned out to be a download of url: each page that
+    // went there and never had a document of its own says so (leftEmptyByDownload).
+    // Found among the live pages: the engine's request may name a page already gone.
+    static void downloadInsteadOfDocument(const QUrl &url);
 
 signals:
     // The page went to a download and never had a document: a tab made for it is empty.
@@ -32,6 +35,8 @@ protected:
     bool javaScriptPrompt(const QUrl &origin, const QString &message, const QString &suggested, QString *result) override;
 
 private:
+    static QList<QPointer<EnginePage>> &livePages();
     Decider m_decider;
+    QUrl m_lastMainFrameRequest;
     ScriptDialogs *m_dialogs = nullptr;
 };

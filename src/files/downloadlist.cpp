@@ -73,13 +73,17 @@ void DownloadList::cancelAll()
 
 void DownloadList::expect(const QString &address, const QString &folder, const QString &name)
 {
-    m_expected.append({QUrl::fromUserInput(address), folder, name});
+    Expected e{QUrl::fromUserInput(address), folder, name, {}};
+    e.since.start();
+    m_expected.append(e);
 }
 
 void DownloadList::onRequested(Download *download)
 {
     QString name = download->proposedName();
     QString folder = proposedFolder();
+    // An address the engine never asked for (a broken one) proposes nothing later.
+    m_expected.removeIf([](const Expected &e) { return e.since.elapsed() > EngineDownloads::kClaimMs; });
     for (qsizetype i = 0; i < m_expected.size(); ++i) {
         if (m_expected[i].url == download->url()) {
             const Expected e = m_expected.takeAt(i);

@@ -36,7 +36,7 @@ public:
     // folder, else the program's own.
     QString proposedFolder() const;
     // The next download of address proposes this folder and name (from the download
-    // dialog) instead.
+    // dialog) instead; one that has not come within a claim's time is forgotten.
     void expect(const QString &address, const QString &folder, const QString &name);
     // Bytes as a reader says them ("1.5 MB").
     static QString size(qint64 bytes);
@@ -63,6 +63,7 @@ private:
         QUrl url;
         QString folder;
         QString name;
+        QElapsedTimer since;
     };
     QList<Expected> m_expected;
 };

@@ -150,7 +150,9 @@ public:
     // The page takes typing into its text (edit mode), or is read only again.
     void setEditable(bool editable);
     // The page laid out for print by the engine, as PDF (empty when it could not be).
-    void printDocument(const QPageLayout &layout, const QPageRanges &ranges, std::function<void(const QByteArray &)> done);
+    // done runs while context lives, also when this page closed meanwhile.
+    void printDocument(const QPageLayout &layout, const QPageRanges &ranges, QObject *context,
+                       std::function<void(const QByteArray &pdf)> done);
     // What the browser knows of the document, on the page's script round trip.
     void pageFacts(std::function<void(const PageFacts &)> take);
     // The find bar over the page (made on first use).

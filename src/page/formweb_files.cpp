@@ -39,7 +39,7 @@ void FormWeb::documentText(std::function<void(const QString &)> take)
 
 void FormWeb::savePage(const QString &path, bool complete, std::function<void(bool)> done)
 {
-    m_web->savePage(path, complete ? BrowserControl::PageFormat::Complete : BrowserControl::PageFormat::SingleFile,
+    m_web->savePage(path, complete ? BrowserControl::PageFormat::Complete : BrowserControl::PageFormat::SingleFile, this,
                     std::move(done));
 }
 
@@ -157,7 +157,8 @@ void FormWeb::pageFacts(std::function<void(const PageFacts &)> take)
     });
 }
 
-void FormWeb::printDocument(const QPageLayout &layout, const QPageRanges &ranges, std::function<void(const QByteArray &)> done)
+void FormWeb::printDocument(const QPageLayout &layout, const QPageRanges &ranges, QObject *context,
+                            std::function<void(const QByteArray &)> done)
 {
-    m_web->printToPdf(layout, ranges, std::move(done));
+    m_web->printToPdf(layout, ranges, context, std::move(done));
 }

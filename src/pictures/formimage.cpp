@@ -110,7 +110,8 @@ void FormImage::save()
                                             QStringLiteral("图片文件 (*.jpg *.jpeg *.png *.gif *.bmp *.webp);;所有文件 (*)"));
     if (path.isEmpty())
         return;
-    m_web->downloadTo(m_address, path, [this, path](bool ok) {
+    // Answered only while this window lives: closed meanwhile, it has nobody to tell.
+    m_web->downloadTo(m_address, path, this, [this, path](bool ok) {
         if (!ok)
             m_dialogs.warning(this, kCaption, QStringLiteral("图片无法保存到 %1。").arg(path));
     });

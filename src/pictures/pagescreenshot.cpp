@@ -18,6 +18,16 @@ PageScreenshot::PageScreenshot(BrowserControl *browser, QObject *parent)
     m_capture->setMaxChunk(4096);
     connect(m_capture, &ViewCapture::progressed, this, &PageScreenshot::progressed);
     connect(m_capture, &ViewCapture::taken, this, [this](int, const QImage &picture) { done(picture); });
+    m_measuring = new QTimer(this);
+    m_measuring->setSingleShot(true);
+    m_measuring->setInterval(ViewCapture::kStallMs);
+    connect(m_measuring, &QTimer::timeout, this, [this] { done(QImage()); });
+}
+
+void PageScreenshot::setStallMs(int ms)
+{
+    m_measuring->setInterval(ms);
+    m_capture->setStallMs(ms);
 }
 
 void PageScreenshot::start()
@@ -32,6 +42,8 @@ void PageScreenshot::start()
     }
     // No scroll bars in the picture: they are hidden (not taken away, so the page keeps
     // its scroll position), and the document is measured as it is laid out then.
+    const quint64 run = ++m_run;
+    m_measuring->start();
     m_browser->runScript(
         QStringLiteral("(function(){var s=document.scrollingElement||document.documentElement;"
                        "var st=document.getElementById('%1');if(!st){st=document.createElement('style');st.id='%1';"
@@ -39,7 +51,12 @@ void PageScreenshot::start()
                        "(document.head||document.documentElement).appendChild(st);}"
                        "return [s.scrollWidth,s.scrollHeight,window.scrollX,window.scrollY,window.innerWidth];})()")
             .arg(QLatin1String(kStyleId)),
-        [this](const QVariant &answer) { onMeasured(answer); });
+        [this, run](const QVariant &answer) {
+            if (run != m_run || !m_running)
+                return;
+            m_measuring->stop();
+            onMeasured(answer);
+        });
 }
 
 void PageScreenshot::onMeasured(const QVariant &answer)
@@ -65,6 +82,9 @@ void PageScreenshot::done(const QImage &picture)
     if (!m_running)
         return;
     m_running = false;
+    m_measuring->stop();
+    // A capture under way (the page stopped answering during it) ends too.
+    m_capture->cancel();
     if (m_browser) {
         // Scroll bars back, and the reader's place with them.
         m_browser->runScript(QStringLiteral("(function(){var st=document.getElementById('%1');if(st)st.remove();"

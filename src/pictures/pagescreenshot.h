@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointF>
 #include <QPointer>
+#include <QTimer>
 
 class BrowserControl;
 class ViewCapture;
@@ -23,6 +24,9 @@ public:
 
     void start();
     bool running() const { return m_running; }
+    // A page that gives no answer for this long (stuck in a script) ends the screenshot
+    // as failed (ViewCapture::kStallMs unless set).
+    void setStallMs(int ms);
 
 signals:
     // Percent of the document taken so far.
@@ -41,4 +45,6 @@ private:
     bool m_whole = true;
     int m_documentHeight = 0;
     QPointF m_scroll;
+    QTimer *m_measuring = nullptr;
+    quint64 m_run = 0;
 };

@@ -44,6 +44,9 @@ ViewCapture::ViewCapture(BrowserControl *browser, QObject *parent)
     : QObject(parent)
     , m_browser(browser)
 {
+    m_stall.setSingleShot(true);
+    m_stall.setInterval(kStallMs);
+    connect(&m_stall, &QTimer::timeout, this, &ViewCapture::finish);
 }
 
 ViewCapture::~ViewCapture() = default;
@@ -60,6 +63,8 @@ void ViewCapture::start(const QVector<Target> &targets)
     m_items.clear();
     m_nextToEmit = 0;
     m_running = true;
+    const quint64 run = ++m_run;
+    m_stall.start();
     for (const Target &t : targets) {
         Item item;
         item.target = t;
@@ -73,7 +78,10 @@ void ViewCapture::start(const QVector<Target> &targets)
     // The document's scrolling element is the body on a page without a doctype.
     m_browser->runScript(QStringLiteral("(function(){var s=document.scrollingElement||document.documentElement;"
                                         "return [window.scrollX,window.scrollY,s.scrollHeight,window.innerWidth];})()"),
-                         [this](const QVariant &answer) {
+                         [this, run](const QVariant &answer) {
+                             if (run != m_run || !m_running)
+                                 return;
+                             m_stall.start();
                              const QVariantList v = answer.toList();
                              if (v.size() < 4 || !m_browser) {
                                  finish();
@@ -96,13 +104,19 @@ void ViewCapture::start(const QVector<Target> &targets)
 void ViewCapture::waitForViewport(int tries)
 {
     // The engine takes the new size a little later; wait until the page sees it.
-    m_browser->runScript(QStringLiteral("window.innerHeight"), [this, tries](const QVariant &answer) {
+    const quint64 run = m_run;
+    m_browser->runScript(QStringLiteral("window.innerHeight"), [this, tries, run](const QVariant &answer) {
+        if (run != m_run || !m_running)
+            return;
         const int expected = qFloor(m_chunk / m_zoom);
         if (qAbs(answer.toInt() - expected) <= 1 || tries >= kPollTries) {
             nextPosition();
             return;
         }
-        QTimer::singleShot(kPollMs, this, [this, tries] { waitForViewport(tries + 1); });
+        QTimer::singleShot(kPollMs, this, [this, tries, run] {
+            if (run == m_run && m_running)
+                waitForViewport(tries + 1);
+        });
     });
 }
 
@@ -149,7 +163,13 @@ void ViewCapture::nextPosition()
                                .arg(first.rowsDone / scale)
                                .arg(QLatin1String(kMarkerId))
                                .arg(kMarkers[m_turn].name());
-    m_browser->runScript(script, [this](const QVariant &answer) { onScrolled(answer); });
+    const quint64 run = m_run;
+    m_browser->runScript(script, [this, run](const QVariant &answer) {
+        if (run == m_run && m_running) {
+            m_stall.start();
+            onScrolled(answer);
+        }
+    });
 }
 
 void ViewCapture::onScrolled(const QVariant &answer)
@@ -202,7 +222,10 @@ void ViewCapture::pollMarker(int tries)
         finish();
         return;
     }
-    QTimer::singleShot(kPollMs, this, [this, tries] { pollMarker(tries + 1); });
+    QTimer::singleShot(kPollMs, this, [this, tries, run = m_run] {
+        if (run == m_run && m_running)
+            pollMarker(tries + 1);
+    });
 }
 
 bool ViewCapture::cut(const QImage &shot, int limitRows, qreal scale)
@@ -290,7 +313,10 @@ void ViewCapture::grabAndCut()
         return;
     emitReady();
     if (m_running)
-        QTimer::singleShot(0, this, &ViewCapture::nextPosition);
+        QTimer::singleShot(0, this, [this, run = m_run] {
+            if (run == m_run && m_running)
+                nextPosition();
+        });
 }
 
 void ViewCapture::emitReady()
@@ -311,6 +337,7 @@ void ViewCapture::finish()
     if (!m_running)
         return;
     m_running = false;
+    m_stall.stop();
     // What was not taken whole is not taken.
     for (Item &item : m_items) {
         if (!item.done)

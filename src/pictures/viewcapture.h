@@ -1,6 +1,7 @@
 #pragma once
 #include <QImage>
 #include <QObject>
+#include <QTimer>
 #include <QPointer>
 #include <QRectF>
 #include <QSizeF>
@@ -46,6 +47,10 @@ public:
     // A lower bound for one capture: fewer pixels in flight at once (each grab is copied
     // twice on its way), for more positions.
     void setMaxChunk(int height) { m_maxChunk = qBound(1, height, kMaxChunk); }
+    // A run whose page gives no answer for this long (a page stuck in a script) ends
+    // as not taken, so the page's later pictures and screenshots are not refused for good.
+    static constexpr int kStallMs = 20000;
+    void setStallMs(int ms) { m_stall.setInterval(ms); }
 
 signals:
     // The picture of targets[index]; a null image when it could not be taken whole.
@@ -80,6 +85,9 @@ private:
     QPointF m_savedScroll;
     int m_chunk = 0;
     int m_maxChunk = kMaxChunk;
+    QTimer m_stall;
+    // Which run an answer belongs to: one that comes after its run ended is dropped.
+    quint64 m_run = 0;
     // The position of the current grab (document CSS pixels) and the viewport size.
     QPointF m_scroll;
     QSizeF m_viewport;

@@ -42,8 +42,11 @@ bool InputHook::eventFilter(QObject *, QEvent *event)
     default:
         break;
     }
+    // The box's text keeps its editing keys, but not undo (as the tab labels).
     if (m_reach == BoxOnly)
-        return false;
+        return event->type() == QEvent::KeyPress
+               && (static_cast<QKeyEvent *>(event)->matches(QKeySequence::Undo)
+                   || static_cast<QKeyEvent *>(event)->matches(QKeySequence::Redo));
     switch (event->type()) {
     case QEvent::ShortcutOverride:
         // Not accepted: the window's own shortcut for the key may run instead.

@@ -311,6 +311,16 @@ private slots:
         QVERIFY(waitFor([] { return BrowserControl::pagesKeptForPrinting() == 0; }, 60000));
         FormWeb *after = m_world.open(QStringLiteral("/page?id=after"), QStringLiteral("Page after"));
         QCOMPARE(after->location(), url(QStringLiteral("/page?id=after")));
+
+        // A preview left open while its tab closes gets its pages all the same, and prints.
+        FormWeb *closing = m_world.open(QStringLiteral("/lines?n=8000"), QStringLiteral("Lines"));
+        item("closecd")->trigger();
+        QPointer<PrintPreview> open = m_w->findChild<PrintPreview *>();
+        QVERIFY(open && !open->ready());
+        m_w->pages().closePage(closing);
+        QVERIFY(waitFor([&] { return open && open->ready(); }, 60000));
+        QVERIFY(waitFor([] { return BrowserControl::pagesKeptForPrinting() == 0; }, 10000));
+        open->close();
     }
 
     void refresherReloadsThePageInFront()

@@ -1,12 +1,16 @@
 #include "app/mainmenus.h"
+#include "engine/enginedownloads.h"
 #include "pictures/formimage.h"
 #include "pictures/pagescreenshot.h"
+#include "pictures/viewcapture.h"
 #include "support/files.h"
 #include "support/testenv.h"
 #include "support/testworld.h"
 
 #include <QAction>
 #include <QTemporaryDir>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
 
 // The page screenshot: the whole document in one JPEG (taller than the engine can draw
 // at once), the page left as it was, the safe-mode gate, and failures said. The picture
@@ -173,6 +177,86 @@ private slots:
         viewer->close();
         QVERIFY(waitFor([&] { return viewer.isNull(); }));
         QVERIFY(!QFileInfo::exists(file));
+    }
+
+    // A save the viewer asked for ends after the viewer closed: nobody is told through
+    // the window that is gone.
+    void aSaveEndingAfterTheViewerClosedTellsNobody()
+    {
+        PictureList &list = m_world.session->pictures.list;
+        QPointer<FormImage> viewer = new FormImage(m_world.engine->profile(), list, m_world.dialogs, m_world.shell);
+        viewer->show();
+        QPointer<QWebEngineDownloadRequest> request;
+        auto watch = connect(m_world.engine->profile(), &QWebEngineProfile::downloadRequested, this,
+                             [&](QWebEngineDownloadRequest *r) { request = r; });
+        // The line drops halfway, well after the viewer is gone.
+        viewer->LoadImg(m_world.url(QStringLiteral("/trickle?bytes=4000000&ms=30&die=1")));
+        m_world.dialogs.saveAnswer = m_dir.filePath(QStringLiteral("never.png"));
+        m_world.dialogs.asked.clear();
+        viewer->Cmd(0)->click();
+        QVERIFY(waitFor([&] { return !request.isNull(); }, 10000));
+        viewer->close();
+        QVERIFY(waitFor([&] { return viewer.isNull(); }));
+        QVERIFY(waitFor([&] { return !request || request->isFinished(); }, 15000));
+        QVERIFY(!request || request->state() != QWebEngineDownloadRequest::DownloadCompleted);
+        disconnect(watch);
+        QCOMPARE(m_world.dialogs.asked.filter(QStringLiteral("warning:")), QStringList());
+    }
+
+    // A claim whose request never comes ends, says so, and takes no later download of
+    // the same address from the user.
+    void aClaimThatIsNeverAnsweredEnds()
+    {
+        EngineDownloads *downloads = EngineDownloads::of(m_world.engine->profile());
+        downloads->setClaimMs(300);
+        auto restore = qScopeGuard([downloads] { downloads->setClaimMs(EngineDownloads::kClaimMs); });
+        const QUrl address = m_world.url(QStringLiteral("/download?bytes=100&name=user.bin"));
+        bool claimed = false, expired = false;
+        QObject owner;
+        downloads->claim(address, &owner, [&](QWebEngineDownloadRequest *) { claimed = true; }, [&] { expired = true; });
+        QVERIFY(waitFor([&] { return expired; }, 5000));
+        // The user's own download of the address goes to the save dialog.
+        m_world.dialogs.saveAnswer = m_dir.filePath(QStringLiteral("user.bin"));
+        m_world.dialogs.asked.clear();
+        if (!m_w->pages().activePage())
+            m_w->pages().Build();
+        m_w->pages().activePage()->Web()->download(address.toString());
+        QVERIFY(waitFor([&] { return fileBytes(m_dir.filePath(QStringLiteral("user.bin"))).size() == 100; }, 15000));
+        QVERIFY(!claimed);
+        QVERIFY(!m_world.dialogs.asked.filter(QStringLiteral("save:保存文件")).isEmpty());
+        // A claim whose owner is gone claims nothing either.
+        {
+            QObject gone;
+            downloads->claim(address, &gone, [&](QWebEngineDownloadRequest *) { claimed = true; }, {});
+        }
+        m_world.dialogs.saveAnswer = m_dir.filePath(QStringLiteral("user2.bin"));
+        m_w->pages().activePage()->Web()->download(address.toString());
+        QVERIFY(waitFor([&] { return fileBytes(m_dir.filePath(QStringLiteral("user2.bin"))).size() == 100; }, 15000));
+        QVERIFY(!claimed);
+    }
+
+    // A page stuck in a script answers nothing: the screenshot ends as failed after a
+    // while instead of keeping the page's later pictures and screenshots refused.
+    void aPageStuckInAScriptEndsTheScreenshot()
+    {
+        FormWeb *p = m_w->pages().LoadNewForm(m_world.server.crossUrl(QStringLiteral("/title?t=stuck")).toString());
+        QVERIFY(waitFor([&] { return m_world.label(p) == QStringLiteral("stuck"); }, 15000));
+        p->Web()->runPageScript(QStringLiteral("setTimeout(function () { for (;;) {} }, 0)"));
+        PageScreenshot shot(p->Web());
+        shot.setStallMs(500);
+        QSignalSpy finished(&shot, &PageScreenshot::finished);
+        shot.start();
+        QVERIFY(finished.wait(10000));
+        QVERIFY(finished.first().first().value<QImage>().isNull());
+        QVERIFY(!shot.running());
+        // The same for a picture run's capture.
+        ViewCapture capture(p->Web(), nullptr);
+        capture.setStallMs(500);
+        QSignalSpy ended(&capture, &ViewCapture::finished);
+        capture.start({ViewCapture::Target{-1, QRectF(0, 0, 100, 100)}});
+        QVERIFY(ended.wait(10000));
+        QVERIFY(!capture.running());
+        m_w->pages().closePage(p);
     }
 };
 
