@@ -42,6 +42,25 @@ class TstDownloads : public QObject
         m_page->Web()->runPageScript(QStringLiteral("document.getElementById('%1').click()").arg(QLatin1String(id)));
     }
     Download *row(int i) const { return list()->rows().value(i).download; }
+    // Saves the fixture page with its picture to path (the type by its ending), opens the
+    // file and checks that its picture comes from the file, not the server.
+    void saveAndReopenWithItsPicture(const QString &path)
+    {
+        FormWeb *p = m_world.open(QStringLiteral("/source.html"), QStringLiteral("源码 a/b:c*d?e\\f"));
+        // What the page has drawn is what is saved: its picture first.
+        QVERIFY(waitFor([&] { return evaluateSync(p->Web(), QStringLiteral("document.images[0].naturalWidth")).toInt() == 50; }, 10000));
+        m_world.dialogs.saveAnswer = path;
+        m_w->menus()->action(QStringLiteral("mnuFileSaveAs"))->trigger();
+        QVERIFY(waitFor([&] { return p->statusBar()->statusText().startsWith(QStringLiteral("网页已保存")); }, 15000));
+        const int pictures = m_world.server.requestCount(QStringLiteral("/picture"));
+        m_world.dialogs.openAnswer = path;
+        m_w->menus()->action(QStringLiteral("mnuFileOpen"))->trigger();
+        FormWeb *reopened = m_w->pages().activePage();
+        QVERIFY(waitFor([&] {
+            return evaluateSync(reopened->Web(), QStringLiteral("document.images.length == 1 && document.images[0].naturalWidth")).toInt() == 50;
+        }, 15000));
+        QCOMPARE(m_world.server.requestCount(QStringLiteral("/picture")), pictures);
+    }
     bool ended(int i) const { return row(i) && row(i)->state() != Download::State::Running; }
 
 private slots:
@@ -371,41 +390,15 @@ private slots:
     // locale the system does not have (run so by CTest as well) too.
     void aCompletePageUnderAChineseNameKeepsItsPictures()
     {
-        FormWeb *p = m_world.open(QStringLiteral("/source.html"), QStringLiteral("源码 a/b:c*d?e\\f"));
-        QVERIFY(waitFor([&] { return evaluateSync(p->Web(), QStringLiteral("document.images[0].naturalWidth")).toInt() == 50; }, 10000));
         const QString saved = target(QStringLiteral("中文 网页.html"));
-        m_world.dialogs.saveAnswer = saved;
-        m_w->menus()->action(QStringLiteral("mnuFileSaveAs"))->trigger();
-        QVERIFY(waitFor([&] { return p->statusBar()->statusText().startsWith(QStringLiteral("网页已保存")); }, 15000));
+        saveAndReopenWithItsPicture(saved);
         const QString html = QString::fromUtf8(fileBytes(saved));
         QVERIFY2(html.contains(QStringLiteral("src=\"./中文 网页_files/")), qPrintable(html.left(600)));
-        const int pictures = m_world.server.requestCount(QStringLiteral("/picture"));
-        m_world.dialogs.openAnswer = saved;
-        m_w->menus()->action(QStringLiteral("mnuFileOpen"))->trigger();
-        FormWeb *reopened = m_w->pages().activePage();
-        QVERIFY(waitFor([&] {
-            return evaluateSync(reopened->Web(), QStringLiteral("document.images.length == 1 && document.images[0].naturalWidth")).toInt() == 50;
-        }, 15000));
-        QCOMPARE(m_world.server.requestCount(QStringLiteral("/picture")), pictures);
     }
 
     void savedPageOpensWithItsPictures()
     {
-        FormWeb *p = m_world.open(QStringLiteral("/source.html"), QStringLiteral("源码 a/b:c*d?e\\f"));
-        // What the page has drawn is what is saved: its picture first.
-        QVERIFY(waitFor([&] { return evaluateSync(p->Web(), QStringLiteral("document.images[0].naturalWidth")).toInt() == 50; }, 10000));
-        m_world.dialogs.saveAnswer = target(QStringLiteral("page.mhtml"));
-        m_w->menus()->action(QStringLiteral("mnuFileSaveAs"))->trigger();
-        QVERIFY(waitFor([&] { return m_w->pages().activePage()->statusBar()->statusText().startsWith(QStringLiteral("网页已保存")); }, 15000));
-        const int pictures = m_world.server.requestCount(QStringLiteral("/picture"));
-        // Opened from the file: its picture comes from the file, not the server.
-        m_world.dialogs.openAnswer = target(QStringLiteral("page.mhtml"));
-        m_w->menus()->action(QStringLiteral("mnuFileOpen"))->trigger();
-        FormWeb *reopened = m_w->pages().activePage();
-        QVERIFY(waitFor([&] {
-            return evaluateSync(reopened->Web(), QStringLiteral("document.images.length == 1 && document.images[0].naturalWidth")).toInt() == 50;
-        }, 15000));
-        QCOMPARE(m_world.server.requestCount(QStringLiteral("/picture")), pictures);
+        saveAndReopenWithItsPicture(target(QStringLiteral("page.mhtml")));
 
         // As text: the words the page shows, in GB18030.
         m_w->pages().activateSlot(m_w->pages().book().slotAt(1));
