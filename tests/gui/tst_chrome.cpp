@@ -207,6 +207,9 @@ private slots:
         // Words without a dot: a web search in the active tab, blank kept as typed.
         typeAddress(QStringLiteral("香山 红叶"));
         QVERIFY(outsideRequested(QStringLiteral("http://www.baidu.com/s?wd=香山 红叶")));
+        // The refused request's page settles before the next address is typed: typed while
+        // it was still loading, the next search's request was once never seen.
+        QTRY_VERIFY_WITH_TIMEOUT(!p->Web()->isBusy(), 10000);
         typeAddress(QStringLiteral("localhost"));
         QVERIFY(outsideRequested(QStringLiteral("http://www.baidu.com/s?wd=localhost")));
         QCOMPARE(m_w->pages().book().count(), tabs);
