@@ -197,7 +197,7 @@ void BrowserControl::GoForward() { m_page->triggerAction(QWebEnginePage::Forward
 void BrowserControl::Refresh() { m_page->triggerAction(QWebEnginePage::Reload); }
 void BrowserControl::Stop() { m_page->triggerAction(QWebEnginePage::Stop); }
 
-bool BrowserControl::Refresh2(int)
+bool BrowserControl::Refresh2()
 {
     if (LocationURL().isEmpty())
         return false;
@@ -346,7 +346,6 @@ void BrowserControl::onNewWindowRequested(QWebEngineNewWindowRequest &request)
     emit NewWindow2(req);
     if (req.cancel || !req.target)
         return;
-    req.target->RegisterAsBrowser = true;
     req.target->m_pageUsed = true;
     request.openIn(req.target->m_page);
 }

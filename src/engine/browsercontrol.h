@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+#include "engine/editcommand.h"
 #include "engine/navigationrequests.h"
 
 class QWebEngineProfile;
@@ -44,17 +45,13 @@ public:
     void GoForward();
     void Refresh();
     // Reload as the host site asks for it; false when there is no document to reload.
-    bool Refresh2(int level);
+    bool Refresh2();
     void Stop();
     QString LocationURL() const; // "" before the first navigation
     bool canGoBack() const;
     bool canGoForward() const;
     bool isBusy() const;
 
-    // No script-error dialogs: the engine never shows them, kept for the callers' sake.
-    bool Silent = false;
-    // Set before a control is handed out for a new window.
-    bool RegisterAsBrowser = false;
     // A new view joins the window once its first document's title is on screen (see
     // Navigate); a view whose showing someone else decides turns this off.
     bool ShowOnFirstDocument = true;
@@ -128,7 +125,7 @@ public:
     // runs only while context lives; a download the engine never starts ends as failed.
     void downloadTo(const QString &address, const QString &path, QObject *context, std::function<void(bool ok)> done);
     // The engine's own editing commands on the page (its clipboard and selection).
-    enum class Edit { Copy, Cut, Paste, SelectAll };
+    using Edit = EditCommand;
     void edit(Edit command);
     // The engine's find: highlights every match and goes to the next (or previous) one;
     // done gets the active match's number and the count. An empty word clears it.

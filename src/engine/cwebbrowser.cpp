@@ -75,15 +75,12 @@ bool cWebBrowser::apply()
 {
     m_computed = DownloadControl::flagWord(m_switches);
     setDownloadCtrlEX(m_computed);
-    return m_browser && m_browser->Refresh2(1);
+    return m_browser && m_browser->Refresh2();
 }
 
 void cWebBrowser::setDL_Image(bool on) { m_switches.image = on; apply(); }
 void cWebBrowser::setDL_BgSound(bool on) { m_switches.bgSound = on; apply(); }
-void cWebBrowser::setDL_Video(bool on) { m_switches.video = on; apply(); }
 void cWebBrowser::setDL_Script(bool on) { m_switches.script = on; apply(); }
-void cWebBrowser::setDL_ActiveX(bool on) { m_switches.activeX = on; apply(); }
-void cWebBrowser::setDL_JavaApplet(bool on) { m_switches.javaApplet = on; apply(); }
 
 bool cWebBrowser::setDl_DlActiveX(bool on)
 {

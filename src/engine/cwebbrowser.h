@@ -48,10 +48,7 @@ public:
     // is ignored.
     void setDL_Image(bool on);
     void setDL_BgSound(bool on);
-    void setDL_Video(bool on);
     void setDL_Script(bool on);
-    void setDL_ActiveX(bool on);
-    void setDL_JavaApplet(bool on);
     // These report a failing reload (false).
     bool setDl_DlActiveX(bool on);
     bool Dl_EnableAll(bool on);

@@ -41,7 +41,6 @@ void FormRight::check()
     const qint64 since = m_start.secsTo(m_clock.now());
     if (since >= kViewAfterS && !m_web) {
         m_web = new BrowserControl(m_profile, this, this);
-        m_web->Silent = true;
         m_web->ShowOnFirstDocument = false;
         // Each load's end: the page's own margins go, as often as it finishes.
         connect(m_web, &BrowserControl::DocumentComplete, this, [this] {

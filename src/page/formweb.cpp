@@ -49,7 +49,6 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     m_picJava->setPalette(white);
     m_web = new BrowserControl(m_session.profile, m_picJava, nullptr);
     m_web->widget()->setObjectName(QStringLiteral("Web"));
-    m_web->Silent = true;
 
     m_cmb = new QComboBox(this);
     m_cmb->setObjectName(QStringLiteral("Cmb"));

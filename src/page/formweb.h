@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/editcommand.h"
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
@@ -141,7 +142,7 @@ public:
     void download(const QString &address);
 
     // Page commands (formweb_files.cpp).
-    enum class Edit { Copy, Cut, Paste, SelectAll };
+    using Edit = EditCommand;
     void edit(Edit command);
     // Zooms the document's body to percent (ZOOMIE).
     void ZOOMIE(int percent);

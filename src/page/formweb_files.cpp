@@ -50,12 +50,7 @@ void FormWeb::download(const QString &address)
 
 void FormWeb::edit(Edit command)
 {
-    switch (command) {
-    case Edit::Copy: m_web->edit(BrowserControl::Edit::Copy); break;
-    case Edit::Cut: m_web->edit(BrowserControl::Edit::Cut); break;
-    case Edit::Paste: m_web->edit(BrowserControl::Edit::Paste); break;
-    case Edit::SelectAll: m_web->edit(BrowserControl::Edit::SelectAll); break;
-    }
+    m_web->edit(command);
 }
 
 void FormWeb::ZOOMIE(int percent)

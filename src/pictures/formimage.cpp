@@ -42,7 +42,6 @@ FormImage::FormImage(QWebEngineProfile *profile, const PictureList &list, Dialog
     setAttribute(Qt::WA_DeleteOnClose);
     m_web = new BrowserControl(profile, this, this);
     m_web->widget()->setObjectName(QStringLiteral("Web"));
-    m_web->Silent = true;
     m_web->ShowOnFirstDocument = false;
     m_web->widget()->show();
     // The page is a local file showing a picture from anywhere; it reads no other file.

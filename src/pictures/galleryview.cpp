@@ -67,7 +67,6 @@ void GalleryView::ensureBrowser()
         return;
     m_pic = new BrowserControl(m_profile, m_viewParent, this);
     m_pic->widget()->setObjectName(QStringLiteral("WebPic"));
-    m_pic->Silent = true;
     m_pic->ShowOnFirstDocument = false; // the gallery toggle decides
     // The generated page shows pictures from anywhere, and reads no local file.
     m_pic->setLocalPageAccess(true, false);

@@ -61,7 +61,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(label(front), QStringLiteral("Page front"), 15000);
         QCOMPARE(m_w->pages().shownPage(), front);
         QCOMPARE(m_w->addressRow().textUrl()->currentText(), url(QStringLiteral("/page?id=front")));
-        QVERIFY(front->Web()->RegisterAsBrowser);
 
         // Behind: right of the opener, which stays active and keeps the address bar.
         m_w->pages().activateSlot(opener->myindex);
