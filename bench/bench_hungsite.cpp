@@ -35,7 +35,7 @@ void report(const char *when, const QList<QPointer<FormWeb>> &same, FormWeb *oth
     for (FormWeb *p : same) {
         if (!p)
             continue;
-        if (w->tabStrip()->labelText(p->myindex) == FormWeb::kStoppedLabel)
+        if (w->tabStrip()->labelText(p->myindex()) == FormWeb::kStoppedLabel)
             ++stopped;
         else
             roundTrip(p, 2000) < 0 ? ++stuck : ++alive;

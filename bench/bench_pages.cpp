@@ -70,7 +70,7 @@ int main(int argc, char *argv[])
     for (int i = 0; i < loads; ++i) {
         FormWeb *p = w->pages().LoadNewForm(server.address(QStringLiteral("/page?id=%1").arg(i)));
         const QString want = QStringLiteral("Page %1").arg(i);
-        waitUntil([&] { return w->tabStrip()->labelText(p->myindex) == want; }, 15000);
+        waitUntil([&] { return w->tabStrip()->labelText(p->myindex()) == want; }, 15000);
     }
     row("new tab until its label shows the title", loads, t.nsecsElapsed());
     w->pages().CloseAll();
@@ -91,7 +91,7 @@ int main(int argc, char *argv[])
         for (int i = 0; i < opens; ++i) {
             w->menus()->action(QStringLiteral("History"))->trigger();
             FormWeb *p = w->pages().activePage();
-            waitUntil([&] { return w->tabStrip()->labelText(p->myindex) == History::kPageTitle; }, 15000);
+            waitUntil([&] { return w->tabStrip()->labelText(p->myindex()) == History::kPageTitle; }, 15000);
         }
         row("history page of 1,000 rows until its title shows", opens, t.nsecsElapsed());
         w->pages().CloseAll();

@@ -24,7 +24,7 @@ void wirePictureCommands(Commands &c)
     QObject::connect(chk, &QToolButton::toggled, chk, [&pages, &toolbar](bool checked) {
         FormWeb *p = pages.activePage();
         if (checked && p) {
-            p->AutoFind = false;
+            p->setAutoFind(false);
             p->SearchPic();
         }
         if (p)

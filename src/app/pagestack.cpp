@@ -76,7 +76,7 @@ void PageStack::tell(const QString &text)
 FormWeb *PageStack::createPage(int slot)
 {
     auto *page = new FormWeb(m_session, *this, m_parts.client);
-    page->myindex = slot;
+    page->setMyindex(slot);
     m_pages.insert(slot, page);
     m_zorder.prepend(page);
     connect(page, &FormWeb::selectionForSearch, &m_parts.address, &AddressRow::setSearchWord);
@@ -177,7 +177,7 @@ void PageStack::closeShown()
 {
     int pos = m_book.activePos();
     if (pos < 0 && shownPage())
-        pos = m_book.positionOf(shownPage()->myindex);
+        pos = m_book.positionOf(shownPage()->myindex());
     if (pos < 0)
         return;
     m_book.setHoverPos(pos);
@@ -190,7 +190,7 @@ void PageStack::showActiveInBars()
     if (!p)
         return;
     m_parts.address.setAddress(p->location());
-    setMainCaption(PageText::mainCaption(m_parts.strip.labelText(p->myindex)));
+    setMainCaption(PageText::mainCaption(m_parts.strip.labelText(p->myindex())));
 }
 
 void PageStack::releaseSlot(int slot)
@@ -203,7 +203,7 @@ void PageStack::releaseSlot(int slot)
     if (p) {
         m_zorder.removeAll(p);
         // Out of the strip for good: its slot may be the next new tab's.
-        p->myindex = -1;
+        p->setMyindex(-1);
         p->close();
     }
     updateShownPage();
@@ -213,7 +213,7 @@ void PageStack::blankKeepingRecord(FormWeb *p)
 {
     // The last tab is never closed, but its page goes: it is remembered as a closed
     // page is, so it can be restored.
-    if (!m_parts.strip.labelText(p->myindex).isEmpty())
+    if (!m_parts.strip.labelText(p->myindex()).isEmpty())
         m_parts.closedMenu.add(p->caption(), p->location());
     p->recordAsClosed();
     p->navigate(kBlank);
@@ -351,7 +351,7 @@ int PageStack::slotOf(const FormWeb *p) const
 {
     if (!p)
         return -1;
-    const int slot = p->myindex;
+    const int slot = p->myindex();
     return slot >= 0 && m_pages.value(slot) == p ? slot : -1;
 }
 

@@ -309,7 +309,7 @@ void FormWeb::applyTitle(const QString &rawTitle)
     }
 
     if (isActive()) {
-        myname = m_pageTitle;
+        m_myname = m_pageTitle;
         m_host.setMainCaption(PageText::mainCaption(label.text));
         m_host.setAddressText(location);
     }
@@ -398,7 +398,7 @@ void FormWeb::slowTick()
         if (SavePictureDisk(PictureName::downloadFolder()) == PictureSaver::Start::OtherPageSaving)
             m_timer3->start(); // another page is saving: try again on a later tick
     } else if (!m_web->discarded()) {
-        AutoFind = true;
+        m_autoFind = true;
         SearchPic();
     }
     if (m_closePending) {

@@ -54,11 +54,18 @@ public:
     // Windows a page (with the windows it opened) may open without a click in a minute.
     static constexpr int kScriptWindowCap = PopupBudget::kWindows;
 
-    // Public members the rest of the browser reads and writes.
-    int myindex = -1;
-    QString myname;
-    int BigSize = 100;
-    bool AutoFind = false;
+    // The tab slot the page stands in (-1 once it left the strip); the page stack alone
+    // sets it.
+    int myindex() const { return m_slot; }
+    void setMyindex(int slot) { m_slot = slot; }
+    // The title last shown while the page was in front.
+    QString myname() const { return m_myname; }
+    // The zoom in percent the page's zoom steps start from.
+    int BigSize() const { return m_bigSize; }
+    void setBigSize(int percent) { m_bigSize = percent; }
+    // While set, the page's picture check only counts its large pictures.
+    bool AutoFind() const { return m_autoFind; }
+    void setAutoFind(bool on) { m_autoFind = on; }
 
     // The engine adapter and the status bar stay inside the page window's own folder;
     // everyone else uses the operations below (tests may look inside).
@@ -283,6 +290,10 @@ private:
     QString m_caption;
     QString m_pageTitle;
     QString m_lastRecordedTitle;
+    int m_slot = -1;
+    QString m_myname;
+    int m_bigSize = 100;
+    bool m_autoFind = false;
     bool m_visitRecorded = false;
     QVector<Visit> m_history;
     QString m_documentTitle;

@@ -62,11 +62,11 @@ void FormWeb::ZOOMIE(int percent)
 
 bool FormWeb::zoomStep(bool in)
 {
-    const std::optional<int> next = ZoomStep::next(BigSize, in);
+    const std::optional<int> next = ZoomStep::next(m_bigSize, in);
     if (!next)
         return false;
-    BigSize = *next;
-    ZOOMIE(BigSize);
+    m_bigSize = *next;
+    ZOOMIE(m_bigSize);
     return true;
 }
 

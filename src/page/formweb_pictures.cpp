@@ -48,7 +48,7 @@ QString FormWeb::galleryFile() const
 
 void FormWeb::SearchPic()
 {
-    m_gallery->search(AutoFind);
+    m_gallery->search(m_autoFind);
 }
 
 void FormWeb::showGallery(bool shown)

@@ -217,7 +217,7 @@ private slots:
         // Anything with a dot goes to the page as typed, without a scheme too.
         typeAddress(url(QStringLiteral("/page?id=typed")).mid(7));
         QTRY_COMPARE_WITH_TIMEOUT(p->Web()->LocationURL(), url(QStringLiteral("/page?id=typed")), 10000);
-        QTRY_COMPARE(m_w->tabStrip()->labelText(p->myindex), QStringLiteral("Page typed"));
+        QTRY_COMPARE(m_w->tabStrip()->labelText(p->myindex()), QStringLiteral("Page typed"));
 
         // A closed-page record from the list: its title is dropped, the active tab navigates.
         textUrl()->addItem(QStringLiteral("Page x  ") + url(QStringLiteral("/page?id=x")));
@@ -348,12 +348,12 @@ private slots:
     void contextMenuActsOnTheLabelUnderThePointer()
     {
         FormWeb *first = m_w->pages().activePage();
-        QTRY_COMPARE_WITH_TIMEOUT(m_w->tabStrip()->labelText(first->myindex), QStringLiteral("测试首页 Fixture"), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->tabStrip()->labelText(first->myindex()), QStringLiteral("测试首页 Fixture"), 15000);
         for (const char *id : {"b", "c"}) {
             FormWeb *p = m_w->pages().LoadNewForm(url(QStringLiteral("/page?id=%1").arg(QLatin1String(id))));
-            QTRY_COMPARE_WITH_TIMEOUT(m_w->tabStrip()->labelText(p->myindex), QStringLiteral("Page %1").arg(QLatin1String(id)), 15000);
+            QTRY_COMPARE_WITH_TIMEOUT(m_w->tabStrip()->labelText(p->myindex()), QStringLiteral("Page %1").arg(QLatin1String(id)), 15000);
         }
-        QLineEdit *firstLabel = m_w->tabStrip()->existingLabel(first->myindex);
+        QLineEdit *firstLabel = m_w->tabStrip()->existingLabel(first->myindex());
         QMenu *menu = m_w->menus()->menu(QStringLiteral("LabelPage"));
 
         // A right click pops the menu up over the label under the pointer, which stays inactive.
@@ -505,18 +505,18 @@ private slots:
         QList<int> steps;
         for (int i = 0; i < 12; ++i) {
             out->trigger();
-            steps << p->BigSize;
+            steps << p->BigSize();
         }
         QCOMPARE(steps, (QList<int>{90, 80, 70, 60, 50, 40, 30, 20, 10, 5, 5, 5}));
         in->trigger(); // raised to 15 first
-        QCOMPARE(p->BigSize, 25);
+        QCOMPARE(p->BigSize(), 25);
         QVERIFY(waitFor([&] { return evaluateSync(p->Web(), QStringLiteral("document.body.style.zoom")).toString() == QStringLiteral("25%"); }, 5000));
         // As the page lays itself out: a quarter of its size.
         QCOMPARE(evaluateSync(p->Web(), QStringLiteral("getComputedStyle(document.body).zoom")).toString(), QStringLiteral("0.25"));
         // The 16-bit bound refuses the step and says so.
-        p->BigSize = 32760;
+        p->setBigSize(32760);
         in->trigger();
-        QCOMPARE(p->BigSize, 32760);
+        QCOMPARE(p->BigSize(), 32760);
         QCOMPARE(p->statusBar()->statusText(), QStringLiteral("已到缩放的极限。"));
         QCOMPARE(ZoomStep::next(32757, true), std::optional<int>(32767));
 

@@ -374,7 +374,7 @@ private slots:
         QCOMPARE(FileDialogs::sourceBytes(QStringLiteral("<META CHARSET='Big5'><p>中文</p>")).mid(21), QByteArray("<p>\xa4\xa4\xa4\xe5</p>\r\n"));
         QCOMPARE(FileDialogs::sourceBytes(QStringLiteral("<meta charset=nonsense><p>中文</p>")),
                  GbkText::encode(QStringLiteral("<meta charset=nonsense><p>中文</p>\r\n")));
-        m_w->pages().activateSlot(p->myindex);
+        m_w->pages().activateSlot(p->myindex());
 
         // The selection's source has its own caption.
         evaluateSync(p->Web(), QStringLiteral("getSelection().selectAllChildren(document.getElementById('anchor'))"));

@@ -110,14 +110,14 @@ private slots:
         m_world.open(QStringLiteral("/page?id=a"), QStringLiteral("Page a"));
         FormWeb *b = m_world.open(QStringLiteral("/page?id=b"), QStringLiteral("Page b"));
         FormWeb *c = m_world.open(QStringLiteral("/page?id=c"), QStringLiteral("Page c"));
-        m_w->pages().activateSlot(b->myindex);
+        m_w->pages().activateSlot(b->myindex());
         // The pointer passes over the first tab.
         emit m_w->tabStrip()->labelHovered(m_w->pages().book().slotAt(0));
         item("CloseThisPage")->trigger();
         QCOMPARE(openLocations(), (QStringList{m_world.url(QStringLiteral("/page?id=a")), m_world.url(QStringLiteral("/page?id=c"))}));
 
         // F9 from the keyboard: the page in front.
-        m_w->pages().activateSlot(c->myindex);
+        m_w->pages().activateSlot(c->myindex());
         emit m_w->tabStrip()->labelHovered(m_w->pages().book().slotAt(0));
         QTest::keyClick(m_w, Qt::Key_F9);
         QCOMPARE(openLocations(), (QStringList{m_world.url(QStringLiteral("/page?id=a"))}));

@@ -65,7 +65,7 @@ private slots:
                            const int tabs = m_w->pages().book().count();
                            m_w->menus()->action(QStringLiteral("Build"))->trigger();
                            menuWorked = m_w->pages().book().count() == tabs + 1;
-                           m_w->pages().activateSlot(p->myindex);
+                           m_w->pages().activateSlot(p->myindex());
                            d->ok()->click();
                            return true;
                        },
@@ -125,10 +125,10 @@ private slots:
                 return;
             if (!inFront) {
                 inFront = m_w->pages().activePage();
-                tip = m_w->tabStrip()->labelToolTip(p->myindex);
+                tip = m_w->tabStrip()->labelToolTip(p->myindex());
                 shownOutOfSight = p->scriptDialog()->isVisible();
                 // The user comes to the tab: the question is there, and is answered there.
-                m_w->pages().activateSlot(p->myindex);
+                m_w->pages().activateSlot(p->myindex());
                 return;
             }
             if (!p->scriptDialog()->isVisible())
@@ -145,7 +145,7 @@ private slots:
         QVERIFY2(tip.contains(FormWeb::kQuestionNote), qPrintable(tip));
         QVERIFY(!shownOutOfSight);
         QVERIFY(shownThere);
-        QVERIFY(!m_w->tabStrip()->labelToolTip(p->myindex).contains(FormWeb::kQuestionNote));
+        QVERIFY(!m_w->tabStrip()->labelToolTip(p->myindex()).contains(FormWeb::kQuestionNote));
     }
 
     // A page whose question is open cannot answer the renderer watch's ping: it waits for

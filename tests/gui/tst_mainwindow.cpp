@@ -65,12 +65,12 @@ private slots:
     void titleReachesLabelCaptionAndAddress()
     {
         FormWeb *p = openAndWait(QStringLiteral("/index.html"), QStringLiteral("测试首页 Fixture"));
-        QLineEdit *lab = m_w->tabStrip()->existingLabel(p->myindex);
+        QLineEdit *lab = m_w->tabStrip()->existingLabel(p->myindex());
         QCOMPARE(lab->toolTip(), QStringLiteral("测试首页 Fixture"));
         QTRY_COMPARE(m_w->windowTitle(), QStringLiteral("测试首页 Fixture - Velmo安全浏览器"));
         QCOMPARE(addressText(), url(QStringLiteral("/index.html")));
         QCOMPARE(p->caption(), QStringLiteral("测试首页 Fixture"));
-        QCOMPARE(p->myname, QStringLiteral("测试首页 Fixture"));
+        QCOMPARE(p->myname(), QStringLiteral("测试首页 Fixture"));
         QTRY_COMPARE(p->statusBar()->progress(), QStringLiteral("100 %"));
         QCOMPARE(p->statusBar()->productName(), QStringLiteral("安全浏览器"));
         QCOMPARE(p->statusBar()->savedCounter(), QStringLiteral("  自动下载图片 0"));
@@ -81,16 +81,16 @@ private slots:
     void untitledAndBlankPages()
     {
         FormWeb *p = m_w->pages().LoadNewForm(url(QStringLiteral("/notitle")));
-        QTRY_COMPARE_WITH_TIMEOUT(label(p->myindex), url(QStringLiteral("/notitle")), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(label(p->myindex()), url(QStringLiteral("/notitle")), 15000);
         QTRY_COMPARE(m_w->windowTitle(), url(QStringLiteral("/notitle")) + PageText::kProductSuffix);
         QVERIFY(p->historyRows().isEmpty()); // no document title, nothing to record
 
         m_w->pages().Build();
         FormWeb *blank = m_w->pages().activePage();
         QVERIFY(blank != p);
-        QTRY_COMPARE_WITH_TIMEOUT(m_w->tabStrip()->existingLabel(blank->myindex)->toolTip(),
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->tabStrip()->existingLabel(blank->myindex())->toolTip(),
                                   PageText::kBlankToolTip, 15000);
-        QCOMPARE(label(blank->myindex), QString());
+        QCOMPARE(label(blank->myindex()), QString());
         QCOMPARE(addressText(), QStringLiteral("http://www."));
         QCOMPARE(m_w->windowTitle(), PageText::kEmptyCaption);
     }
@@ -106,7 +106,7 @@ private slots:
             QWidget *view = p->Web()->widget();
             QVERIFY(!view->isVisible());
             if (titled)
-                QTRY_COMPARE_WITH_TIMEOUT(label(p->myindex), QStringLiteral("Slow"), 15000);
+                QTRY_COMPARE_WITH_TIMEOUT(label(p->myindex()), QStringLiteral("Slow"), 15000);
             QTRY_VERIFY_WITH_TIMEOUT(view->isVisible(), 3000);
             QCOMPARE(done.count(), 0);
         }
@@ -115,14 +115,14 @@ private slots:
     void hostileTitlesStayText()
     {
         FormWeb *p = m_w->pages().LoadNewForm(url(QStringLiteral("/long-title?n=10000")));
-        QTRY_COMPARE_WITH_TIMEOUT(label(p->myindex).size(), 100, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(label(p->myindex()).size(), 100, 15000);
         QCOMPARE(m_w->windowTitle().size(), 100 + PageText::kProductSuffix.size());
 
         const QString markup = QStringLiteral("<b>粗</b> & <img src=x onerror=alert(1)>");
         FormWeb *q = m_w->pages().LoadNewForm(url(QStringLiteral("/title?t=") + QString::fromLatin1(QUrl::toPercentEncoding(markup))));
-        QTRY_COMPARE_WITH_TIMEOUT(label(q->myindex), markup, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(label(q->myindex()), markup, 15000);
         QCOMPARE(m_w->windowTitle(), markup + PageText::kProductSuffix);
-        QVERIFY(!m_w->tabStrip()->existingLabel(q->myindex)->toolTip().contains(QStringLiteral("<img")));
+        QVERIFY(!m_w->tabStrip()->existingLabel(q->myindex())->toolTip().contains(QStringLiteral("<img")));
     }
 
     void backgroundPageUpdatesOnlyItsLabel()
@@ -132,12 +132,12 @@ private slots:
         FormWeb *back = m_w->pages().LoadNewForm(url(QStringLiteral("/page?id=back")));
         QCOMPARE(m_w->pages().activePage(), front);
         QCOMPARE(m_w->pages().book().describe(), QStringLiteral("0* 1"));
-        QTRY_COMPARE_WITH_TIMEOUT(label(back->myindex), QStringLiteral("Page back"), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(label(back->myindex()), QStringLiteral("Page back"), 15000);
         QCOMPARE(m_w->windowTitle(), QStringLiteral("Page front - Velmo安全浏览器"));
         QCOMPARE(addressText(), url(QStringLiteral("/page?id=front")));
         QCOMPARE(m_w->pages().shownPage(), front);
-        QVERIFY(m_w->tabStrip()->looksActive(front->myindex));
-        QVERIFY(!m_w->tabStrip()->looksActive(back->myindex));
+        QVERIFY(m_w->tabStrip()->looksActive(front->myindex()));
+        QVERIFY(!m_w->tabStrip()->looksActive(back->myindex()));
     }
 
     void closingTheActiveLeftmostTabKeepsTheAddressBox()
@@ -246,7 +246,7 @@ private slots:
         BrowserControl fresh(m_world.engine->profile(), nullptr);
         QCOMPARE(fresh.LocationURL(), QString()); // nothing navigated yet
         FormWeb *p = m_w->pages().LoadNewForm(QStringLiteral(VELMO_FIXTURES_DIR) + QStringLiteral("/index.html"));
-        QTRY_COMPARE_WITH_TIMEOUT(label(p->myindex), QStringLiteral("测试首页 Fixture"), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(label(p->myindex()), QStringLiteral("测试首页 Fixture"), 15000);
         QVERIFY(p->Web()->LocationURL().startsWith(QStringLiteral("file:///")));
     }
 
@@ -257,11 +257,11 @@ private slots:
         FormWeb *ok = openAndWait(QStringLiteral("/page?id=ok"), QStringLiteral("Page ok"));
         QCOMPARE(m_w->pages().book().count(), 3);
         QVERIFY(never->Web()->isBusy());
-        m_w->pages().activateSlot(never->myindex);
+        m_w->pages().activateSlot(never->myindex());
         m_w->pages().book().setHoverPos(m_w->pages().book().activePos());
         m_w->pages().DelLine();
         QCOMPARE(m_w->pages().book().count(), 2);
-        m_w->pages().activateSlot(ok->myindex);
+        m_w->pages().activateSlot(ok->myindex());
         QCOMPARE(addressText(), url(QStringLiteral("/page?id=ok")));
     }
 
@@ -294,16 +294,16 @@ private slots:
         }
         QCOMPARE(strip->addLabel()->x(), StripGeometry::toPixels(row.addLeft));
 
-        QTest::mouseClick(strip->existingLabel(a->myindex), Qt::LeftButton);
+        QTest::mouseClick(strip->existingLabel(a->myindex()), Qt::LeftButton);
         QCOMPARE(m_w->pages().activePage(), a);
         QCOMPARE(m_w->pages().shownPage(), a);
         QCOMPARE(addressText(), url(QStringLiteral("/page?id=a")));
         QCOMPARE(m_w->windowTitle(), QStringLiteral("Page a - Velmo安全浏览器"));
-        QVERIFY(strip->looksActive(a->myindex));
-        QVERIFY(!strip->looksActive(c->myindex));
+        QVERIFY(strip->looksActive(a->myindex()));
+        QVERIFY(!strip->looksActive(c->myindex()));
 
-        QTest::mouseMove(strip->existingLabel(c->myindex));
-        QTest::mouseDClick(strip->existingLabel(c->myindex), Qt::LeftButton);
+        QTest::mouseMove(strip->existingLabel(c->myindex()));
+        QTest::mouseDClick(strip->existingLabel(c->myindex()), Qt::LeftButton);
         QCOMPARE(m_w->pages().book().describe(), QStringLiteral("0* 1"));
         QCOMPARE(stored(QStringLiteral("Page_1")), QStringLiteral("Page c  ") + url(QStringLiteral("/page?id=c")));
     }
@@ -322,7 +322,7 @@ private slots:
         QVERIFY(!forward->isEnabled());
         back->click();
         QTRY_VERIFY_WITH_TIMEOUT(forward->isEnabled(), 15000);
-        QTRY_COMPARE(label(p->myindex), QStringLiteral("Page one"));
+        QTRY_COMPARE(label(p->myindex()), QStringLiteral("Page one"));
     }
 
     void signalLightFollowsSafeMode()

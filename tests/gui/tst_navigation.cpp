@@ -63,7 +63,7 @@ private slots:
         QCOMPARE(m_w->addressRow().textUrl()->currentText(), url(QStringLiteral("/page?id=front")));
 
         // Behind: right of the opener, which stays active and keeps the address bar.
-        m_w->pages().activateSlot(opener->myindex);
+        m_w->pages().activateSlot(opener->myindex());
         m_world.options.setOpenInBackground(1);
         pageScript(opener, QStringLiteral("document.getElementById('blank').click()"));
         QTRY_COMPARE_WITH_TIMEOUT(m_w->pages().book().count(), 3, 10000);
@@ -160,7 +160,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(tabsAtRequest, (QList<int>{2, 2}), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(m_w->pages().book().count(), 1, 5000);
         QCOMPARE(m_w->pages().activePage(), opener);
-        QCOMPARE(m_w->pages().book().describe(), QStringLiteral("%1*").arg(opener->myindex));
+        QCOMPARE(m_w->pages().book().describe(), QStringLiteral("%1*").arg(opener->myindex()));
 
         // A refused address of 100,000 characters goes the same way.
         m_world.options.setOpenInBackground(0);
@@ -223,7 +223,7 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(label(pageAt(pos)).startsWith(QLatin1String("Page s")), 30000);
 
         // The user's own click on a link still opens its window.
-        m_w->pages().activateSlot(opener->myindex);
+        m_w->pages().activateSlot(opener->myindex());
         const QPoint link = QPoint(evaluateSync(opener->Web(), QStringLiteral("document.getElementById('blank').getBoundingClientRect().left + 3")).toInt(),
                                    evaluateSync(opener->Web(), QStringLiteral("document.getElementById('blank').getBoundingClientRect().top + 3")).toInt());
         QWidget *proxy = opener->Web()->inputWidget();
@@ -300,7 +300,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("Scripted"), 15000);
 
         // Clearing ads: safe mode on, this page's scripts off and reloaded.
-        m_w->pages().activateSlot(other->myindex);
+        m_w->pages().activateSlot(other->myindex());
         item("KillPop")->trigger();
         QCOMPARE(m_world.options.safePictureMode(), 1);
         QCOMPARE(other->Web()->downloadControl(), 240);

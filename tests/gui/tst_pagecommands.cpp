@@ -282,10 +282,10 @@ private slots:
         // Zoom pressed over and over: up to the bound and no further, down to 5 and no further.
         for (int i = 0; i < 10000; ++i)
             m_w->menus()->action(QStringLiteral("BigP"), 0)->trigger();
-        QCOMPARE(blank->BigSize, 32760);
+        QCOMPARE(blank->BigSize(), 32760);
         for (int i = 0; i < 10000; ++i)
             m_w->menus()->action(QStringLiteral("BigP"), 1)->trigger();
-        QCOMPARE(blank->BigSize, 5);
+        QCOMPARE(blank->BigSize(), 5);
         // Find with nothing to search in.
         item("mnuViewOptions")->trigger();
         FindBar *find = blank->findChild<FindBar *>();
@@ -305,7 +305,7 @@ private slots:
         item("closecd")->trigger();
         m_w->findChild<PrintPreview *>()->close();
         QTRY_VERIFY(m_w->findChildren<PrintPreview *>().isEmpty());
-        m_w->pages().book().setHoverPos(m_w->pages().book().positionOf(lines->myindex));
+        m_w->pages().book().setHoverPos(m_w->pages().book().positionOf(lines->myindex()));
         m_w->pages().DelLine();
         QVERIFY(waitFor([] { return BrowserControl::pagesKeptForPrinting() == 1; }, 5000));
         QVERIFY(waitFor([] { return BrowserControl::pagesKeptForPrinting() == 0; }, 60000));

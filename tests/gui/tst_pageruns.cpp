@@ -44,13 +44,13 @@ private slots:
     {
         m_world.open(QStringLiteral("/page?id=first"), QStringLiteral("Page first"));
         QPointer<FormWeb> old = openImages(QStringLiteral("i=600x600xff0000&i=620x620x0000ff&i=640x640x00ff00"));
-        const int oldSlot = old->myindex;
+        const int oldSlot = old->myindex();
         button("Command4")->click();
         m_w->pages().closePage(old);
         QVERIFY(old && old->closePending());
         // The next tab takes the slot the closed page had.
         FormWeb *next = m_world.open(QStringLiteral("/page?id=next"), QStringLiteral("Page next"));
-        QCOMPARE(next->myindex, oldSlot);
+        QCOMPARE(next->myindex(), oldSlot);
         // The lingering page changes its title and opens a window: the new tab keeps its
         // label and no tab is added.
         const int tabs = m_w->pages().book().count();
@@ -72,7 +72,7 @@ private slots:
         QVERIFY(waitFor([&] {
             return evaluateSync(saving->Web(), QStringLiteral("Array.from(document.images).every(i => i.complete)")).toBool();
         }, 15000));
-        m_w->pages().activateSlot(saving->myindex);
+        m_w->pages().activateSlot(saving->myindex());
         button("Command4")->click();
         QVERIFY(waitFor([&] { return !jpegs(folder()).isEmpty(); }, 30000));
         QVERIFY(saving->savingPictures());
@@ -125,7 +125,7 @@ private slots:
         // closed meanwhile.
         QPointer<FormWeb> p = openImages(QStringLiteral("i=600x600xff0000xpngxn&i=610x610x00ff00xpngxn&i=90x90x0000ff"));
         m_w->pages().LoadNewForm(QStringLiteral("about:blank"));
-        m_w->pages().activateSlot(p->myindex);
+        m_w->pages().activateSlot(p->myindex());
         button("Command4")->click();
         QVERIFY(!button("Command4")->isEnabled());
         p->close();
@@ -219,7 +219,7 @@ private slots:
         other->navigate(m_world.url(QStringLiteral("/page?id=still")));
         QTRY_COMPARE_WITH_TIMEOUT(label(other), QStringLiteral("Page still"), 15000);
         // F5 brings it back, and the visit is not recorded twice.
-        m_w->pages().activateSlot(p->myindex);
+        m_w->pages().activateSlot(p->myindex());
         QTest::keyClick(m_w, Qt::Key_F5);
         QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("Page victim"), 15000);
         QCOMPARE(p->historyRows().size(), 1);

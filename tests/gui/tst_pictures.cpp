@@ -130,14 +130,14 @@ private slots:
         // A counting search (the background count) only counts: the gallery stays.
         const QByteArray gallery = fileBytes(p->galleryFile());
         FormWeb *two = openImages(QStringLiteral("i=600x600xff0000&i=700x700x0000ff"));
-        two->AutoFind = true;
+        two->setAutoFind(true);
         two->SearchPic();
         QTRY_COMPARE_WITH_TIMEOUT(two->statusBar()->pictureCount(), QStringLiteral("发现图片：2"), 10000);
         QCOMPARE(fileBytes(p->galleryFile()), gallery);
 
         // A page without pictures gets the empty gallery.
         FormWeb *none = m_world.open(QStringLiteral("/page?id=1"), QStringLiteral("Page 1"));
-        none->AutoFind = false;
+        none->setAutoFind(false);
         none->SearchPic();
         QTRY_COMPARE_WITH_TIMEOUT(none->statusBar()->pictureCount(), QStringLiteral("图片总数：0"), 10000);
         QCOMPARE(fileBytes(none->galleryFile()).count("\r\n"), 2);

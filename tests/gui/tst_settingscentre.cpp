@@ -255,7 +255,7 @@ private slots:
         w.resize(900, 700);
         w.show();
         FormWeb *page = w.pages().LoadNewForm(m_server.address(QStringLiteral("/tall.html")));
-        QTRY_COMPARE_WITH_TIMEOUT(w.tabStrip()->labelText(page->myindex), QStringLiteral("Tall page"), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.tabStrip()->labelText(page->myindex()), QStringLiteral("Tall page"), 15000);
         QCOMPARE(m_session->currentPage.data(), page);
         const QPoint overStatus = page->findChild<QLabel *>(QStringLiteral("Lab6"))->geometry().center();
         auto turn = [&](QWidget *target, QPoint pos, int delta) {
@@ -280,7 +280,7 @@ private slots:
 
         // A page window that is not the current page leaves the wheel alone.
         FormWeb *other = w.pages().LoadNewForm(m_server.address(QStringLiteral("/tall.html")));
-        QTRY_COMPARE_WITH_TIMEOUT(w.tabStrip()->labelText(other->myindex), QStringLiteral("Tall page"), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.tabStrip()->labelText(other->myindex()), QStringLiteral("Tall page"), 15000);
         const int before = evaluate(page, QStringLiteral("window.scrollY")).toInt();
         turn(page, overStatus, -120);
         // Each read is a script round trip behind any scrolling the wheel asked for.

@@ -20,7 +20,7 @@ class TstSleep : public QObject
 
     QString url(const QString &path) const { return m_world.url(path); }
     FormWeb *open(const QString &path, const QString &title) { return m_world.open(path, title); }
-    QString toolTip(FormWeb *p) const { return m_w->tabStrip()->labelToolTip(p->myindex); }
+    QString toolTip(FormWeb *p) const { return m_w->tabStrip()->labelToolTip(p->myindex()); }
     void memoryShort() { m_world.memory.reading.availableKb = m_world.memory.reading.totalKb / 20; }
     // One look of the window's watch; the page it put to sleep (null: none).
     FormWeb *look(bool *pressing = nullptr)

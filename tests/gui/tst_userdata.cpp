@@ -56,7 +56,7 @@ class TstUserData : public QObject
     }
     void closePage(FormWeb *p)
     {
-        m_w->pages().book().setHoverPos(m_w->pages().book().positionOf(p->myindex));
+        m_w->pages().book().setHoverPos(m_w->pages().book().positionOf(p->myindex()));
         m_w->pages().DelLine();
     }
     QStringList menuCaptions() const
@@ -123,7 +123,7 @@ private slots:
         const QString hostile = QStringLiteral("<script>document.title='pwned'</script>");
         FormWeb *p = open(QStringLiteral("/title?t=") + QString::fromLatin1(QUrl::toPercentEncoding(hostile)), hostile);
         m_w->pages().LoadNewForm(url(QStringLiteral("/page?id=keep")));
-        m_w->pages().book().setHoverPos(m_w->pages().book().positionOf(p->myindex));
+        m_w->pages().book().setHoverPos(m_w->pages().book().positionOf(p->myindex()));
         m_w->pages().DelLine();
         item("History")->trigger();
         FormWeb *page = m_w->pages().activePage();

@@ -83,7 +83,7 @@ private slots:
         FormWeb *first = open(QStringLiteral("/page?id=a"), QStringLiteral("Page a"));
         open(QStringLiteral("/page?id=b"), QStringLiteral("Page b"));
         open(QStringLiteral("/page?id=c"), QStringLiteral("Page c"));
-        m_w->pages().activateSlot(first->myindex);
+        m_w->pages().activateSlot(first->myindex());
         m_w->pages().book().setHoverPos(0);
         m_w->pages().DelLine();
         QCOMPARE(m_w->pages().book().activePos(), -1);
@@ -100,7 +100,7 @@ private slots:
         QCOMPARE(m_w->pages().book().activePos(), -1);
         QPointer<FormWeb> shown = m_w->pages().shownPage();
         QVERIFY(shown);
-        const int shownSlot = shown->myindex;
+        const int shownSlot = shown->myindex();
         button("Command8")->click();
         QCOMPARE(m_w->pages().book().count(), 1);
         flushDeletions();
@@ -112,7 +112,7 @@ private slots:
     {
         m_w->pages().Build();
         FormWeb *p = m_w->pages().activePage();
-        QTRY_COMPARE_WITH_TIMEOUT(m_w->tabStrip()->existingLabel(p->myindex)->toolTip(), PageText::kBlankToolTip, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->tabStrip()->existingLabel(p->myindex())->toolTip(), PageText::kBlankToolTip, 5000);
         QCOMPARE(p->location(), QStringLiteral("about:blank"));
         QVERIFY(!p->Web()->widget()->isVisible()); // no view shown, so no renderer
         textUrl()->setEditText(url(QStringLiteral("/page?id=typed")));
@@ -129,7 +129,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(button("CmdPage", 0)->isEnabled(), 15000);
         m_w->pages().Build();
         QVERIFY(!button("CmdPage", 0)->isEnabled());
-        m_w->pages().activateSlot(p->myindex);
+        m_w->pages().activateSlot(p->myindex());
         QVERIFY(button("CmdPage", 0)->isEnabled());
     }
 
@@ -181,7 +181,7 @@ private slots:
             w.start(url(QStringLiteral("/page?id=x")));
             FormWeb *p = w.pages().activePage();
             QVERIFY(p->statusBar()->statusText().contains(QStringLiteral("无法保存")));
-            QTRY_COMPARE_WITH_TIMEOUT(w.tabStrip()->labelText(p->myindex), QStringLiteral("Page x"), 15000);
+            QTRY_COMPARE_WITH_TIMEOUT(w.tabStrip()->labelText(p->myindex()), QStringLiteral("Page x"), 15000);
             w.pages().LoadNewForm(url(QStringLiteral("/page?id=y")));
             w.pages().book().setHoverPos(0);
             w.pages().DelLine();

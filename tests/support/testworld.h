@@ -136,7 +136,7 @@ struct TestWorld {
     }
 
     // The tab label of a page of the current window.
-    QString label(FormWeb *page) const { return window->tabStrip()->labelText(page->myindex); }
+    QString label(FormWeb *page) const { return window->tabStrip()->labelText(page->myindex()); }
 
     // Opens a fixture page in a new tab and waits until its label shows the title (the
     // test fails when it does not).
