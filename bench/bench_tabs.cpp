@@ -34,7 +34,7 @@ int main(int argc, char *argv[])
     int closes = 0;
     while (book.count() > 1) {
         book.setHoverPos(book.count() / 2);
-        book.delLine();
+        book.delLine(book.hoverPos());
         ++closes;
     }
     row("close from the middle down to one (delLine)", closes, t.nsecsElapsed());

@@ -24,12 +24,10 @@ void wireTabCommands(Commands &c)
     c.on("CloseThisPage", [&pages] { pages.closeShown(); });
     c.on("closeme", [&pages, menuSlot] {
         const int slot = std::exchange(*menuSlot, -1);
-        if (slot >= 0 && pages.book().positionOf(slot) >= 0) {
-            pages.book().setHoverPos(pages.book().positionOf(slot));
-            pages.DelLine();
-        } else {
+        if (slot >= 0 && pages.book().positionOf(slot) >= 0)
+            pages.closeAt(pages.book().positionOf(slot));
+        else
             pages.closeShown();
-        }
     });
     c.on("closeleft", [&pages] { pages.CloseLeft(); });
     c.on("closeright", [&pages] { pages.CloseRight(); });

@@ -178,10 +178,8 @@ void PageStack::closeShown()
     int pos = m_book.activePos();
     if (pos < 0 && shownPage())
         pos = m_book.positionOf(shownPage()->myindex());
-    if (pos < 0)
-        return;
-    m_book.setHoverPos(pos);
-    DelLine();
+    if (pos >= 0)
+        closeAt(pos);
 }
 
 void PageStack::showActiveInBars()
@@ -233,7 +231,12 @@ void PageStack::applyChange(const TabBook::Change &change)
 
 void PageStack::DelLine()
 {
-    const TabBook::Change change = m_book.delLine();
+    closeAt(m_book.hoverPos());
+}
+
+void PageStack::closeAt(int pos)
+{
+    const TabBook::Change change = m_book.delLine(pos);
     if (change.blankSlot >= 0) {
         if (FormWeb *p = page(change.blankSlot))
             blankKeepingRecord(p);
@@ -247,19 +250,19 @@ void PageStack::DelLine()
 
 void PageStack::CloseRight()
 {
-    applyChange(m_book.closeRight());
+    applyChange(m_book.closeRight(m_book.hoverPos()));
     PaiLie();
 }
 
 void PageStack::CloseLeft()
 {
-    applyChange(m_book.closeLeft());
+    applyChange(m_book.closeLeft(m_book.hoverPos()));
     PaiLie();
 }
 
 void PageStack::CloseOthers()
 {
-    applyChange(m_book.closeOthers());
+    applyChange(m_book.closeOthers(m_book.hoverPos()));
     PaiLie();
 }
 
@@ -475,10 +478,8 @@ void PageStack::closePage(const FormWeb *p)
     if (slot < 0)
         return;
     const int pos = m_book.positionOf(slot);
-    if (pos < 0)
-        return;
-    m_book.setHoverPos(pos);
-    DelLine();
+    if (pos >= 0)
+        closeAt(pos);
 }
 
 void PageStack::clearWebFocus()

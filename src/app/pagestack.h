@@ -48,6 +48,8 @@ public:
     // A blank tab in front, with the keyboard in the address box.
     void Build();
     void DelLine();
+    // Closes the tab at a tab position (DelLine: the hovered one).
+    void closeAt(int pos);
     void CloseRight();
     void CloseLeft();
     void CloseOthers();

@@ -57,80 +57,81 @@ void TabBook::activate(int slot)
         m_active = pos;
 }
 
-TabBook::Change TabBook::delLine()
+TabBook::Change TabBook::delLine(int pos)
 {
     Change c;
-    if (!hoverInRange())
+    if (!inRange(pos))
         return c;
     if (m_count == 1) {
         c.blankSlot = m_order[0];
         return c;
     }
-    m_newSlot = m_order[m_hover];
+    m_newSlot = m_order[pos];
     c.freed.append(m_newSlot);
     m_free.append(m_newSlot);
-    for (int p = m_hover; p < m_count - 1; ++p)
+    for (int p = pos; p < m_count - 1; ++p)
         m_order[p] = m_order[p + 1];
     m_order[m_count - 1] = -1;
     --m_count;
-    if (m_active == m_hover) {
+    if (m_active == pos) {
         // The left neighbour takes over; at position 0 there is none and no tab is active.
-        m_active = m_hover - 1;
+        m_active = pos - 1;
         c.showActive = m_active >= 0;
-    } else if (m_hover < m_active) {
+    } else if (pos < m_active) {
         --m_active;
     }
     return c;
 }
 
-TabBook::Change TabBook::closeRight()
+TabBook::Change TabBook::closeRight(int pos)
 {
     Change c;
-    if (!hoverInRange())
+    if (!inRange(pos))
         return c;
-    for (int p = m_hover + 1; p < m_count; ++p) {
+    for (int p = pos + 1; p < m_count; ++p) {
         c.freed.append(m_order[p]);
         m_free.append(m_order[p]);
         m_order[p] = -1;
     }
-    m_count = m_hover + 1;
-    if (m_active > m_hover) {
-        m_active = m_hover;
+    m_count = pos + 1;
+    if (m_active > pos) {
+        m_active = pos;
         c.showActive = true;
     }
     return c;
 }
 
-TabBook::Change TabBook::closeLeft()
+TabBook::Change TabBook::closeLeft(int pos)
 {
     Change c;
-    if (!hoverInRange() || m_hover == 0)
+    if (!inRange(pos) || pos == 0)
         return c;
-    for (int p = 0; p < m_hover; ++p) {
+    for (int p = 0; p < pos; ++p) {
         c.freed.append(m_order[p]);
         m_free.append(m_order[p]);
     }
-    for (int p = m_hover; p < m_count; ++p)
-        m_order[p - m_hover] = m_order[p];
-    for (int p = m_count - m_hover; p < m_count; ++p)
+    for (int p = pos; p < m_count; ++p)
+        m_order[p - pos] = m_order[p];
+    for (int p = m_count - pos; p < m_count; ++p)
         m_order[p] = -1;
-    m_count -= m_hover;
-    if (m_active < m_hover) {
+    m_count -= pos;
+    if (m_active < pos) {
         m_active = 0;
         c.showActive = true;
     } else {
-        m_active -= m_hover;
+        m_active -= pos;
     }
     m_hover = 0;
     return c;
 }
 
-TabBook::Change TabBook::closeOthers()
+TabBook::Change TabBook::closeOthers(int pos)
 {
-    if (!hoverInRange())
+    if (!inRange(pos))
         return Change();
-    Change c = closeLeft();
-    const Change right = closeRight();
+    Change c = closeLeft(pos);
+    // The tab kept is at position 0 now.
+    const Change right = closeRight(0);
     c.freed += right.freed;
     c.showActive = c.showActive || right.showActive;
     return c;

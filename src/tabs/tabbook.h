@@ -51,17 +51,19 @@ public:
 
     void activate(int slot);
 
-    Change delLine();     // close the tab at the hovered position
-    Change closeRight();  // tabs right of the hovered position
-    Change closeLeft();   // tabs left of the hovered position
-    Change closeOthers(); // all but the hovered tab
+    // Each closes around a position it is given (the hovered one, the one in front, the
+    // one a menu was opened on: the caller says which).
+    Change delLine(int pos);     // close the tab at pos
+    Change closeRight(int pos);  // tabs right of pos
+    Change closeLeft(int pos);   // tabs left of pos (the hovered place goes to 0)
+    Change closeOthers(int pos); // all but the tab at pos
     Change closeAll();    // all but the tab at position 0, which is blanked
 
     // "0 2* 1": slots in tab order, the active one starred.
     QString describe() const;
 
 private:
-    bool hoverInRange() const { return m_hover >= 0 && m_hover < m_count; }
+    bool inRange(int pos) const { return pos >= 0 && pos < m_count; }
 
     int m_capacity;
     QVector<int> m_order; // TabOrder

@@ -41,7 +41,7 @@ private slots:
         TabBook book = withTabs(3);
         book.activate(0);
         book.setHoverPos(0);
-        book.delLine(); // active tab at position 0 closed: none active
+        book.delLine(book.hoverPos()); // active tab at position 0 closed: none active
         QCOMPARE(book.activePos(), -1);
         QCOMPARE(book.describe(), QStringLiteral("1 2"));
         QCOMPARE(book.addLab(), 0); // the released slot comes back
@@ -75,7 +75,7 @@ private slots:
         book.activate(book.slotAt(active));
         book.setHoverPos(hover);
         const int closedSlot = book.slotAt(hover);
-        const TabBook::Change c = book.delLine();
+        const TabBook::Change c = book.delLine(book.hoverPos());
         QCOMPARE(book.describe(), after);
         QCOMPARE(c.freed, QVector<int>{closedSlot});
         QCOMPARE(c.showActive, showActive);
@@ -87,7 +87,7 @@ private slots:
     {
         TabBook book = withTabs(1);
         book.setHoverPos(0);
-        const TabBook::Change c = book.delLine();
+        const TabBook::Change c = book.delLine(book.hoverPos());
         QCOMPARE(c.blankSlot, 0);
         QVERIFY(c.freed.isEmpty());
         QCOMPARE(book.describe(), QStringLiteral("0*"));
@@ -98,10 +98,10 @@ private slots:
         TabBook book = withTabs(3);
         for (int hover : {-1, 3, 5000}) {
             book.setHoverPos(hover);
-            QVERIFY(book.delLine().freed.isEmpty());
-            QVERIFY(book.closeRight().freed.isEmpty());
-            QVERIFY(book.closeLeft().freed.isEmpty());
-            QVERIFY(book.closeOthers().freed.isEmpty());
+            QVERIFY(book.delLine(book.hoverPos()).freed.isEmpty());
+            QVERIFY(book.closeRight(book.hoverPos()).freed.isEmpty());
+            QVERIFY(book.closeLeft(book.hoverPos()).freed.isEmpty());
+            QVERIFY(book.closeOthers(book.hoverPos()).freed.isEmpty());
             QCOMPARE(book.describe(), QStringLiteral("0 1 2*"));
         }
     }
@@ -110,9 +110,9 @@ private slots:
     {
         TabBook book = withTabs(5);
         book.setHoverPos(1);
-        book.delLine(); // slot 1
+        book.delLine(book.hoverPos()); // slot 1
         book.setHoverPos(2);
-        book.delLine(); // slot 3 (positions: 0 2 3 4)
+        book.delLine(book.hoverPos()); // slot 3 (positions: 0 2 3 4)
         QCOMPARE(book.freeSlots(), (QVector<int>{1, 3}));
         QCOMPARE(book.addLab(), 3);
         QCOMPARE(book.addLab(), 1);
@@ -125,7 +125,7 @@ private slots:
         TabBook book = withTabs(5);
         book.activate(3);
         book.setHoverPos(1);
-        TabBook::Change c = book.closeRight();
+        TabBook::Change c = book.closeRight(book.hoverPos());
         QCOMPARE(c.freed, (QVector<int>{2, 3, 4}));
         QVERIFY(c.showActive);
         QCOMPARE(book.describe(), QStringLiteral("0 1*"));
@@ -133,7 +133,7 @@ private slots:
         TabBook other = withTabs(5);
         other.activate(1);
         other.setHoverPos(3);
-        c = other.closeRight();
+        c = other.closeRight(other.hoverPos());
         QCOMPARE(c.freed, QVector<int>{4});
         QVERIFY(!c.showActive);
         QCOMPARE(other.describe(), QStringLiteral("0 1* 2 3"));
@@ -144,20 +144,20 @@ private slots:
         TabBook book = withTabs(5);
         book.activate(0);
         book.setHoverPos(2);
-        TabBook::Change c = book.closeLeft();
+        TabBook::Change c = book.closeLeft(book.hoverPos());
         QCOMPARE(c.freed, (QVector<int>{0, 1}));
         QVERIFY(c.showActive); // the hovered tab, now first, becomes active
         QCOMPARE(book.describe(), QStringLiteral("2* 3 4"));
 
         TabBook right = withTabs(5);
         right.setHoverPos(2); // active is 4
-        c = right.closeLeft();
+        c = right.closeLeft(right.hoverPos());
         QVERIFY(!c.showActive);
         QCOMPARE(right.describe(), QStringLiteral("2 3 4*"));
 
         TabBook first = withTabs(3);
         first.setHoverPos(0);
-        QVERIFY(first.closeLeft().freed.isEmpty());
+        QVERIFY(first.closeLeft(first.hoverPos()).freed.isEmpty());
         QCOMPARE(first.describe(), QStringLiteral("0 1 2*"));
     }
 
@@ -166,7 +166,7 @@ private slots:
         TabBook book = withTabs(5);
         book.activate(4);
         book.setHoverPos(2);
-        const TabBook::Change c = book.closeOthers();
+        const TabBook::Change c = book.closeOthers(book.hoverPos());
         QCOMPARE(c.freed, (QVector<int>{0, 1, 3, 4}));
         QCOMPARE(book.describe(), QStringLiteral("2*"));
         QVERIFY(c.showActive);
@@ -197,7 +197,7 @@ private slots:
         QCOMPARE(book.describe(), before);
         // After a close there is room again, in the released slot.
         book.setHoverPos(10);
-        book.delLine();
+        book.delLine(book.hoverPos());
         QCOMPARE(book.addLab(), 10);
     }
 
@@ -209,15 +209,15 @@ private slots:
             book.addLab();
             if (round % 3 == 0) {
                 book.setHoverPos(round % book.count());
-                book.delLine();
+                book.delLine(book.hoverPos());
             }
             if (round % 17 == 0) {
                 book.setHoverPos(book.count() / 2);
-                book.closeRight();
+                book.closeRight(book.hoverPos());
             }
             if (round % 29 == 0) {
                 book.setHoverPos(book.count() / 2);
-                book.closeLeft();
+                book.closeLeft(book.hoverPos());
             }
             QSet<int> open;
             for (int p = 0; p < book.count(); ++p)
