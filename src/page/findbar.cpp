@@ -9,18 +9,11 @@
 #include <QShortcut>
 #include <QToolButton>
 
-namespace {
-// The word last looked for, in any page.
-QString &lastWord()
-{
-    static QString word;
-    return word;
-}
-} // namespace
 
-FindBar::FindBar(Find find, QWidget *parent)
+FindBar::FindBar(Find find, QString &lastWord, QWidget *parent)
     : QWidget(parent)
     , m_find(std::move(find))
+    , m_lastWord(lastWord)
     , m_word(new QLineEdit(this))
     , m_case(new QCheckBox(QStringLiteral("区分大小写"), this))
     , m_count(new QLabel(this))
@@ -65,7 +58,7 @@ QString FindBar::count() const
 void FindBar::open()
 {
     if (m_word->text().isEmpty())
-        m_word->setText(lastWord());
+        m_word->setText(m_lastWord);
     show();
     raise();
     m_word->setFocus();
@@ -76,7 +69,7 @@ void FindBar::open()
 
 void FindBar::next(bool backward)
 {
-    lastWord() = m_word->text();
+    m_lastWord = m_word->text();
     // A long page takes the engine a while to count through.
     if (!m_word->text().isEmpty())
         m_count->setText(QStringLiteral("查找中…"));

@@ -15,7 +15,9 @@ class FindBar : public QWidget
 public:
     // find(word, backward, matchCase, done(active, total)); an empty word clears it.
     using Find = std::function<void(const QString &, bool, bool, std::function<void(int, int)>)>;
-    FindBar(Find find, QWidget *parent);
+    // lastWord is the word last looked for in any page (the browser's, kept by the
+    // session): a bar opens with it and each search keeps its own there.
+    FindBar(Find find, QString &lastWord, QWidget *parent);
 
     void open();
     void next(bool backward = false);
@@ -30,6 +32,7 @@ private:
     void close();
 
     Find m_find;
+    QString &m_lastWord;
     QLineEdit *m_word;
     QCheckBox *m_case;
     QLabel *m_count;

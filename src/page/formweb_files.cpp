@@ -1,6 +1,7 @@
 // The page window's files and commands: its markup, its selection's, its text, saving
 // it, downloading an address through it; editing, zoom, edit mode and the selection bar.
 #include "page/formweb.h"
+#include "page/session.h"
 
 #include "engine/browsercontrol.h"
 #include "page/findbar.h"
@@ -80,7 +81,7 @@ FindBar *FormWeb::showFind()
     if (!m_find) {
         m_find = new FindBar([this](const QString &word, bool backward, bool matchCase, std::function<void(int, int)> done) {
             m_web->find(word, backward, matchCase, std::move(done));
-        }, this);
+        }, m_session.findWord, this);
         layoutControls();
         // A search made while the page was still loading found nothing yet; the bar
         // searches the finished page again.

@@ -1,5 +1,6 @@
 #pragma once
 #include <QPointer>
+#include <QString>
 
 #include "pictures/picturestate.h"
 #include "platform/systemfolders.h"
@@ -39,6 +40,9 @@ struct Session {
     // Set only by FormWeb::SetActivate; cleared when that page closes.
     QPointer<FormWeb> currentPage;
     QPointer<BrowserControl> currentBrowser;
+
+    // The word last looked for with the find bar, in any page.
+    QString findWord;
 
     // The last picture search's list, and the picture-saving run shared by all pages.
     PictureState pictures;
