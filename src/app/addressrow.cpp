@@ -187,7 +187,9 @@ bool AddressRow::eventFilter(QObject *watched, QEvent *event)
         // The address field's own editing keys are the text's (Ctrl+V pastes an address,
         // Ctrl+A selects it), however the menus bind them for the page; Ctrl+Z stays the
         // menu's (a closed page back), as in the search box.
-        if (watched == m_textUrl->lineEdit() && isEditingKey(static_cast<QKeyEvent *>(event))) {
+        // (Keys reach the box first, which hands them to its field without the field's
+        // filters: both are watched.)
+        if ((watched == m_textUrl || watched == m_textUrl->lineEdit()) && isEditingKey(static_cast<QKeyEvent *>(event))) {
             event->accept();
             return true;
         }
@@ -198,7 +200,7 @@ bool AddressRow::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    if (watched == m_textUrl->lineEdit() && event->type() == QEvent::KeyPress
+    if ((watched == m_textUrl || watched == m_textUrl->lineEdit()) && event->type() == QEvent::KeyPress
         && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
         setAddress(m_pageAddress);
         return true;
