@@ -183,13 +183,14 @@ bool AddressRow::windowClaims(const QKeyEvent *key) const
 bool AddressRow::eventFilter(QObject *watched, QEvent *event)
 {
     const bool inLine = watched == m_textUrl->lineEdit() || watched == m_combSearch->lineEdit();
+    const bool inAddress = watched == m_textUrl || watched == m_textUrl->lineEdit();
     if (event->type() == QEvent::ShortcutOverride) {
         // The address field's own editing keys are the text's (Ctrl+V pastes an address,
         // Ctrl+A selects it), however the menus bind them for the page; Ctrl+Z stays the
         // menu's (a closed page back), as in the search box.
         // (Keys reach the box first, which hands them to its field without the field's
         // filters: both are watched.)
-        if ((watched == m_textUrl || watched == m_textUrl->lineEdit()) && isEditingKey(static_cast<QKeyEvent *>(event))) {
+        if (inAddress && isEditingKey(static_cast<QKeyEvent *>(event))) {
             event->accept();
             return true;
         }
@@ -200,7 +201,7 @@ bool AddressRow::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    if ((watched == m_textUrl || watched == m_textUrl->lineEdit()) && event->type() == QEvent::KeyPress
+    if (inAddress && event->type() == QEvent::KeyPress
         && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
         setAddress(m_pageAddress);
         return true;

@@ -93,8 +93,8 @@ void Download::start(const QString &path)
     if (m_partials) {
         if (m_held.made())
             m_partials->addHeld(m_path, m_held.device(), m_held.inode());
-        m_partials->addPartial(partPath());
-        m_partials->addPartial(partPath() + QStringLiteral(".download"));
+        for (const QString &file : partFiles())
+            m_partials->addPartial(file);
     }
     // The folder first: the name is plain, so it cannot lead out of it.
     m_request->setDownloadDirectory(target.absolutePath());
@@ -103,21 +103,31 @@ void Download::start(const QString &path)
     m_request->accept();
 }
 
+QStringList Download::partFiles() const
+{
+    return {partPath(), partPath() + QStringLiteral(".download")};
+}
+
+void Download::unlist()
+{
+    if (!m_partials)
+        return;
+    for (const QString &file : partFiles())
+        m_partials->forget(file);
+    m_partials->forget(m_startedPath);
+}
+
 void Download::leaveNothing()
 {
     if (m_startedPath.isEmpty())
         return;
-    const QString part = m_startedPath + QStringLiteral(".part");
-    for (const QString &file : {part, part + QStringLiteral(".download")}) {
+    for (const QString &file : partFiles()) {
         const QFileInfo info(file);
         if (info.isFile() && !info.isSymLink())
             QFile::remove(file);
-        if (m_partials)
-            m_partials->forget(file);
     }
     m_held.release();
-    if (m_partials)
-        m_partials->forget(m_startedPath);
+    unlist();
 }
 
 void Download::cancel()
@@ -154,11 +164,7 @@ void Download::onStateChanged()
     switch (m_request->state()) {
     case QWebEngineDownloadRequest::DownloadCompleted: {
         const QString final = m_held.finish(partPath());
-        if (m_partials) {
-            m_partials->forget(partPath());
-            m_partials->forget(partPath() + QStringLiteral(".download"));
-            m_partials->forget(m_path);
-        }
+        unlist();
         if (final.isEmpty()) {
             m_state = State::Failed;
             m_failure = QStringLiteral("文件已下载为 %1，但无法改名").arg(QFileInfo(partPath()).fileName());

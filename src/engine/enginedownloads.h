@@ -2,6 +2,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <functional>
 #include <memory>
@@ -57,6 +58,10 @@ signals:
 
 private:
     void onStateChanged();
+    // The engine's partial file and what it becomes when complete.
+    QStringList partFiles() const;
+    // Its lines leave the list of partial files.
+    void unlist();
     // The transfer ended without a file: what it wrote and held goes.
     void leaveNothing();
 

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTimer>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>

@@ -79,7 +79,7 @@ void ViewCapture::start(const QVector<Target> &targets)
     m_browser->runScript(QStringLiteral("(function(){var s=document.scrollingElement||document.documentElement;"
                                         "return [window.scrollX,window.scrollY,s.scrollHeight,window.innerWidth];})()"),
                          [this, run](const QVariant &answer) {
-                             if (run != m_run || !m_running)
+                             if (!isCurrent(run))
                                  return;
                              m_stall.start();
                              const QVariantList v = answer.toList();
@@ -106,7 +106,7 @@ void ViewCapture::waitForViewport(int tries)
     // The engine takes the new size a little later; wait until the page sees it.
     const quint64 run = m_run;
     m_browser->runScript(QStringLiteral("window.innerHeight"), [this, tries, run](const QVariant &answer) {
-        if (run != m_run || !m_running)
+        if (!isCurrent(run))
             return;
         const int expected = qFloor(m_chunk / m_zoom);
         if (qAbs(answer.toInt() - expected) <= 1 || tries >= kPollTries) {
@@ -114,7 +114,7 @@ void ViewCapture::waitForViewport(int tries)
             return;
         }
         QTimer::singleShot(kPollMs, this, [this, tries, run] {
-            if (run == m_run && m_running)
+            if (isCurrent(run))
                 waitForViewport(tries + 1);
         });
     });
@@ -165,7 +165,7 @@ void ViewCapture::nextPosition()
                                .arg(kMarkers[m_turn].name());
     const quint64 run = m_run;
     m_browser->runScript(script, [this, run](const QVariant &answer) {
-        if (run == m_run && m_running) {
+        if (isCurrent(run)) {
             m_stall.start();
             onScrolled(answer);
         }
@@ -223,7 +223,7 @@ void ViewCapture::pollMarker(int tries)
         return;
     }
     QTimer::singleShot(kPollMs, this, [this, tries, run = m_run] {
-        if (run == m_run && m_running)
+        if (isCurrent(run))
             pollMarker(tries + 1);
     });
 }
@@ -314,7 +314,7 @@ void ViewCapture::grabAndCut()
     emitReady();
     if (m_running)
         QTimer::singleShot(0, this, [this, run = m_run] {
-            if (run == m_run && m_running)
+            if (isCurrent(run))
                 nextPosition();
         });
 }

@@ -88,6 +88,7 @@ private:
     QTimer m_stall;
     // Which run an answer belongs to: one that comes after its run ended is dropped.
     quint64 m_run = 0;
+    bool isCurrent(quint64 run) const { return run == m_run && m_running; }
     // The position of the current grab (document CSS pixels) and the viewport size.
     QPointF m_scroll;
     QSizeF m_viewport;
