@@ -25,7 +25,7 @@ qint64 roundTrip(FormWeb *p, int timeoutMs)
     auto answered = std::make_shared<bool>(false);
     QElapsedTimer clock;
     clock.start();
-    p->Web()->runScript(QStringLiteral("1"), [answered](const QVariant &) { *answered = true; });
+    p->Web()->runScript(QStringLiteral("1"), nullptr, [answered](const QVariant &) { *answered = true; });
     return waitUntil([&] { return *answered; }, timeoutMs) ? clock.elapsed() : -1;
 }
 

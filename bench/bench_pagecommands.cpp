@@ -82,13 +82,13 @@ int main(int argc, char *argv[])
     const double mb = evaluate(big->Web(), QStringLiteral("document.documentElement.outerHTML.length")).toDouble() / 1048576.0;
     row("find: page size", mb, "MB");
     for (const QString &word : {QStringLiteral("Line 299999"), QStringLiteral("Line 1"), QStringLiteral("absent word")}) {
-        big->Web()->find(QString(), false, false, [](int, int) {});
+        big->Web()->find(QString(), false, false, nullptr, [](int, int) {});
         evaluate(big->Web(), QStringLiteral("window.scrollTo(0, 0)"));
         int total = -1;
         qint64 shown = -1;
         QElapsedTimer clock;
         clock.start();
-        big->Web()->find(word, false, false, [&](int, int count) { total = count; });
+        big->Web()->find(word, false, false, nullptr, [&](int, int count) { total = count; });
         // The engine marks the match it goes to (orange) before it has counted them all;
         // a match further down is scrolled into sight.
         if (word == QLatin1String("Line 299999")) {

@@ -73,11 +73,11 @@ struct StallWatch {
     void stop() { tick.stop(); }
 };
 
-inline QVariant evaluate(BrowserControl *web, const QString &js)
+inline QVariant evaluate(PageControl *web, const QString &js)
 {
     // On the heap: an answer after the time-out must find somewhere to go.
     auto out = std::make_shared<std::optional<QVariant>>();
-    web->runScript(js, [out](const QVariant &v) { *out = v; });
+    web->runScript(js, nullptr, [out](const QVariant &v) { *out = v; });
     waitUntil([&] { return out->has_value(); }, 10000);
     return out->value_or(QVariant());
 }
@@ -114,7 +114,7 @@ struct BenchWorld {
             server->start();
         }, Qt::BlockingQueuedConnection);
         engine->profile()->setUrlRequestInterceptor(&blocker);
-        session = std::make_unique<Session>(store, options, engine->profile(), shell, dialogs, clock, memory);
+        session = std::make_unique<Session>(store, options, *engine, shell, dialogs, clock, memory);
         window = std::make_unique<Frmmain>(*session);
         window->resize(1200, 800);
         window->show();

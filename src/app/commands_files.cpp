@@ -2,6 +2,7 @@
 #include "app/commands.h"
 #include "app/frmmain.h"
 #include "app/pagestack.h"
+#include "engine/pagecontrol.h"
 #include "files/downloadlist.h"
 #include "files/filedialogs.h"
 #include "files/formdownload.h"
@@ -141,7 +142,7 @@ void wireSourceCommands(Commands &c)
 void wireFileCommands(Commands &c)
 {
     Session &session = c.session;
-    auto *downloads = new DownloadList(session.profile, session.dialogs, session.store, &c.window);
+    auto *downloads = new DownloadList(session.engine.downloads(), session.dialogs, session.store, &c.window);
     auto window = std::make_shared<QPointer<FormDownloads>>();
     Frmmain &main = c.window;
     QObject::connect(downloads, &DownloadList::added, downloads, [downloads, window, &session, &main] {

@@ -63,7 +63,7 @@ void wirePictureCommands(Commands &c)
     auto viewer = std::make_shared<QPointer<FormImage>>();
     QObject::connect(&pages, &PageStack::pictureChosen, &window, [&window, &session, viewer](const QString &address) {
         if (!*viewer)
-            *viewer = new FormImage(session.profile, session.pictures.list, session.dialogs, session.shell, &window);
+            *viewer = new FormImage(session.engine, session.pictures.list, session.dialogs, session.shell, &window);
         FormImage *v = *viewer;
         v->show();
         v->raise();

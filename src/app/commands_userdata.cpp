@@ -7,7 +7,7 @@
 #include "platform/clock.h"
 #include "app/addressrow.h"
 #include "app/closedmenu.h"
-#include "engine/engineprofile.h"
+#include "engine/pagecontrol.h"
 #include "pictures/formimage.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
@@ -101,18 +101,18 @@ QStringList cleanTraces(const QVector<int> &boxes, Frmmain &window, PageStack &p
         // The folder comes back with the next page closed.
         case 2: failed << TraceClean::removeFolder(window.history().folder()); break;
         // The engine keeps no form entries; what it remembers of visits is the links.
-        case 3: EngineProfile::forgetVisitedLinks(session.profile); break;
+        case 3: session.engine.forgetVisitedLinks(); break;
         case 4:
             if (!session.systemFolders.dataHome.isEmpty())
                 failed << TraceClean::removeFile(session.systemFolders.dataHome + QStringLiteral("/recently-used.xbel"));
             break;
         case 5:
-            EngineProfile::forgetCookies(session.profile);
-            if (!EngineProfile::clearSiteDataAtNextStart(session.profile))
+            session.engine.forgetCookies();
+            if (!session.engine.clearSiteDataAtNextStart())
                 failed << QStringLiteral("网站数据（%1）").arg(Paths::engineStorageDir());
             break;
         case 6:
-            if (!EngineProfile::clearCacheAtNextStart(session.profile))
+            if (!session.engine.clearCacheAtNextStart())
                 failed << QStringLiteral("网页缓存（%1）").arg(Paths::engineCacheDir());
             break;
         case 7: {

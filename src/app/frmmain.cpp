@@ -141,7 +141,7 @@ void Frmmain::start(const QStringList &addresses)
     m_pages->openAll(given.isEmpty() ? QStringList{Sites::kStartPage} : given,
                      OpenTarget::newTab(m_session.options.openInBackground() != 0));
     m_pages->loadClosedPages();
-    new FormRight(m_session.profile, m_session.clock, SiteTables::kProductSite + QStringLiteral("pop/velm.html"), this);
+    new FormRight(m_session.engine, m_session.clock, SiteTables::kProductSite + QStringLiteral("pop/velm.html"), this);
     // A first run that could not be saved failed before any page could say so.
     if (!m_session.store.lastWriteOk())
         tellUnsaved();

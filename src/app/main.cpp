@@ -73,7 +73,7 @@ int run(int argc, char *argv[], const QStringList &addresses, int &signal)
     DesktopShell shell;
     SystemClock clock;
     SystemMemory memory;
-    Session session(store, options, engine.profile(), shell, dialogs, clock, memory);
+    Session session(store, options, engine, shell, dialogs, clock, memory);
     // The first instance takes the links that later starts hand over.
     InstanceLink link;
     if (engine.firstInstance())

@@ -3,6 +3,7 @@
 #include "engine/clientsite.h"
 #include "engine/downloadcontrol.h"
 #include "engine/enginepage.h"
+#include "engine/engineprofile.h"
 #include "engine/loadpolicy.h"
 #include "engine/typedaddress.h"
 
@@ -37,13 +38,14 @@ constexpr int kRevealLatestMs = 1000;
 
 } // namespace
 
-BrowserControl::BrowserControl(QWebEngineProfile *profile, QWidget *viewParent, QObject *parent)
-    : QObject(parent)
+BrowserControl::BrowserControl(EngineProfile &engine, QWidget *viewParent, QObject *parent)
+    : PageControl(parent)
+    , m_engine(engine)
     , m_alive(std::make_shared<bool>(true))
     , m_policy(std::make_unique<LoadPolicy>())
 {
     m_view = new QWebEngineView(viewParent);
-    m_page = new EnginePage(profile, m_view);
+    m_page = new EnginePage(engine.profile(), m_view);
     connect(m_page, &EnginePage::leftEmptyByDownload, this, &BrowserControl::LeftEmptyByDownload);
     m_view->setPage(m_page);
     // The policy passes everything until the page has a flag word; it also notes which
@@ -133,7 +135,7 @@ BrowserControl::~BrowserControl()
         m_view->hide();
         m_view->setParent(nullptr);
         m_printJobs->kept = m_view;
-        s_keptForPrinting.append(m_view);
+        m_engine.printKeeper().keep(m_view);
         return;
     }
     delete m_view;
@@ -172,7 +174,7 @@ void BrowserControl::Navigate(const QString &address)
     // document's title is on screen: the view's first paint sets up its drawing surface
     // on this thread (150-200 ms with a software GL), which would hold the request, and
     // then the title, back for as long.
-    if (ShowOnFirstDocument && !m_pageUsed) {
+    if (m_showOnFirstDocument && !m_pageUsed) {
         m_awaitingDocument = true;
         m_view->setVisible(false);
         // A page that is slow to say anything still shows what it has by then.
@@ -313,25 +315,33 @@ QString BrowserControl::selectedText() const
     return m_page->selectedText();
 }
 
-void BrowserControl::runScript(const QString &script, ResultCallback callback)
+void BrowserControl::runScript(const QString &script, QObject *context, ResultCallback callback)
 {
+    if (!m_page)
+        return;
+    if (!callback) {
+        m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld);
+        return;
+    }
+    // The answer may come after the page or the asker went: it is dropped then.
     std::weak_ptr<bool> alive = m_alive;
     m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                          [alive, callback](const QVariant &result) {
+                          [alive, asker = QPointer<QObject>(context), hadAsker = context != nullptr,
+                           callback](const QVariant &result) {
                               auto a = alive.lock();
-                              if (a && *a && callback)
+                              if (a && *a && (!hadAsker || asker))
                                   callback(result);
                           });
 }
 
-void BrowserControl::queryDocumentTitle(std::function<void(bool, const QString &)> callback)
+void BrowserControl::queryDocumentTitle(QObject *context, std::function<void(bool, const QString &)> callback)
 {
     if (m_emptyBlank) {
         // Answered as the engine answers, from the event loop.
-        QTimer::singleShot(0, this, [callback] { callback(true, QString()); });
+        QTimer::singleShot(0, context ? context : this, [callback] { callback(true, QString()); });
         return;
     }
-    runScript(QStringLiteral("document.title"), [callback](const QVariant &v) {
+    runScript(QStringLiteral("document.title"), context, [callback](const QVariant &v) {
         callback(v.isValid(), v.toString());
     });
 }
@@ -344,10 +354,12 @@ void BrowserControl::onNewWindowRequested(QWebEngineNewWindowRequest &request)
     req.background = request.destination() == QWebEngineNewWindowRequest::InNewBackgroundTab;
     req.dialog = request.destination() == QWebEngineNewWindowRequest::InNewDialog;
     emit NewWindow2(req);
-    if (req.cancel || !req.target)
+    // Only an engine page can take the engine's window.
+    auto *target = qobject_cast<BrowserControl *>(req.target);
+    if (req.cancel || !target)
         return;
-    req.target->m_pageUsed = true;
-    request.openIn(req.target->m_page);
+    target->m_pageUsed = true;
+    request.openIn(target->m_page);
 }
 
 void BrowserControl::onFocusChanged(QWidget *old, QWidget *now)

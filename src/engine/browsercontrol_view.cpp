@@ -4,6 +4,7 @@
 #include "engine/enginedownloads.h"
 
 #include "engine/enginepage.h"
+#include "engine/engineprofile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -95,7 +96,7 @@ void BrowserControl::downloadTo(const QString &address, const QString &path, QOb
         return;
     }
     const QUrl url(address);
-    EngineDownloads::of(m_page->profile())->claim(url, context, [path, context, done](QWebEngineDownloadRequest *request) {
+    m_engine.downloads()->claim(url, context, [path, context, done](QWebEngineDownloadRequest *request) {
         const QFileInfo target(path);
         request->setDownloadDirectory(target.absolutePath());
         request->setDownloadFileName(target.fileName());
@@ -124,7 +125,7 @@ void BrowserControl::savePage(const QString &path, PageFormat format, QObject *c
     // page goes: one it made for nothing is taken away again (only while empty).
     const QString engineFolder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     const bool hadFolder = engineFolder.isEmpty() || QFileInfo::exists(engineFolder);
-    EngineDownloads::of(m_page->profile())->claim(m_page->url(), context, [context, done, engineFolder, hadFolder](QWebEngineDownloadRequest *request) {
+    m_engine.downloads()->claim(m_page->url(), context, [context, done, engineFolder, hadFolder](QWebEngineDownloadRequest *request) {
         QObject::connect(request, &QWebEngineDownloadRequest::isFinishedChanged, request, [request, done, engineFolder, hadFolder,
                                                                                          alive = QPointer<QObject>(context)] {
             if (!request->isFinished())
@@ -156,7 +157,8 @@ void BrowserControl::edit(Edit command)
     }
 }
 
-void BrowserControl::find(const QString &word, bool backward, bool matchCase, std::function<void(int, int)> done)
+void BrowserControl::find(const QString &word, bool backward, bool matchCase, QObject *context,
+                          std::function<void(int, int)> done)
 {
     if (!m_page) {
         done(0, 0);
@@ -168,14 +170,12 @@ void BrowserControl::find(const QString &word, bool backward, bool matchCase, st
     if (matchCase)
         flags |= QWebEnginePage::FindCaseSensitively;
     std::weak_ptr<bool> alive = m_alive;
-    m_page->findText(word, flags, [alive, done](const QWebEngineFindTextResult &result) {
+    m_page->findText(word, flags, [alive, asker = QPointer<QObject>(context), done](const QWebEngineFindTextResult &result) {
         auto a = alive.lock();
-        if (a && *a)
+        if (a && *a && asker)
             done(result.activeMatch(), result.numberOfMatches());
     });
 }
-
-QList<QPointer<QWidget>> BrowserControl::s_keptForPrinting;
 
 void BrowserControl::printToPdf(const QPageLayout &layout, const QPageRanges &ranges, QObject *context,
                                 std::function<void(const QByteArray &)> done)
@@ -189,33 +189,14 @@ void BrowserControl::printToPdf(const QPageLayout &layout, const QPageRanges &ra
     QPointer<QObject> asker(context);
     std::shared_ptr<PrintJobs> jobs = m_printJobs;
     ++jobs->running;
-    m_page->printToPdf([asker, done, jobs](const QByteArray &pdf) {
+    PrintKeeper &keeper = m_engine.printKeeper();
+    m_page->printToPdf([asker, done, jobs, &keeper](const QByteArray &pdf) {
         --jobs->running;
         if (asker)
             done(pdf);
         if (jobs->running == 0 && jobs->kept) {
-            s_keptForPrinting.removeAll(jobs->kept);
-            jobs->kept->deleteLater();
+            keeper.release(jobs->kept);
             jobs->kept = nullptr;
         }
     }, layout, ranges);
-}
-
-int BrowserControl::pagesKeptForPrinting()
-{
-    s_keptForPrinting.removeAll(nullptr);
-    return s_keptForPrinting.size();
-}
-
-void BrowserControl::finishPrinting(int ms)
-{
-    QElapsedTimer waited;
-    waited.start();
-    while (pagesKeptForPrinting() > 0 && waited.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    // Out of time: they go all the same.
-    qDeleteAll(std::exchange(s_keptForPrinting, {}));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

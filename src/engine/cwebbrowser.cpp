@@ -1,6 +1,6 @@
 #include "engine/cwebbrowser.h"
 
-#include "engine/browsercontrol.h"
+#include "engine/pagecontrol.h"
 
 #include <QWidget>
 
@@ -12,7 +12,7 @@ cWebBrowser::~cWebBrowser()
         m_browser->setClientSite(nullptr);
 }
 
-BrowserControl *cWebBrowser::Webbrowser() const
+PageControl *cWebBrowser::Webbrowser() const
 {
     return m_browser;
 }
@@ -21,7 +21,7 @@ void cWebBrowser::setDownloadCtrlEX(int flags)
 {
     m_downloadCtrl = flags;
     if (m_attached && m_browser)
-        m_browser->OnAmbientPropertyChange(BrowserControl::kAmbientDownloadControl);
+        m_browser->OnAmbientPropertyChange(PageControl::kAmbientDownloadControl);
 }
 
 void cWebBrowser::pvReleaseWBControl()
@@ -37,13 +37,13 @@ void cWebBrowser::pvReleaseWBControl()
     m_container.clear();
 }
 
-void cWebBrowser::INIAll(QWidget *container, BrowserControl *browser)
+void cWebBrowser::INIAll(QWidget *container, PageControl *browser)
 {
     m_container = container;
     attach(browser);
 }
 
-void cWebBrowser::attach(BrowserControl *browser)
+void cWebBrowser::attach(PageControl *browser)
 {
     if (!browser)
         return;
@@ -57,8 +57,8 @@ void cWebBrowser::attach(BrowserControl *browser)
     }
     ResizeWeb(0, 0, 0, 0, true);
     m_attached = true;
-    browser->OnAmbientPropertyChange(BrowserControl::kAmbientUserAgent);
-    browser->OnAmbientPropertyChange(BrowserControl::kAmbientDownloadControl);
+    browser->OnAmbientPropertyChange(PageControl::kAmbientUserAgent);
+    browser->OnAmbientPropertyChange(PageControl::kAmbientDownloadControl);
 }
 
 void cWebBrowser::ResizeWeb(int x, int y, int cx, int cy, bool useDefault)

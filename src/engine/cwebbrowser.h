@@ -5,7 +5,7 @@
 #include "engine/clientsite.h"
 #include "engine/downloadcontrol.h"
 
-class BrowserControl;
+class PageControl;
 class QWidget;
 
 // The host site of one page's browser control. Once attached it answers the browser's
@@ -28,10 +28,10 @@ public:
     // Lets the browser go: it returns to its own defaults; the container is dropped.
     void pvReleaseWBControl();
     // Takes container as the browser's container and attaches to browser.
-    void INIAll(QWidget *container, BrowserControl *browser);
+    void INIAll(QWidget *container, PageControl *browser);
     // Places the browser in its container; useDefault fills the container.
     void ResizeWeb(int x, int y, int cx, int cy, bool useDefault);
-    BrowserControl *Webbrowser() const;
+    PageControl *Webbrowser() const;
     bool attached() const { return m_attached; }
     // The word computed from the seven switches.
     int computedFlags() const { return m_computed; }
@@ -56,11 +56,11 @@ public:
                      bool dlActiveX);
 
 private:
-    void attach(BrowserControl *browser);
+    void attach(PageControl *browser);
     // Recomputes, writes and reloads; false when the reload could not be made.
     bool apply();
 
-    QPointer<BrowserControl> m_browser;
+    QPointer<PageControl> m_browser;
     int m_downloadCtrl = DownloadControl::kDefault;
     int m_computed = DownloadControl::kDefault;
     DownloadControl::Switches m_switches;

@@ -214,13 +214,6 @@ void Download::onStateChanged()
     emit finished();
 }
 
-EngineDownloads *EngineDownloads::of(QWebEngineProfile *profile)
-{
-    if (auto *existing = profile->findChild<EngineDownloads *>(QString(), Qt::FindDirectChildrenOnly))
-        return existing;
-    return new EngineDownloads(profile);
-}
-
 QString EngineDownloads::partialList(const QString &storageFolder)
 {
     return storageFolder + QStringLiteral("/partial-downloads.list");

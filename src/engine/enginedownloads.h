@@ -83,8 +83,8 @@ class EngineDownloads : public QObject
 {
     Q_OBJECT
 public:
-    // The dispatcher of a profile, made on first use.
-    static EngineDownloads *of(QWebEngineProfile *profile);
+    // The dispatcher of a profile (the engine profile makes it; it goes with the profile).
+    explicit EngineDownloads(QWebEngineProfile *profile);
     // The list of an instance's partial files in its engine storage folder.
     static QString partialList(const QString &storageFolder);
     ~EngineDownloads() override;
@@ -103,7 +103,6 @@ signals:
     void requested(Download *download);
 
 private:
-    explicit EngineDownloads(QWebEngineProfile *profile);
     void onRequested(QWebEngineDownloadRequest *request);
 
     struct Pending {

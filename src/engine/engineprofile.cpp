@@ -39,24 +39,29 @@ bool removeStorageFolder(const QString &path)
 }
 } // namespace
 
-bool EngineProfile::clearCacheAtNextStart(QWebEngineProfile *profile)
+bool EngineProfile::clearCacheAtNextStart()
 {
-    return putMarker(profile, kClearCacheMarker);
+    return putMarker(m_profile, kClearCacheMarker);
 }
 
-bool EngineProfile::clearSiteDataAtNextStart(QWebEngineProfile *profile)
+bool EngineProfile::clearSiteDataAtNextStart()
 {
-    return putMarker(profile, kClearSiteDataMarker);
+    return putMarker(m_profile, kClearSiteDataMarker);
 }
 
-void EngineProfile::forgetCookies(QWebEngineProfile *profile)
+void EngineProfile::forgetCookies()
 {
-    profile->cookieStore()->deleteAllCookies();
+    m_profile->cookieStore()->deleteAllCookies();
 }
 
-void EngineProfile::forgetVisitedLinks(QWebEngineProfile *profile)
+void EngineProfile::forgetVisitedLinks()
 {
-    profile->clearAllVisitedLinks();
+    m_profile->clearAllVisitedLinks();
+}
+
+PageControl *EngineProfile::newPage(QWidget *viewParent, QObject *parent)
+{
+    return new BrowserControl(*this, viewParent, parent);
 }
 
 EngineProfile::EngineProfile()
@@ -104,6 +109,7 @@ EngineProfile::EngineProfile()
         m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
         setLanguage();
     }
+    m_downloads = new EngineDownloads(m_profile);
 }
 
 void EngineProfile::removeLeftoverPartials(const QString &base)
@@ -138,7 +144,7 @@ void EngineProfile::setLanguage()
 EngineProfile::~EngineProfile()
 {
     // The engine must not lose a page it is still laying out for print.
-    BrowserControl::finishPrinting(10000);
+    m_printKeeper.finish(10000);
     delete m_profile;
 }
 

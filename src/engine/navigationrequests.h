@@ -1,7 +1,7 @@
 #pragma once
 #include <QString>
 
-class BrowserControl;
+class PageControl;
 
 // A navigation about to start, for BeforeNavigate2 receivers. Setting cancel refuses it.
 struct NavigationRequest {
@@ -19,6 +19,6 @@ struct NewWindowRequest {
     bool userInitiated = false;
     bool background = false; // Ctrl+click or middle click
     bool dialog = false;     // window.open with a size
-    BrowserControl *target = nullptr;
+    PageControl *target = nullptr;
     bool cancel = false;
 };

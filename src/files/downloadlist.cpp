@@ -11,13 +11,15 @@
 #include <QLocale>
 #include <QStandardPaths>
 
-DownloadList::DownloadList(QWebEngineProfile *profile, Dialogs &dialogs, SettingsStore &store, QWidget *dialogOwner)
+DownloadList::DownloadList(EngineDownloads *downloads, Dialogs &dialogs, SettingsStore &store, QWidget *dialogOwner)
     : QObject(dialogOwner)
     , m_dialogs(dialogs)
     , m_store(store)
     , m_owner(dialogOwner)
 {
-    connect(EngineDownloads::of(profile), &EngineDownloads::requested, this, &DownloadList::onRequested);
+    // Without the engine (tests of the window alone) nothing is ever announced.
+    if (downloads)
+        connect(downloads, &EngineDownloads::requested, this, &DownloadList::onRequested);
 }
 
 QString DownloadList::proposedFolder() const

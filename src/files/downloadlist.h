@@ -7,7 +7,7 @@
 
 class Dialogs;
 class Download;
-class QWebEngineProfile;
+class EngineDownloads;
 class QWidget;
 class SettingsStore;
 
@@ -19,7 +19,7 @@ class DownloadList : public QObject
 {
     Q_OBJECT
 public:
-    DownloadList(QWebEngineProfile *profile, Dialogs &dialogs, SettingsStore &store, QWidget *dialogOwner);
+    DownloadList(EngineDownloads *downloads, Dialogs &dialogs, SettingsStore &store, QWidget *dialogOwner);
 
     struct Row {
         QPointer<Download> download;

@@ -1,6 +1,6 @@
 #include "page/formright.h"
 
-#include "engine/browsercontrol.h"
+#include "engine/pagecontrol.h"
 #include "platform/clock.h"
 #include "tabs/stripgeometry.h"
 
@@ -10,9 +10,9 @@
 
 using StripGeometry::toPixels;
 
-FormRight::FormRight(QWebEngineProfile *profile, const Clock &clock, const QString &address, QWidget *parent)
+FormRight::FormRight(PageEngine &engine, const Clock &clock, const QString &address, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
-    , m_profile(profile)
+    , m_engine(engine)
     , m_clock(clock)
     , m_address(address)
     , m_start(clock.now())
@@ -40,10 +40,10 @@ void FormRight::check()
         return;
     const qint64 since = m_start.secsTo(m_clock.now());
     if (since >= kViewAfterS && !m_web) {
-        m_web = new BrowserControl(m_profile, this, this);
-        m_web->ShowOnFirstDocument = false;
+        m_web = m_engine.newPage(this, this);
+        m_web->setShowOnFirstDocument(false);
         // Each load's end: the page's own margins go, as often as it finishes.
-        connect(m_web, &BrowserControl::DocumentComplete, this, [this] {
+        connect(m_web, &PageControl::DocumentComplete, this, [this] {
             m_web->runScript(QStringLiteral("if (document.body) document.body.style.margin = '0'"));
         });
         m_web->Navigate(m_address);

@@ -3,9 +3,9 @@
 #include <QTimer>
 #include <QWidget>
 
-class BrowserControl;
+class PageControl;
 class Clock;
-class QWebEngineProfile;
+class PageEngine;
 
 // "淘宝网": the product site's promotion page in a small window that slides into the
 // lower-right corner of the screen 30 s after start, above the other windows and never
@@ -16,13 +16,13 @@ class FormRight : public QWidget
 {
     Q_OBJECT
 public:
-    FormRight(QWebEngineProfile *profile, const Clock &clock, const QString &address, QWidget *parent = nullptr);
+    FormRight(PageEngine &engine, const Clock &clock, const QString &address, QWidget *parent = nullptr);
 
     static constexpr int kViewAfterS = 25;
     static constexpr int kSlideAfterS = 30;
     // Looks at the clock (every second on its own; tests call it after moving a fake clock).
     void check();
-    BrowserControl *Web() const { return m_web; }
+    PageControl *Web() const { return m_web; }
     // Where it comes to rest: above the screen's work area's lower-right corner by the
     // design's margins.
     QPoint corner() const;
@@ -32,12 +32,12 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    QWebEngineProfile *m_profile;
+    PageEngine &m_engine;
     const Clock &m_clock;
     QString m_address;
     QDateTime m_start;
     QTimer m_poll;
-    BrowserControl *m_web = nullptr;
+    PageControl *m_web = nullptr;
     bool m_slid = false;
     bool m_closedByUser = false;
 };

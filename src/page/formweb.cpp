@@ -1,6 +1,6 @@
 #include "page/formweb.h"
 
-#include "engine/browsercontrol.h"
+#include "engine/pagecontrol.h"
 #include "engine/cwebbrowser.h"
 #include "page/adfilter.h"
 #include "page/findbar.h"
@@ -47,7 +47,7 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     QPalette white = m_picJava->palette();
     white.setColor(QPalette::Window, Qt::white);
     m_picJava->setPalette(white);
-    m_web = new BrowserControl(m_session.profile, m_picJava, nullptr);
+    m_web = m_session.engine.newPage(m_picJava, nullptr);
     m_web->widget()->setObjectName(QStringLiteral("Web"));
 
     m_cmb = new QComboBox(this);
@@ -77,22 +77,22 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     setUpSelectionBar();
 
     // A hovered link shows over a notice of the browser's; the notice comes back after.
-    connect(m_web, &BrowserControl::StatusTextChange, this,
+    connect(m_web, &PageControl::StatusTextChange, this,
             [this](const QString &text) { m_status->setStatusText(text.isEmpty() ? m_notice : text); });
-    connect(m_web, &BrowserControl::ProgressChange, this, &FormWeb::onProgressChange);
-    connect(m_web, &BrowserControl::CommandStateChange, this, &FormWeb::onCommandStateChange);
-    connect(m_web, &BrowserControl::TitleChange, this, &FormWeb::onTitleChange);
-    connect(m_web, &BrowserControl::DownloadComplete, m_timer2, qOverload<>(&QTimer::start));
-    connect(m_web, &BrowserControl::DocumentComplete, this, &FormWeb::onDocumentComplete);
-    connect(m_web, &BrowserControl::BeforeNavigate2, this, &FormWeb::onBeforeNavigate);
-    connect(m_web, &BrowserControl::NewWindow2, this, &FormWeb::onNewWindow);
-    connect(m_web, &BrowserControl::GotFocus, this, [this] { m_host.clearWebFocus(); });
-    connect(m_web, &BrowserControl::UserInput, this, &FormWeb::noteWork);
-    connect(m_web, &BrowserControl::WheelTurned, this, &FormWeb::hideSelectionBar);
-    connect(m_web, &BrowserControl::RendererGone, this, &FormWeb::onRendererGone);
+    connect(m_web, &PageControl::ProgressChange, this, &FormWeb::onProgressChange);
+    connect(m_web, &PageControl::CommandStateChange, this, &FormWeb::onCommandStateChange);
+    connect(m_web, &PageControl::TitleChange, this, &FormWeb::onTitleChange);
+    connect(m_web, &PageControl::DownloadComplete, m_timer2, qOverload<>(&QTimer::start));
+    connect(m_web, &PageControl::DocumentComplete, this, &FormWeb::onDocumentComplete);
+    connect(m_web, &PageControl::BeforeNavigate2, this, &FormWeb::onBeforeNavigate);
+    connect(m_web, &PageControl::NewWindow2, this, &FormWeb::onNewWindow);
+    connect(m_web, &PageControl::GotFocus, this, [this] { m_host.clearWebFocus(); });
+    connect(m_web, &PageControl::UserInput, this, &FormWeb::noteWork);
+    connect(m_web, &PageControl::WheelTurned, this, &FormWeb::hideSelectionBar);
+    connect(m_web, &PageControl::RendererGone, this, &FormWeb::onRendererGone);
     // A tab opened only for an address that turned out to be a download (a link handed
     // over from outside, a new window) would stay behind empty.
-    connect(m_web, &BrowserControl::LeftEmptyByDownload, this, [this] { m_host.closePage(this); }, Qt::QueuedConnection);
+    connect(m_web, &PageControl::LeftEmptyByDownload, this, [this] { m_host.closePage(this); }, Qt::QueuedConnection);
 
     setGeometry(toPixels(40000), 0, toPixels(15000), toPixels(9000));
     layoutControls();
@@ -121,7 +121,7 @@ FormWeb::~FormWeb()
 void FormWeb::SetActivate()
 {
     m_session.currentPage = this;
-    BrowserControl *pic = WebPic();
+    PageControl *pic = WebPic();
     m_session.currentBrowser = m_host.galleryShown() && pic ? pic : m_web;
 }
 
@@ -274,7 +274,7 @@ void FormWeb::onTitleChange(const QString &engineTitle)
         applyTitle(engineTitle);
         return;
     }
-    m_web->queryDocumentTitle([this](bool ok, const QString &title) {
+    m_web->queryDocumentTitle(this, [this](bool ok, const QString &title) {
         if (ok)
             applyTitle(title);
     });
@@ -465,7 +465,7 @@ void FormWeb::wheelEvent(QWheelEvent *event)
     // A wheel turn over the page window itself (its status bar, its edges) scrolls the
     // current browser; over the web view the engine scrolls by itself.
     QWidget *under = QApplication::widgetAt(event->globalPosition().toPoint());
-    const auto inside = [under](BrowserControl *b) {
+    const auto inside = [under](PageControl *b) {
         return b && (under == b->widget() || b->widget()->isAncestorOf(under));
     };
     const bool overView = under && (inside(m_web) || inside(WebPic()));
@@ -487,7 +487,7 @@ bool FormWeb::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_cmb && event->type() == QEvent::KeyPress && m_session.currentBrowser) {
         noteWork();
         const auto *keyEvent = static_cast<QKeyEvent *>(event);
-        BrowserControl *browser = m_session.currentBrowser;
+        PageControl *browser = m_session.currentBrowser;
         const bool shift = keyEvent->modifiers() & Qt::ShiftModifier;
         switch (keyEvent->key()) {
         case Qt::Key_Up: browser->scrollBy(0, -100); return true;

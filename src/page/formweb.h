@@ -19,7 +19,7 @@
 #include "tabs/pagetext.h"
 #include "userdata/history.h"
 
-class BrowserControl;
+class PageControl;
 class FindBar;
 class GalleryView;
 class cWebBrowser;
@@ -69,7 +69,7 @@ public:
 
     // The engine adapter and the status bar stay inside the page window's own folder;
     // everyone else uses the operations below (tests may look inside).
-    BrowserControl *Web() const { return m_web; }
+    PageControl *Web() const { return m_web; }
     StatusBar *statusBar() const { return m_status; }
     ScriptDialog *scriptDialog() const { return m_dialog; }
     // A confirm or prompt of the page waits for the user.
@@ -77,7 +77,7 @@ public:
     QComboBox *Cmb() const { return m_cmb; }
     QWidget *PicJava() const { return m_picJava; }
     // The gallery's browser; null until the page's first gallery.
-    BrowserControl *WebPic() const;
+    PageControl *WebPic() const;
     // The page's own gallery file (gone with the page).
     QString galleryFile() const;
 
@@ -260,7 +260,7 @@ private:
 
     Session &m_session;
     PageHost &m_host;
-    BrowserControl *m_web = nullptr;
+    PageControl *m_web = nullptr;
     QWidget *m_picJava = nullptr;
     std::unique_ptr<cWebBrowser> m_vCWebMe;
     QComboBox *m_cmb = nullptr;

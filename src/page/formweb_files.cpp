@@ -3,7 +3,7 @@
 #include "page/formweb.h"
 #include "page/session.h"
 
-#include "engine/browsercontrol.h"
+#include "engine/pagecontrol.h"
 #include "page/findbar.h"
 #include "page/pageproperties.h"
 #include "page/selectionbar.h"
@@ -20,7 +20,7 @@ void FormWeb::documentSource(std::function<void(const QString &)> take)
 {
     // As the page holds it now; "" for a page without a document.
     m_web->runScript(QStringLiteral("document.documentElement ? document.documentElement.innerHTML : ''"),
-                     [take](const QVariant &v) { take(v.toString()); });
+                     this, [take](const QVariant &v) { take(v.toString()); });
 }
 
 void FormWeb::selectionSource(std::function<void(const QString &)> take)
@@ -29,18 +29,18 @@ void FormWeb::selectionSource(std::function<void(const QString &)> take)
                                     "var d=document.createElement('div');"
                                     "for(var i=0;i<s.rangeCount;i++)d.appendChild(s.getRangeAt(i).cloneContents());"
                                     "return d.innerHTML;})()"),
-                     [take](const QVariant &v) { take(v.toString()); });
+                     this, [take](const QVariant &v) { take(v.toString()); });
 }
 
 void FormWeb::documentText(std::function<void(const QString &)> take)
 {
     m_web->runScript(QStringLiteral("document.body ? document.body.innerText : ''"),
-                     [take](const QVariant &v) { take(v.toString()); });
+                     this, [take](const QVariant &v) { take(v.toString()); });
 }
 
 void FormWeb::savePage(const QString &path, bool complete, std::function<void(bool)> done)
 {
-    m_web->savePage(path, complete ? BrowserControl::PageFormat::Complete : BrowserControl::PageFormat::SingleFile, this,
+    m_web->savePage(path, complete ? PageControl::PageFormat::Complete : PageControl::PageFormat::SingleFile, this,
                     std::move(done));
 }
 
@@ -58,7 +58,7 @@ void FormWeb::ZOOMIE(int percent)
 {
     // A page without a body is left as it is. In the browser's own script world, which
     // runs also where the page's scripts are off (safe picture mode).
-    m_web->runScript(QStringLiteral("if (document.body) document.body.style.zoom='%1%'").arg(percent), {});
+    m_web->runScript(QStringLiteral("if (document.body) document.body.style.zoom='%1%'").arg(percent));
 }
 
 bool FormWeb::zoomStep(bool in)
@@ -80,7 +80,7 @@ FindBar *FormWeb::showFind()
 {
     if (!m_find) {
         m_find = new FindBar([this](const QString &word, bool backward, bool matchCase, std::function<void(int, int)> done) {
-            m_web->find(word, backward, matchCase, std::move(done));
+            m_web->find(word, backward, matchCase, this, std::move(done));
         }, m_session.findWord, this);
         layoutControls();
         // A search made while the page was still loading found nothing yet; the bar
@@ -131,7 +131,7 @@ void FormWeb::pageFacts(std::function<void(const PageFacts &)> take)
     facts.address = location();
     const QUrl url(facts.address);
     facts.scheme = url.scheme();
-    m_web->runScript(script, [take, facts, url](const QVariant &answer) mutable {
+    m_web->runScript(script, this, [take, facts, url](const QVariant &answer) mutable {
         const QVariantList v = answer.toList();
         if (v.size() == 4) {
             facts.type = v[0].toString();

@@ -1,7 +1,7 @@
 // The page window's picture work: the gallery, the background count and the savers.
 #include "page/formweb.h"
 
-#include "engine/browsercontrol.h"
+#include "engine/pagecontrol.h"
 #include "page/pagehost.h"
 #include "page/session.h"
 #include "page/statusbar.h"
@@ -14,7 +14,7 @@
 
 void FormWeb::setUpPictures()
 {
-    m_gallery = new GalleryView(m_session.profile, this, m_web, m_session.pictures.list, this);
+    m_gallery = new GalleryView(m_session.engine, this, m_web, m_session.pictures.list, this);
     connect(m_gallery, &GalleryView::counted, m_status, &StatusBar::showPicturesFound);
     connect(m_gallery, &GalleryView::built, this, [this](int count) {
         m_status->showPictureTotal(count);
@@ -36,7 +36,7 @@ void FormWeb::setUpPictures()
     connect(m_saver, &PictureSaver::busyChanged, this, &FormWeb::holdRendering);
 }
 
-BrowserControl *FormWeb::WebPic() const
+PageControl *FormWeb::WebPic() const
 {
     return m_gallery ? m_gallery->browser() : nullptr;
 }

@@ -3,7 +3,7 @@
 // pictures are taken.
 #include "page/formweb.h"
 
-#include "engine/browsercontrol.h"
+#include "engine/pagecontrol.h"
 #include "page/pagehost.h"
 #include "page/scriptdialog.h"
 #include "page/session.h"
@@ -65,7 +65,7 @@ void FormWeb::trySleep(std::function<void(bool slept)> done)
         done(false);
         return;
     }
-    m_web->runScript(QLatin1String(kPageHolds), [this, done](const QVariant &v) {
+    m_web->runScript(QLatin1String(kPageHolds), this, [this, done](const QVariant &v) {
         const QVariantList holds = v.toList();
         if (holds.size() != 4 || holds[0].toBool() || holds[1].toBool() || !maySleep()) {
             done(false);
@@ -95,14 +95,14 @@ qint64 FormWeb::rendererPid() const
 
 void FormWeb::ping(std::function<void()> answered)
 {
-    m_web->runScript(QStringLiteral("1"), [answered](const QVariant &) { answered(); });
+    m_web->runScript(QStringLiteral("1"), this, [answered](const QVariant &) { answered(); });
 }
 
 void FormWeb::checkOpener()
 {
     if (!m_openedBy)
         return;
-    m_web->runScript(QStringLiteral("window.opener !== null"), [this](const QVariant &v) { m_hasOpener = v.toBool(); });
+    m_web->runScript(QStringLiteral("window.opener !== null"), this, [this](const QVariant &v) { m_hasOpener = v.toBool(); });
 }
 
 bool FormWeb::discarded() const
@@ -118,7 +118,7 @@ bool FormWeb::wakeThen(std::function<void()> then)
     // to reload, and the work runs on the reloaded document.
     holdRendering(true);
     auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = connect(m_web, &BrowserControl::DocumentComplete, this, [this, connection, then] {
+    *connection = connect(m_web, &PageControl::DocumentComplete, this, [this, connection, then] {
         disconnect(*connection);
         then();
         holdRendering(false);

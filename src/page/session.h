@@ -5,14 +5,14 @@
 #include "pictures/picturestate.h"
 #include "platform/systemfolders.h"
 
-class BrowserControl;
+class PageControl;
 class Clock;
 class Dialogs;
 class FormWeb;
 class MemoryGauge;
 class Options;
 class Shell;
-class QWebEngineProfile;
+class PageEngine;
 class SettingsStore;
 
 // Process-wide state shared by the main window and the page windows: the store, the
@@ -21,15 +21,15 @@ class SettingsStore;
 // with the real ones, or by a test with its fakes; nothing falls back to the real ones on
 // its own.
 struct Session {
-    Session(SettingsStore &store, Options &options, QWebEngineProfile *profile, Shell &shell, Dialogs &dialogs,
+    Session(SettingsStore &store, Options &options, PageEngine &engine, Shell &shell, Dialogs &dialogs,
             const Clock &clock, const MemoryGauge &memory)
-        : store(store), options(options), profile(profile), shell(shell), dialogs(dialogs), clock(clock), memory(memory)
+        : store(store), options(options), engine(engine), shell(shell), dialogs(dialogs), clock(clock), memory(memory)
     {
     }
 
     SettingsStore &store;
     Options &options;
-    QWebEngineProfile *profile;
+    PageEngine &engine;
     Shell &shell;
     Dialogs &dialogs;
     const Clock &clock;
@@ -39,7 +39,7 @@ struct Session {
 
     // Set only by FormWeb::SetActivate; cleared when that page closes.
     QPointer<FormWeb> currentPage;
-    QPointer<BrowserControl> currentBrowser;
+    QPointer<PageControl> currentBrowser;
 
     // The word last looked for with the find bar, in any page.
     QString findWord;

@@ -1,6 +1,6 @@
 #include "pictures/formimage.h"
 
-#include "engine/browsercontrol.h"
+#include "engine/pagecontrol.h"
 #include "pictures/atomicfile.h"
 #include "pictures/gallerypage.h"
 #include "pictures/picturelist.h"
@@ -30,7 +30,7 @@ const Button kButtons[6] = {{2280, "保存(&S)"}, {6600, "上一幅(&U)"}, {8040
                             {3720, "网址(&H)"}, {11040, "放大(&B)"}, {12600, "缩小(&M)"}};
 } // namespace
 
-FormImage::FormImage(QWebEngineProfile *profile, const PictureList &list, Dialogs &dialogs, Shell &shell, QWidget *parent)
+FormImage::FormImage(PageEngine &engine, const PictureList &list, Dialogs &dialogs, Shell &shell, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_list(list)
     , m_dialogs(dialogs)
@@ -40,9 +40,9 @@ FormImage::FormImage(QWebEngineProfile *profile, const PictureList &list, Dialog
     setObjectName(QStringLiteral("FormImage"));
     setWindowTitle(kCaption);
     setAttribute(Qt::WA_DeleteOnClose);
-    m_web = new BrowserControl(profile, this, this);
+    m_web = engine.newPage(this, this);
     m_web->widget()->setObjectName(QStringLiteral("Web"));
-    m_web->ShowOnFirstDocument = false;
+    m_web->setShowOnFirstDocument(false);
     m_web->widget()->show();
     // The page is a local file showing a picture from anywhere; it reads no other file.
     m_web->setLocalPageAccess(true, false);
@@ -62,7 +62,7 @@ FormImage::FormImage(QWebEngineProfile *profile, const PictureList &list, Dialog
     connect(m_cmd[5], &QPushButton::clicked, this, [this] { ZOOMIE(m_zoom -= 10); });
     for (QPushButton *b : std::as_const(m_cmd))
         connect(b, &QPushButton::clicked, m_cmb, [this] { m_cmb->setFocus(); });
-    connect(m_web, &BrowserControl::DocumentComplete, this, [this] {
+    connect(m_web, &PageControl::DocumentComplete, this, [this] {
         m_zoom = 100;
         setWindowTitle(kCaption + QStringLiteral(" - ") + m_address);
         m_cmb->setFocus();

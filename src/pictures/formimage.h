@@ -3,12 +3,12 @@
 #include <QVector>
 #include <QWidget>
 
-class BrowserControl;
+class PageControl;
 class Dialogs;
 class PictureList;
 class QComboBox;
 class QPushButton;
-class QWebEngineProfile;
+class PageEngine;
 class Shell;
 
 // "图片详情": one picture at a time in a browser of its own, with save, address,
@@ -19,7 +19,7 @@ class FormImage : public QWidget
 {
     Q_OBJECT
 public:
-    FormImage(QWebEngineProfile *profile, const PictureList &list, Dialogs &dialogs, Shell &shell,
+    FormImage(PageEngine &engine, const PictureList &list, Dialogs &dialogs, Shell &shell,
               QWidget *parent = nullptr);
     ~FormImage() override;
 
@@ -28,7 +28,7 @@ public:
     // Zoom of the shown page, in percent.
     void ZOOMIE(int percent);
 
-    BrowserControl *Web() const { return m_web; }
+    PageControl *Web() const { return m_web; }
     QPushButton *Cmd(int index) const { return m_cmd.value(index); }
     QString pageFile() const { return m_pageFile; }
     QString address() const { return m_address; }
@@ -53,7 +53,7 @@ private:
     const PictureList &m_list;
     Dialogs &m_dialogs;
     Shell &m_shell;
-    BrowserControl *m_web = nullptr;
+    PageControl *m_web = nullptr;
     QVector<QPushButton *> m_cmd;
     QComboBox *m_cmb = nullptr;
     QString m_pageFile;

@@ -1,6 +1,6 @@
 #include "pictures/galleryview.h"
 
-#include "engine/browsercontrol.h"
+#include "engine/pagecontrol.h"
 #include "engine/navigationrequests.h"
 #include "pictures/atomicfile.h"
 #include "pictures/gallerypage.h"
@@ -12,10 +12,10 @@
 
 const QString GalleryView::kPictureSearchPrefix = QStringLiteral("http://image.baidu.com/i?tn");
 
-GalleryView::GalleryView(QWebEngineProfile *profile, QWidget *viewParent, BrowserControl *web, PictureList &list,
+GalleryView::GalleryView(PageEngine &engine, QWidget *viewParent, PageControl *web, PictureList &list,
                          QObject *parent)
     : QObject(parent)
-    , m_profile(profile)
+    , m_engine(engine)
     , m_viewParent(viewParent)
     , m_web(web)
     , m_list(list)
@@ -38,7 +38,7 @@ void GalleryView::search(bool countOnly)
         onScanned(QVariant(), countOnly);
         return;
     }
-    m_web->runScript(PictureScan::script(false),
+    m_web->runScript(PictureScan::script(false), this,
                      [this, countOnly](const QVariant &answer) { onScanned(answer, countOnly); });
 }
 
@@ -65,12 +65,12 @@ void GalleryView::ensureBrowser()
 {
     if (m_pic)
         return;
-    m_pic = new BrowserControl(m_profile, m_viewParent, this);
+    m_pic = m_engine.newPage(m_viewParent, this);
     m_pic->widget()->setObjectName(QStringLiteral("WebPic"));
-    m_pic->ShowOnFirstDocument = false; // the gallery toggle decides
+    m_pic->setShowOnFirstDocument(false); // the gallery toggle decides
     // The generated page shows pictures from anywhere, and reads no local file.
     m_pic->setLocalPageAccess(true, false);
-    connect(m_pic, &BrowserControl::NewWindow2, this, [this](NewWindowRequest &request) {
+    connect(m_pic, &PageControl::NewWindow2, this, [this](NewWindowRequest &request) {
         request.cancel = true;
         emit pictureClicked(request.url);
     });

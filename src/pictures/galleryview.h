@@ -4,9 +4,9 @@
 #include <QRect>
 #include <QString>
 
-class BrowserControl;
+class PageControl;
 class PictureList;
-class QWebEngineProfile;
+class PageEngine;
 class QWidget;
 
 // The gallery of a page: a second browser (WebPic) in front of the page's own, showing
@@ -16,7 +16,7 @@ class GalleryView : public QObject
 {
     Q_OBJECT
 public:
-    GalleryView(QWebEngineProfile *profile, QWidget *viewParent, BrowserControl *web, PictureList &list,
+    GalleryView(PageEngine &engine, QWidget *viewParent, PageControl *web, PictureList &list,
                 QObject *parent);
     // The page's gallery file goes with it.
     ~GalleryView() override;
@@ -24,7 +24,7 @@ public:
     QString path() const { return m_path; }
 
     // The gallery's browser; null until a gallery was built.
-    BrowserControl *browser() const { return m_pic; }
+    PageControl *browser() const { return m_pic; }
     // Searches the page's pictures: only counts them, or builds and shows the gallery.
     // Does nothing at all on a picture-search result page of the search site.
     void search(bool countOnly);
@@ -49,11 +49,11 @@ private:
     void onScanned(const QVariant &answer, bool countOnly);
     void ensureBrowser();
 
-    QWebEngineProfile *m_profile;
+    PageEngine &m_engine;
     QWidget *m_viewParent;
-    QPointer<BrowserControl> m_web;
+    QPointer<PageControl> m_web;
     PictureList &m_list;
-    BrowserControl *m_pic = nullptr;
+    PageControl *m_pic = nullptr;
     QString m_path;
     QRect m_geometry;
     bool m_shown = false;

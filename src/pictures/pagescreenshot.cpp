@@ -1,6 +1,6 @@
 #include "pictures/pagescreenshot.h"
 
-#include "engine/browsercontrol.h"
+#include "engine/pagecontrol.h"
 #include "pictures/viewcapture.h"
 
 #include <QtMath>
@@ -9,7 +9,7 @@ namespace {
 const char *kStyleId = "__velmo_screenshot_style";
 }
 
-PageScreenshot::PageScreenshot(BrowserControl *browser, QObject *parent)
+PageScreenshot::PageScreenshot(PageControl *browser, QObject *parent)
     : QObject(parent)
     , m_browser(browser)
     , m_capture(new ViewCapture(browser, this))
@@ -51,7 +51,7 @@ void PageScreenshot::start()
                        "(document.head||document.documentElement).appendChild(st);}"
                        "return [s.scrollWidth,s.scrollHeight,window.scrollX,window.scrollY,window.innerWidth];})()")
             .arg(QLatin1String(kStyleId)),
-        [this, run](const QVariant &answer) {
+        this, [this, run](const QVariant &answer) {
             if (run != m_run || !m_running)
                 return;
             m_measuring->stop();

@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <QTimer>
 
-class BrowserControl;
+class PageControl;
 class ViewCapture;
 
 // The whole document of a browser as one picture, taken from the page as drawn: the
@@ -18,7 +18,7 @@ class PageScreenshot : public QObject
 {
     Q_OBJECT
 public:
-    explicit PageScreenshot(BrowserControl *browser, QObject *parent = nullptr);
+    explicit PageScreenshot(PageControl *browser, QObject *parent = nullptr);
 
     static constexpr int kMaxSide = 65500;
 
@@ -39,7 +39,7 @@ private:
     void onMeasured(const QVariant &answer);
     void done(const QImage &picture);
 
-    QPointer<BrowserControl> m_browser;
+    QPointer<PageControl> m_browser;
     ViewCapture *m_capture = nullptr;
     bool m_running = false;
     bool m_whole = true;

@@ -1,6 +1,6 @@
 #include "pictures/picturesaver.h"
 
-#include "engine/browsercontrol.h"
+#include "engine/pagecontrol.h"
 #include "pictures/atomicfile.h"
 #include "pictures/jpegwriter.h"
 #include "pictures/picturename.h"
@@ -51,7 +51,7 @@ bool writePicture(const QImage &picture, QString name, int serial, const QString
 
 } // namespace
 
-PictureSaver::PictureSaver(BrowserControl *web, PictureRunLock &lock, const Clock &clock, QObject *parent)
+PictureSaver::PictureSaver(PageControl *web, PictureRunLock &lock, const Clock &clock, QObject *parent)
     : QObject(parent)
     , m_web(web)
     , m_lock(lock)
@@ -139,7 +139,7 @@ void PictureSaver::begin(Mode mode, const QString &folder, std::function<void()>
         onScanned(QVariant());
         return;
     }
-    m_web->runScript(PictureScan::script(true), [this](const QVariant &answer) { onScanned(answer); });
+    m_web->runScript(PictureScan::script(true), this, [this](const QVariant &answer) { onScanned(answer); });
 }
 
 void PictureSaver::onScanned(const QVariant &answer)

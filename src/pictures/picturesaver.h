@@ -11,7 +11,7 @@
 #include "pictures/picturelist.h"
 #include "pictures/savedpictures.h"
 
-class BrowserControl;
+class PageControl;
 class Clock;
 class PictureRunLock;
 class ViewCapture;
@@ -26,7 +26,7 @@ class PictureSaver : public QObject
 {
     Q_OBJECT
 public:
-    PictureSaver(BrowserControl *web, PictureRunLock &lock, const Clock &clock, QObject *parent);
+    PictureSaver(PageControl *web, PictureRunLock &lock, const Clock &clock, QObject *parent);
     ~PictureSaver() override;
 
     static constexpr int kMaxSaved = SavedPictures::kMax;
@@ -76,7 +76,7 @@ private:
     void end(const QString &caption);
     void schedule();
 
-    QPointer<BrowserControl> m_web;
+    QPointer<PageControl> m_web;
     PictureRunLock &m_lock;
     const Clock &m_clock;
     ViewCapture *m_capture = nullptr;

@@ -1,6 +1,6 @@
 #include "pictures/viewcapture.h"
 
-#include "engine/browsercontrol.h"
+#include "engine/pagecontrol.h"
 
 #include <QPainter>
 #include <QTimer>
@@ -40,7 +40,7 @@ QString jsRect(const QRectF &r)
 
 } // namespace
 
-ViewCapture::ViewCapture(BrowserControl *browser, QObject *parent)
+ViewCapture::ViewCapture(PageControl *browser, QObject *parent)
     : QObject(parent)
     , m_browser(browser)
 {
@@ -51,7 +51,7 @@ ViewCapture::ViewCapture(BrowserControl *browser, QObject *parent)
 
 ViewCapture::~ViewCapture() = default;
 
-qreal ViewCapture::viewPixelsPerCssPixel(const BrowserControl &browser, qreal innerWidth)
+qreal ViewCapture::viewPixelsPerCssPixel(const PageControl &browser, qreal innerWidth)
 {
     const qreal zoom = browser.zoomFactor();
     const qreal measured = innerWidth > 0 ? browser.viewSize().width() / innerWidth : zoom;
@@ -78,7 +78,7 @@ void ViewCapture::start(const QVector<Target> &targets)
     // The document's scrolling element is the body on a page without a doctype.
     m_browser->runScript(QStringLiteral("(function(){var s=document.scrollingElement||document.documentElement;"
                                         "return [window.scrollX,window.scrollY,s.scrollHeight,window.innerWidth];})()"),
-                         [this, run](const QVariant &answer) {
+                         this, [this, run](const QVariant &answer) {
                              if (!isCurrent(run))
                                  return;
                              m_stall.start();
@@ -105,7 +105,7 @@ void ViewCapture::waitForViewport(int tries)
 {
     // The engine takes the new size a little later; wait until the page sees it.
     const quint64 run = m_run;
-    m_browser->runScript(QStringLiteral("window.innerHeight"), [this, tries, run](const QVariant &answer) {
+    m_browser->runScript(QStringLiteral("window.innerHeight"), this, [this, tries, run](const QVariant &answer) {
         if (!isCurrent(run))
             return;
         const int expected = qFloor(m_chunk / m_zoom);
@@ -164,7 +164,7 @@ void ViewCapture::nextPosition()
                                .arg(QLatin1String(kMarkerId))
                                .arg(kMarkers[m_turn].name());
     const quint64 run = m_run;
-    m_browser->runScript(script, [this, run](const QVariant &answer) {
+    m_browser->runScript(script, this, [this, run](const QVariant &answer) {
         if (isCurrent(run)) {
             m_stall.start();
             onScrolled(answer);

@@ -7,7 +7,7 @@
 #include <QSizeF>
 #include <QVector>
 
-class BrowserControl;
+class PageControl;
 
 // Takes pictures out of a page as it is drawn: for each target the exact pixels shown in
 // its box, at the displayed size, for any origin and without loading anything again.
@@ -29,7 +29,7 @@ public:
         QRectF rect;      // document, CSS pixels (for an element: where the scan saw it)
     };
 
-    ViewCapture(BrowserControl *browser, QObject *parent);
+    ViewCapture(PageControl *browser, QObject *parent);
     ~ViewCapture() override;
 
     // Starts taking the targets; taken() follows for each, in the given order.
@@ -40,7 +40,7 @@ public:
 
     // View pixels to a CSS pixel: the page's zoom, unless the engine lays pages out in
     // device pixels (a scaled screen), as the page's innerWidth against the view shows.
-    static qreal viewPixelsPerCssPixel(const BrowserControl &browser, qreal innerWidth);
+    static qreal viewPixelsPerCssPixel(const PageControl &browser, qreal innerWidth);
 
     // Tallest view used for one grab; taller views come out black on some GPUs.
     static constexpr int kMaxChunk = 8192;
@@ -77,7 +77,7 @@ private:
     void emitReady();
     void finish();
 
-    QPointer<BrowserControl> m_browser;
+    QPointer<PageControl> m_browser;
     QVector<Item> m_items;
     QVector<int> m_asked; // items whose boxes the last position measured
     int m_nextToEmit = 0;

@@ -459,7 +459,7 @@ private slots:
         m_w->start(QStringList{url(QStringLiteral("/page?id=c"))});
         QVERIFY(!m_w->findChild<FormRight *>()->Web());
 
-        FormRight corner(m_world.engine->profile(), m_world.clock, url(QStringLiteral("/page?id=promo")));
+        FormRight corner(*m_world.engine, m_world.clock, url(QStringLiteral("/page?id=promo")));
         QVERIFY(corner.windowFlags() & Qt::WindowStaysOnTopHint && corner.windowFlags() & Qt::WindowDoesNotAcceptFocus);
         m_world.clock.time = m_world.clock.time.addSecs(FormRight::kViewAfterS - 1);
         corner.check();

@@ -200,7 +200,7 @@ private slots:
         EngineProfile second;
         QVERIFY(second.storagePath() != m_world.engine->storagePath());
         second.profile()->setUrlRequestInterceptor(&m_world.blocker);
-        Session session(*m_world.store, m_world.options, second.profile(), m_world.shell, m_world.dialogs, m_world.clock,
+        Session session(*m_world.store, m_world.options, second, m_world.shell, m_world.dialogs, m_world.clock,
                         m_world.memory);
         {
             Frmmain other(session);

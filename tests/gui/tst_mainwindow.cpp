@@ -102,7 +102,7 @@ private slots:
         for (const bool titled : {true, false}) {
             FormWeb *p = m_w->pages().LoadNewForm(
                 url(titled ? QStringLiteral("/slow?chunks=40&ms=500") : QStringLiteral("/slow?chunks=40&ms=500&untitled=1")));
-            QSignalSpy done(p->Web(), &BrowserControl::DocumentComplete);
+            QSignalSpy done(p->Web(), &PageControl::DocumentComplete);
             QWidget *view = p->Web()->widget();
             QVERIFY(!view->isVisible());
             if (titled)
@@ -243,7 +243,7 @@ private slots:
 
     void localFilesAndNoNavigationYet()
     {
-        BrowserControl fresh(m_world.engine->profile(), nullptr);
+        BrowserControl fresh(*m_world.engine, nullptr);
         QCOMPARE(fresh.LocationURL(), QString()); // nothing navigated yet
         FormWeb *p = m_w->pages().LoadNewForm(QStringLiteral(VELMO_FIXTURES_DIR) + QStringLiteral("/index.html"));
         QTRY_COMPARE_WITH_TIMEOUT(label(p->myindex()), QStringLiteral("测试首页 Fixture"), 15000);

@@ -144,7 +144,7 @@ private slots:
         // Each request for a window is seen as it comes, with the tabs there are then
         // (the refused one lives for a moment only).
         QList<int> tabsAtRequest;
-        connect(opener->Web(), &BrowserControl::NewWindow2, this,
+        connect(opener->Web(), &PageControl::NewWindow2, this,
                 [&] { tabsAtRequest.append(m_w->pages().book().count()); });
         const QString refused = addressOfLength(120);
         pageScript(opener, QStringLiteral("window.open('%1')").arg(refused));
@@ -168,7 +168,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(tabsAtRequest, (QList<int>{2, 2, 2}), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(m_w->pages().book().count(), 1, 5000);
         QCOMPARE(m_w->pages().activePage(), opener);
-        disconnect(opener->Web(), &BrowserControl::NewWindow2, this, nullptr);
+        disconnect(opener->Web(), &PageControl::NewWindow2, this, nullptr);
 
         // Allowed, it loads, and its tab shows the first 100 characters of the title.
         m_world.options.setAdBlock(0);
@@ -285,7 +285,7 @@ private slots:
 
         // Pages already open keep running scripts until they attach again: after a
         // reload its title is the script's again, not the document's own.
-        QSignalSpy reloaded(other->Web(), &BrowserControl::DocumentComplete);
+        QSignalSpy reloaded(other->Web(), &PageControl::DocumentComplete);
         other->Web()->Refresh();
         QTRY_VERIFY_WITH_TIMEOUT(reloaded.count() > 0, 10000);
         QCOMPARE(evaluateSync(other->Web(), QStringLiteral("document.title")).toString(), QStringLiteral("Scripted"));

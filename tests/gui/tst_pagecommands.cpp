@@ -307,8 +307,8 @@ private slots:
         QTRY_VERIFY(m_w->findChildren<PrintPreview *>().isEmpty());
         m_w->pages().book().setHoverPos(m_w->pages().book().positionOf(lines->myindex()));
         m_w->pages().DelLine();
-        QVERIFY(waitFor([] { return BrowserControl::pagesKeptForPrinting() == 1; }, 5000));
-        QVERIFY(waitFor([] { return BrowserControl::pagesKeptForPrinting() == 0; }, 60000));
+        QVERIFY(waitFor([&] { return m_world.engine->printKeeper().count() == 1; }, 5000));
+        QVERIFY(waitFor([&] { return m_world.engine->printKeeper().count() == 0; }, 60000));
         FormWeb *after = m_world.open(QStringLiteral("/page?id=after"), QStringLiteral("Page after"));
         QCOMPARE(after->location(), url(QStringLiteral("/page?id=after")));
 
@@ -319,7 +319,7 @@ private slots:
         QVERIFY(open && !open->ready());
         m_w->pages().closePage(closing);
         QVERIFY(waitFor([&] { return open && open->ready(); }, 60000));
-        QVERIFY(waitFor([] { return BrowserControl::pagesKeptForPrinting() == 0; }, 10000));
+        QVERIFY(waitFor([&] { return m_world.engine->printKeeper().count() == 0; }, 10000));
         open->close();
     }
 

@@ -79,7 +79,7 @@ private slots:
 
         // The local gallery shows the remote pictures, and is the browser keys and the
         // wheel act on, but it cannot read a local file.
-        BrowserControl *pic = p->WebPic();
+        PageControl *pic = p->WebPic();
         QVERIFY(pic && pic->widget()->isVisible());
         QVERIFY(waitFor([&] {
             return evaluateSync(pic, QStringLiteral("document.images.length == 3 && Array.from(document.images)"

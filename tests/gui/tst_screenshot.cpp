@@ -125,7 +125,7 @@ private slots:
         for (const char *colour : {"ff0000", "00ff00", "0000ff"})
             images.append({m_world.url(QStringLiteral("/picture?w=600&h=600&color=%1").arg(QLatin1String(colour))), QString(), 600, 600, QRectF()});
         list.search(images, false);
-        QPointer<FormImage> viewer = new FormImage(m_world.engine->profile(), list, m_world.dialogs, m_world.shell);
+        QPointer<FormImage> viewer = new FormImage(*m_world.engine, list, m_world.dialogs, m_world.shell);
         QSignalSpy shown(viewer.data(), &FormImage::shown);
         viewer->show();
         viewer->LoadImg(images[1].src);
@@ -184,7 +184,7 @@ private slots:
     void aSaveEndingAfterTheViewerClosedTellsNobody()
     {
         PictureList &list = m_world.session->pictures.list;
-        QPointer<FormImage> viewer = new FormImage(m_world.engine->profile(), list, m_world.dialogs, m_world.shell);
+        QPointer<FormImage> viewer = new FormImage(*m_world.engine, list, m_world.dialogs, m_world.shell);
         viewer->show();
         QPointer<QWebEngineDownloadRequest> request;
         auto watch = connect(m_world.engine->profile(), &QWebEngineProfile::downloadRequested, this,
@@ -207,7 +207,7 @@ private slots:
     // the same address from the user.
     void aClaimThatIsNeverAnsweredEnds()
     {
-        EngineDownloads *downloads = EngineDownloads::of(m_world.engine->profile());
+        EngineDownloads *downloads = m_world.engine->downloads();
         downloads->setClaimMs(300);
         auto restore = qScopeGuard([downloads] { downloads->setClaimMs(EngineDownloads::kClaimMs); });
         const QUrl address = m_world.url(QStringLiteral("/download?bytes=100&name=user.bin"));

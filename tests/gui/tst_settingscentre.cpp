@@ -164,7 +164,7 @@ private slots:
         }
         SettingsStore store(path);
         Options options;
-        Session session(store, options, m_world.engine->profile(), m_world.shell, m_dialogs, m_world.clock, m_world.memory);
+        Session session(store, options, *m_world.engine, m_world.shell, m_dialogs, m_world.clock, m_world.memory);
         {
             Frmmain w(session);
             w.start(m_server.address(QStringLiteral("/page?id=bad")));

@@ -174,7 +174,7 @@ private slots:
         f.close();
         SettingsStore store(blocker + QStringLiteral("/VM2008.ini"));
         Options options;
-        Session session(store, options, m_world.engine->profile(), m_world.shell, m_world.dialogs, m_world.clock, m_world.memory);
+        Session session(store, options, *m_world.engine, m_world.shell, m_world.dialogs, m_world.clock, m_world.memory);
         {
             Frmmain w(session);
             w.show();

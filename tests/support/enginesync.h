@@ -24,10 +24,10 @@ bool waitFor(Condition condition, int timeoutMs = 5000)
 // Waits for a script's result in the application world of a browser control. The
 // result lives on the heap: a callback that comes after a timeout finds it still there.
 // A script that never answers fails the test (an invalid answer would read as 0 or "").
-inline QVariant evaluateSync(BrowserControl *web, const QString &js, int timeoutMs = 5000)
+inline QVariant evaluateSync(PageControl *web, const QString &js, int timeoutMs = 5000)
 {
     auto result = std::make_shared<std::optional<QVariant>>();
-    web->runScript(js, [result](const QVariant &v) { *result = v; });
+    web->runScript(js, nullptr, [result](const QVariant &v) { *result = v; });
     if (!waitFor([&] { return result->has_value(); }, timeoutMs)) {
         QTest::qFail(qPrintable(QStringLiteral("no answer from the page to: ") + js.left(80)), __FILE__, __LINE__);
         return QVariant();

@@ -44,7 +44,7 @@ struct TestWorld {
         store = std::make_unique<SettingsStore>(Paths::settingsFile());
         engine = std::make_unique<EngineProfile>();
         engine->profile()->setUrlRequestInterceptor(&blocker);
-        session = std::make_unique<Session>(*store, options, engine->profile(), shell, dialogs, clock, memory);
+        session = std::make_unique<Session>(*store, options, *engine, shell, dialogs, clock, memory);
         return true;
     }
 
@@ -95,7 +95,7 @@ struct TestWorld {
         store = std::make_unique<SettingsStore>(Paths::settingsFile());
         engine = std::make_unique<EngineProfile>();
         engine->profile()->setUrlRequestInterceptor(&blocker);
-        session = std::make_unique<Session>(*store, options, engine->profile(), shell, dialogs, clock, memory);
+        session = std::make_unique<Session>(*store, options, *engine, shell, dialogs, clock, memory);
         return newWindow();
     }
 
