@@ -9,6 +9,7 @@
 #include "files/downloadlist.h"
 #include "files/formhtml.h"
 #include "page/formweb.h"
+#include "page/pagedocument.h"
 #include "support/fixtureserver.h"
 
 #include <QApplication>
@@ -48,7 +49,7 @@ int main(int argc, char *argv[])
         StallWatch stalls;
         stalls.start();
         const qsizetype before = list->rows().size();
-        page->download(address);
+        page->document().download(address);
         waitUntil([&] {
             return list->rows().size() > before && list->rows().last().download
                 && list->rows().last().download->state() != Download::State::Running;

@@ -8,6 +8,7 @@
 #include "engine/browsercontrol.h"
 #include "engine/engineprofile.h"
 #include "page/formweb.h"
+#include "page/pagepictures.h"
 #include "page/session.h"
 #include "page/statusbar.h"
 #include "pictures/picturelist.h"
@@ -89,9 +90,9 @@ int main(int argc, char *argv[])
         const qint64 stall = longestStall([&] { return p->statusBar()->pictureCount() == QStringLiteral("图片总数：6000"); }, 30000);
         const double built = t.nsecsElapsed() / 1e6;
         row("gallery of 6,000 large pictures: longest stall of the event loop", double(stall), "ms");
-        waitUntil([&] { return p->WebPic() && !p->WebPic()->LocationURL().isEmpty(); }, 30000);
+        waitUntil([&] { return p->pictures().WebPic() && !p->pictures().WebPic()->LocationURL().isEmpty(); }, 30000);
         waitUntil([&] {
-            return evaluate(p->WebPic(), QStringLiteral(
+            return evaluate(p->pictures().WebPic(), QStringLiteral(
                 "(function(){var s=Array.from(document.images).filter(i=>i.getBoundingClientRect().top<innerHeight);"
                 "return s.length>0&&s.every(i=>i.complete&&i.naturalWidth>0);})()")).toBool();
         }, 30000);
@@ -116,7 +117,7 @@ int main(int argc, char *argv[])
         QToolButton *command4 = w->toolbar().button("Command4");
         t.start();
         command4->click();
-        const qint64 stall = longestStall([&] { return command4->isEnabled() && !p->savingPictures(); }, 120000);
+        const qint64 stall = longestStall([&] { return command4->isEnabled() && !p->pictures().savingPictures(); }, 120000);
         const double ours = t.nsecsElapsed() / 1e6;
         const int saved = QDir(PictureName::downloadFolder()).entryList(QDir::Files).size();
 

@@ -7,6 +7,7 @@
 #include "app/pagestack.h"
 #include "engine/browsercontrol.h"
 #include "page/formweb.h"
+#include "page/pagepictures.h"
 #include "pictures/formimage.h"
 #include "support/fixtureserver.h"
 
@@ -60,7 +61,7 @@ int main(int argc, char *argv[])
         QElapsedTimer t;
         t.start();
         std::optional<bool> written;
-        p->ScreenSaveAs(w->windowTitle(), [&](bool ok) { written = ok; });
+        p->pictures().ScreenSaveAs(w->windowTitle(), [&](bool ok) { written = ok; });
         waitUntil([&] { return written.has_value(); }, 60000);
         const double ms = t.nsecsElapsed() / 1e6;
         const QSize size = QImageReader(path).size();

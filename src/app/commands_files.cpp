@@ -9,6 +9,7 @@
 #include "files/formdownloads.h"
 #include "files/formhtml.h"
 #include "page/formweb.h"
+#include "page/pagedocument.h"
 #include "page/session.h"
 #include "platform/dialogs.h"
 #include "tabs/pagetext.h"
@@ -82,7 +83,7 @@ void wireSourceCommands(Commands &c)
                 form->setWindowTitle(QStringLiteral("源文件 - 选中区域"));
             form->show(source, where, title);
         };
-        selection ? p->selectionSource(show) : p->documentSource(show);
+        selection ? p->document().selectionSource(show) : p->document().documentSource(show);
     };
     c.on("yuan", [viewer] { viewer(false); });
     c.on("yuanBu", [viewer] { viewer(true); });
@@ -95,7 +96,7 @@ void wireSourceCommands(Commands &c)
                                                          shownTitle(main) + QStringLiteral(".txt"), FileDialogs::Text);
         if (path.isEmpty())
             return;
-        p->documentSource([&pages, path](const QString &source) {
+        p->document().documentSource([&pages, path](const QString &source) {
             if (!FileDialogs::writeSource(path, source))
                 pages.tell(QStringLiteral("无法保存到 %1").arg(path));
         });
@@ -118,14 +119,14 @@ void wireSourceCommands(Commands &c)
             return;
         const QString suffix = QFileInfo(path).suffix().toLower();
         if (suffix == QLatin1String("txt")) {
-            p->documentText([&pages, path](const QString &text) {
+            p->document().documentText([&pages, path](const QString &text) {
                 if (!FileDialogs::writeText(path, text))
                     pages.tell(QStringLiteral("无法保存到 %1").arg(path));
             });
             return;
         }
         const bool complete = suffix == QLatin1String("htm") || suffix == QLatin1String("html");
-        p->savePage(path, complete, [&pages, path](bool ok) {
+        p->document().savePage(path, complete, [&pages, path](bool ok) {
             pages.tell(ok ? QStringLiteral("网页已保存：%1").arg(path) : QStringLiteral("无法保存到 %1").arg(path));
         });
     });
@@ -168,7 +169,7 @@ void wireFileCommands(Commands &c)
                                                 return;
                                             }
                                             downloads->expect(address, folder, name);
-                                            p->download(address);
+                                            p->document().download(address);
                                         }, &main);
         dialog->show();
     });

@@ -5,6 +5,9 @@
 #include "app/pagestack.h"
 #include "page/formautoreshua.h"
 #include "page/formweb.h"
+#include "page/pagepictures.h"
+#include "page/pagecommands.h"
+#include "page/pagedocument.h"
 #include "page/pageproperties.h"
 #include "page/printpreview.h"
 #include "platform/clipboard.h"
@@ -42,7 +45,7 @@ void wirePrinting(Commands &c)
             return;
         p->showStatus(QStringLiteral("正在打印……"));
         QPointer<FormWeb> page(p);
-        p->printDocument(chosen->pageLayout(), chosen->pageRanges(), &window, [page, printer](const QByteArray &pdf) {
+        p->document().printDocument(chosen->pageLayout(), chosen->pageRanges(), &window, [page, printer](const QByteArray &pdf) {
             const bool ok = PagePrint::toPrinter(pdf, printer->get());
             if (page)
                 page->showStatus(ok ? QStringLiteral("网页已送去打印。") : QStringLiteral("无法打印此网页。"));
@@ -53,7 +56,7 @@ void wirePrinting(Commands &c)
         auto *preview = new PrintPreview(dialogs, printer, &window);
         preview->show();
         emit window.dialogOpened(preview);
-        p->printDocument(printer->get()->pageLayout(), {}, preview, [preview](const QByteArray &pdf) { preview->showPdf(pdf); });
+        p->document().printDocument(printer->get()->pageLayout(), {}, preview, [preview](const QByteArray &pdf) { preview->showPdf(pdf); });
     }));
 }
 
@@ -72,15 +75,15 @@ void wirePageCommands(Commands &c)
         if (session.options.adBlock() == 1)
             p->PageJavaConctrl();
         else if (bar.button("Chk")->isChecked())
-            p->SearchPic();
+            p->pictures().SearchPic();
         else
             p->reload();
     }));
     c.onButton("Command5", [&pages, &session] { pages.LoadNewForm(session.options.homePageUrl()); });
     for (int i = 0; i < 2; ++i) {
         c.onButton("MoveUp", [&pages, &session, i] {
-            if (session.currentPage)
-                session.currentPage->scrollBy(0, i == 0 ? -150 : 150, 201);
+            if (FormWeb *p = session.currentPage())
+                p->scrollBy(0, i == 0 ? -150 : 150, 201);
             pages.focusActivePage();
         }, i);
     }
@@ -106,30 +109,30 @@ void wirePageCommands(Commands &c)
     });
     c.on("Tingzhi", onActive(pages, [](FormWeb *p) { p->stop(); }));
     // The engine's own editing commands.
-    const std::pair<const char *, FormWeb::Edit> edits[] = {
-        {"mnuEditCopy", FormWeb::Edit::Copy}, {"shan", FormWeb::Edit::Cut},
-        {"chakan", FormWeb::Edit::Paste}, {"mnuViewRefresh", FormWeb::Edit::SelectAll}};
+    const std::pair<const char *, EditCommand> edits[] = {
+        {"mnuEditCopy", EditCommand::Copy}, {"shan", EditCommand::Cut},
+        {"chakan", EditCommand::Paste}, {"mnuViewRefresh", EditCommand::SelectAll}};
     for (const auto &[name, command] : edits)
-        c.on(name, onActive(pages, [command](FormWeb *p) { p->edit(command); }));
+        c.on(name, onActive(pages, [command](FormWeb *p) { p->commands().edit(command); }));
     for (int i = 0; i < 2; ++i) {
         c.on("BigP", onActive(pages, [&pages, i](FormWeb *p) {
-            if (!p->zoomStep(i == 0))
+            if (!p->commands().zoomStep(i == 0))
                 pages.tell(QStringLiteral("已到缩放的极限。"));
         }), i);
     }
-    c.on("mnuViewOptions", onActive(pages, [](FormWeb *p) { p->showFind(); }));
+    c.on("mnuViewOptions", onActive(pages, [](FormWeb *p) { p->commands().showFind(); }));
     // One check mark for the window: the active page follows it.
     MainMenus &menus = c.menus;
     QAction *editMode = c.on("EditPage", [&pages, &menus] {
         if (FormWeb *p = pages.activePage())
-            p->setEditable(menus.action(QStringLiteral("EditPage"))->isChecked());
+            p->commands().setEditable(menus.action(QStringLiteral("EditPage"))->isChecked());
     });
     editMode->setCheckable(true);
     Frmmain &window = c.window;
     c.on("Attrib", onActive(pages, [&window](FormWeb *p) {
         PageProperties properties(&window);
         QPointer<PageProperties> shown(&properties);
-        p->pageFacts([shown](const PageFacts &facts) {
+        p->document().pageFacts([shown](const PageFacts &facts) {
             if (shown)
                 shown->fill(facts);
         });

@@ -2,6 +2,7 @@
 #include "app/frmmain.h"
 #include "app/pagestack.h"
 #include "page/formweb.h"
+#include "page/pagepictures.h"
 #include "page/session.h"
 #include "pictures/formdownimage.h"
 #include "pictures/formimage.h"
@@ -24,11 +25,11 @@ void wirePictureCommands(Commands &c)
     QObject::connect(chk, &QToolButton::toggled, chk, [&pages, &toolbar](bool checked) {
         FormWeb *p = pages.activePage();
         if (checked && p) {
-            p->setAutoFind(false);
-            p->SearchPic();
+            p->pictures().setAutoFind(false);
+            p->pictures().SearchPic();
         }
         if (p)
-            p->showGallery(checked);
+            p->pictures().showGallery(checked);
         toolbar.showGalleryToggle(checked);
         pages.focusActivePage();
     });
@@ -40,7 +41,7 @@ void wirePictureCommands(Commands &c)
             return;
         button->setEnabled(false);
         QPointer<QToolButton> guard(button);
-        p->AutoDownLoadImag([guard] {
+        p->pictures().AutoDownLoadImag([guard] {
             if (guard)
                 guard->setEnabled(true);
         });
@@ -53,7 +54,7 @@ void wirePictureCommands(Commands &c)
     // settings centre first.
     const auto screenshot = [&pages, &window] {
         FormWeb *p = pages.activePage();
-        if (p && p->ScreenSaveAs(window.windowTitle()) == FormWeb::Shot::SafeMode)
+        if (p && p->pictures().ScreenSaveAs(window.windowTitle()) == PagePictures::Shot::SafeMode)
             window.openSettingsCentre();
     };
     c.on("PrintScreen", screenshot);
@@ -78,7 +79,7 @@ void wirePictureCommands(Commands &c)
         window.runDialog(dialog);
         if (!p)
             return;
-        p->DownloadPictureSaveAs(dialog.chosenFolder());
+        p->pictures().DownloadPictureSaveAs(dialog.chosenFolder());
         p->focusHolder();
     });
 }

@@ -29,9 +29,9 @@ void wireTabCommands(Commands &c)
         else
             pages.closeShown();
     });
-    c.on("closeleft", [&pages] { pages.CloseLeft(); });
-    c.on("closeright", [&pages] { pages.CloseRight(); });
-    c.on("mnuCloseOther", [&pages] { pages.CloseOthers(); });
+    c.on("closeleft", [&pages] { pages.CloseLeft(pages.book().hoverPos()); });
+    c.on("closeright", [&pages] { pages.CloseRight(pages.book().hoverPos()); });
+    c.on("mnuCloseOther", [&pages] { pages.CloseOthers(pages.book().hoverPos()); });
     c.on("mnuFileClose", [&pages] { pages.CloseAll(); });
     for (QAction *item : c.menus.liHistory()) {
         item->setEnabled(true);

@@ -3,6 +3,7 @@
 #include "app/frmmain.h"
 #include "app/pagestack.h"
 #include "page/formweb.h"
+#include "page/pagepictures.h"
 #include "page/session.h"
 #include "platform/clock.h"
 #include "app/addressrow.h"
@@ -87,7 +88,7 @@ void wireHistory(Commands &c)
         else
             pages.LoadNewForm(QUrl::fromLocalFile(page).toString());
     });
-    c.on("ClearHistory", [&pages] { pages.clearClosedPages(); });
+    c.on("ClearHistory", [&pages] { pages.closedRing().clear(); });
 }
 
 // Removes what the ticked boxes of the clean-up name, in box order.
@@ -119,14 +120,14 @@ QStringList cleanTraces(const QVector<int> &boxes, Frmmain &window, PageStack &p
             // Pages still on screen keep their files.
             QStringList inUse;
             for (FormWeb *p : pages.pagesInTabOrder())
-                inUse << p->galleryFile();
+                inUse << p->pictures().galleryFile();
             for (FormImage *viewer : window.findChildren<FormImage *>())
                 inUse << viewer->pageFile();
             failed << TraceClean::removeFiles(Paths::generatedPagesDir(), {QStringLiteral("*.htm")}, inUse);
             break;
         }
         // The records themselves, so neither Ctrl+Z nor a restart brings them back.
-        case 8: pages.clearClosedPages(); break;
+        case 8: pages.closedRing().clear(); break;
         default: break; // 9: nothing of the kind on this system
         }
     }

@@ -140,7 +140,7 @@ void Frmmain::start(const QStringList &addresses)
     }
     m_pages->openAll(given.isEmpty() ? QStringList{Sites::kStartPage} : given,
                      OpenTarget::newTab(m_session.options.openInBackground() != 0));
-    m_pages->loadClosedPages();
+    m_pages->closedRing().load();
     new FormRight(m_session.engine, m_session.clock, SiteTables::kProductSite + QStringLiteral("pop/velm.html"), this);
     // A first run that could not be saved failed before any page could say so.
     if (!m_session.store.lastWriteOk())

@@ -2,6 +2,7 @@
 
 #include "app/pagestack.h"
 #include "page/formweb.h"
+#include "page/pagecommands.h"
 #include "tabs/tabstrip.h"
 
 #include <QApplication>
@@ -107,7 +108,7 @@ void MouseWatch::watch()
     FormWeb *page = m_pages.activePage();
     // A press, held now or already over, puts the bar away until the button comes up.
     if (state != 0 && page)
-        page->hideSelectionBar();
+        page->commands().hideSelectionBar();
     if (state == -32768)
         m_wasDown = true;
     const QPoint cursor = QCursor::pos();
@@ -118,7 +119,7 @@ void MouseWatch::watch()
         // The bar comes up just below the pointer, a little to its left, in the page.
         if (page) {
             const QPoint at = page->mapFromGlobal(cursor);
-            page->zhan(at.x() * 15 - 500, at.y() * 15 + 300);
+            page->commands().zhan(at.x() * 15 - 500, at.y() * 15 + 300);
         }
     }
 }

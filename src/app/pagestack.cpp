@@ -1,8 +1,6 @@
 #include "app/pagestack.h"
 
-
 #include "app/addressrow.h"
-#include "app/closedmenu.h"
 #include "app/toolbar.h"
 #include "engine/navigationrequests.h"
 #include "page/formweb.h"
@@ -15,7 +13,7 @@
 
 #include <QToolButton>
 #include "userdata/history.h"
-#include "tabs/sites.h"
+#include "tabs/openpolicy.h"
 #include "tabs/stripgeometry.h"
 #include "tabs/tabstrip.h"
 #include "userdata/options.h"
@@ -29,15 +27,18 @@ PageStack::PageStack(Session &session, const Parts &parts, int tabCapacity)
     , m_session(session)
     , m_parts(parts)
     , m_book(tabCapacity)
-    , m_closed(session.store)
+    , m_closed(session.store, parts.closedMenu, parts.address)
+    , m_historyFlush(parts.history, session.clock, [this](const QString &text) { tell(text); })
     , m_sleep(new SleepWatch(session, [this] { return pagesInTabOrder(); }, this))
     , m_renderers(new RendererWatch([this] { return pagesInTabOrder(); },
                                     [&session](qint64 pid) { session.shell.endProcess(pid); }, this))
 {
+    session.currentPage = [this] { return activePage(); };
 }
 
 PageStack::~PageStack()
 {
+    m_session.currentPage = [] { return nullptr; };
     // Pages (and their engine views) must go before the engine profile does.
     const auto pages = m_parts.client->findChildren<FormWeb *>(QString(), Qt::FindDirectChildrenOnly);
     for (FormWeb *p : pages)
@@ -64,7 +65,7 @@ int PageStack::addLabel()
 void PageStack::refuseTab()
 {
     // Every tab table entry is in use: say so in the status bar instead of opening.
-    tell(QStringLiteral("已打开 %1 个标签，请先关闭一些标签再打开新网页。").arg(m_book.capacity()));
+    tell(OpenPolicy::refusal(m_book.capacity()));
 }
 
 void PageStack::tell(const QString &text)
@@ -91,11 +92,8 @@ void PageStack::openAll(const QStringList &addresses, const OpenTarget &first)
 {
     if (addresses.isEmpty() || !open(addresses[0], first))
         return;
-    // A tab behind opens right after the active one: the rest go in from the last, so
-    // the strip reads in the order given. Those that fit are the first ones.
-    const qsizetype fit = qMin<qsizetype>(addresses.size() - 1, m_book.capacity() - m_book.count());
-    for (qsizetype i = fit; i >= 1; --i)
-        open(addresses[i], OpenTarget{OpenTarget::Background, true});
+    for (const QString &address : OpenPolicy::restInOpeningOrder(addresses, m_book.capacity() - m_book.count()))
+        open(address, OpenTarget{OpenTarget::Background, true});
 }
 
 FormWeb *PageStack::LoadNewForm(const QString &address)
@@ -110,18 +108,16 @@ FormWeb *PageStack::open(const QString &address, const OpenTarget &target)
         refuseTab();
         return nullptr;
     }
-    const QString location = address == Sites::kStartPage ? Sites::kMarkedStartPage : address;
+    const QString location = OpenPolicy::location(address);
     FormWeb *page = createPage(slot);
     page->navigate(location);
     page->place(clientRect());
-    // A blank tab is always for typing into: it comes to the front.
-    const bool blank = location == kBlank;
-    if (!blank && target.background()) {
+    if (OpenPolicy::opensBehind(location, target)) {
         lowerPage(page);
         m_book.keepPreviousActive();
     } else {
         m_parts.address.setAddress(location);
-        if (blank)
+        if (location == kBlank)
             setMainCaption(PageText::kEmptyCaption);
     }
     PaiLie();
@@ -141,7 +137,6 @@ void PageStack::PaiLie()
         p->place(clientRect());
         raisePage(p);
         p->focusHolder();
-        p->SetActivate();
         // The back and forward buttons follow the page that is active now.
         p->butenableable();
     }
@@ -154,7 +149,6 @@ void PageStack::activateSlot(int slot)
         return;
     p->place(clientRect());
     p->focusHolder();
-    p->SetActivate();
     p->butenableable();
     m_book.activate(slot);
     PaiLie();
@@ -195,7 +189,7 @@ void PageStack::releaseSlot(int slot)
 {
     FormWeb *p = page(slot);
     if (p && !m_parts.strip.labelText(slot).isEmpty())
-        m_parts.closedMenu.add(p->caption(), p->location());
+        m_closed.showInMenu(p->caption(), p->location());
     m_parts.strip.removeLabel(slot);
     m_pages.remove(slot);
     if (p) {
@@ -212,7 +206,7 @@ void PageStack::blankKeepingRecord(FormWeb *p)
     // The last tab is never closed, but its page goes: it is remembered as a closed
     // page is, so it can be restored.
     if (!m_parts.strip.labelText(p->myindex()).isEmpty())
-        m_parts.closedMenu.add(p->caption(), p->location());
+        m_closed.showInMenu(p->caption(), p->location());
     p->recordAsClosed();
     p->navigate(kBlank);
 }
@@ -248,21 +242,21 @@ void PageStack::closeAt(int pos)
     PaiLie();
 }
 
-void PageStack::CloseRight()
+void PageStack::CloseRight(int pos)
 {
-    applyChange(m_book.closeRight(m_book.hoverPos()));
+    applyChange(m_book.closeRight(pos));
     PaiLie();
 }
 
-void PageStack::CloseLeft()
+void PageStack::CloseLeft(int pos)
 {
-    applyChange(m_book.closeLeft(m_book.hoverPos()));
+    applyChange(m_book.closeLeft(pos));
     PaiLie();
 }
 
-void PageStack::CloseOthers()
+void PageStack::CloseOthers(int pos)
 {
-    applyChange(m_book.closeOthers(m_book.hoverPos()));
+    applyChange(m_book.closeOthers(pos));
     PaiLie();
 }
 
@@ -283,18 +277,6 @@ void PageStack::Restore()
     const QString address = m_closed.restore();
     if (!address.isEmpty())
         LoadNewForm(address);
-}
-
-void PageStack::loadClosedPages()
-{
-    m_closed.load();
-    m_parts.closedMenu.fill(m_closed.newest(20));
-}
-
-void PageStack::clearClosedPages()
-{
-    m_parts.closedMenu.clear();
-    m_closed.clear();
 }
 
 void PageStack::closeAll()
@@ -348,141 +330,4 @@ QRect PageStack::clientRect() const
     return QRect(QPoint(0, 0), m_parts.client->size());
 }
 
-// --- PageHost ---
 
-int PageStack::slotOf(const FormWeb *p) const
-{
-    if (!p)
-        return -1;
-    const int slot = p->myindex();
-    return slot >= 0 && m_pages.value(slot) == p ? slot : -1;
-}
-
-bool PageStack::isActive(const FormWeb *p) const
-{
-    const int slot = slotOf(p);
-    return slot >= 0 && m_book.activeSlot() == slot;
-}
-
-void PageStack::setTabLabel(const FormWeb *p, const PageText::Label &label)
-{
-    const int slot = slotOf(p);
-    if (slot >= 0)
-        m_parts.strip.setLabel(slot, label);
-}
-
-void PageStack::setMainCaption(const QString &caption)
-{
-    m_parts.window->setWindowTitle(PageText::plainWindowTitle(caption));
-}
-
-void PageStack::setAddressText(const QString &text)
-{
-    m_parts.address.showPageAddress(text);
-}
-
-void PageStack::setBackForward(bool back, bool forward)
-{
-    m_parts.toolbar.setBackForward(back, forward);
-}
-
-void PageStack::recordClosedPage(const QString &caption, const QString &address)
-{
-    if (m_closed.record(caption, address))
-        m_parts.address.addRecord(ClosedPages::recordText(caption, address));
-}
-
-void PageStack::flushHistory(const QVector<Visit> &newestFirst)
-{
-    // The date is the one at flush time: a window open across midnight writes to the new day.
-    if (!m_parts.history.append(newestFirst, m_session.clock.now().date()) && !m_historyFailureTold) {
-        // Said once a run, where the user looks; the pages keep working.
-        m_historyFailureTold = true;
-        tell(QStringLiteral("历史记录无法写入 %1，本次关闭的网页没有记入历史。").arg(m_parts.history.folder()));
-    }
-}
-
-void PageStack::pageDestroyed(FormWeb *p)
-{
-    m_zorder.removeAll(p);
-    for (auto it = m_pages.begin(); it != m_pages.end(); ++it) {
-        if (it.value() == p) {
-            m_pages.erase(it);
-            break;
-        }
-    }
-}
-
-bool PageStack::galleryShown() const
-{
-    return m_parts.toolbar.button("Chk")->isChecked();
-}
-
-void PageStack::setGalleryToggle(bool checked)
-{
-    m_parts.toolbar.button("Chk")->setChecked(checked);
-}
-
-void PageStack::focusActivePage(const FormWeb *asking)
-{
-    if (slotOf(asking) >= 0)
-        focusActivePage();
-}
-
-void PageStack::focusActivePage()
-{
-    if (FormWeb *p = activePage()) {
-        // Not while the user is typing into the address or search box.
-        if (!m_parts.address.hasTyping())
-            p->focusHolder();
-        p->SetActivate();
-    }
-}
-
-void PageStack::openNewWindow(FormWeb *opener, NewWindowRequest &request)
-{
-    // A page that left the strip opens nothing.
-    if (opener && slotOf(opener) < 0) {
-        request.cancel = true;
-        return;
-    }
-    const int slot = addLabel();
-    if (slot < 0) {
-        refuseTab();
-        request.cancel = true;
-        return;
-    }
-    FormWeb *p = createPage(slot);
-    const OpenTarget target = OpenTarget::newTab(m_session.options.openInBackground() != 0, request.userInitiated);
-    if (target.background()) {
-        lowerPage(p);
-        m_book.keepPreviousActive();
-    } else {
-        raisePage(p);
-    }
-    p->receiveNewWindow(request, opener);
-    p->place(clientRect());
-    PaiLie();
-}
-
-void PageStack::showPage(const FormWeb *p)
-{
-    const int slot = slotOf(p);
-    if (slot >= 0 && m_book.activeSlot() != slot)
-        activateSlot(slot);
-}
-
-void PageStack::closePage(const FormWeb *p)
-{
-    const int slot = slotOf(p);
-    if (slot < 0)
-        return;
-    const int pos = m_book.positionOf(slot);
-    if (pos >= 0)
-        closeAt(pos);
-}
-
-void PageStack::clearWebFocus()
-{
-    m_parts.address.clearWebFocus();
-}

@@ -3,8 +3,9 @@
 #include <QMap>
 #include <QObject>
 
+#include "app/closedring.h"
+#include "app/historyflush.h"
 #include "page/pagehost.h"
-#include "tabs/closedpages.h"
 #include "tabs/opentarget.h"
 #include "tabs/tabbook.h"
 
@@ -19,10 +20,11 @@ class SleepWatch;
 class RendererWatch;
 struct Session;
 
-// The page windows of the main window, one per open tab: the slot -> page map, which
-// page is on top (only that one is shown), opening pages and new windows, closing and
-// restoring them, and applying TabBook's change records to the strip, the pages and the
-// closed-page ring. The page windows talk back to it as their PageHost.
+// The page windows of the main window, one per open tab: the slot -> page map and the
+// pages' lifetimes, which page is on top (only that one is shown), and applying TabBook's
+// change records to the strip and the pages. Where pages open is OpenPolicy's, the closed
+// pages are ClosedRing's, their visits go through HistoryFlush. The page windows talk
+// back to it as their PageHost.
 class PageStack : public QObject, public PageHost
 {
     Q_OBJECT
@@ -50,9 +52,10 @@ public:
     void DelLine();
     // Closes the tab at a tab position (DelLine: the hovered one).
     void closeAt(int pos);
-    void CloseRight();
-    void CloseLeft();
-    void CloseOthers();
+    // Around a tab position (the tab menu's: the hovered one).
+    void CloseRight(int pos);
+    void CloseLeft(int pos);
+    void CloseOthers(int pos);
     void CloseAll();
     void Restore();
     void activateSlot(int slot);
@@ -62,10 +65,6 @@ public:
     // Closes the tab whose page is shown (the active one, or the page on top when no
     // tab is active).
     void closeShown();
-    // Reads the closed-page ring and fills the history menu from it.
-    void loadClosedPages();
-    // Forgets every closed page: the menu, the ring and its stored records.
-    void clearClosedPages();
     // Every page closes (and records itself) as the window closes.
     void closeAll();
     // A message in the status bar of the page that is shown.
@@ -75,7 +74,9 @@ public:
 
     const TabBook &book() const { return m_book; }
     TabBook &book() { return m_book; }
-    ClosedPages &closedPages() { return m_closed; }
+    // The closed pages: the ring, the history menu and the address list's records.
+    ClosedRing &closedRing() { return m_closed; }
+    ClosedPages &closedPages() { return m_closed.pages(); }
     // Puts pages out of sight to sleep when memory runs short.
     SleepWatch &sleepWatch() { return *m_sleep; }
     RendererWatch &rendererWatch() { return *m_renderers; }
@@ -125,10 +126,10 @@ private:
     Session &m_session;
     Parts m_parts;
     TabBook m_book;
-    ClosedPages m_closed;
+    ClosedRing m_closed;
+    HistoryFlush m_historyFlush;
     SleepWatch *m_sleep;
     RendererWatch *m_renderers;
     QMap<int, FormWeb *> m_pages; // PageWindows
     QList<FormWeb *> m_zorder;    // front = top
-    bool m_historyFailureTold = false;
 };

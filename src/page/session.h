@@ -1,5 +1,5 @@
 #pragma once
-#include <QPointer>
+#include <functional>
 #include <QString>
 
 #include "pictures/picturestate.h"
@@ -37,9 +37,9 @@ struct Session {
     // when it runs short.
     const MemoryGauge &memory;
 
-    // Set only by FormWeb::SetActivate; cleared when that page closes.
-    QPointer<FormWeb> currentPage;
-    QPointer<PageControl> currentBrowser;
+    // The page keyboard and wheel scrolling act on: the page stack's active page (the
+    // stack answers it; none before a window has one).
+    std::function<FormWeb *()> currentPage = [] { return nullptr; };
 
     // The word last looked for with the find bar, in any page.
     QString findWord;

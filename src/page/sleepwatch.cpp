@@ -1,6 +1,7 @@
 #include "page/sleepwatch.h"
 
 #include "page/formweb.h"
+#include "page/pagesleep.h"
 #include "page/session.h"
 #include "platform/memory.h"
 #include "platform/settingkeys.h"
@@ -40,10 +41,10 @@ void SleepWatch::look()
         return;
     }
     QList<FormWeb *> pages = m_pages();
-    pages.erase(std::remove_if(pages.begin(), pages.end(), [](FormWeb *p) { return !p->maySleep(); }), pages.end());
+    pages.erase(std::remove_if(pages.begin(), pages.end(), [](FormWeb *p) { return !p->sleep().maySleep(); }), pages.end());
     // Out of sight longest first; a page never shown has been out of sight all along.
     std::stable_sort(pages.begin(), pages.end(), [](FormWeb *a, FormWeb *b) {
-        const QDateTime x = a->hiddenSince(), y = b->hiddenSince();
+        const QDateTime x = a->sleep().hiddenSince(), y = b->sleep().hiddenSince();
         return x.isValid() != y.isValid() ? !x.isValid() : x < y;
     });
     QList<QPointer<FormWeb>> candidates(pages.cbegin(), pages.cend());
@@ -64,7 +65,7 @@ void SleepWatch::tryNext(QList<QPointer<FormWeb>> candidates)
     m_silentLooks = 0;
     QPointer<SleepWatch> self(this);
     const int look = m_look;
-    page->trySleep([self, page, candidates, look](bool slept) {
+    page->sleep().trySleep([self, page, candidates, look](bool slept) {
         if (!self || self->m_look != look)
             return;
         if (!slept) {

@@ -251,7 +251,7 @@ void PictureSaver::advance()
         return;
     }
     if (m_mode == Large ? stepLarge() : stepEvery()) {
-        if (m_stop || (stopRequested && stopRequested())) {
+        if (m_stop || (m_stopRequested && m_stopRequested())) {
             end(QString());
             return;
         }

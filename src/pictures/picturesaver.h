@@ -49,7 +49,7 @@ public:
     int found() const { return m_found; }
     bool busy() const { return m_mode != Idle; }
     // Asked after each picture: true ends the large-picture run (its page is closing).
-    std::function<bool()> stopRequested;
+    void setStopRequested(std::function<bool()> ask) { m_stopRequested = std::move(ask); }
 
 signals:
     void foundChanged(int found);      // large pictures met by this run
@@ -77,6 +77,7 @@ private:
     void schedule();
 
     QPointer<PageControl> m_web;
+    std::function<bool()> m_stopRequested;
     PictureRunLock &m_lock;
     const Clock &m_clock;
     ViewCapture *m_capture = nullptr;

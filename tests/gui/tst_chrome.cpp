@@ -4,6 +4,7 @@
 #include "page/findbar.h"
 #include "page/formright.h"
 #include "page/formweb.h"
+#include "page/pagecommands.h"
 #include "page/zoomstep.h"
 #include "tools/systemtools.h"
 
@@ -505,18 +506,18 @@ private slots:
         QList<int> steps;
         for (int i = 0; i < 12; ++i) {
             out->trigger();
-            steps << p->BigSize();
+            steps << p->commands().BigSize();
         }
         QCOMPARE(steps, (QList<int>{90, 80, 70, 60, 50, 40, 30, 20, 10, 5, 5, 5}));
         in->trigger(); // raised to 15 first
-        QCOMPARE(p->BigSize(), 25);
+        QCOMPARE(p->commands().BigSize(), 25);
         QVERIFY(waitFor([&] { return evaluateSync(p->Web(), QStringLiteral("document.body.style.zoom")).toString() == QStringLiteral("25%"); }, 5000));
         // As the page lays itself out: a quarter of its size.
         QCOMPARE(evaluateSync(p->Web(), QStringLiteral("getComputedStyle(document.body).zoom")).toString(), QStringLiteral("0.25"));
         // The 16-bit bound refuses the step and says so.
-        p->setBigSize(32760);
+        p->commands().setBigSize(32760);
         in->trigger();
-        QCOMPARE(p->BigSize(), 32760);
+        QCOMPARE(p->commands().BigSize(), 32760);
         QCOMPARE(p->statusBar()->statusText(), QStringLiteral("已到缩放的极限。"));
         QCOMPARE(ZoomStep::next(32757, true), std::optional<int>(32767));
 
@@ -569,14 +570,14 @@ private slots:
         QTest::keyClick(bar->word(), Qt::Key_Escape);
         QVERIFY(!bar->isVisible());
         // Also from its other parts.
-        p->showFind();
+        p->commands().showFind();
         QVERIFY(bar->isVisible());
         bar->matchCase()->setFocus();
         QTest::keyClick(bar->matchCase(), Qt::Key_Escape);
         QVERIFY(!bar->isVisible());
         FormWeb *other = m_world.open(QStringLiteral("/find.html?2"), QStringLiteral("Find"));
         QVERIFY(loaded(other));
-        FindBar *second = other->showFind();
+        FindBar *second = other->commands().showFind();
         QCOMPARE(second->word()->text(), QStringLiteral("needle"));
         QVERIFY2(waitFor([&] { return second->count() == QStringLiteral("1/4"); }, 5000), qPrintable(second->count()));
         // The open bar searches each newly loaded page again.

@@ -1,3 +1,4 @@
+#include "page/pagepictures.h"
 #include "app/mainmenus.h"
 #include "engine/enginedownloads.h"
 #include "files/downloadlist.h"
@@ -89,7 +90,7 @@ private slots:
         FormWeb *p = m_world.open(QStringLiteral("/title?t=") + QUrl::toPercentEncoding(m_hostile), m_hostile);
         FileDialogPresser presser;
         bool written = false;
-        QCOMPARE(p->ScreenSaveAs(m_w->windowTitle(), [&](bool ok) { written = ok; }), FormWeb::Shot::Started);
+        QCOMPARE(p->pictures().ScreenSaveAs(m_w->windowTitle(), [&](bool ok) { written = ok; }), PagePictures::Shot::Started);
         QVERIFY(waitFor([&] { return written; }, 15000));
         checkSaved(presser, picturesFolder(), QStringLiteral(".jpg"));
     }

@@ -197,7 +197,7 @@ private slots:
         FormWeb *p = open(QStringLiteral("/title?t=") + QString::fromLatin1(QUrl::toPercentEncoding(spoof)),
                           QStringLiteral("gnp.exex"));
         QCOMPARE(m_w->windowTitle(), QStringLiteral("gnp.exex - Velmo安全浏览器"));
-        QCOMPARE(p->historyRows().value(0).title, QStringLiteral("gnp.exex"));
+        QCOMPARE(p->visits().rows().value(0).title, QStringLiteral("gnp.exex"));
         open(QStringLiteral("/page?id=keep"), QStringLiteral("Page keep"));
         m_w->pages().closePage(p);
         QCOMPARE(m_w->menus()->liHistory().at(0)->text(), QStringLiteral("gnp.exex"));

@@ -74,8 +74,8 @@ private slots:
         QTRY_COMPARE(p->statusBar()->progress(), QStringLiteral("100 %"));
         QCOMPARE(p->statusBar()->productName(), QStringLiteral("安全浏览器"));
         QCOMPARE(p->statusBar()->savedCounter(), QStringLiteral("  自动下载图片 0"));
-        QCOMPARE(p->historyRows().size(), 1);
-        QCOMPARE(p->historyRows().first().title, QStringLiteral("测试首页 Fixture"));
+        QCOMPARE(p->visits().rows().size(), 1);
+        QCOMPARE(p->visits().rows().first().title, QStringLiteral("测试首页 Fixture"));
     }
 
     void untitledAndBlankPages()
@@ -83,7 +83,7 @@ private slots:
         FormWeb *p = m_w->pages().LoadNewForm(url(QStringLiteral("/notitle")));
         QTRY_COMPARE_WITH_TIMEOUT(label(p->myindex()), url(QStringLiteral("/notitle")), 15000);
         QTRY_COMPARE(m_w->windowTitle(), url(QStringLiteral("/notitle")) + PageText::kProductSuffix);
-        QVERIFY(p->historyRows().isEmpty()); // no document title, nothing to record
+        QVERIFY(p->visits().rows().isEmpty()); // no document title, nothing to record
 
         m_w->pages().Build();
         FormWeb *blank = m_w->pages().activePage();

@@ -1,3 +1,4 @@
+#include "page/pagecommands.h"
 #include "app/mainmenus.h"
 #include "page/findbar.h"
 #include "page/formautoreshua.h"
@@ -82,7 +83,7 @@ private slots:
         FormWeb *p = m_world.open(QStringLiteral("/find.html"), QStringLiteral("Find"));
         // The test's own ticks only: a real one between press and release would count too.
         m_w->findChild<QTimer *>(QStringLiteral("Timer1"))->stop();
-        SelectionBar *bar = p->PictMouse();
+        SelectionBar *bar = p->commands().PictMouse();
         QCOMPARE(bar->LabCopy(0)->text(), QStringLiteral("搜索  |"));
         QCOMPARE(bar->LabCopy(1)->text(), QStringLiteral("复制"));
         selectIn(p, QStringLiteral("getSelection().selectAllChildren(document.body)"), QStringLiteral("Needle needle NEEDLE needles (a+b)*"));
@@ -282,10 +283,10 @@ private slots:
         // Zoom pressed over and over: up to the bound and no further, down to 5 and no further.
         for (int i = 0; i < 10000; ++i)
             m_w->menus()->action(QStringLiteral("BigP"), 0)->trigger();
-        QCOMPARE(blank->BigSize(), 32760);
+        QCOMPARE(blank->commands().BigSize(), 32760);
         for (int i = 0; i < 10000; ++i)
             m_w->menus()->action(QStringLiteral("BigP"), 1)->trigger();
-        QCOMPARE(blank->BigSize(), 5);
+        QCOMPARE(blank->commands().BigSize(), 5);
         // Find with nothing to search in.
         item("mnuViewOptions")->trigger();
         FindBar *find = blank->findChild<FindBar *>();

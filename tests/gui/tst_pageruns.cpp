@@ -1,3 +1,4 @@
+#include "page/pagepictures.h"
 #include "app/mainmenus.h"
 #include "pictures/atomicfile.h"
 #include "pictures/picturename.h"
@@ -82,7 +83,7 @@ private slots:
         m_w->pages().activateSlot(saving->myindex());
         button("Command4")->click();
         QVERIFY(waitFor([&] { return !jpegs(folder()).isEmpty(); }, 30000));
-        QVERIFY(saving->savingPictures());
+        QVERIFY(saving->pictures().savingPictures());
         const QString day = m_w->history().dayFile(m_world.clock.time.date(), QStringLiteral(".dat"));
         QFile::remove(day);
         m_w->close();
@@ -108,11 +109,11 @@ private slots:
         QTemporaryDir dir;
         putFile(dir.path() + QStringLiteral("/file"), "x");
         bool done = false;
-        p->SavePictureDisk(dir.path() + QStringLiteral("/file"), [&] { done = true; });
+        p->pictures().SavePictureDisk(dir.path() + QStringLiteral("/file"), [&] { done = true; });
         // Reset again and again until the run is over.
         QVERIFY(waitFor([&] {
             if (!done)
-                p->BeforeDownload();
+                p->pictures().BeforeDownload();
             return done;
         }, 30000));
         QCOMPARE(p->statusBar()->savedCounter(), QStringLiteral("  自动下载图片 0"));
@@ -120,7 +121,7 @@ private slots:
         QCOMPARE(p->statusBar()->pictureCount(), QStringLiteral("发现图片：4"));
         // The page saves normally after it.
         done = false;
-        p->SavePictureDisk(folder(), [&] { done = true; });
+        p->pictures().SavePictureDisk(folder(), [&] { done = true; });
         QVERIFY(waitFor([&] { return done; }, 30000));
         QCOMPARE(jpegs(folder()).size(), 4);
         QCOMPARE(counted(p), 4);
@@ -144,7 +145,7 @@ private slots:
         m_world.open(QStringLiteral("/page?id=front"), QStringLiteral("Page front"));
         QVERIFY(m_world.putToSleep(back));
         bool heard = false;
-        back->SavePictureDisk(folder(), [&] { heard = true; });
+        back->pictures().SavePictureDisk(folder(), [&] { heard = true; });
         back->close();
         QVERIFY(waitFor([&] { return back.isNull(); }, 10000));
         QVERIFY(heard);
@@ -159,8 +160,8 @@ private slots:
         const QString before = QDir::current().absolutePath();
         const int strays = jpegs(before).size();
         int ends = 0;
-        a->SavePictureDisk(folder(), [&] { ++ends; });
-        b->SavePictureForSize(folder(), [&] { ++ends; });
+        a->pictures().SavePictureDisk(folder(), [&] { ++ends; });
+        b->pictures().SavePictureForSize(folder(), [&] { ++ends; });
         connect(m_w, &Frmmain::dialogOpened, this, [](QDialog *d) { QTimer::singleShot(0, d, &QDialog::reject); });
         m_w->menus()->action(QStringLiteral("DownloadImg"))->trigger();
         QVERIFY(waitFor([&] { return ends == 2; }, 60000));
@@ -199,19 +200,19 @@ private slots:
         FormWeb *p = openImages(QStringLiteral("i=600x600xff0000&raw=") + QString::fromLatin1(QUrl::toPercentEncoding(QStringLiteral("javascript:alert(1)"))));
         button("Chk")->click();
         QTRY_COMPARE_WITH_TIMEOUT(p->statusBar()->pictureCount(), QStringLiteral("图片总数：3"), 10000);
-        const QByteArray gallery = fileBytes(p->galleryFile());
+        const QByteArray gallery = fileBytes(p->pictures().galleryFile());
         QVERIFY(gallery.contains("src=\"javascript:alert(1)\""));
         QVERIFY(!gallery.contains("href=\"javascript"));
         button("Chk")->click();
 
         // A folder where the file goes: the write fails, and the page says so.
-        QFile::remove(p->galleryFile());
-        QVERIFY(QDir().mkdir(p->galleryFile()));
+        QFile::remove(p->pictures().galleryFile());
+        QVERIFY(QDir().mkdir(p->pictures().galleryFile()));
         button("Chk")->click();
         QTRY_VERIFY_WITH_TIMEOUT(p->statusBar()->statusText().contains(QStringLiteral("图片集网页无法写入")), 10000);
-        QVERIFY(QFileInfo(p->galleryFile()).isDir());
+        QVERIFY(QFileInfo(p->pictures().galleryFile()).isDir());
         button("Chk")->click();
-        QDir().rmdir(p->galleryFile());
+        QDir().rmdir(p->pictures().galleryFile());
     }
 
     void aPageWhoseRendererDiesSaysSoAndReloads()
@@ -229,7 +230,7 @@ private slots:
         m_w->pages().activateSlot(p->myindex());
         QTest::keyClick(m_w, Qt::Key_F5);
         QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("Page victim"), 15000);
-        QCOMPARE(p->historyRows().size(), 1);
+        QCOMPARE(p->visits().rows().size(), 1);
     }
 
     void historyThatCannotBeWrittenIsToldOnce()

@@ -1,3 +1,4 @@
+#include "page/pagepictures.h"
 #include "pictures/picturename.h"
 #include "support/testenv.h"
 #include "support/testworld.h"
@@ -27,7 +28,7 @@ class TstPicturePixels : public QObject
     bool save(FormWeb *p)
     {
         bool done = false;
-        p->SavePictureDisk(folder(), [&] { done = true; });
+        p->pictures().SavePictureDisk(folder(), [&] { done = true; });
         return waitFor([&] { return done; }, 60000);
     }
 

@@ -1,3 +1,4 @@
+#include "page/pagepictures.h"
 #include "app/mainmenus.h"
 #include "pictures/formdownimage.h"
 #include "pictures/formimage.h"
@@ -39,7 +40,7 @@ class TstPictures : public QObject
     }
     bool idle(FormWeb *p, int timeoutMs = 30000)
     {
-        return waitFor([&] { return !p->savingPictures() && button("Command4")->isEnabled(); }, timeoutMs);
+        return waitFor([&] { return !p->pictures().savingPictures() && button("Command4")->isEnabled(); }, timeoutMs);
     }
     // The centre colour of a saved picture, and its size.
     static QImage picture(const QString &path) { return QImage(path); }
@@ -74,18 +75,18 @@ private slots:
             const QByteArray u = src[i].toUtf8().replace("&", "&amp;");
             expected += "<a href=\"" + u + "\" target=\"_blank\"><img border=\"1\" src=\"" + u + "\"></a> \r\n\r\n";
         }
-        QCOMPARE(fileBytes(p->galleryFile()), expected);
-        QCOMPARE(QFile::permissions(p->galleryFile()) & 0x0077, QFileDevice::Permissions());
+        QCOMPARE(fileBytes(p->pictures().galleryFile()), expected);
+        QCOMPARE(QFile::permissions(p->pictures().galleryFile()) & 0x0077, QFileDevice::Permissions());
 
         // The local gallery shows the remote pictures, and is the browser keys and the
         // wheel act on, but it cannot read a local file.
-        PageControl *pic = p->WebPic();
+        PageControl *pic = p->pictures().WebPic();
         QVERIFY(pic && pic->widget()->isVisible());
         QVERIFY(waitFor([&] {
             return evaluateSync(pic, QStringLiteral("document.images.length == 3 && Array.from(document.images)"
                                                     ".every(i => i.complete && i.naturalWidth > 500)")).toBool();
         }, 15000));
-        QCOMPARE(m_world.session->currentBrowser.data(), pic);
+        QCOMPARE(m_world.session->currentPage()->scrollTarget(), pic);
         QCOMPARE(evaluateSync(pic, QStringLiteral("(function(){try{var x=new XMLHttpRequest();"
                                                   "x.open('GET','file:///etc/hostname',false);x.send();"
                                                   "return 'read';}catch(e){return 'refused';}})()")).toString(),
@@ -112,7 +113,7 @@ private slots:
 
         button("Chk")->click();
         QVERIFY(!pic->widget()->isVisible());
-        QCOMPARE(m_world.session->currentBrowser.data(), p->Web());
+        QCOMPARE(m_world.session->currentPage()->scrollTarget(), p->Web());
         QCOMPARE(button("Chk")->palette().color(QPalette::Button), QApplication::palette().color(QPalette::Button));
     }
 
@@ -128,20 +129,20 @@ private slots:
         QCOMPARE(m_world.session->pictures.list.current(), (QStringList{src[0], src[0], src[1], src[3]}));
 
         // A counting search (the background count) only counts: the gallery stays.
-        const QByteArray gallery = fileBytes(p->galleryFile());
+        const QByteArray gallery = fileBytes(p->pictures().galleryFile());
         FormWeb *two = openImages(QStringLiteral("i=600x600xff0000&i=700x700x0000ff"));
-        two->setAutoFind(true);
-        two->SearchPic();
+        two->pictures().setAutoFind(true);
+        two->pictures().SearchPic();
         QTRY_COMPARE_WITH_TIMEOUT(two->statusBar()->pictureCount(), QStringLiteral("发现图片：2"), 10000);
-        QCOMPARE(fileBytes(p->galleryFile()), gallery);
+        QCOMPARE(fileBytes(p->pictures().galleryFile()), gallery);
 
         // A page without pictures gets the empty gallery.
         FormWeb *none = m_world.open(QStringLiteral("/page?id=1"), QStringLiteral("Page 1"));
-        none->setAutoFind(false);
-        none->SearchPic();
+        none->pictures().setAutoFind(false);
+        none->pictures().SearchPic();
         QTRY_COMPARE_WITH_TIMEOUT(none->statusBar()->pictureCount(), QStringLiteral("图片总数：0"), 10000);
-        QCOMPARE(fileBytes(none->galleryFile()).count("\r\n"), 2);
-        QCOMPARE(fileBytes(p->galleryFile()), gallery); // each page has its own
+        QCOMPARE(fileBytes(none->pictures().galleryFile()).count("\r\n"), 2);
+        QCOMPARE(fileBytes(p->pictures().galleryFile()), gallery); // each page has its own
     }
 
     void hostileAddressStaysTextInTheGallery()
@@ -151,14 +152,14 @@ private slots:
             QStringLiteral("data:image/gif,\"><script>document.title='owned'</script><b id=x>"))));
         button("Chk")->click();
         QTRY_COMPARE_WITH_TIMEOUT(p->statusBar()->pictureCount(), QStringLiteral("图片总数：1"), 10000);
-        const QByteArray bytes = fileBytes(p->galleryFile());
+        const QByteArray bytes = fileBytes(p->pictures().galleryFile());
         QVERIFY(bytes.contains("&quot;&gt;&lt;script&gt;document.title=&#39;owned&#39;&lt;/script&gt;"));
         QVERIFY(!bytes.contains("<script"));
         QVERIFY(waitFor([&] {
-            return evaluateSync(p->WebPic(), QStringLiteral("document.readyState")).toString() == QLatin1String("complete");
+            return evaluateSync(p->pictures().WebPic(), QStringLiteral("document.readyState")).toString() == QLatin1String("complete");
         }, 10000));
-        QCOMPARE(evaluateSync(p->WebPic(), QStringLiteral("document.querySelectorAll('script,b').length")).toInt(), 0);
-        QCOMPARE(evaluateSync(p->WebPic(), QStringLiteral("document.images.length")).toInt(), 1);
+        QCOMPARE(evaluateSync(p->pictures().WebPic(), QStringLiteral("document.querySelectorAll('script,b').length")).toInt(), 0);
+        QCOMPARE(evaluateSync(p->pictures().WebPic(), QStringLiteral("document.images.length")).toInt(), 1);
     }
 
     void savesTheLargePicturesAsDrawn()
@@ -187,7 +188,7 @@ private slots:
 
         // Again without navigating: nothing is saved twice.
         bool done = false;
-        p->SavePictureDisk(folder(), [&] { done = true; });
+        p->pictures().SavePictureDisk(folder(), [&] { done = true; });
         QVERIFY(waitFor([&] { return done; }, 15000));
         QCOMPARE(files(folder()).size(), 3);
         QCOMPARE(p->statusBar()->savedCounter(), QStringLiteral("  自动下载图片 3"));
@@ -201,14 +202,14 @@ private slots:
         QTemporaryDir dir;
         putFile(dir.path() + QStringLiteral("/file"), "x");
         bool done = false;
-        p->SavePictureDisk(dir.path() + QStringLiteral("/file"), [&] { done = true; });
+        p->pictures().SavePictureDisk(dir.path() + QStringLiteral("/file"), [&] { done = true; });
         QVERIFY(waitFor([&] { return done; }, 60000));
         QCOMPARE(p->statusBar()->savedCounter(), QStringLiteral("  自动下载图片 0"));
         QCOMPARE(p->statusBar()->pictureCount(), QStringLiteral("发现图片：203"));
 
         for (int run = 0; run < 2; ++run) {
             done = false;
-            p->SavePictureDisk(folder(), [&] { done = true; });
+            p->pictures().SavePictureDisk(folder(), [&] { done = true; });
             QVERIFY(waitFor([&] { return done; }, 60000));
             QCOMPARE(files(folder()).size(), 200);
             QCOMPARE(p->statusBar()->savedCounter(), QStringLiteral("  自动下载图片 200"));
@@ -236,7 +237,7 @@ private slots:
         // Asleep, it gave its renderer up; saving wakes it.
         QVERIFY(m_world.putToSleep(back));
         bool done = false;
-        back->SavePictureDisk(folder(), [&] { done = true; });
+        back->pictures().SavePictureDisk(folder(), [&] { done = true; });
         QVERIFY(waitFor([&] { return done; }, 20000));
         QCOMPARE(files(folder()).size(), 2);
         QVERIFY(near(picture(folder() + name(0)).pixelColor(300, 300), Qt::red));
@@ -251,7 +252,7 @@ private slots:
         button("Command4")->click();
         QVERIFY(m_world.session->pictures.runLock.held());
         // While it runs no other page starts a run of its own.
-        QCOMPARE(other->SavePictureDisk(folder()), PictureSaver::Start::OtherPageSaving);
+        QCOMPARE(other->pictures().SavePictureDisk(folder()), PictureSaver::Start::OtherPageSaving);
         p->close();
         QVERIFY(p && p->closePending());
         QVERIFY(waitFor([&] { return p.isNull(); }, 20000));
@@ -304,7 +305,7 @@ private slots:
         QCOMPARE(shownFirst, QDir::cleanPath(PictureName::downloadFolder()));
         QCOMPARE(m_world.dialogs.asked.last(),
                  QStringLiteral("information:下载全部图片……|") + FormDownImage::kMissingFolder);
-        QVERIFY(waitFor([&] { return !p->savingPictures(); }, 15000));
+        QVERIFY(waitFor([&] { return !p->pictures().savingPictures(); }, 15000));
         QCOMPARE(files(target.path()), QStringList{name(0)});
         QCOMPARE(m_world.store->read(QStringLiteral("DownloadImag"), QStringLiteral("Path")), target.path());
 

@@ -44,7 +44,7 @@ private slots:
         FormWeb *p = m_world.open(QStringLiteral("/form.html"), QStringLiteral("Form"));
         p->Web()->runPageScript(QStringLiteral("document.getElementById('post').submit()"));
         QVERIFY(settled(p, QStringLiteral("/posted"), QStringLiteral("Posted 1")));
-        const QString asked = QStringLiteral("question:Velmo安全浏览器|") + FormWeb::kResendQuestion;
+        const QString asked = QStringLiteral("question:Velmo安全浏览器|") + NavigationGuard::kResendQuestion;
 
         // No: the page stays as it is and nothing is sent.
         m_world.dialogs.questionAnswer = false;

@@ -1,3 +1,4 @@
+#include "page/pagepictures.h"
 #include "app/mainmenus.h"
 #include "engine/enginedownloads.h"
 #include "pictures/formimage.h"
@@ -28,12 +29,12 @@ class TstScreenshot : public QObject
         return qAbs(a.red() - b.red()) < 40 && qAbs(a.green() - b.green()) < 40 && qAbs(a.blue() - b.blue()) < 40;
     }
     // Takes a screenshot into path; the result: started, and (when started) written.
-    std::pair<FormWeb::Shot, bool> shoot(FormWeb *p, const QString &path)
+    std::pair<PagePictures::Shot, bool> shoot(FormWeb *p, const QString &path)
     {
         m_world.dialogs.saveAnswer = path;
         std::optional<bool> written;
-        const FormWeb::Shot shot = p->ScreenSaveAs(m_w->windowTitle(), [&](bool ok) { written = ok; });
-        if (shot == FormWeb::Shot::Started)
+        const PagePictures::Shot shot = p->pictures().ScreenSaveAs(m_w->windowTitle(), [&](bool ok) { written = ok; });
+        if (shot == PagePictures::Shot::Started)
             [&] { QVERIFY(waitFor([&] { return written.has_value(); }, 60000)); }();
         return {shot, written.value_or(false)};
     }
@@ -54,7 +55,7 @@ private slots:
         const QSize view = p->Web()->viewSize();
         const int width = evaluateSync(p->Web(), QStringLiteral("window.innerWidth")).toInt();
         const QString path = m_dir.filePath(QStringLiteral("tall.jpg"));
-        QCOMPARE(shoot(p, path), std::make_pair(FormWeb::Shot::Started, true));
+        QCOMPARE(shoot(p, path), std::make_pair(PagePictures::Shot::Started, true));
         QCOMPARE(m_world.dialogs.asked.last(), QStringLiteral("save:截图另存为|Tall.jpg|图片文件 (*.jpg *.jpeg)"));
 
         QImageReader reader(path);
@@ -97,7 +98,7 @@ private slots:
         });
         m_world.dialogs.asked.clear();
         m_w->menus()->action(QStringLiteral("PrintScreen2"))->trigger();
-        QCOMPARE(m_world.dialogs.asked, QStringList{QStringLiteral("information:Velmo安全浏览器|") + FormWeb::kScreenshotSafeMode});
+        QCOMPARE(m_world.dialogs.asked, QStringList{QStringLiteral("information:Velmo安全浏览器|") + PagePictures::kScreenshotSafeMode});
         QCOMPARE(centres, 1);
     }
 
@@ -115,7 +116,7 @@ private slots:
         FormWeb *blank = m_w->pages().activePage();
         QCOMPARE(shoot(blank, m_dir.filePath(QStringLiteral("blank.jpg"))).second, false);
         QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("blank.jpg"))));
-        QCOMPARE(shoot(p, QString()).first, FormWeb::Shot::Cancelled);
+        QCOMPARE(shoot(p, QString()).first, PagePictures::Shot::Cancelled);
     }
 
     void theViewerStepsAroundTheListAndZooms()

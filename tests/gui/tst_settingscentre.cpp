@@ -256,7 +256,7 @@ private slots:
         w.show();
         FormWeb *page = w.pages().LoadNewForm(m_server.address(QStringLiteral("/tall.html")));
         QTRY_COMPARE_WITH_TIMEOUT(w.tabStrip()->labelText(page->myindex()), QStringLiteral("Tall page"), 15000);
-        QCOMPARE(m_session->currentPage.data(), page);
+        QCOMPARE(m_session->currentPage(), page);
         const QPoint overStatus = page->findChild<QLabel *>(QStringLiteral("Lab6"))->geometry().center();
         auto turn = [&](QWidget *target, QPoint pos, int delta) {
             QWheelEvent e(pos, target->mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,

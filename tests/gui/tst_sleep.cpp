@@ -1,4 +1,5 @@
 #include "page/formweb.h"
+#include "page/pagesleep.h"
 #include "page/rendererwatch.h"
 #include "page/sleepwatch.h"
 #include "platform/settingkeys.h"
@@ -63,29 +64,29 @@ private slots:
         bool pressing = true;
         QCOMPARE(look(&pressing), nullptr);
         QVERIFY(!pressing);
-        QVERIFY(!first->discarded() && !second->discarded());
+        QVERIFY(!first->sleep().discarded() && !second->sleep().discarded());
 
         // Short of memory: out of sight longest first, one a look, never the tab in front.
         memoryShort();
         QCOMPARE(look(&pressing), first);
-        QVERIFY(pressing && first->discarded());
-        QVERIFY(toolTip(first).contains(FormWeb::kAsleepNote));
+        QVERIFY(pressing && first->sleep().discarded());
+        QVERIFY(toolTip(first).contains(PageSleep::kAsleepNote));
         QCOMPARE(look(), second);
         QCOMPARE(look(), nullptr);
-        QVERIFY(!front->discarded());
+        QVERIFY(!front->sleep().discarded());
 
         // The user's own limit counts as pressure too.
         m_world.memory = FakeMemory();
         m_w->pages().showPage(second);
         m_w->pages().showPage(front);
-        QVERIFY(waitFor([&] { return !second->discarded() && second->loadedOnce(); }, 15000));
+        QVERIFY(waitFor([&] { return !second->sleep().discarded() && second->loadedOnce(); }, 15000));
         m_world.store->write(SettingKeys::kMemoryLimit, QStringLiteral("100"));
         QCOMPARE(look(), second);
 
         // Shown again, a page reloads where the reader left it and says nothing of sleep.
         m_w->pages().showPage(first);
-        QVERIFY(waitFor([&] { return !first->discarded() && js(first, QStringLiteral("String(window.scrollY)")).toInt() == at; }, 15000));
-        QVERIFY(!toolTip(first).contains(FormWeb::kAsleepNote));
+        QVERIFY(waitFor([&] { return !first->sleep().discarded() && js(first, QStringLiteral("String(window.scrollY)")).toInt() == at; }, 15000));
+        QVERIFY(!toolTip(first).contains(PageSleep::kAsleepNote));
     }
 
     void windowsTiedByScriptStayAwake()
@@ -135,7 +136,7 @@ private slots:
         qApp->notify(input, &wheel);
         open(QStringLiteral("/page?id=front"), QStringLiteral("Page front"));
 
-        laterBy(FormWeb::kWorkedWithinMs - 60 * 1000);
+        laterBy(PageSleep::kWorkedWithinMs - 60 * 1000);
         QVERIFY(!m_world.putToSleep(posted));
         QVERIFY(!m_world.putToSleep(filled));
         QVERIFY(!m_world.putToSleep(wheeled));

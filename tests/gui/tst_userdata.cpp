@@ -105,13 +105,13 @@ private slots:
         FormWeb *p = open(QStringLiteral("/page?id=one"), QStringLiteral("Page one"));
         p->Web()->runPageScript(QStringLiteral("document.title = '(1) one'; setTimeout(() => document.title = '(2) one', 50)"));
         QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("(2) one"), 15000);
-        QCOMPARE(p->historyRows().size(), 1);
-        QCOMPARE(p->historyRows()[0].title, QStringLiteral("(2) one"));
+        QCOMPARE(p->visits().rows().size(), 1);
+        QCOMPARE(p->visits().rows()[0].title, QStringLiteral("(2) one"));
         p->navigate(url(QStringLiteral("/page?id=two")));
         QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("Page two"), 15000);
         p->navigate(url(QStringLiteral("/page?id=one")));
         QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("Page one"), 15000);
-        const QVector<Visit> rows = p->historyRows();
+        const QVector<Visit> rows = p->visits().rows();
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows[1].title, QStringLiteral("Page two"));
         QCOMPARE(rows[2].title, QStringLiteral("Page one"));
@@ -130,7 +130,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(label(page), History::kPageTitle, 15000);
         QCOMPARE(evaluateSync(page->Web(), QStringLiteral("document.querySelectorAll('table script').length")).toInt(), 0);
         QVERIFY(evaluateSync(page->Web(), QStringLiteral("document.body.innerText")).toString().contains(hostile.left(38)));
-        QVERIFY(page->historyRows().isEmpty()); // the history page records no visit of its own
+        QVERIFY(page->visits().rows().isEmpty()); // the history page records no visit of its own
     }
 
     void clearHistoryForgetsClosedPagesAcrossARestart()

@@ -4,6 +4,7 @@
 #include "app/pagestack.h"
 #include "app/toolbar.h"
 #include "page/formweb.h"
+#include "page/pagesleep.h"
 #include "page/statusbar.h"
 #include "engine/engineprofile.h"
 #include "page/session.h"
@@ -130,7 +131,7 @@ struct TestWorld {
     bool putToSleep(FormWeb *page)
     {
         auto answer = std::make_shared<int>(-1);
-        page->trySleep([answer](bool slept) { *answer = slept; });
+        page->sleep().trySleep([answer](bool slept) { *answer = slept; });
         waitFor([&] { return *answer >= 0; }, 10000);
         return *answer == 1;
     }

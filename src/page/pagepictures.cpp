@@ -1,0 +1,294 @@
+#include "page/pagepictures.h"
+
+#include "engine/pagecontrol.h"
+#include "page/formweb.h"
+#include "page/pagehost.h"
+#include "page/pagesleep.h"
+#include "page/session.h"
+#include "page/statusbar.h"
+#include "pictures/atomicfile.h"
+#include "pictures/galleryview.h"
+#include "pictures/jpegwriter.h"
+#include "pictures/pagescreenshot.h"
+#include "pictures/picturename.h"
+#include "platform/dialogs.h"
+#include "tabs/pagetext.h"
+#include "userdata/options.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QThreadPool>
+#include <QTimer>
+
+const QString PagePictures::kScreenshotSafeMode = QString(15, QLatin1Char(' '))
+    + QStringLiteral("网页截图时必须退出安全模式，请在“系统设置中心”里退出“安全模式”后，再重新启动《Velmo安全浏览器》即可。");
+
+PagePictures::PagePictures(FormWeb &page, PageControl &web, Session &session, PageHost &host, StatusBar &status,
+                           PageSleep &sleep)
+    : QObject(&page)
+    , m_page(page)
+    , m_web(web)
+    , m_session(session)
+    , m_host(host)
+    , m_status(status)
+    , m_sleep(sleep)
+{
+    m_gallery = new GalleryView(m_session.engine, &m_page, &m_web, m_session.pictures.list, this);
+    connect(m_gallery, &GalleryView::counted, &m_status, &StatusBar::showPicturesFound);
+    connect(m_gallery, &GalleryView::built, this, [this](int count) {
+        m_status.showPictureTotal(count);
+        m_host.setGalleryToggle(true);
+    });
+    connect(m_gallery, &GalleryView::pictureClicked, this, &PagePictures::pictureChosen);
+
+    connect(m_gallery, &GalleryView::writeFailed, this,
+            [this] { m_page.showStatus(QStringLiteral("图片集网页无法写入，图片集未更新。")); });
+
+    m_saver = new PictureSaver(&m_web, m_session.pictures.runLock, m_session.clock, this);
+    m_saver->setStopRequested([this] { return m_page.closePending(); });
+    connect(m_saver, &PictureSaver::foundChanged, &m_status, &StatusBar::showPicturesFound);
+    connect(m_saver, &PictureSaver::progressed, &m_status, &StatusBar::showSaveProgress);
+    connect(m_saver, &PictureSaver::finished, &m_status, &StatusBar::showSavedCaption);
+    connect(m_saver, &PictureSaver::busyChanged, &m_sleep, &PageSleep::holdRendering);
+
+    m_timer3 = new QTimer(this);
+    m_timer3->setObjectName(QStringLiteral("Timer3"));
+    m_timer3->setInterval(5000);
+    m_timer3->start();
+}
+
+PagePictures::~PagePictures()
+{
+    // Callers waiting for a run hear its end now, and find the page going.
+    m_going = true;
+    delete m_saver;
+    m_saver = nullptr;
+}
+
+PageControl *PagePictures::WebPic() const
+{
+    return m_gallery ? m_gallery->browser() : nullptr;
+}
+
+QString PagePictures::galleryFile() const
+{
+    return m_gallery->path();
+}
+
+void PagePictures::SearchPic()
+{
+    m_gallery->search(m_autoFind);
+}
+
+void PagePictures::showGallery(bool shown)
+{
+    m_gallery->setShown(shown);
+}
+
+std::function<void()> PagePictures::once(std::function<void()> done)
+{
+    // Runs done exactly once: when called, or else when the last copy goes (a page
+    // closed, or a wake-up that never came), so a button waiting for it never stays off.
+    struct Holder {
+        std::function<void()> f;
+        ~Holder()
+        {
+            if (f)
+                f();
+        }
+    };
+    auto holder = std::make_shared<Holder>();
+    holder->f = std::move(done);
+    return [holder] {
+        if (auto f = std::exchange(holder->f, nullptr))
+            f();
+    };
+}
+
+PictureSaver::Start PagePictures::SavePictureDisk(const QString &savePath, std::function<void()> done)
+{
+    done = once(std::move(done));
+    if (screenshotRunning()) {
+        // The view is taken by a screenshot: no run fights it.
+        done();
+        return PictureSaver::Start::AlreadySaving;
+    }
+    if (m_sleep.wakeThen([this, savePath, done] { SavePictureDisk(savePath, done); }))
+        return PictureSaver::Start::Started;
+    const PictureSaver::Start start = m_saver->saveLarge(savePath, afterRun(std::move(done)));
+    if (start == PictureSaver::Start::OtherPageSaving)
+        m_timer3->start();
+    return start;
+}
+
+void PagePictures::SavePictureForSize(const QString &savePath, std::function<void()> done)
+{
+    done = once(std::move(done));
+    if (screenshotRunning()) {
+        done();
+        return;
+    }
+    if (m_sleep.wakeThen([this, savePath, done] { SavePictureForSize(savePath, done); }))
+        return;
+    m_page.setCursor(Qt::WaitCursor);
+    m_saver->saveEvery(savePath, afterRun([this, done] {
+        m_page.unsetCursor();
+        if (done)
+            done();
+    }));
+}
+
+void PagePictures::AutoDownLoadImag(std::function<void()> done)
+{
+    const QString folder = PictureName::downloadFolder();
+    BeforeDownload();
+    m_timer3->stop();
+    QPointer<PagePictures> self(this);
+    done = once(std::move(done));
+    SavePictureDisk(folder, [self, folder, done] {
+        if ((self && !self->m_going) && self->FindImag() < 2)
+            self->SavePictureForSize(folder, done);
+        else
+            done();
+    });
+}
+
+void PagePictures::DownloadPictureSaveAs(const QString &folder, std::function<void()> done)
+{
+    if (folder.isEmpty()) {
+        if (done)
+            done();
+        return;
+    }
+    BeforeDownload();
+    QPointer<PagePictures> self(this);
+    done = once(std::move(done));
+    SavePictureDisk(folder, [self, folder, done] {
+        if ((self && !self->m_going) && self->FindImag() == 0)
+            self->SavePictureForSize(folder, done);
+        else
+            done();
+    });
+}
+
+std::function<void()> PagePictures::afterRun(std::function<void()> done)
+{
+    QPointer<PagePictures> self(this);
+    return [self, done] {
+        if (done)
+            done();
+        // A page the user closed during the run goes now, not on a timer that may be off.
+        if ((self && !self->m_going) && self->m_page.closePending() && !self->m_saver->busy())
+            QTimer::singleShot(0, self, [self] {
+                if ((self && !self->m_going) && !self->m_saver->busy())
+                    self->m_page.close();
+            });
+    };
+}
+
+PagePictures::Shot PagePictures::ScreenSaveAs(const QString &mainCaption, std::function<void(bool)> done)
+{
+    const bool galleryInFront = m_host.galleryShown() && WebPic();
+    if (m_session.options.safePictureMode() != 0 && !m_host.galleryShown()) {
+        m_session.dialogs.information(&m_page, PageText::kProductName, kScreenshotSafeMode);
+        return Shot::SafeMode;
+    }
+    // One job at a time takes pictures from this page's view.
+    if (m_saver->busy() || (screenshotRunning())) {
+        m_page.showStatus(QStringLiteral("正在保存本网页的图片，请等它结束后再截图。"));
+        return Shot::Busy;
+    }
+    const QString path = m_session.dialogs.saveFile(&m_page, QStringLiteral("截图另存为"),
+                                                    PageText::screenshotName(mainCaption, m_page.pageTitle(), m_page.location()),
+                                                    QStringLiteral("图片文件 (*.jpg *.jpeg)"));
+    if (path.isEmpty())
+        return Shot::Cancelled;
+
+    delete m_screenshot;
+    m_screenshot = new PageScreenshot(galleryInFront ? WebPic() : &m_web, this);
+    m_page.setCursor(Qt::WaitCursor);
+    connect(m_screenshot, &PageScreenshot::progressed, this,
+            [this](int percent) { m_status.setStatusText(QStringLiteral("正在截图…… %1%").arg(percent)); });
+    connect(m_screenshot, &PageScreenshot::finished, this,
+            [this, path, done](const QImage &picture, bool whole, int documentHeight) {
+                m_page.unsetCursor();
+                const auto finish = [this, done](bool ok, const QString &text) {
+                    m_page.showStatus(text);
+                    if (ok)
+                        QApplication::beep();
+                    if (done)
+                        done(ok);
+                };
+                if (picture.isNull()) {
+                    finish(false, QStringLiteral("网页截图失败：这个网页没有可以截取的内容。"));
+                    return;
+                }
+                if (!whole
+                    && !m_session.dialogs.question(&m_page, QStringLiteral("截图另存为"),
+                                                   QStringLiteral("网页太长，一张图片只能容纳它的前 %1 像素（全长 %2 像素）。是否保存截取的这一部分？")
+                                                       .arg(picture.height())
+                                                       .arg(documentHeight))) {
+                    finish(false, QString());
+                    return;
+                }
+                // Encoded and written away from the window, which keeps answering.
+                QPointer<PagePictures> self(this);
+                QThreadPool::globalInstance()->start([self, picture, path, finish] {
+                    const QByteArray bytes = JpegWriter::encode(picture, 80);
+                    const bool ok = !bytes.isEmpty() && AtomicFile::write(path, bytes);
+                    const QString text = ok ? QStringLiteral("网页截图已保存到 %1").arg(path)
+                                         : bytes.isEmpty() ? QStringLiteral("网页截图无法存成 JPEG 图片，没有保存。")
+                                                           : QStringLiteral("网页截图无法保存到 %1（文件夹不能写入或磁盘已满）。").arg(path);
+                    QMetaObject::invokeMethod(qApp, [self, ok, text, finish] {
+                        if ((self && !self->m_going))
+                            finish(ok, text);
+                    });
+                });
+            });
+    m_screenshot->start();
+    return Shot::Started;
+}
+
+bool PagePictures::screenshotRunning() const
+{
+    return m_screenshot && m_screenshot->running();
+}
+
+void PagePictures::placeGallery(const QRect &rect)
+{
+    m_gallery->setGeometry(rect);
+}
+
+void PagePictures::BeforeDownload()
+{
+    m_saver->resetSaved();
+    m_ticks = 0;
+    m_status.setPictureCount(0);
+    m_status.resetSavedCounter();
+    m_timer3->start();
+}
+
+void PagePictures::loaded()
+{
+    if (m_session.options.autoDownloadPictures() != 0)
+        m_timer3->start();
+}
+
+void PagePictures::tick()
+{
+    ++m_ticks;
+    if (m_ticks > 5)
+        m_timer3->stop();
+    if (m_session.options.autoDownloadPictures() != 0) {
+        if (SavePictureDisk(PictureName::downloadFolder()) == PictureSaver::Start::OtherPageSaving)
+            m_timer3->start(); // another page is saving: try again on a later tick
+    } else if (!m_web.discarded()) {
+        m_autoFind = true;
+        SearchPic();
+    }
+}
+
+void PagePictures::stop()
+{
+    m_saver->stop();
+}

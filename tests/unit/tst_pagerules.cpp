@@ -1,0 +1,308 @@
+#include "app/frmmain.h"
+#include "app/pagestack.h"
+#include "app/toolbar.h"
+#include "page/pagesleep.h"
+#include "page/formweb.h"
+#include "page/session.h"
+#include "page/statusbar.h"
+#include "platform/paths.h"
+#include "platform/settingsstore.h"
+#include "support/fakeclock.h"
+#include "support/fakepage.h"
+#include "support/recordingdialogs.h"
+#include "support/recordingshell.h"
+#include "support/testenv.h"
+#include "tabs/openpolicy.h"
+#include "tabs/tabstrip.h"
+#include "userdata/options.h"
+
+#include <memory>
+
+// The rules of tabs and pages (opening, closing with and without a hovered tab, bringing
+// a tab to the front, refusing pop-ups, restoring, sleeping), on the real main window with
+// pages that need no engine. Each case takes a few milliseconds.
+class TstPageRules : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<SettingsStore> m_store;
+    Options m_options;
+    FakeEngine m_engine;
+    RecordingShell m_shell;
+    RecordingDialogs m_dialogs;
+    FakeClock m_clock;
+    FakeMemory m_memory;
+    std::unique_ptr<Session> m_session;
+    std::unique_ptr<Frmmain> m_w;
+
+    PageStack &pages() { return m_w->pages(); }
+    QString label(FormWeb *p) const { return p ? m_w->tabStrip()->labelText(p->myindex()) : QString(); }
+    static QString at(const QString &name) { return QStringLiteral("http://site.test/") + name; }
+    static FakePage *fake(FormWeb *p) { return qobject_cast<FakePage *>(p->Web()); }
+
+    // Opens a page and waits for its tab to show its title.
+    FormWeb *open(const QString &name)
+    {
+        m_engine.titles.insert(at(name), QStringLiteral("网页") + name);
+        FormWeb *p = pages().LoadNewForm(at(name));
+        if (!p || !QTest::qWaitFor([&] { return label(p) == QStringLiteral("网页") + name; }, 2000))
+            return nullptr;
+        return p;
+    }
+    QStringList labels()
+    {
+        QStringList all;
+        for (FormWeb *p : pages().pagesInTabOrder())
+            all << label(p);
+        return all;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_store = std::make_unique<SettingsStore>(Paths::settingsFile());
+        m_session = std::make_unique<Session>(*m_store, m_options, m_engine, m_shell, m_dialogs, m_clock, m_memory);
+    }
+
+    void init()
+    {
+        m_options.setOpenInBackground(0);
+        m_options.setAdBlock(0);
+        m_options.setSafePictureMode(0);
+        m_options.setAutoDownloadPictures(0);
+        m_dialogs.asked.clear();
+        m_engine.answer = {};
+        m_w = std::make_unique<Frmmain>(*m_session);
+        m_w->resize(1000, 700);
+        m_w->show();
+        pages().closedRing().clear();
+    }
+
+    void cleanup()
+    {
+        m_w.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void aNewPageComesToTheFrontUnlessAskedBehind()
+    {
+        FormWeb *first = open(QStringLiteral("1"));
+        QVERIFY(first);
+        QCOMPARE(pages().activePage(), first);
+        QCOMPARE(pages().shownPage(), first);
+        QCOMPARE(m_session->currentPage(), first);
+        QVERIFY(m_w->windowTitle().contains(QStringLiteral("网页1")));
+
+        m_options.setOpenInBackground(1);
+        FormWeb *behind = open(QStringLiteral("2"));
+        QVERIFY(behind);
+        QCOMPARE(pages().activePage(), first);
+        QVERIFY(!behind->isVisible());
+        QVERIFY(first->isVisible());
+        QCOMPARE(m_session->currentPage(), first);
+        // Behind it, right after the active one.
+        QCOMPARE(pages().pagesInTabOrder().indexOf(behind), pages().pagesInTabOrder().indexOf(first) + 1);
+    }
+
+    void aListOpensInItsOrderAsFarAsTabsGo()
+    {
+        m_w = std::make_unique<Frmmain>(*m_session, nullptr, 4);
+        m_w->resize(1000, 700);
+        m_w->show();
+        QStringList addresses;
+        for (int i = 1; i <= 5; ++i) {
+            addresses << at(QString::number(i));
+            m_engine.titles.insert(addresses.last(), QStringLiteral("网页%1").arg(i));
+        }
+        pages().openAll(addresses, OpenTarget::foreground());
+        QVERIFY(QTest::qWaitFor([&] { return !labels().contains(QString()); }, 2000));
+        // The first in front, the rest behind it in the order given, as many as fit.
+        QCOMPARE(labels(), (QStringList{QStringLiteral("网页1"), QStringLiteral("网页2"), QStringLiteral("网页3"),
+                                        QStringLiteral("网页4")}));
+        QCOMPARE(pages().activePage()->location(), addresses[0]);
+        // Full: nothing more opens, and the page in front says why.
+        QVERIFY(!pages().LoadNewForm(addresses[4]));
+        QCOMPARE(pages().book().count(), 4);
+        QCOMPARE(pages().shownPage()->statusBar()->statusText(), OpenPolicy::refusal(4));
+    }
+
+    void bringingATabToTheFrontShowsOnlyItsPage()
+    {
+        FormWeb *one = open(QStringLiteral("1"));
+        FormWeb *two = open(QStringLiteral("2"));
+        QVERIFY(one && two);
+        fake(two)->follow(at(QStringLiteral("2b")));
+        QVERIFY(QTest::qWaitFor([&] { return two->backEnabled(); }, 2000));
+        pages().activateSlot(one->myindex());
+        QCOMPARE(pages().activePage(), one);
+        QVERIFY(one->isVisible());
+        QVERIFY(!two->isVisible());
+        QCOMPARE(m_session->currentPage(), one);
+        QVERIFY(!m_w->toolbar().button("CmdPage", 0)->isEnabled());
+        pages().activateSlot(two->myindex());
+        QVERIFY(m_w->toolbar().button("CmdPage", 0)->isEnabled());
+        QVERIFY(!one->isVisible());
+    }
+
+    void closingTakesTheTabItIsGiven()
+    {
+        FormWeb *one = open(QStringLiteral("1"));
+        QPointer<FormWeb> two = open(QStringLiteral("2"));
+        FormWeb *three = open(QStringLiteral("3"));
+        QVERIFY(one && two && three);
+        // The tab menu's close: the hovered tab, not the one in front.
+        pages().book().setHoverPos(1);
+        pages().DelLine();
+        QVERIFY(QTest::qWaitFor([&] { return !two; }, 2000));
+        QCOMPARE(labels(), (QStringList{QStringLiteral("网页1"), QStringLiteral("网页3")}));
+        QCOMPARE(pages().activePage(), three);
+        QCOMPARE(pages().closedPages().newest(1).value(0).address, at(QStringLiteral("2")));
+
+        // Without a hovered tab (F9, 关闭当前网页): the one in front.
+        pages().book().setHoverPos(-1);
+        pages().closeShown();
+        QCOMPARE(labels(), QStringList{QStringLiteral("网页1")});
+        QCOMPARE(pages().activePage(), one);
+        QVERIFY(one->isVisible());
+        QCOMPARE(m_session->currentPage(), one);
+
+        // The last tab stays, blank, and its page is remembered as a closed one.
+        pages().closeAt(0);
+        QCOMPARE(pages().book().count(), 1);
+        QVERIFY(QTest::qWaitFor([&] { return one->location() == QLatin1String("about:blank"); }, 2000));
+        QCOMPARE(pages().closedPages().newest(1).value(0).address, at(QStringLiteral("1")));
+    }
+
+    void aClosedPageComesBackInANewTab()
+    {
+        open(QStringLiteral("1"));
+        FormWeb *two = open(QStringLiteral("2"));
+        QVERIFY(two);
+        pages().closePage(two);
+        QCOMPARE(pages().book().count(), 1);
+        pages().Restore();
+        QCOMPARE(pages().book().count(), 2);
+        QVERIFY(QTest::qWaitFor([&] { return labels().contains(QStringLiteral("网页2")); }, 2000));
+        QCOMPARE(pages().activePage()->location(), at(QStringLiteral("2")));
+        // Restored once: the ring has nothing more of it.
+        pages().Restore();
+        QCOMPARE(pages().book().count(), 2);
+    }
+
+    void windowsAPageOpensOnItsOwnAreBounded()
+    {
+        FormWeb *opener = open(QStringLiteral("opener"));
+        QVERIFY(opener);
+        for (int i = 0; i < NavigationGuard::kScriptWindowCap; ++i)
+            QVERIFY(!fake(opener)->openWindow(at(QStringLiteral("pop%1").arg(i)), false).cancel);
+        QCOMPARE(pages().book().count(), 1 + NavigationGuard::kScriptWindowCap);
+        // One more without a click is refused, and said in the opener's status bar.
+        QVERIFY(fake(opener)->openWindow(at(QStringLiteral("one-too-many")), false).cancel);
+        QCOMPARE(pages().book().count(), 1 + NavigationGuard::kScriptWindowCap);
+        QVERIFY(opener->statusBar()->statusText().contains(QString::number(NavigationGuard::kScriptWindowCap)));
+        // A click still opens one.
+        QVERIFY(!fake(opener)->openWindow(at(QStringLiteral("clicked")), true).cancel);
+        QCOMPARE(pages().book().count(), 2 + NavigationGuard::kScriptWindowCap);
+    }
+
+    void windowsOpenedOnTheirOwnShareTheirOpenersBudget()
+    {
+        FormWeb *opener = open(QStringLiteral("chain"));
+        QVERIFY(opener);
+        const int half = NavigationGuard::kScriptWindowCap / 2;
+        for (int i = 0; i < half; ++i)
+            QVERIFY(!fake(opener)->openWindow(at(QStringLiteral("a%1").arg(i)), false).cancel);
+        FormWeb *child = pages().page(pages().book().slotAt(pages().book().count() - 1));
+        QVERIFY(child && child != opener);
+        for (int i = half; i < NavigationGuard::kScriptWindowCap; ++i)
+            QVERIFY(!fake(child)->openWindow(at(QStringLiteral("b%1").arg(i)), false).cancel);
+        // The chain spent the budget: neither may open another without a click this minute.
+        QVERIFY(fake(child)->openWindow(at(QStringLiteral("c")), false).cancel);
+        QVERIFY(fake(opener)->openWindow(at(QStringLiteral("d")), false).cancel);
+        // A window the user clicked open starts a budget of its own.
+        QVERIFY(!fake(opener)->openWindow(at(QStringLiteral("clicked")), true).cancel);
+        FormWeb *clicked = pages().page(pages().book().slotAt(pages().book().count() - 1));
+        QVERIFY(!fake(clicked)->openWindow(at(QStringLiteral("e")), false).cancel);
+        // A minute later the chain may open windows again.
+        m_clock.time = m_clock.time.addSecs(61);
+        QVERIFY(!fake(opener)->openWindow(at(QStringLiteral("f")), false).cancel);
+    }
+
+    void aRefusedPopUpClosesItsEmptyTab()
+    {
+        FormWeb *opener = open(QStringLiteral("opener"));
+        QVERIFY(opener);
+        m_options.setAdBlock(1);
+        const QString ad = QStringLiteral("http://ads.example/") + QString(100, QLatin1Char('x'));
+        const NewWindowRequest asked = fake(opener)->openWindow(ad, false);
+        QVERIFY(!asked.cancel);
+        QPointer<FormWeb> popUp = pages().page(pages().book().slotAt(pages().book().count() - 1));
+        QVERIFY(popUp && popUp != opener);
+        QVERIFY(popUp->blocked());
+        QVERIFY(QTest::qWaitFor([&] { return !popUp; }, 2000));
+        QCOMPARE(pages().book().count(), 1);
+        // Nothing of it in the closed pages.
+        QVERIFY(pages().closedPages().newest(1).isEmpty());
+    }
+
+    void aPageSleepsOnlyWhenAReloadLosesNothing()
+    {
+        FormWeb *quiet = open(QStringLiteral("quiet"));
+        FormWeb *front = open(QStringLiteral("front"));
+        QVERIFY(quiet && front);
+        m_engine.answer = [](FakePage &, const QString &script) -> QVariant {
+            if (script.contains(QLatin1String("querySelectorAll")))
+                return QVariantList{false, false, 0, 120};
+            return {};
+        };
+        const auto sleeps = [](FormWeb *p) {
+            auto answer = std::make_shared<int>(-1);
+            p->sleep().trySleep([answer](bool slept) { *answer = slept; });
+            if (!QTest::qWaitFor([&] { return *answer >= 0; }, 2000))
+                return false;
+            return *answer == 1;
+        };
+        // In front: never.
+        QVERIFY(!sleeps(front));
+        // Playing sound, or answering a sent form: a reload would cut or repeat it.
+        fake(quiet)->setAudible(true);
+        QVERIFY(!sleeps(quiet));
+        fake(quiet)->setAudible(false);
+        emit quiet->Web()->UserInput();
+        QVERIFY(!sleeps(quiet));
+        // Worked with, but long enough ago.
+        m_clock.time = m_clock.time.addMSecs(PageSleep::kWorkedWithinMs + 1000);
+        // Typed into: the page says it holds form fields the user filled.
+        m_engine.answer = [](FakePage &, const QString &) -> QVariant { return QVariantList{false, true, 0, 0}; };
+        QVERIFY(!sleeps(quiet));
+        m_engine.answer = [](FakePage &, const QString &) -> QVariant { return QVariantList{false, false, 0, 120}; };
+        QVERIFY(sleeps(quiet));
+        QVERIFY(quiet->sleep().discarded());
+        QVERIFY(m_w->tabStrip()->labelToolTip(quiet->myindex()).contains(PageSleep::kAsleepNote));
+        // Shown again: it wakes with its document.
+        const int loads = fake(quiet)->loads();
+        pages().activateSlot(quiet->myindex());
+        QVERIFY(!quiet->sleep().discarded());
+        QVERIFY(QTest::qWaitFor([&] { return fake(quiet)->loads() > loads; }, 2000));
+    }
+
+    void aPageThatAnsweredAFormStaysAwake()
+    {
+        FormWeb *sent = open(QStringLiteral("form"));
+        QVERIFY(sent);
+        fake(sent)->follow(at(QStringLiteral("thanks")), true);
+        QVERIFY(QTest::qWaitFor([&] { return sent->location() == at(QStringLiteral("thanks")); }, 2000));
+        open(QStringLiteral("front"));
+        m_clock.time = m_clock.time.addMSecs(PageSleep::kWorkedWithinMs + 1000);
+        QVERIFY(!sent->sleep().maySleep());
+        // Reloading it asks first; no leaves it as it is.
+        m_dialogs.questionAnswer = false;
+        const int loads = fake(sent)->loads();
+        sent->reload();
+        QCOMPARE(m_dialogs.asked.size(), 1);
+        QCOMPARE(fake(sent)->loads(), loads);
+    }
+};
+
+VELMO_TEST_MAIN(TstPageRules)
+#include "tst_pagerules.moc"
