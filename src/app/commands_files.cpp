@@ -111,6 +111,16 @@ void wireSourceCommands(Commands &c)
         FormWeb *p = pages.activePage();
         if (!p)
             return;
+        if (p->document().showsPdf()) {
+            const QString path = session.dialogs.saveFile(&main, QStringLiteral("保存网页"),
+                                                          FileDialogs::safeFileName(shownTitle(main)) + QStringLiteral(".pdf"),
+                                                          QStringLiteral("PDF 文件 (*.pdf)"));
+            if (!path.isEmpty())
+                p->document().savePdf(path, [&pages, path](bool ok) {
+                    pages.tell(ok ? QStringLiteral("网页已保存：%1").arg(path) : QStringLiteral("无法保存到 %1").arg(path));
+                });
+            return;
+        }
         // The page as it is now, never asked for again (a form's answer would be sent twice).
         const QString path = session.dialogs.saveFile(&main, QStringLiteral("保存网页"),
                                                       FileDialogs::safeFileName(shownTitle(main)) + QStringLiteral(".mhtml"),

@@ -10,7 +10,11 @@
 #include "app/mousewatch.h"
 #include "app/sitetables.h"
 #include "page/formright.h"
+#include "app/openpageskeeper.h"
 #include "app/pagestack.h"
+#include "app/restorebar.h"
+#include "engine/pagecontrol.h"
+#include "page/formweb.h"
 #include "app/toolbar.h"
 #include "page/session.h"
 #include "platform/clock.h"
@@ -62,7 +66,9 @@ Frmmain::Frmmain(Session &session, QWidget *parent, int tabCapacity)
     m_client = new QWidget(central);
     m_client->setObjectName(QStringLiteral("ClientArea"));
     m_client->installEventFilter(this);
+    m_restoreBar = new RestoreBar(central);
     layout->addWidget(m_pict);
+    layout->addWidget(m_restoreBar);
     layout->addWidget(m_client, 1);
     setCentralWidget(central);
 
@@ -72,6 +78,10 @@ Frmmain::Frmmain(Session &session, QWidget *parent, int tabCapacity)
     m_pages = std::make_unique<PageStack>(
         session, PageStack::Parts{this, m_client, *m_strip, *m_address, *m_toolbar, *m_closedMenu, *m_history}, tabCapacity);
     m_mouse = new MouseWatch(this, *m_pages, *m_strip);
+    if (const QString instance = session.engine.instanceName(); !instance.isEmpty()) {
+        m_keeper = new OpenPagesKeeper(*m_pages, OpenPagesKeeper::listPath(instance), this);
+        connect(m_pages.get(), &PageStack::stripChanged, m_keeper, &OpenPagesKeeper::changed);
+    }
 
     Commands commands{*this, *m_pages, *m_toolbar, *m_address, *m_menus, *m_mouse, m_session};
     wireTabCommands(commands);
@@ -132,6 +142,9 @@ void Frmmain::start(const QStringList &addresses)
     SettingsStartup::readSwitches(m_session.store, m_session.options);
     show();
     m_session.options.setHomePageUrl(SettingsStartup::homePage(m_session.store));
+    // Read before this run writes its own list over it.
+    bool unreadable = false;
+    const std::optional<OpenPagesList> left = m_keeper ? m_keeper->takeLeftOver(&unreadable) : std::nullopt;
     QStringList given;
     for (QString address : addresses) {
         address.remove(QLatin1Char('"'));
@@ -141,14 +154,47 @@ void Frmmain::start(const QStringList &addresses)
     m_pages->openAll(given.isEmpty() ? QStringList{Sites::kStartPage} : given,
                      OpenTarget::newTab(m_session.options.openInBackground() != 0));
     m_pages->closedRing().load();
+    if (left) {
+        connect(m_restoreBar, &RestoreBar::answered, this, [this, pages = *left](bool restore) { restoreLeftOver(pages, restore); },
+                Qt::SingleShotConnection);
+        m_restoreBar->ask(left->pages.size());
+    }
     new FormRight(m_session.engine, m_session.clock, SiteTables::kProductSite + QStringLiteral("pop/velm.html"), this);
-    // A first run that could not be saved failed before any page could say so.
+    // A first run that could not be saved failed before any page could say so. Said once
+    // the first page is in: its navigation would clear a notice given before.
     if (!m_session.store.lastWriteOk())
-        tellUnsaved();
+        m_pages->tellOnceLoaded(unsavedNotice());
     else if (!unmade.isEmpty())
-        m_pages->tell(QStringLiteral("无法建立文件夹 %1：图片和历史记录可能无法保存。").arg(unmade.join(QStringLiteral("、"))));
+        m_pages->tellOnceLoaded(QStringLiteral("无法建立文件夹 %1：图片和历史记录可能无法保存。").arg(unmade.join(QStringLiteral("、"))));
     else if (openToOthers)
-        m_pages->tell(QStringLiteral("程序文件夹 %1 其他用户也能打开：收藏夹等文件可能被他们看到。").arg(appDir));
+        m_pages->tellOnceLoaded(QStringLiteral("程序文件夹 %1 其他用户也能打开：收藏夹等文件可能被他们看到。").arg(appDir));
+    else if (unreadable)
+        m_pages->tellOnceLoaded(QStringLiteral("上次打开的网页列表无法读取，已忽略（留在 %1.unreadable）。").arg(m_keeper->path()));
+}
+
+void Frmmain::restoreLeftOver(const OpenPagesList &left, bool restore)
+{
+    QStringList addresses;
+    for (const OpenPagesList::Page &page : left.pages)
+        addresses << page.address;
+    qsizetype opened = 0;
+    if (restore) {
+        const QList<FormWeb *> before = m_pages->pagesInTabOrder();
+        m_pages->openAll(addresses, OpenTarget::foreground());
+        QList<FormWeb *> added;
+        for (FormWeb *page : m_pages->pagesInTabOrder())
+            if (!before.contains(page))
+                added << page;
+        opened = added.size();
+        if (left.active >= 0 && left.active < added.size())
+            m_pages->activateSlot(added[left.active]->myindex());
+    }
+    // What was not opened (no, or no room in the strip) waits in the closed pages.
+    for (qsizetype i = left.pages.size() - 1; i >= opened; --i) {
+        m_pages->closedRing().record(left.pages[i].title, left.pages[i].address);
+        m_pages->closedRing().showInMenu(left.pages[i].title, left.pages[i].address);
+    }
+    m_keeper->leftOverAnswered();
 }
 
 void Frmmain::openFromOutside(const QStringList &addresses)
@@ -160,10 +206,14 @@ void Frmmain::openFromOutside(const QStringList &addresses)
     activateWindow();
 }
 
+QString Frmmain::unsavedNotice() const
+{
+    return QStringLiteral("设置无法保存到 %1：本次运行中的更改仍然有效，重新启动后会丢失。").arg(m_session.store.path());
+}
+
 void Frmmain::tellUnsaved()
 {
-    m_pages->tell(QStringLiteral("设置无法保存到 %1：本次运行中的更改仍然有效，重新启动后会丢失。")
-                      .arg(m_session.store.path()));
+    m_pages->tell(unsavedNotice());
 }
 
 void Frmmain::openSettingsCentre()
@@ -205,8 +255,11 @@ void Frmmain::closeEvent(QCloseEvent *event)
 {
     hide();
     m_mouse->stop();
-    // Each page records itself as closed on the way out.
+    // Each page records itself as closed on the way out; a normal exit leaves no list of
+    // open pages behind.
     m_pages->closeAll();
+    if (m_keeper)
+        m_keeper->finish();
     event->accept();
 }
 

@@ -2,6 +2,7 @@
 #include <QMainWindow>
 #include <memory>
 
+#include "tabs/openpageslist.h"
 #include "tabs/tabbook.h"
 
 class AddressRow;
@@ -11,6 +12,8 @@ class FavoritesMenu;
 class History;
 class MainMenus;
 class MouseWatch;
+class OpenPagesKeeper;
+class RestoreBar;
 class PageStack;
 class QDialog;
 class TabStrip;
@@ -45,6 +48,10 @@ public:
     int closedMenuCursor() const;
     ClosedMenu &closedMenu() const { return *m_closedMenu; }
     QWidget *clientArea() const { return m_client; }
+    // The list of open pages kept against a crash (null for an instance off the record),
+    // and the bar that offers back a crashed run's pages.
+    OpenPagesKeeper *openPagesKeeper() const { return m_keeper; }
+    RestoreBar *restoreBar() const { return m_restoreBar; }
     const Favorites &favorites() const { return *m_favorites; }
     FavoritesMenu &favoritesMenu() const { return *m_favoritesMenu; }
     const History &history() const { return *m_history; }
@@ -68,6 +75,9 @@ protected:
 private:
     void fitTopStrip();
     void tellUnsaved();
+    QString unsavedNotice() const;
+    // The pages of a run that did not end normally: opened again, or into the closed pages.
+    void restoreLeftOver(const OpenPagesList &left, bool restore);
 
     Session &m_session;
     std::unique_ptr<MainMenus> m_menus;
@@ -77,6 +87,8 @@ private:
     FavoritesMenu *m_favoritesMenu = nullptr;
     QWidget *m_pict = nullptr;
     QWidget *m_client = nullptr;
+    RestoreBar *m_restoreBar = nullptr;
+    OpenPagesKeeper *m_keeper = nullptr;
     Toolbar *m_toolbar = nullptr;
     AddressRow *m_address = nullptr;
     TabStrip *m_strip = nullptr;

@@ -74,6 +74,17 @@ void PageStack::tell(const QString &text)
         p->showStatus(text);
 }
 
+void PageStack::tellOnceLoaded(const QString &text)
+{
+    FormWeb *p = shownPage();
+    if (!p)
+        return;
+    if (p->loadedOnce())
+        p->showStatus(text);
+    else
+        connect(p, &FormWeb::documentLoaded, p, [p, text] { p->showStatus(text); }, Qt::SingleShotConnection);
+}
+
 FormWeb *PageStack::createPage(int slot)
 {
     auto *page = new FormWeb(m_session, *this, m_parts.client);
@@ -84,6 +95,7 @@ FormWeb *PageStack::createPage(int slot)
     connect(page, &FormWeb::searchInNewPage, this, [this](const QString &address) { LoadNewForm(address); });
     connect(page, &FormWeb::pictureChosen, this, &PageStack::pictureChosen);
     connect(page, &FormWeb::documentLoaded, m_sleep, &SleepWatch::afterLoad);
+    connect(page, &FormWeb::documentLoaded, this, &PageStack::stripChanged);
     connect(page, &FormWeb::closedOnRenderer, m_renderers, [this, page](qint64 pid) { m_renderers->pageLeft(page, pid); });
     return page;
 }
@@ -132,6 +144,7 @@ void PageStack::Build()
 
 void PageStack::PaiLie()
 {
+    emit stripChanged();
     m_parts.strip.arrange(m_book, StripGeometry::toTwips(m_parts.client->width()));
     if (FormWeb *p = activePage()) {
         p->place(clientRect());

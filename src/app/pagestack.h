@@ -69,6 +69,8 @@ public:
     void closeAll();
     // A message in the status bar of the page that is shown.
     void tell(const QString &text);
+    // The same once that page's document is in (a page's navigation clears its notice).
+    void tellOnceLoaded(const QString &text);
     // The page on top follows the client area's size.
     void placeActive();
 
@@ -107,6 +109,9 @@ public:
 signals:
     // A picture of some page's gallery was clicked.
     void pictureChosen(const QString &address);
+    // The strip changed: a tab opened, closed or came to the front, or a page's address or
+    // title changed.
+    void stripChanged();
 
 private:
     // The page's slot while it is in the strip; -1 once it left it.

@@ -30,8 +30,10 @@ bool PageStack::isActive(const FormWeb *p) const
 void PageStack::setTabLabel(const FormWeb *p, const PageText::Label &label)
 {
     const int slot = slotOf(p);
-    if (slot >= 0)
+    if (slot >= 0) {
         m_parts.strip.setLabel(slot, label);
+        emit stripChanged();
+    }
 }
 
 void PageStack::setMainCaption(const QString &caption)

@@ -11,6 +11,7 @@
 #include <QLockFile>
 #include <QWebEngineCookieStore>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 #include <QtWebEngineCore/qtwebenginecoreglobal.h>
 
 namespace {
@@ -136,6 +137,10 @@ void EngineProfile::removeLeftoverPartials(const QString &base)
 
 void EngineProfile::setLanguage()
 {
+    // PDFs show in their tab with the engine's own viewer (its only plugin); a page whose
+    // host site forbids plugins still downloads them.
+    m_profile->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
+    m_profile->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
 
     // Sites that tell Simplified from Traditional Chinese by the request's language.
     m_profile->setHttpAcceptLanguage(QStringLiteral("zh-CN,zh;q=0.9,en;q=0.8"));
@@ -151,6 +156,11 @@ EngineProfile::~EngineProfile()
 bool EngineProfile::offTheRecord() const
 {
     return m_profile->isOffTheRecord();
+}
+
+QString EngineProfile::instanceName() const
+{
+    return m_storage.isEmpty() ? QString() : QFileInfo(m_storage).fileName();
 }
 
 bool EngineProfile::firstInstance() const

@@ -26,6 +26,7 @@ public:
     // PageEngine
     PageControl *newPage(QWidget *viewParent, QObject *parent) override;
     EngineDownloads *downloads() override { return m_downloads; }
+    QString instanceName() const override;
     void forgetCookies() override;
     void forgetVisitedLinks() override;
     // Clearing the cache or site data waits for the next start: the engine's own clearing

@@ -164,6 +164,8 @@ public:
     virtual PageControl *newPage(QWidget *viewParent, QObject *parent) = 0;
     // Where every download of the profile is announced (none without the engine).
     virtual EngineDownloads *downloads() = 0;
+    // The running instance's own name ("default", "instance-2" ...); "" off the record.
+    virtual QString instanceName() const = 0;
     // Every cookie, and the links the engine remembers as visited.
     virtual void forgetCookies() = 0;
     virtual void forgetVisitedLinks() = 0;

@@ -11,6 +11,14 @@ PageDocument::PageDocument(PageControl &web, std::function<QString()> title, QOb
     , m_web(web)
     , m_title(std::move(title))
 {
+    connect(&m_web, &PageControl::DocumentComplete, this, [this] {
+        m_web.runScript(QStringLiteral("document.contentType"), this, [this](const QVariant &type) { m_type = type.toString(); });
+    });
+}
+
+void PageDocument::savePdf(const QString &path, std::function<void(bool)> done)
+{
+    m_web.downloadTo(m_web.LocationURL(), path, this, std::move(done));
 }
 
 void PageDocument::documentSource(std::function<void(const QString &)> take)

@@ -24,6 +24,10 @@ public:
     void documentText(std::function<void(const QString &)> take);
     // As one MHTML file, or complete (the page and a folder of its parts).
     void savePage(const QString &path, bool complete, std::function<void(bool ok)> done);
+    // The document is a PDF the engine's viewer shows (known once it is loaded).
+    bool showsPdf() const { return m_type == QLatin1String("application/pdf"); }
+    // Its own bytes, as the server sent them.
+    void savePdf(const QString &path, std::function<void(bool ok)> done);
     void download(const QString &address);
     // What the browser knows of the document.
     void pageFacts(std::function<void(const PageFacts &)> take);
@@ -35,4 +39,6 @@ public:
 private:
     PageControl &m_web;
     std::function<QString()> m_title;
+    // The loaded document's type ("text/html", "application/pdf" ...).
+    QString m_type;
 };

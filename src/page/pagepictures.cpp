@@ -6,10 +6,9 @@
 #include "page/pagesleep.h"
 #include "page/session.h"
 #include "page/statusbar.h"
-#include "pictures/atomicfile.h"
 #include "pictures/galleryview.h"
-#include "pictures/jpegwriter.h"
 #include "pictures/pagescreenshot.h"
+#include "pictures/screenshotfiles.h"
 #include "pictures/picturename.h"
 #include "platform/dialogs.h"
 #include "tabs/pagetext.h"
@@ -17,7 +16,7 @@
 
 #include <QApplication>
 #include <QPointer>
-#include <QThreadPool>
+#include <QFileInfo>
 #include <QTimer>
 
 const QString PagePictures::kScreenshotSafeMode = QString(15, QLatin1Char(' '))
@@ -209,42 +208,32 @@ PagePictures::Shot PagePictures::ScreenSaveAs(const QString &mainCaption, std::f
     m_page.setCursor(Qt::WaitCursor);
     connect(m_screenshot, &PageScreenshot::progressed, this,
             [this](int percent) { m_status.setStatusText(QStringLiteral("正在截图…… %1%").arg(percent)); });
-    connect(m_screenshot, &PageScreenshot::finished, this,
-            [this, path, done](const QImage &picture, bool whole, int documentHeight) {
-                m_page.unsetCursor();
-                const auto finish = [this, done](bool ok, const QString &text) {
-                    m_page.showStatus(text);
-                    if (ok)
-                        QApplication::beep();
-                    if (done)
-                        done(ok);
-                };
-                if (picture.isNull()) {
-                    finish(false, QStringLiteral("网页截图失败：这个网页没有可以截取的内容。"));
-                    return;
-                }
-                if (!whole
-                    && !m_session.dialogs.question(&m_page, QStringLiteral("截图另存为"),
-                                                   QStringLiteral("网页太长，一张图片只能容纳它的前 %1 像素（全长 %2 像素）。是否保存截取的这一部分？")
-                                                       .arg(picture.height())
-                                                       .arg(documentHeight))) {
-                    finish(false, QString());
-                    return;
-                }
-                // Encoded and written away from the window, which keeps answering.
-                QPointer<PagePictures> self(this);
-                QThreadPool::globalInstance()->start([self, picture, path, finish] {
-                    const QByteArray bytes = JpegWriter::encode(picture, 80);
-                    const bool ok = !bytes.isEmpty() && AtomicFile::write(path, bytes);
-                    const QString text = ok ? QStringLiteral("网页截图已保存到 %1").arg(path)
-                                         : bytes.isEmpty() ? QStringLiteral("网页截图无法存成 JPEG 图片，没有保存。")
-                                                           : QStringLiteral("网页截图无法保存到 %1（文件夹不能写入或磁盘已满）。").arg(path);
-                    QMetaObject::invokeMethod(qApp, [self, ok, text, finish] {
-                        if ((self && !self->m_going))
-                            finish(ok, text);
-                    });
-                });
-            });
+    // Taller than one picture: the user says whether to save all of it in several files.
+    auto cancelled = std::make_shared<bool>(false);
+    m_screenshot->setTooTall([this, path, cancelled](int documentHeight, int parts) {
+        const int chosen = m_session.dialogs.choose(
+            &m_page, QStringLiteral("截图另存为"),
+            QStringLiteral("网页太长（全长 %1 像素），一张图片最多只能容纳 %2 像素。").arg(documentHeight).arg(PageScreenshot::kMaxSide),
+            {QStringLiteral("保存整个网页，分成 %1 张图片（%2、%3……）")
+                 .arg(parts)
+                 .arg(QFileInfo(path).fileName(), QFileInfo(ScreenshotFiles::partPath(path, 1)).fileName()),
+             QStringLiteral("只保存第一部分")});
+        *cancelled = chosen < 0;
+        return chosen == 0 ? PageScreenshot::TooTall::AllParts
+               : chosen == 1 ? PageScreenshot::TooTall::FirstPart
+                             : PageScreenshot::TooTall::Cancel;
+    });
+    auto *files = new ScreenshotFiles(path, m_screenshot);
+    connect(m_screenshot, &PageScreenshot::partTaken, files, &ScreenshotFiles::write);
+    connect(m_screenshot, &PageScreenshot::finished, files, [files](bool taken) { files->captureEnded(taken); });
+    connect(files, &ScreenshotFiles::finished, this, [this, done, cancelled](bool ok, const QString &text) {
+        m_page.unsetCursor();
+        m_page.showStatus(*cancelled ? QString() : text);
+        if (ok)
+            QApplication::beep();
+        if (done)
+            done(ok);
+    });
     m_screenshot->start();
     return Shot::Started;
 }

@@ -17,11 +17,19 @@ PageScreenshot::PageScreenshot(PageControl *browser, QObject *parent)
     // The whole picture is held while it is taken: the chunks stay small beside it.
     m_capture->setMaxChunk(4096);
     connect(m_capture, &ViewCapture::progressed, this, &PageScreenshot::progressed);
-    connect(m_capture, &ViewCapture::taken, this, [this](int, const QImage &picture) { done(picture); });
+    connect(m_capture, &ViewCapture::taken, this, [this](int index, const QImage &picture) {
+        if (picture.isNull()) {
+            done(false);
+            return;
+        }
+        emit partTaken(index, m_parts, picture);
+        if (index == m_parts - 1)
+            done(true);
+    });
     m_measuring = new QTimer(this);
     m_measuring->setSingleShot(true);
     m_measuring->setInterval(ViewCapture::kStallMs);
-    connect(m_measuring, &QTimer::timeout, this, [this] { done(QImage()); });
+    connect(m_measuring, &QTimer::timeout, this, [this] { done(false); });
 }
 
 void PageScreenshot::setStallMs(int ms)
@@ -37,7 +45,7 @@ void PageScreenshot::start()
     m_running = true;
     if (!m_browser || m_browser->LocationURL().isEmpty()) {
         // No document (a blank tab never used): nothing to take.
-        done(QImage());
+        done(false);
         return;
     }
     // No scroll bars in the picture: they are hidden (not taken away, so the page keeps
@@ -63,7 +71,7 @@ void PageScreenshot::onMeasured(const QVariant &answer)
 {
     const QVariantList v = answer.toList();
     if (v.size() < 5 || !m_browser) {
-        done(QImage());
+        done(false);
         return;
     }
     m_scroll = QPointF(v[2].toDouble(), v[3].toDouble());
@@ -73,11 +81,32 @@ void PageScreenshot::onMeasured(const QVariant &answer)
     const qreal height = v[1].toDouble() + 4;
     m_documentHeight = qCeil(height * scale);
     const qreal maxCss = qFloor(kMaxSide / scale);
-    m_whole = height <= maxCss && width <= maxCss;
-    m_capture->start({ViewCapture::Target{-1, QRectF(0, 0, qMin(width, maxCss), qMin(height, maxCss))}});
+    const qreal takenWidth = qMin(width, maxCss);
+    m_whole = width <= maxCss;
+    QVector<ViewCapture::Target> targets;
+    if (height <= maxCss) {
+        targets.append({-1, QRectF(0, 0, takenWidth, height)});
+    } else {
+        const int parts = qCeil(height / maxCss);
+        const TooTall choice = m_decide ? m_decide(m_documentHeight, parts) : TooTall::FirstPart;
+        if (!m_running || !m_browser || choice == TooTall::Cancel) {
+            done(false);
+            return;
+        }
+        if (choice == TooTall::FirstPart) {
+            m_whole = false;
+            targets.append({-1, QRectF(0, 0, takenWidth, maxCss)});
+        } else {
+            // Each part starts on the row after the last one's.
+            for (int i = 0; i < parts; ++i)
+                targets.append({-1, QRectF(0, i * maxCss, takenWidth, qMin(maxCss, height - i * maxCss))});
+        }
+    }
+    m_parts = int(targets.size());
+    m_capture->start(targets);
 }
 
-void PageScreenshot::done(const QImage &picture)
+void PageScreenshot::done(bool taken)
 {
     if (!m_running)
         return;
@@ -93,5 +122,5 @@ void PageScreenshot::done(const QImage &picture)
                                  .arg(m_scroll.x())
                                  .arg(m_scroll.y()));
     }
-    emit finished(picture, m_whole, m_documentHeight);
+    emit finished(taken, m_whole, m_documentHeight);
 }

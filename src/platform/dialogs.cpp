@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QStandardPaths>
@@ -71,6 +72,18 @@ QString QtDialogs::saveFile(QWidget *owner, const QString &title, const QString 
 bool QtDialogs::question(QWidget *owner, const QString &title, const QString &text)
 {
     return QMessageBox::question(owner, title, text) == QMessageBox::Yes;
+}
+
+int QtDialogs::choose(QWidget *owner, const QString &title, const QString &text, const QStringList &answers)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Cancel, owner);
+    QList<QAbstractButton *> buttons;
+    for (const QString &answer : answers)
+        buttons << box.addButton(answer, QMessageBox::AcceptRole);
+    if (!buttons.isEmpty())
+        box.setDefaultButton(qobject_cast<QPushButton *>(buttons.first()));
+    box.exec();
+    return int(buttons.indexOf(box.clickedButton()));
 }
 
 QString QtDialogs::openFile(QWidget *owner, const QString &title, const QString &folder, const QString &filter)

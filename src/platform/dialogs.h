@@ -27,6 +27,8 @@ public:
     virtual QString saveFile(QWidget *owner, const QString &title, const QString &suggestedName, const QString &filter) = 0;
     // A yes/no question; true for yes.
     virtual bool question(QWidget *owner, const QString &title, const QString &text) = 0;
+    // One of several answers (and 取消): the index of the one chosen, -1 when cancelled.
+    virtual int choose(QWidget *owner, const QString &title, const QString &text, const QStringList &answers) = 0;
     // A file to open: the chosen path, or "" when the user cancels.
     virtual QString openFile(QWidget *owner, const QString &title, const QString &folder, const QString &filter) = 0;
     // The system's page setup and print dialogs on a printer the browser keeps; true when
@@ -51,6 +53,7 @@ public:
     QString askText(QWidget *owner, const QString &title, const QString &prompt, const QString &suggested) override;
     QString saveFile(QWidget *owner, const QString &title, const QString &suggestedName, const QString &filter) override;
     bool question(QWidget *owner, const QString &title, const QString &text) override;
+    int choose(QWidget *owner, const QString &title, const QString &text, const QStringList &answers) override;
     QString openFile(QWidget *owner, const QString &title, const QString &folder, const QString &filter) override;
     bool pageSetup(QWidget *owner, QPrinter *printer) override;
     bool choosePrinter(QWidget *owner, QPrinter *printer) override;

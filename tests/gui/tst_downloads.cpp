@@ -9,6 +9,7 @@
 #include "platform/partialfiles.h"
 #include "userdata/gbktext.h"
 #include "page/formweb.h"
+#include "page/pagedocument.h"
 #include "support/testenv.h"
 #include "support/files.h"
 #include "support/testworld.h"
@@ -107,6 +108,31 @@ private slots:
         QCOMPARE(window()->table()->topLevelItem(0)->text(3),
                  QStringLiteral("无法打开文件夹 %1：没有可以显示文件夹的程序").arg(m_dir->path()));
         QCOMPARE(m_page->statusBar()->statusText(), QStringLiteral("下载完成：small.png"));
+    }
+
+    void aPdfShowsInItsTabAndIsSavedAsItself()
+    {
+        QSignalSpy asked(m_world.engine->downloads(), &EngineDownloads::requested);
+        // The engine's viewer read it: the tab shows the document's own title.
+        FormWeb *pdf = m_world.open(QStringLiteral("/doc.pdf"), FixtureServer::kPdfTitle);
+        QVERIFY(waitFor([&] { return pdf->document().showsPdf(); }, 10000));
+        QCOMPARE(asked.count(), 0);
+        QVERIFY(list()->rows().isEmpty());
+
+        // 保存网页 saves the PDF as the server sent it.
+        m_world.dialogs.saveAnswer = target(QStringLiteral("saved.pdf"));
+        m_w->menus()->action(QStringLiteral("mnuFileSaveAs"))->trigger();
+        QVERIFY(waitFor([&] { return pdf->statusBar()->statusText().startsWith(QStringLiteral("网页已保存")); }, 15000));
+        QVERIFY2(m_world.dialogs.asked.last().endsWith(QStringLiteral(".pdf|PDF 文件 (*.pdf)")), qPrintable(m_world.dialogs.asked.last()));
+        QCOMPARE(fileBytes(target(QStringLiteral("saved.pdf"))), FixtureServer::pdfBytes());
+        QVERIFY(list()->rows().isEmpty());
+
+        // A PDF sent as an attachment is still a download, byte for byte.
+        m_w->pages().activateSlot(m_page->myindex());
+        click("pdfattachment", target(QStringLiteral("attached.pdf")));
+        QVERIFY(waitFor([&] { return ended(0); }, 15000));
+        QCOMPARE(row(0)->state(), Download::State::Done);
+        QCOMPARE(fileBytes(target(QStringLiteral("attached.pdf"))), FixtureServer::pdfBytes());
     }
 
     void aServersNameNeverLeadsOutOfTheFolder()

@@ -162,6 +162,9 @@ public:
         return page;
     }
     EngineDownloads *downloads() override { return nullptr; }
+    // An instance name makes the window keep its list of open pages.
+    QString instance;
+    QString instanceName() const override { return instance; }
     void forgetCookies() override { ++forgot; }
     void forgetVisitedLinks() override { ++forgot; }
     bool clearSiteDataAtNextStart() override { return true; }

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QFile>
 #include <QImage>
 #include <QImageWriter>
@@ -160,6 +161,16 @@ void FixtureServer::onReadyRead(QTcpSocket *socket)
                 query.hasQueryItem(QStringLiteral("die")));
         return;
     }
+    if (url.path() == QLatin1String("/resumable")) {
+        // Asked for from a byte on: only what follows.
+        const int rangeAt = head.indexOf("\r\nrange: bytes=");
+        const qint64 from = rangeAt < 0 ? 0 : head.mid(rangeAt + 16, head.indexOf('-', rangeAt + 16) - rangeAt - 16).toLongLong();
+        m_rangesFrom.append(rangeAt < 0 ? -1 : from);
+        const QUrlQuery query(url);
+        resumable(socket, query.queryItemValue(QStringLiteral("bytes")).toLongLong(), query.queryItemValue(QStringLiteral("cut")).toLongLong(),
+                  from, query.hasQueryItem(QStringLiteral("norange")));
+        return;
+    }
     if (url.path() == QLatin1String("/slow")) {
         const QUrlQuery query(url);
         respondSlowly(socket, qMax(1, query.queryItemValue(QStringLiteral("chunks")).toInt()),
@@ -168,6 +179,28 @@ void FixtureServer::onReadyRead(QTcpSocket *socket)
         return;
     }
     respond(socket, url);
+}
+
+const QString FixtureServer::kPdfTitle = QStringLiteral("Velmo PDF 测试");
+
+QByteArray FixtureServer::pdfBytes()
+{
+    // Made once: the writer stamps the time, and every request must get the same bytes.
+    static const QByteArray bytes = [] {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setTitle(kPdfTitle);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        QPainter painter(&writer);
+        QFont font = painter.font();
+        font.setPointSize(24);
+        painter.setFont(font);
+        painter.drawText(QRect(0, 0, writer.width(), writer.height() / 4), Qt::AlignCenter, QStringLiteral("First page 第一页"));
+        painter.end();
+        return buffer.data();
+    }();
+    return bytes;
 }
 
 QByteArray FixtureServer::downloadBytes(int bytes)
@@ -201,6 +234,40 @@ void FixtureServer::trickle(QTcpSocket *socket, int bytes, int ms, bool die)
                 guard->disconnectFromHost();
         });
     }
+}
+
+void FixtureServer::resumable(QTcpSocket *socket, qint64 total, qint64 cut, qint64 from, bool noRanges)
+{
+    const QByteArray body = downloadBytes(int(total));
+    QByteArray head;
+    QByteArray part;
+    const QByteArray common = "Content-Type: application/octet-stream\r\nETag: \"v1\"\r\n"
+                              "Content-Disposition: attachment; filename=\"big.bin\"\r\nConnection: close\r\n";
+    if (from > 0 && from < total && !noRanges) {
+        part = body.mid(from);
+        head = "HTTP/1.1 206 Partial Content\r\n" + common + "Accept-Ranges: bytes\r\nContent-Range: bytes "
+               + QByteArray::number(from) + '-' + QByteArray::number(total - 1) + '/' + QByteArray::number(total)
+               + "\r\nContent-Length: " + QByteArray::number(part.size()) + "\r\n\r\n";
+    } else {
+        part = body;
+        head = "HTTP/1.1 200 OK\r\n" + common + (noRanges ? QByteArray() : QByteArray("Accept-Ranges: bytes\r\n"))
+               + "Content-Length: " + QByteArray::number(total) + "\r\n\r\n";
+    }
+    // The first answer breaks off after cut bytes: the connection is reset, as a network
+    // that goes away resets it.
+    const bool breaks = cut > 0 && m_counts.value(QStringLiteral("/resumable")) == 1;
+    if (breaks)
+        part = part.left(cut);
+    socket->write(head + part);
+    QPointer<QTcpSocket> guard(socket);
+    connect(socket, &QTcpSocket::bytesWritten, socket, [guard, breaks] {
+        if (guard && guard->bytesToWrite() == 0) {
+            if (breaks)
+                guard->abort();
+            else
+                guard->disconnectFromHost();
+        }
+    });
 }
 
 void FixtureServer::respondSlowly(QTcpSocket *socket, int chunks, int ms, const QString &title)
@@ -326,6 +393,16 @@ void FixtureServer::respond(QTcpSocket *socket, const QUrl &url)
                     QStringLiteral("<style>body{margin:0}div{height:100px}</style><div style=\"background:#ff0000\"></div>"
                                    "<div style=\"height:%1px;background:#ffffff\"></div><div style=\"background:#0000ff\"></div>")
                         .arg(h - 200));
+    } else if (path == QLatin1String("/stripes")) {
+        // A page h pixels tall in 8-pixel stripes of eight greys, darkest first (stripeGrey).
+        const int h = qBound(300, query.queryItemValue(QStringLiteral("h")).toInt(), 200000);
+        QStringList stops;
+        for (int i = 0; i < 8; ++i)
+            stops << QStringLiteral("%1 %2px %3px").arg(QColor::fromRgb(stripeGrey(i), stripeGrey(i), stripeGrey(i)).name()).arg(i * 8).arg(i * 8 + 8);
+        body = page(QStringLiteral("Stripes"),
+                    QStringLiteral("<style>body{margin:0}div{height:%1px;background:repeating-linear-gradient(to bottom,%2)}</style><div></div>")
+                        .arg(h)
+                        .arg(stops.join(QLatin1Char(','))));
     } else if (path == QLatin1String("/lines")) {
         // n numbered paragraphs: a document of many printed pages.
         const int n = qBound(1, query.queryItemValue(QStringLiteral("n")).toInt(), 400000);
@@ -362,6 +439,11 @@ void FixtureServer::respond(QTcpSocket *socket, const QUrl &url)
                     ? "Content-Disposition: attachment; filename*=UTF-8''" + QUrl::toPercentEncoding(name) + "\r\n"
                     : "Content-Disposition: attachment; filename=\"" + name.toUtf8() + "\"\r\n";
         body = downloadBytes(bytes);
+    } else if (path == QLatin1String("/doc.pdf")) {
+        type = "application/pdf";
+        if (query.hasQueryItem(QStringLiteral("attachment")))
+            extra = "Content-Disposition: attachment; filename=\"attached.pdf\"\r\n";
+        body = pdfBytes();
     } else if (path == QLatin1String("/title")) {
         body = page(query.queryItemValue(QStringLiteral("t"), QUrl::FullyDecoded));
     } else if (path == QLatin1String("/long-title")) {

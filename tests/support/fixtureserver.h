@@ -27,6 +27,10 @@ class QTcpSocket;
 //                        s adds the black band, n fills the picture with noise
 //   /posted              the answer to a sent form, titled "Posted N" (N: forms sent so far)
 //   /download?bytes=N[&name=F]        an attachment of exactly N bytes (downloadBytes)
+//   /resumable?bytes=N&cut=K[&norange=1]  big.bin, N bytes; the first answer breaks off after K;
+//                                     a Range request gets the rest (206) unless norange
+//   /stripes?h=N                      a page N pixels tall in 8-pixel grey stripes (stripeGrey)
+//   /doc.pdf[?attachment=1]           a one-page PDF titled kPdfTitle (pdfBytes), shown or an attachment
 //   /trickle?bytes=N&ms=M[&die=1]     an attachment sent 64 KiB every M ms (die: the line
 //                        drops halfway)
 //   anything?delay=MS    answers after MS milliseconds
@@ -41,6 +45,10 @@ public:
     static QImage noisePicture(int w, int h);
     // What /download and /trickle send: "abc...z" over and over.
     static QByteArray downloadBytes(int bytes);
+    static QByteArray pdfBytes();
+    // The grey of /stripes' stripe number i (each 8 pixels tall, eight to a cycle).
+    static int stripeGrey(int i) { return (i % 8) * 255 / 7; }
+    static const QString kPdfTitle;
     quint16 port() const { return m_server.serverPort(); }
     QUrl url(const QString &pathAndQuery) const;
     QString address(const QString &pathAndQuery) const { return url(pathAndQuery).toString(); }
@@ -49,10 +57,13 @@ public:
     int requestCount(const QString &path) const { return m_counts.value(path); }
     // Requests that sent a form (POST) to path.
     int postCount(const QString &path) const { return m_posts.value(path); }
+    // The byte each request for /resumable asked to start from (-1: no Range).
+    QList<qint64> rangesFrom() const { return m_rangesFrom; }
     void resetCounts()
     {
         m_counts.clear();
         m_posts.clear();
+        m_rangesFrom.clear();
     }
 
 signals:
@@ -62,6 +73,7 @@ private:
     void onConnection(QTcpServer *server);
     void trickle(QTcpSocket *socket, int bytes, int ms, bool die);
     void respondSlowly(QTcpSocket *socket, int chunks, int ms, const QString &title);
+    void resumable(QTcpSocket *socket, qint64 total, qint64 cut, qint64 from, bool noRanges);
     void onReadyRead(QTcpSocket *socket);
     void respond(QTcpSocket *socket, const QUrl &url);
 
@@ -69,5 +81,6 @@ private:
     QTcpServer m_cross;
     QHash<QString, int> m_counts;
     QHash<QString, int> m_posts;
+    QList<qint64> m_rangesFrom;
     QHash<QTcpSocket *, QByteArray> m_buffers;
 };

@@ -14,6 +14,7 @@ public:
     QString textAnswer;
     QString saveAnswer;
     bool questionAnswer = false;
+    int chooseAnswer = -1;
     QString openAnswer;
     QStringList asked;
 
@@ -51,6 +52,11 @@ public:
         if (realSave)
             return QtDialogs().saveFile(owner, title, suggestedName, filter);
         return saveAnswer;
+    }
+    int choose(QWidget *, const QString &title, const QString &text, const QStringList &answers) override
+    {
+        asked << QStringLiteral("choose:") + title + QLatin1Char('|') + text + QLatin1Char('|') + answers.join(QLatin1Char('/'));
+        return chooseAnswer;
     }
     bool question(QWidget *, const QString &title, const QString &text) override
     {

@@ -1,4 +1,5 @@
 #include "app/frmmain.h"
+#include "app/openpageskeeper.h"
 #include "app/pagestack.h"
 #include "app/toolbar.h"
 #include "page/pagesleep.h"
@@ -124,6 +125,41 @@ private slots:
         QVERIFY(!pages().LoadNewForm(addresses[4]));
         QCOMPARE(pages().book().count(), 4);
         QCOMPARE(pages().shownPage()->statusBar()->statusText(), OpenPolicy::refusal(4));
+    }
+
+    void theListOfOpenPagesFollowsTheStripNotEveryTitle()
+    {
+        m_engine.instance = QStringLiteral("rules");
+        m_w = std::make_unique<Frmmain>(*m_session);
+        m_w->resize(1000, 700);
+        m_w->show();
+        m_engine.instance.clear();
+        OpenPagesKeeper *keeper = m_w->openPagesKeeper();
+        QVERIFY(keeper);
+        keeper->setSettleMs(20);
+        const auto onDisk = [keeper] {
+            QFile file(keeper->path());
+            return file.open(QIODevice::ReadOnly) ? OpenPagesList::fromBytes(file.readAll()) : std::nullopt;
+        };
+        FormWeb *one = open(QStringLiteral("1"));
+        FormWeb *two = open(QStringLiteral("2"));
+        QVERIFY(one && two);
+        QTRY_COMPARE_WITH_TIMEOUT(onDisk().value_or(OpenPagesList()).pages.size(), 2, 2000);
+        QCOMPARE(onDisk()->pages[0], (OpenPagesList::Page{at(QStringLiteral("1")), QStringLiteral("网页1")}));
+        QCOMPARE(onDisk()->active, 1);
+        pages().activateSlot(one->myindex());
+        QTRY_COMPARE_WITH_TIMEOUT(onDisk()->active, 0, 2000);
+
+        // A page busy changing its title: one list for the lot, with the last title.
+        const int writes = keeper->writes();
+        for (int i = 0; i < 200; ++i)
+            emit two->Web()->TitleChange(QStringLiteral("第 %1 次").arg(i));
+        QTRY_COMPARE_WITH_TIMEOUT(onDisk()->pages[1].title, QStringLiteral("第 199 次"), 2000);
+        QCOMPARE(keeper->writes(), writes + 1);
+
+        // A normal exit takes the list away.
+        m_w->close();
+        QVERIFY(!QFileInfo::exists(keeper->path()));
     }
 
     void bringingATabToTheFrontShowsOnlyItsPage()

@@ -1,0 +1,146 @@
+#include "app/openpageskeeper.h"
+
+#include "app/pagestack.h"
+#include "page/formweb.h"
+#include "platform/paths.h"
+#include "platform/wholeappend.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QThreadPool>
+
+namespace {
+bool isRestorable(const QString &address)
+{
+    return !address.isEmpty() && address != QLatin1String("about:blank");
+}
+} // namespace
+
+OpenPagesKeeper::OpenPagesKeeper(PageStack &pages, const QString &path, QObject *parent)
+    : QObject(parent)
+    , m_pages(pages)
+    , m_path(path)
+    , m_writer(std::make_unique<QThreadPool>())
+{
+    // One writer: lists reach the disk in the order they were made.
+    m_writer->setMaxThreadCount(1);
+    m_settle.setSingleShot(true);
+    m_settle.setTimerType(Qt::PreciseTimer);
+    m_settle.setInterval(kSettleMs);
+    connect(&m_settle, &QTimer::timeout, this, &OpenPagesKeeper::write);
+}
+
+OpenPagesKeeper::~OpenPagesKeeper()
+{
+    m_writer->waitForDone();
+}
+
+QString OpenPagesKeeper::listPath(const QString &instance)
+{
+    const QString folder = QFileInfo(Paths::settingsFile()).absolutePath();
+    return folder + (instance == QLatin1String("default") ? QStringLiteral("/open-pages.json")
+                                                          : QStringLiteral("/open-pages-%1.json").arg(instance));
+}
+
+std::optional<OpenPagesList> OpenPagesKeeper::takeLeftOver(bool *unreadable)
+{
+    *unreadable = false;
+    std::optional<OpenPagesList> offered;
+    QByteArray bytes;
+    if (readWhole(setAsidePath(), bytes) && !bytes.isEmpty())
+        offered = OpenPagesList::fromBytes(bytes);
+    bytes.clear();
+    if (QFileInfo::exists(m_path)) {
+        if (readWhole(m_path, bytes)) {
+            if (const auto left = OpenPagesList::fromBytes(bytes)) {
+                if (!offered) {
+                    offered = left;
+                } else {
+                    offered->pages += left->pages;
+                    offered->active = offered->pages.size() - left->pages.size() + left->active;
+                }
+            } else {
+                *unreadable = true;
+            }
+        } else {
+            *unreadable = true;
+        }
+        // An unreadable file is kept aside for whoever wants to look; it is never read again.
+        if (*unreadable) {
+            QFile::remove(m_path + QStringLiteral(".unreadable"));
+            QFile::rename(m_path, m_path + QStringLiteral(".unreadable"));
+        }
+        QFile::remove(m_path);
+    }
+    if (!offered || offered->pages.isEmpty()) {
+        QFile::remove(setAsidePath());
+        return std::nullopt;
+    }
+    if (!replaceWhole(setAsidePath(), offered->toBytes(), QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        return offered; // still offered; only a crash before the answer would lose it
+    return offered;
+}
+
+void OpenPagesKeeper::leftOverAnswered()
+{
+    QFile::remove(setAsidePath());
+}
+
+OpenPagesList OpenPagesKeeper::snapshot() const
+{
+    OpenPagesList list;
+    const FormWeb *active = m_pages.activePage();
+    for (const FormWeb *page : m_pages.pagesInTabOrder()) {
+        const QString address = page->location();
+        if (!isRestorable(address))
+            continue;
+        if (page == active)
+            list.active = list.pages.size();
+        list.pages.append({address, page->caption()});
+    }
+    return list;
+}
+
+void OpenPagesKeeper::changed()
+{
+    // Not restarted by later changes: a page busy changing its title still gets its list
+    // written once a moment.
+    if (!m_finished && !m_settle.isActive())
+        m_settle.start();
+}
+
+void OpenPagesKeeper::write()
+{
+    if (m_finished)
+        return;
+    const QByteArray bytes = snapshot().toBytes();
+    if (bytes == m_written)
+        return;
+    m_written = bytes;
+    ++m_writes;
+    const QString path = m_path;
+    m_writer->start([path, bytes] {
+        // The folder may not be there yet on a first run.
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        replaceWhole(path, bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    });
+}
+
+bool OpenPagesKeeper::writeNow()
+{
+    m_settle.stop();
+    m_written.clear();
+    write();
+    m_writer->waitForDone();
+    QByteArray onDisk;
+    return readWhole(m_path, onDisk) && onDisk == m_written;
+}
+
+void OpenPagesKeeper::finish()
+{
+    m_finished = true;
+    m_settle.stop();
+    m_writer->waitForDone();
+    QFile::remove(m_path);
+}

@@ -1,0 +1,61 @@
+#pragma once
+#include <QObject>
+#include <QTimer>
+#include <memory>
+#include <optional>
+
+#include "tabs/openpageslist.h"
+
+class PageStack;
+class QThreadPool;
+
+// Keeps the window's open pages on disk while the browser runs, so that a run killed, cut
+// off by a power cut or a logout that does not wait gives them back at the next start.
+// The list is written whole (never half), away from the window, a moment after the strip
+// settles (at most once in that moment, however busy a page's title is); a normal exit
+// takes it away, so a normal start finds nothing.
+class OpenPagesKeeper : public QObject
+{
+    Q_OBJECT
+public:
+    // path: the instance's own list file.
+    OpenPagesKeeper(PageStack &pages, const QString &path, QObject *parent = nullptr);
+    ~OpenPagesKeeper() override;
+
+    static constexpr int kSettleMs = 1000;
+    void setSettleMs(int ms) { m_settle.setInterval(ms); }
+    // Lists handed to the writer so far.
+    int writes() const { return m_writes; }
+    // The list file of an engine storage instance ("default", "instance-2" ...), beside
+    // the settings.
+    static QString listPath(const QString &instance);
+
+    // What a run that did not end normally left: it is set aside until answered (a crash
+    // before the answer loses nothing), and joined to what an earlier unanswered start set
+    // aside. unreadable tells that a file was there but was not such a list (it is dropped).
+    std::optional<OpenPagesList> takeLeftOver(bool *unreadable);
+    // The user answered: what was set aside goes.
+    void leftOverAnswered();
+
+    // The strip changed: the list is written once it settles.
+    void changed();
+    // Writes now (and waits for the write); false when it could not be written.
+    bool writeNow();
+    // The browser ends normally: no more writes, and the list goes.
+    void finish();
+    // The list as the strip shows it now.
+    OpenPagesList snapshot() const;
+    QString path() const { return m_path; }
+    QString setAsidePath() const { return m_path + QStringLiteral(".previous"); }
+
+private:
+    void write();
+
+    PageStack &m_pages;
+    QString m_path;
+    QTimer m_settle;
+    QByteArray m_written;
+    std::unique_ptr<QThreadPool> m_writer;
+    bool m_finished = false;
+    int m_writes = 0;
+};

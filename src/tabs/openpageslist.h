@@ -1,0 +1,23 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+#include <optional>
+
+// The pages open in a window, as kept on disk while the browser runs so that a run that
+// did not end normally can give them back: address and title of each tab in the strip's
+// order, and which one was in front. A file that is not one of these (cut short, another
+// program's, binary) reads as nothing.
+struct OpenPagesList {
+    struct Page {
+        QString address;
+        QString title;
+        bool operator==(const Page &) const = default;
+    };
+    QVector<Page> pages;
+    int active = -1; // index into pages; -1: none
+
+    QByteArray toBytes() const;
+    static std::optional<OpenPagesList> fromBytes(const QByteArray &bytes);
+    bool operator==(const OpenPagesList &) const = default;
+};

@@ -1,0 +1,184 @@
+#include "app/openpageskeeper.h"
+#include "app/restorebar.h"
+#include "page/formweb.h"
+#include "page/statusbar.h"
+#include "support/files.h"
+#include "support/testenv.h"
+#include "support/testworld.h"
+#include "tabs/openpageslist.h"
+
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <csignal>
+
+// Pages open when the browser was killed come back at the next start, as the user answers.
+// The browser is a real process killed with SIGKILL; the next start is this test's window
+// on the same files.
+class TstCrashRestore : public QObject
+{
+    Q_OBJECT
+
+    TestWorld m_world;
+    QString listFile() const { return OpenPagesKeeper::listPath(QStringLiteral("default")); }
+    QString url(const QString &path) const { return m_world.url(path); }
+
+    // The list a browser keeps, as it is on disk now.
+    std::optional<OpenPagesList> onDisk() const
+    {
+        QFile file(listFile());
+        if (!file.open(QIODevice::ReadOnly))
+            return std::nullopt;
+        return OpenPagesList::fromBytes(file.readAll());
+    }
+    QStringList titlesOnDisk() const
+    {
+        QStringList titles;
+        if (const auto list = onDisk())
+            for (const auto &page : list->pages)
+                titles << page.title;
+        return titles;
+    }
+
+    // The browser as a process of its own on this test's home, killed once its list holds
+    // the pages' titles.
+    void runAndKill(const QStringList &addresses, const QStringList &titles)
+    {
+        QProcess browser;
+        browser.start(QStringLiteral(VELMO_BINARY), addresses);
+        QVERIFY(browser.waitForStarted(10000));
+        QTRY_COMPARE_WITH_TIMEOUT(titlesOnDisk(), titles, 30000);
+        ::kill(browser.processId(), SIGKILL);
+        QVERIFY(browser.waitForFinished(10000));
+        QVERIFY(QFileInfo::exists(listFile()));
+    }
+
+    // The next start, in this process: the window starts as main() starts it.
+    Frmmain *start()
+    {
+        m_world.store = std::make_unique<SettingsStore>(Paths::settingsFile());
+        m_world.engine = std::make_unique<EngineProfile>();
+        m_world.engine->profile()->setUrlRequestInterceptor(&m_world.blocker);
+        m_world.session = std::make_unique<Session>(*m_world.store, m_world.options, *m_world.engine, m_world.shell,
+                                                    m_world.dialogs, m_world.clock, m_world.memory);
+        m_world.window = std::make_unique<Frmmain>(*m_world.session);
+        m_world.window->start(QStringList{url(QStringLiteral("/page?id=start"))});
+        return m_world.window.get();
+    }
+    QStringList labels() const
+    {
+        QStringList all;
+        for (FormWeb *p : m_world.window->pages().pagesInTabOrder())
+            all << m_world.label(p);
+        return all;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_world.server.start()); }
+    void cleanup() { m_world.stop(); }
+
+    void killedTheirPagesComeBackWithoutSendingAFormAgain()
+    {
+        runAndKill({url(QStringLiteral("/page?id=one")), url(QStringLiteral("/autopost.html")), url(QStringLiteral("/page?id=three"))},
+                   {QStringLiteral("Page one"), QStringLiteral("Posted 1"), QStringLiteral("Page three")});
+        QCOMPARE(m_world.server.postCount(QStringLiteral("/posted")), 1);
+
+        Frmmain *w = start();
+        // Asked without holding the window: the start page is there meanwhile.
+        QVERIFY(w->restoreBar()->isVisible());
+        QCOMPARE(w->restoreBar()->findChild<QLabel *>()->text(), RestoreBar::question(3));
+        QTRY_COMPARE_WITH_TIMEOUT(labels(), QStringList{QStringLiteral("Page start")}, 15000);
+        w->restoreBar()->yesButton()->click();
+        QVERIFY(!w->restoreBar()->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(labels(), (QStringList{QStringLiteral("Page start"), QStringLiteral("Page one"),
+                                                         QStringLiteral("Posted 1"), QStringLiteral("Page three")}),
+                                  15000);
+        // The one in front then is in front now.
+        QCOMPARE(m_world.label(w->pages().activePage()), QStringLiteral("Page one"));
+        // The answer to the form came back without the form being sent again.
+        QCOMPARE(m_world.server.postCount(QStringLiteral("/posted")), 1);
+        QVERIFY(!QFileInfo::exists(w->openPagesKeeper()->setAsidePath()));
+        // This run keeps its own list, then a normal exit takes it away.
+        QTRY_COMPARE_WITH_TIMEOUT(titlesOnDisk().size(), 4, 10000);
+        w->close();
+        QVERIFY(!QFileInfo::exists(listFile()));
+    }
+
+    void answeredNoTheyWaitInTheClosedPages()
+    {
+        runAndKill({url(QStringLiteral("/page?id=kept")), url(QStringLiteral("/page?id=also"))},
+                   {QStringLiteral("Page kept"), QStringLiteral("Page also")});
+        Frmmain *w = start();
+        QTRY_COMPARE_WITH_TIMEOUT(labels(), QStringList{QStringLiteral("Page start")}, 15000);
+        w->restoreBar()->noButton()->click();
+        QCOMPARE(w->pages().book().count(), 1);
+        // Nothing lost: the closed pages give them back, the first one first.
+        w->pages().Restore();
+        QTRY_COMPARE_WITH_TIMEOUT(labels(), (QStringList{QStringLiteral("Page start"), QStringLiteral("Page kept")}), 15000);
+        w->pages().Restore();
+        QTRY_COMPARE_WITH_TIMEOUT(labels(), (QStringList{QStringLiteral("Page start"), QStringLiteral("Page kept"),
+                                                         QStringLiteral("Page also")}),
+                                  15000);
+        QVERIFY(!QFileInfo::exists(w->openPagesKeeper()->setAsidePath()));
+    }
+
+    void unansweredTheyAreOfferedAgainAfterTheNextCrash()
+    {
+        runAndKill({url(QStringLiteral("/page?id=first"))}, {QStringLiteral("Page first")});
+        // Offered, not answered, and this run dies too (its window simply goes).
+        Frmmain *w = start();
+        QVERIFY(w->restoreBar()->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(titlesOnDisk(), QStringList{QStringLiteral("Page start")}, 15000);
+        m_world.stop();
+        w = start();
+        QCOMPARE(w->restoreBar()->findChild<QLabel *>()->text(), RestoreBar::question(2));
+        w->restoreBar()->yesButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(labels().contains(QStringLiteral("Page first")), 15000);
+    }
+
+    void aNormalEndLeavesNoList()
+    {
+        QProcess browser;
+        browser.start(QStringLiteral(VELMO_BINARY), {url(QStringLiteral("/page?id=ends"))});
+        QTRY_COMPARE_WITH_TIMEOUT(titlesOnDisk(), QStringList{QStringLiteral("Page ends")}, 30000);
+        // A logout that waits: the window closes as the File menu's exit does.
+        ::kill(browser.processId(), SIGTERM);
+        QVERIFY(browser.waitForFinished(30000));
+        QVERIFY(!QFileInfo::exists(listFile()));
+        Frmmain *w = start();
+        QVERIFY(!w->restoreBar()->isVisible());
+    }
+
+    void anUnreadableListIsSetAsideAndTheStartGoesOn_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        OpenPagesList list;
+        list.pages = {{QStringLiteral("http://example.com/"), QStringLiteral("Example")}};
+        list.active = 0;
+        const QByteArray whole = list.toBytes();
+        QTest::newRow("cut short") << whole.left(whole.size() / 2);
+        QTest::newRow("another program's") << QByteArray(R"({"format":"something-else","version":1,"pages":[]})");
+        QTest::newRow("binary") << QByteArray("\x00\x01\x02\xff\xfe PNG\r\n\x1a\n", 14);
+        QTest::newRow("control characters in an address")
+            << QByteArray("{\"format\":\"velmo-open-pages\",\"version\":1,\"active\":0,"
+                          "\"pages\":[{\"address\":\"http://a/\\u0001\",\"title\":\"x\"}]}");
+    }
+    void anUnreadableListIsSetAsideAndTheStartGoesOn()
+    {
+        QFETCH(QByteArray, bytes);
+        QDir().mkpath(QFileInfo(listFile()).absolutePath());
+        QFile::remove(listFile() + QStringLiteral(".unreadable"));
+        putFile(listFile(), bytes);
+        Frmmain *w = start();
+        QVERIFY(!w->restoreBar()->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(labels(), QStringList{QStringLiteral("Page start")}, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(w->pages().shownPage()->statusBar()->statusText().contains(QStringLiteral("无法读取")), 15000);
+        // Kept for whoever wants to look, never read again.
+        QCOMPARE(fileBytes(listFile() + QStringLiteral(".unreadable")), bytes);
+        w->close();
+        QVERIFY(!QFileInfo::exists(listFile()));
+    }
+};
+
+VELMO_TEST_MAIN(TstCrashRestore)
+#include "tst_crashrestore.moc"
