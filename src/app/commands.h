@@ -6,6 +6,7 @@
 #include "app/toolbar.h"
 
 class AddressRow;
+class DownloadList;
 class Frmmain;
 class MouseWatch;
 class PageStack;
@@ -22,6 +23,7 @@ struct Commands {
     MainMenus &menus;
     MouseWatch &mouse;
     Session &session;
+    DownloadList &downloads;
 
     // Connects a menu item (or one of a control array's items) and switches it on.
     template <typename Slot>

@@ -153,15 +153,17 @@ void wireSourceCommands(Commands &c)
 void wireFileCommands(Commands &c)
 {
     Session &session = c.session;
-    auto *downloads = new DownloadList(session.engine.downloads(), session.dialogs, session.store, &c.window);
+    DownloadList *downloads = &c.downloads;
     auto window = std::make_shared<QPointer<FormDownloads>>();
     Frmmain &main = c.window;
-    QObject::connect(downloads, &DownloadList::added, downloads, [downloads, window, &session, &main] {
+    const auto showList = [downloads, window, &session, &main] {
         if (!*window)
             *window = new FormDownloads(*downloads, session.shell, &main);
         (*window)->show();
         (*window)->raise();
-    });
+    };
+    QObject::connect(downloads, &DownloadList::added, downloads, showList);
+    c.on("mnuDownloads", showList);
     PageStack &pages = c.pages;
     QObject::connect(downloads, &DownloadList::ended, &pages, [&pages](int, const QString &message) { pages.tell(message); });
     QObject::connect(downloads, &DownloadList::refused, &pages, &PageStack::tell);

@@ -9,6 +9,7 @@
 #include "app/addressrow.h"
 #include "app/closedmenu.h"
 #include "engine/pagecontrol.h"
+#include "files/downloadlist.h"
 #include "pictures/formimage.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
@@ -127,7 +128,10 @@ QStringList cleanTraces(const QVector<int> &boxes, Frmmain &window, PageStack &p
             break;
         }
         // The records themselves, so neither Ctrl+Z nor a restart brings them back.
-        case 8: pages.closedRing().clear(); break;
+        case 8:
+            pages.closedRing().clear();
+            window.downloads().clearList();
+            break;
         default: break; // 9: nothing of the kind on this system
         }
     }

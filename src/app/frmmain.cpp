@@ -13,6 +13,7 @@
 #include "app/openpageskeeper.h"
 #include "app/pagestack.h"
 #include "app/restorebar.h"
+#include "files/downloadlist.h"
 #include "engine/pagecontrol.h"
 #include "page/formweb.h"
 #include "app/toolbar.h"
@@ -83,7 +84,9 @@ Frmmain::Frmmain(Session &session, QWidget *parent, int tabCapacity)
         connect(m_pages.get(), &PageStack::stripChanged, m_keeper, &OpenPagesKeeper::changed);
     }
 
-    Commands commands{*this, *m_pages, *m_toolbar, *m_address, *m_menus, *m_mouse, m_session};
+    m_downloads = new DownloadList(session.engine.downloads(), session.dialogs, session.store, session.clock,
+                                   Paths::appDir() + QStringLiteral("/Downloads.json"), this);
+    Commands commands{*this, *m_pages, *m_toolbar, *m_address, *m_menus, *m_mouse, m_session, *m_downloads};
     wireTabCommands(commands);
     wirePageCommands(commands);
     wireSiteCommands(commands);

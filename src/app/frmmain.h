@@ -6,6 +6,7 @@
 #include "tabs/tabbook.h"
 
 class AddressRow;
+class DownloadList;
 class ClosedMenu;
 class Favorites;
 class FavoritesMenu;
@@ -52,6 +53,8 @@ public:
     // and the bar that offers back a crashed run's pages.
     OpenPagesKeeper *openPagesKeeper() const { return m_keeper; }
     RestoreBar *restoreBar() const { return m_restoreBar; }
+    // Every download, and the list kept of them.
+    DownloadList &downloads() const { return *m_downloads; }
     const Favorites &favorites() const { return *m_favorites; }
     FavoritesMenu &favoritesMenu() const { return *m_favoritesMenu; }
     const History &history() const { return *m_history; }
@@ -88,6 +91,7 @@ private:
     QWidget *m_pict = nullptr;
     QWidget *m_client = nullptr;
     RestoreBar *m_restoreBar = nullptr;
+    DownloadList *m_downloads = nullptr;
     OpenPagesKeeper *m_keeper = nullptr;
     Toolbar *m_toolbar = nullptr;
     AddressRow *m_address = nullptr;

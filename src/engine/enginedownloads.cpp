@@ -10,6 +10,10 @@
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 
+namespace {
+constexpr int kServerContentLengthMismatch = 38;
+}
+
 Download::Download(QWebEngineDownloadRequest *request, PartialFiles *partials, QObject *parent)
     : QObject(parent)
     , m_request(request)
@@ -130,10 +134,56 @@ void Download::leaveNothing()
     unlist();
 }
 
+void Download::adopt(QWebEngineDownloadRequest *request)
+{
+    if (m_request)
+        disconnect(m_request, nullptr, this, nullptr);
+    m_request = request;
+    m_awaitingResume = false;
+    connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this, [this] {
+        m_mostReceived = qMax(m_mostReceived, received());
+        emit progressed();
+    });
+    connect(request, &QWebEngineDownloadRequest::totalBytesChanged, this, &Download::progressed);
+    connect(request, &QWebEngineDownloadRequest::stateChanged, this, &Download::onStateChanged);
+    if (m_resumable) {
+        m_resumable = false;
+        m_failure.clear();
+    }
+    m_state = State::Running;
+    if (request->state() == QWebEngineDownloadRequest::DownloadRequested) {
+        request->setDownloadDirectory(QFileInfo(partPath()).absolutePath());
+        request->setDownloadFileName(QFileInfo(partPath()).fileName());
+        request->accept();
+    }
+    emit progressed();
+}
+
+void Download::resume()
+{
+    if (!m_request || !m_resumable)
+        return;
+    m_resumable = false;
+    m_awaitingResume = true;
+    m_state = State::Running;
+    m_failure.clear();
+    m_request->resume();
+    emit progressed();
+}
+
 void Download::cancel()
 {
     if (!m_request)
         return;
+    if (m_resumable) {
+        // What it wrote goes with it.
+        m_resumable = false;
+        m_state = State::Cancelled;
+        m_request->cancel();
+        leaveNothing();
+        emit finished();
+        return;
+    }
     if (m_state == State::Asking) {
         m_state = State::Cancelled;
         m_request->cancel();
@@ -159,9 +209,18 @@ void Download::fail(const QString &why)
 
 void Download::onStateChanged()
 {
-    if (!m_request || m_state == State::Done || m_state == State::Cancelled || m_state == State::Failed)
+    if (!m_request || m_state == State::Done || m_state == State::Cancelled || (m_state == State::Failed && !m_resumable))
         return;
     switch (m_request->state()) {
+    case QWebEngineDownloadRequest::DownloadInProgress:
+        // The engine took a broken transfer up again by itself.
+        if (m_resumable) {
+            m_resumable = false;
+            m_state = State::Running;
+            m_failure.clear();
+            emit progressed();
+        }
+        return;
     case QWebEngineDownloadRequest::DownloadCompleted: {
         const QString final = m_held.finish(partPath());
         unlist();
@@ -184,6 +243,8 @@ void Download::onStateChanged()
         leaveNothing();
         break;
     case QWebEngineDownloadRequest::DownloadInterrupted:
+        if (m_resumable)
+            return;
         m_state = State::Failed;
         switch (m_request->interruptReason()) {
         case QWebEngineDownloadRequest::FileNoSpace:
@@ -199,12 +260,24 @@ void Download::onStateChanged()
         case QWebEngineDownloadRequest::NetworkDisconnected:
         case QWebEngineDownloadRequest::NetworkFailed:
         case QWebEngineDownloadRequest::NetworkTimeout:
-        default:
+            // The connection broke: the bytes so far stay, for 继续.
             m_failure = QStringLiteral("网络连接中断");
+            m_resumable = true;
+            break;
+        default:
+            m_failure = QStringLiteral("下载被中断");
+            // The server ended the reply short of its length (the engine's reason 38, not
+            // named by Qt): the line broke, as above.
+            if (int(m_request->interruptReason()) == kServerContentLengthMismatch) {
+                m_failure = QStringLiteral("网络连接中断");
+                m_resumable = true;
+            }
             break;
         }
-        // An interrupted transfer would keep its partial file for a resume nobody asks
-        // for (a full disk stays full): it goes, as for every other failure.
+        if (m_resumable)
+            break;
+        // Nothing to go on from (a full disk stays full): the partial file goes, as for
+        // every other failure.
         m_request->cancel();
         leaveNothing();
         break;
@@ -256,16 +329,15 @@ void EngineDownloads::onRequested(QWebEngineDownloadRequest *request)
             return;
         }
     }
-    // The engine asks again when it tries to resume a broken transfer, and the transfer
-    // it asks for again never moves after: its bytes read 0 again, or the name proposed
-    // is its path. It has failed; starting over is the user's to say.
+    // The engine asks again when it takes a broken transfer up (by itself, or at 继续):
+    // the name proposed is its partial file's, or its bytes read 0 again. The transfer it
+    // asks for is that one's, going on into the same partial file.
     const QString again = request->suggestedFileName();
     for (const QPointer<Download> &d : std::as_const(m_running)) {
-        if (d && d->state() == Download::State::Running
+        if (d && (d->state() == Download::State::Running || d->resumable())
             && ((!d->partPath().isEmpty() && (d->partPath() == again || d->path() == again))
-                || (d->url() == request->url() && d->restarted()))) {
-            request->cancel();
-            d->fail(QStringLiteral("网络连接中断"));
+                || (d->url() == request->url() && (d->restarted() || d->awaitingResume())))) {
+            d->adopt(request);
             return;
         }
     }

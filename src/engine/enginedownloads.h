@@ -41,6 +41,16 @@ public:
     QString partPath() const { return m_startedPath.isEmpty() ? QString() : m_startedPath + QStringLiteral(".part"); }
     // Why it failed, in words.
     QString failure() const { return m_failure; }
+    // It failed because the connection broke: resume() goes on from the bytes written
+    // (from 0, honestly, when the server will not send a part); its partial file stays
+    // until then, or until it is cancelled.
+    bool resumable() const { return m_resumable; }
+    void resume();
+    // The engine asked again for this transfer (taking it up after a break): the new
+    // request goes on into the same partial file.
+    void adopt(QWebEngineDownloadRequest *request);
+    // 继续 was asked and the engine has not asked again yet.
+    bool awaitingResume() const { return m_awaitingResume; }
 
     // Writes it to path (a folder the user chose and a plain name). The name is held at
     // once (an empty file, unless the user chose to replace one); the engine writes the
@@ -69,6 +79,8 @@ private:
     PartialFiles *m_partials;
     State m_state = State::Asking;
     qint64 m_mostReceived = 0;
+    bool m_resumable = false;
+    bool m_awaitingResume = false;
     QString m_path;
     QString m_startedPath;
     QString m_displacedFrom;

@@ -1,22 +1,35 @@
 #include "files/downloadlist.h"
 
 #include "engine/enginedownloads.h"
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "platform/settingkeys.h"
 #include "platform/settingsstore.h"
+#include "platform/wholeappend.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
 
-DownloadList::DownloadList(EngineDownloads *downloads, Dialogs &dialogs, SettingsStore &store, QWidget *dialogOwner)
+DownloadList::DownloadList(EngineDownloads *downloads, Dialogs &dialogs, SettingsStore &store, const Clock &clock,
+                           const QString &keptFile, QWidget *dialogOwner)
     : QObject(dialogOwner)
     , m_dialogs(dialogs)
     , m_store(store)
+    , m_clock(clock)
+    , m_keptFile(keptFile)
     , m_owner(dialogOwner)
 {
+    // What earlier runs kept; a list that is not one is left as it is, unread.
+    QByteArray bytes;
+    if (!m_keptFile.isEmpty() && readWhole(m_keptFile, bytes) && !bytes.isEmpty()) {
+        if (const auto kept = KeptDownloads::fromBytes(bytes)) {
+            for (const KeptDownload &k : *kept)
+                m_rows.append(Row{nullptr, k.path, {}, k, true});
+        }
+    }
     // Without the engine (tests of the window alone) nothing is ever announced.
     if (downloads)
         connect(downloads, &EngineDownloads::requested, this, &DownloadList::onRequested);
@@ -55,6 +68,97 @@ QString DownloadList::exitQuestion(int running)
 QString DownloadList::Row::name() const
 {
     return QFileInfo(path).fileName();
+}
+
+bool DownloadList::Row::fileThere() const
+{
+    const bool done = download ? download->state() == Download::State::Done : kept.end == KeptDownload::End::Done;
+    return done && QFileInfo(path).isFile();
+}
+
+int DownloadList::rowOf(const Download *download) const
+{
+    for (int i = 0; i < m_rows.size(); ++i)
+        if (m_rows[i].download == download)
+            return i;
+    return -1;
+}
+
+void DownloadList::resume(int row)
+{
+    if (row >= 0 && row < m_rows.size() && m_rows[row].download && m_rows[row].download->resumable()) {
+        m_rows[row].ended = false;
+        m_rows[row].download->resume();
+        emit changed(row);
+    }
+}
+
+void DownloadList::clearList()
+{
+    QList<Row> left;
+    for (const Row &r : std::as_const(m_rows)) {
+        if (r.download && r.download->resumable())
+            r.download->cancel();
+        else if (r.download && (r.download->state() == Download::State::Running || r.download->state() == Download::State::Asking))
+            left.append(r);
+    }
+    m_rows = left;
+    keep();
+    emit cleared();
+}
+
+void DownloadList::keep()
+{
+    if (m_keptFile.isEmpty())
+        return;
+    QVector<KeptDownload> rows;
+    for (const Row &r : std::as_const(m_rows))
+        if (r.ended)
+            rows.append(r.kept);
+    // An empty list leaves no file behind (the trace clean-up's history box empties it).
+    if (rows.isEmpty()) {
+        QFile::remove(m_keptFile);
+        return;
+    }
+    QDir().mkpath(QFileInfo(m_keptFile).absolutePath());
+    replaceWhole(m_keptFile, KeptDownloads::toBytes(rows), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+void DownloadList::onFinished(Download *download)
+{
+    const int at = rowOf(download);
+    if (at < 0)
+        return;
+    Row &row = m_rows[at];
+    row.path = download->path().isEmpty() ? row.path : download->path();
+    row.ended = true;
+    row.kept.path = row.path;
+    row.kept.address = download->url().toString();
+    row.kept.size = download->received();
+    row.kept.total = download->total();
+    row.kept.end = download->state() == Download::State::Done ? KeptDownload::End::Done
+                   : download->state() == Download::State::Cancelled ? KeptDownload::End::Cancelled
+                                                                     : KeptDownload::End::Failed;
+    row.kept.failure = download->failure();
+    row.kept.when = m_clock.now();
+    keep();
+    emit changed(at);
+    const QString name = row.name();
+    switch (download->state()) {
+    case Download::State::Done:
+        if (!download->displacedFrom().isEmpty())
+            emit ended(at, QStringLiteral("下载完成：%1（“%2”已被另一个下载占用，没有替换它）")
+                               .arg(name, QFileInfo(download->displacedFrom()).fileName()));
+        else
+            emit ended(at, QStringLiteral("下载完成：%1").arg(name));
+        break;
+    case Download::State::Failed:
+        emit ended(at, download->resumable() ? QStringLiteral("下载中断：%1（%2，可以在下载列表中继续）").arg(name, download->failure())
+                                             : QStringLiteral("下载失败：%1（%2）").arg(name, download->failure()));
+        break;
+    default:
+        break;
+    }
 }
 
 int DownloadList::running() const
@@ -105,37 +209,28 @@ void DownloadList::onRequested(Download *download)
     }
     // Two transfers into one file would write over each other.
     for (const Row &r : std::as_const(m_rows)) {
-        if (r.download && r.download->state() == Download::State::Running && r.path == QFileInfo(path).absoluteFilePath()) {
+        if (r.download && (r.download->state() == Download::State::Running || r.download->resumable())
+            && r.path == QFileInfo(path).absoluteFilePath()) {
             download->cancel();
             emit refused(QStringLiteral("“%1”正在下载中，请另选一个文件名。").arg(r.name()));
             return;
         }
     }
     m_store.write(SettingKeys::kDownloadFolder, QFileInfo(path).absolutePath());
-    Row row{download, QFileInfo(path).absoluteFilePath(), {}};
+    Row row{download, QFileInfo(path).absoluteFilePath(), {}, {}, false};
     row.since.start();
     m_rows.append(row);
     const int at = int(m_rows.size()) - 1;
-    connect(download, &Download::progressed, this, [this, at] { emit changed(at); });
-    connect(download, &Download::finished, this, [this, at, download] {
-        m_rows[at].path = download->path().isEmpty() ? m_rows[at].path : download->path();
-        emit changed(at);
-        const QString name = m_rows[at].name();
-        switch (download->state()) {
-        case Download::State::Done:
-            if (!download->displacedFrom().isEmpty())
-                emit ended(at, QStringLiteral("下载完成：%1（“%2”已被另一个下载占用，没有替换它）")
-                                   .arg(name, QFileInfo(download->displacedFrom()).fileName()));
-            else
-                emit ended(at, QStringLiteral("下载完成：%1").arg(name));
-            break;
-        case Download::State::Failed:
-            emit ended(at, QStringLiteral("下载失败：%1（%2）").arg(name, download->failure()));
-            break;
-        default:
-            break;
+    connect(download, &Download::progressed, this, [this, download] {
+        const int now = rowOf(download);
+        if (now >= 0) {
+            // Taken up again (继续, or by the engine itself): running, not ended.
+            if (download->state() == Download::State::Running)
+                m_rows[now].ended = false;
+            emit changed(now);
         }
     });
+    connect(download, &Download::finished, this, [this, download] { onFinished(download); });
     download->start(row.path);
     emit added(at);
 }

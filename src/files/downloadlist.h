@@ -5,6 +5,9 @@
 #include <QPointer>
 #include <QUrl>
 
+#include "files/keptdownloads.h"
+
+class Clock;
 class Dialogs;
 class Download;
 class EngineDownloads;
@@ -14,23 +17,37 @@ class SettingsStore;
 // Every file the engine is asked to download: each asks the user where to save it (the
 // reply's own name, in the folder used last), then runs in the downloads window; several
 // run at once. The engine writes to "<name>.download" beside the target and gives it its
-// name only when complete; a cancelled or failed transfer leaves nothing behind.
+// name only when complete; a cancelled or failed transfer leaves nothing behind, except
+// one whose connection broke, which keeps its bytes for 继续 until it is cancelled or
+// cleared. The list (file, address, size, how it ended, when) is kept in keptFile across
+// runs until 清除列表.
 class DownloadList : public QObject
 {
     Q_OBJECT
 public:
-    DownloadList(EngineDownloads *downloads, Dialogs &dialogs, SettingsStore &store, QWidget *dialogOwner);
+    DownloadList(EngineDownloads *downloads, Dialogs &dialogs, SettingsStore &store, const Clock &clock,
+                 const QString &keptFile, QWidget *dialogOwner);
 
     struct Row {
-        QPointer<Download> download;
+        QPointer<Download> download; // null for a row an earlier run kept
         QString path;
         QElapsedTimer since;
+        KeptDownload kept;           // how it ended (rows of earlier runs, and ended ones)
+        bool ended = false;
         QString name() const;
+        // Done, and its file is still there.
+        bool fileThere() const;
     };
     const QList<Row> &rows() const { return m_rows; }
     int running() const;
     // Ends every transfer under way (the program exits).
     void cancelAll();
+    // 继续: a transfer whose connection broke goes on.
+    void resume(int row);
+    // 清除列表: every ended row goes (a broken transfer's bytes with it); those under way
+    // stay.
+    void clearList();
+    QString keptFile() const { return m_keptFile; }
 
     // The folder proposed to the user: the one used last, else the desktop's download
     // folder, else the program's own.
@@ -46,6 +63,8 @@ public:
 
 signals:
     void added(int row);
+    // Rows went: the list is to be shown anew.
+    void cleared();
     void changed(int row);
     // A transfer ended: done, or failed with the reason (cancelled ones say nothing).
     void ended(int row, const QString &message);
@@ -54,9 +73,15 @@ signals:
 
 private:
     void onRequested(Download *download);
+    int rowOf(const Download *download) const;
+    void onFinished(Download *download);
+    // The ended rows to keptFile.
+    void keep();
 
     Dialogs &m_dialogs;
     SettingsStore &m_store;
+    const Clock &m_clock;
+    QString m_keptFile;
     QWidget *m_owner;
     QList<Row> m_rows;
     struct Expected {

@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <QUrlQuery>
 
+#include <sys/socket.h>
+
 namespace {
 
 QByteArray page(const QString &title, const QString &body = QStringLiteral("<p>fixture</p>"))
@@ -164,7 +166,8 @@ void FixtureServer::onReadyRead(QTcpSocket *socket)
     if (url.path() == QLatin1String("/resumable")) {
         // Asked for from a byte on: only what follows.
         const int rangeAt = head.indexOf("\r\nrange: bytes=");
-        const qint64 from = rangeAt < 0 ? 0 : head.mid(rangeAt + 16, head.indexOf('-', rangeAt + 16) - rangeAt - 16).toLongLong();
+        const qsizetype fromAt = rangeAt + qsizetype(qstrlen("\r\nrange: bytes="));
+        const qint64 from = rangeAt < 0 ? 0 : head.mid(fromAt, head.indexOf('-', fromAt) - fromAt).toLongLong();
         m_rangesFrom.append(rangeAt < 0 ? -1 : from);
         const QUrlQuery query(url);
         resumable(socket, query.queryItemValue(QStringLiteral("bytes")).toLongLong(), query.queryItemValue(QStringLiteral("cut")).toLongLong(),
@@ -241,7 +244,7 @@ void FixtureServer::resumable(QTcpSocket *socket, qint64 total, qint64 cut, qint
     const QByteArray body = downloadBytes(int(total));
     QByteArray head;
     QByteArray part;
-    const QByteArray common = "Content-Type: application/octet-stream\r\nETag: \"v1\"\r\n"
+    const QByteArray common = "Content-Type: application/octet-stream\r\nETag: \"v1\"\r\nLast-Modified: Tue, 01 Dec 2026 08:00:00 GMT\r\n"
                               "Content-Disposition: attachment; filename=\"big.bin\"\r\nConnection: close\r\n";
     if (from > 0 && from < total && !noRanges) {
         part = body.mid(from);
@@ -253,19 +256,23 @@ void FixtureServer::resumable(QTcpSocket *socket, qint64 total, qint64 cut, qint
         head = "HTTP/1.1 200 OK\r\n" + common + (noRanges ? QByteArray() : QByteArray("Accept-Ranges: bytes\r\n"))
                + "Content-Length: " + QByteArray::number(total) + "\r\n\r\n";
     }
-    // The first answer breaks off after cut bytes: the connection is reset, as a network
-    // that goes away resets it.
-    const bool breaks = cut > 0 && m_counts.value(QStringLiteral("/resumable")) == 1;
+    // The first answer (every one while the line is down) breaks off at byte cut: the
+    // connection is reset, as a network that goes away resets it.
+    const bool breaks = cut > 0 && (m_counts.value(QStringLiteral("/resumable")) == 1 || m_lineDown);
     if (breaks)
-        part = part.left(cut);
+        part = part.left(qMax<qint64>(0, cut - from));
     socket->write(head + part);
     QPointer<QTcpSocket> guard(socket);
     connect(socket, &QTcpSocket::bytesWritten, socket, [guard, breaks] {
         if (guard && guard->bytesToWrite() == 0) {
-            if (breaks)
+            if (breaks) {
+                // A reset, not an orderly end: what a broken line looks like to the other side.
+                const linger reset{1, 0};
+                ::setsockopt(int(guard->socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
                 guard->abort();
-            else
+            } else {
                 guard->disconnectFromHost();
+            }
         }
     });
 }

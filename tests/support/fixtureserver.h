@@ -59,6 +59,8 @@ public:
     int postCount(const QString &path) const { return m_posts.value(path); }
     // The byte each request for /resumable asked to start from (-1: no Range).
     QList<qint64> rangesFrom() const { return m_rangesFrom; }
+    // While down, every answer for /resumable breaks off at its cut.
+    void setLineDown(bool down) { m_lineDown = down; }
     void resetCounts()
     {
         m_counts.clear();
@@ -82,5 +84,6 @@ private:
     QHash<QString, int> m_counts;
     QHash<QString, int> m_posts;
     QList<qint64> m_rangesFrom;
+    bool m_lineDown = false;
     QHash<QTcpSocket *, QByteArray> m_buffers;
 };
