@@ -10,6 +10,7 @@ QTWEBENGINE_DISABLE_SANDBOX=1 ./build/bench/bench_pictures 2>/dev/null
 QTWEBENGINE_DISABLE_SANDBOX=1 ./build/bench/bench_screenshot 2>/dev/null
 QTWEBENGINE_DISABLE_SANDBOX=1 ./build/bench/bench_downloads 2>/dev/null
 QTWEBENGINE_DISABLE_SANDBOX=1 ./build/bench/bench_pagecommands 2>/dev/null
+QTWEBENGINE_DISABLE_SANDBOX=1 ./build/bench/bench_openpages 2>/dev/null
 # A hung page, with the browser's own process model and with a renderer for every tab.
 (unset QTWEBENGINE_CHROMIUM_FLAGS; QTWEBENGINE_DISABLE_SANDBOX=1 ./build/bench/bench_hungsite 2>/dev/null)
 QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu --process-per-tab" QTWEBENGINE_DISABLE_SANDBOX=1 ./build/bench/bench_hungsite 2>/dev/null

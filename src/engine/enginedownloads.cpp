@@ -324,8 +324,22 @@ void EngineDownloads::onRequested(QWebEngineDownloadRequest *request)
     m_claims.removeIf([](const Pending &p) { return !p.context; });
     for (qsizetype i = 0; i < m_claims.size(); ++i) {
         if (m_claims[i].url == request->url()) {
-            const Claim claim = m_claims.takeAt(i).claim;
-            claim(request);
+            const Pending taken = m_claims.takeAt(i);
+            m_taken.append({taken.url, request->suggestedFileName(), taken.context, taken.claim, request});
+            taken.claim(request);
+            return;
+        }
+    }
+    // The engine starting the browser's own transfer again after a break: it goes where
+    // the first went, for the same owner; once the owner is gone, it ends.
+    m_taken.removeIf([](const Taken &t) { return !t.request || t.request->isFinished(); });
+    for (Taken &t : m_taken) {
+        if (t.url == request->url() && t.name == request->suggestedFileName()) {
+            t.request = request;
+            if (t.context)
+                t.claim(request);
+            else
+                request->cancel();
             return;
         }
     }
@@ -334,9 +348,11 @@ void EngineDownloads::onRequested(QWebEngineDownloadRequest *request)
     // asks for is that one's, going on into the same partial file.
     const QString again = request->suggestedFileName();
     for (const QPointer<Download> &d : std::as_const(m_running)) {
-        if (d && (d->state() == Download::State::Running || d->resumable())
-            && ((!d->partPath().isEmpty() && (d->partPath() == again || d->path() == again))
-                || (d->url() == request->url() && (d->restarted() || d->awaitingResume())))) {
+        if (!d || (d->state() != Download::State::Running && !d->resumable()))
+            continue;
+        const bool sameName = !d->partPath().isEmpty()
+                              && (again == d->partPath() || again == d->path() || again == QFileInfo(d->partPath()).fileName());
+        if (sameName || (d->url() == request->url() && (d->restarted() || d->awaitingResume() || d->resumable()))) {
             d->adopt(request);
             return;
         }

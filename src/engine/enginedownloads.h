@@ -125,6 +125,15 @@ private:
         std::function<void()> expired;
     };
     QList<Pending> m_claims;
+    // Claimed transfers under way: the engine asks again for one it starts over.
+    struct Taken {
+        QUrl url;
+        QString name;
+        QPointer<QObject> context;
+        Claim claim;
+        QPointer<QWebEngineDownloadRequest> request;
+    };
+    QList<Taken> m_taken;
     quint64 m_nextClaim = 0;
     int m_claimMs = kClaimMs;
     QList<QPointer<Download>> m_running;

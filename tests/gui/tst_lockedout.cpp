@@ -234,8 +234,9 @@ private slots:
         m_w->start(url(QStringLiteral("/page?id=named")));
         QCOMPARE(QFileInfo(named.path()).permissions() & QFile::ReadOther, QFile::ReadOther);
         QCOMPARE(QFileInfo(named.path() + QStringLiteral("/History")).permissions() & QFile::ReadOther, QFile::Permissions());
-        // Said once, where the user looks.
-        QVERIFY(m_w->pages().shownPage()->statusBar()->statusText().contains(named.path()));
+        // Said once, where the user looks, and still there once the first page is in.
+        QTRY_COMPARE_WITH_TIMEOUT(m_world.label(m_w->pages().shownPage()), QStringLiteral("Page named"), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_w->pages().shownPage()->statusBar()->statusText().contains(named.path()), 15000);
     }
 
     void closingManyPagesWritesTheSettingsOnce()

@@ -1,0 +1,71 @@
+// The list of open pages kept against a crash: what keeping it costs the window while 20
+// tabs load (the longest stall of the event loop, with the list kept and without), and the
+// time to write it with 100 tabs. Real engine, offscreen; one table row per figure.
+#include "benchworld.h"
+#include "app/openpageskeeper.h"
+#include "app/pagestack.h"
+#include "page/formweb.h"
+#include "tabs/tabstrip.h"
+
+#include <QApplication>
+
+namespace {
+
+// Opens n tabs of the fixture's small pages and waits for their titles; the longest stall
+// of the event loop meanwhile.
+qint64 openTabs(BenchWorld &world, int from, int n)
+{
+    PageStack &pages = world.window->pages();
+    StallWatch stalls;
+    stalls.start();
+    for (int i = from; i < from + n; ++i)
+        pages.open(world.url(QStringLiteral("/page?id=%1").arg(i)), OpenTarget{OpenTarget::Background, true});
+    waitUntil([&] {
+        for (FormWeb *p : pages.pagesInTabOrder())
+            if (!world.window->tabStrip()->labelText(p->myindex()).startsWith(QLatin1String("Page ")))
+                return false;
+        return true;
+    }, 120000);
+    // The list written a moment after the strip settled is in the figure too.
+    waitUntil([] { return false; }, OpenPagesKeeper::kSettleMs + 200);
+    stalls.stop();
+    return stalls.longest;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    BenchWorld::prepareProcess();
+    QApplication app(argc, argv);
+    std::printf("| case | value |\n|---|---|\n");
+    {
+        BenchWorld world;
+        OpenPagesKeeper *keeper = world.window->openPagesKeeper();
+        if (!keeper) {
+            std::printf("no list kept (the engine profile runs off the record)\n");
+            return 1;
+        }
+        row("longest stall while 20 tabs load, list kept", double(openTabs(world, 0, 20)), "ms");
+        openTabs(world, 20, 80);
+        QElapsedTimer t;
+        t.start();
+        constexpr int kWrites = 20;
+        for (int i = 0; i < kWrites; ++i)
+            keeper->snapshot().toBytes();
+        row("list of 100 tabs made (on the window's thread), each", double(t.nsecsElapsed()) / kWrites / 1e6, "ms");
+        t.restart();
+        for (int i = 0; i < kWrites; ++i)
+            keeper->writeNow();
+        row("list of 100 tabs made and written whole (synced), each", double(t.nsecsElapsed()) / kWrites / 1e6, "ms");
+        row("list of 100 tabs, bytes", double(keeper->snapshot().toBytes().size()), "B");
+    }
+    {
+        // The same loads with no list kept: what the engine's own work stalls.
+        BenchWorld world;
+        if (OpenPagesKeeper *keeper = world.window->openPagesKeeper())
+            keeper->finish();
+        row("longest stall while 20 tabs load, no list kept", double(openTabs(world, 0, 20)), "ms");
+    }
+    return 0;
+}
