@@ -77,8 +77,9 @@ std::optional<OpenPagesList> OpenPagesKeeper::takeLeftOver(bool *unreadable)
         QFile::remove(setAsidePath());
         return std::nullopt;
     }
-    if (!replaceWhole(setAsidePath(), offered->toBytes(), QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        return offered; // still offered; only a crash before the answer would lose it
+    // Set aside until answered. Should that fail, the pages are still offered now; only a
+    // crash before the answer would lose them.
+    replaceWhole(setAsidePath(), offered->toBytes(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     return offered;
 }
 
