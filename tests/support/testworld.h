@@ -19,6 +19,7 @@
 #include "userdata/options.h"
 #include "platform/settingsstore.h"
 
+#include <QThreadPool>
 #include <QWebEngineProfile>
 #include <memory>
 
@@ -108,6 +109,9 @@ struct TestWorld {
     {
         reset();
         options.setAutoDownloadPictures(0);
+        // Pictures an earlier test's run still had on their way are written first: they
+        // would land in the emptied folder.
+        QThreadPool::globalInstance()->waitForDone();
         QDir(Paths::appDir() + QStringLiteral("/Download")).removeRecursively();
         return newWindow();
     }
