@@ -19,6 +19,11 @@ Download::Download(QWebEngineDownloadRequest *request, PartialFiles *partials, Q
     , m_request(request)
     , m_partials(partials)
 {
+    watch(request);
+}
+
+void Download::watch(QWebEngineDownloadRequest *request)
+{
     connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this, [this] {
         m_mostReceived = qMax(m_mostReceived, received());
         emit progressed();
@@ -33,6 +38,14 @@ Download::Download(QWebEngineDownloadRequest *request, PartialFiles *partials, Q
             emit finished();
         }
     });
+}
+
+void Download::goOn()
+{
+    m_resumable = false;
+    m_state = State::Running;
+    m_failure.clear();
+    emit progressed();
 }
 
 QUrl Download::url() const
@@ -140,35 +153,22 @@ void Download::adopt(QWebEngineDownloadRequest *request)
         disconnect(m_request, nullptr, this, nullptr);
     m_request = request;
     m_awaitingResume = false;
-    connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this, [this] {
-        m_mostReceived = qMax(m_mostReceived, received());
-        emit progressed();
-    });
-    connect(request, &QWebEngineDownloadRequest::totalBytesChanged, this, &Download::progressed);
-    connect(request, &QWebEngineDownloadRequest::stateChanged, this, &Download::onStateChanged);
-    if (m_resumable) {
-        m_resumable = false;
-        m_failure.clear();
-    }
-    m_state = State::Running;
+    watch(request);
     if (request->state() == QWebEngineDownloadRequest::DownloadRequested) {
         request->setDownloadDirectory(QFileInfo(partPath()).absolutePath());
         request->setDownloadFileName(QFileInfo(partPath()).fileName());
         request->accept();
     }
-    emit progressed();
+    goOn();
 }
 
 void Download::resume()
 {
     if (!m_request || !m_resumable)
         return;
-    m_resumable = false;
     m_awaitingResume = true;
-    m_state = State::Running;
-    m_failure.clear();
     m_request->resume();
-    emit progressed();
+    goOn();
 }
 
 void Download::cancel()
@@ -214,12 +214,8 @@ void Download::onStateChanged()
     switch (m_request->state()) {
     case QWebEngineDownloadRequest::DownloadInProgress:
         // The engine took a broken transfer up again by itself.
-        if (m_resumable) {
-            m_resumable = false;
-            m_state = State::Running;
-            m_failure.clear();
-            emit progressed();
-        }
+        if (m_resumable)
+            goOn();
         return;
     case QWebEngineDownloadRequest::DownloadCompleted: {
         const QString final = m_held.finish(partPath());

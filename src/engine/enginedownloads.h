@@ -68,6 +68,10 @@ signals:
 
 private:
     void onStateChanged();
+    // Follows a request of the engine's for this transfer.
+    void watch(QWebEngineDownloadRequest *request);
+    // The transfer runs again after a break.
+    void goOn();
     // The engine's partial file and what it becomes when complete.
     QStringList partFiles() const;
     // Its lines leave the list of partial files.
