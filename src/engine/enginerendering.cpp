@@ -27,6 +27,7 @@ Environment fromProcess()
     e.softwareGl = qgetenv("LIBGL_ALWAYS_SOFTWARE");
     e.quickBackendChosen = qEnvironmentVariableIsSet("QT_QUICK_BACKEND")
         || qEnvironmentVariableIsSet("QSG_RHI_BACKEND");
+    e.windowGlChosen = qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION");
     return e;
 }
 
@@ -69,9 +70,17 @@ QByteArray engineFlags(const Environment &e, Drawing drawing)
     return flags.join(' ');
 }
 
+QByteArray windowGl(const Environment &e, Drawing drawing)
+{
+    return drawing == Drawing::Default || e.windowGlChosen ? QByteArray() : QByteArrayLiteral("none");
+}
+
 void apply(const Environment &e, Drawing drawing)
 {
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", engineFlags(e, drawing));
+    const QByteArray gl = windowGl(e, drawing);
+    if (!gl.isEmpty())
+        qputenv("QT_XCB_GL_INTEGRATION", gl);
     if (drawing != Drawing::Default)
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }

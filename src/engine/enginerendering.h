@@ -23,6 +23,7 @@ struct Environment
     bool quickBackendChosen = false; // QT_QUICK_BACKEND or QSG_RHI_BACKEND set by the user
     bool engineFlagsSet = false;     // QTWEBENGINE_CHROMIUM_FLAGS set by the user, even empty
     bool gpuDevice = true;           // a DRM render node is there
+    bool windowGlChosen = false;     // QT_XCB_GL_INTEGRATION set by the user
 };
 
 // Whether a listing of /dev/dri holds a render node.
@@ -36,6 +37,11 @@ Drawing choose(const Environment &environment);
 // opener's: ten tabs of a site then take about 50 MB less. A page that hangs holds up
 // the tabs of its site that share its process.
 QByteArray engineFlags(const Environment &environment, Drawing drawing);
+// How the windows themselves reach OpenGL: "none" where the views draw in software, so
+// that Qt does not load the system's OpenGL (on a machine without a GPU that is Mesa's
+// LLVM-based software renderer: about 35 MB of the browser process, and its loading at
+// every start). Empty: Qt's own choice, or the user's.
+QByteArray windowGl(const Environment &environment, Drawing drawing);
 // Before the application object exists.
 void apply(const Environment &environment, Drawing drawing);
 // The same for this process's environment.

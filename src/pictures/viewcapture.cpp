@@ -3,6 +3,7 @@
 #include "engine/pagecontrol.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <QTimer>
 #include <QtMath>
 
@@ -91,7 +92,9 @@ void ViewCapture::start(const QVector<Target> &targets)
                              m_savedScroll = QPointF(v[0].toDouble(), v[1].toDouble());
                              const int viewHeight = m_browser->viewSize().height();
                              const int documentHeight = qCeil(v[2].toDouble() * m_zoom);
-                             m_chunk = qBound(viewHeight, documentHeight, qMax(viewHeight, m_maxChunk));
+                             const qreal devicePixels = m_browser->devicePixelRatio();
+                             const int byArea = int(kChunkPixels / qMax(1.0, m_browser->viewSize().width() * devicePixels * devicePixels));
+                             m_chunk = qBound(viewHeight, documentHeight, qMax(viewHeight, qMin(m_maxChunk, byArea)));
                              if (m_chunk > viewHeight) {
                                  m_browser->setCaptureHeight(m_chunk);
                                  waitForViewport(0);
@@ -128,8 +131,21 @@ void ViewCapture::nextPosition()
     }
     m_asked.clear();
     QStringList boxes;
+    int firstLeft = -1;
+    for (int i = 0; i < m_items.size() && firstLeft < 0; ++i)
+        if (!m_items[i].done)
+            firstLeft = i;
+    // Only the boxes that may show at this position are measured (the first target left,
+    // those begun, those near the first as last seen): on a page of hundreds of pictures,
+    // measuring every box left at every position took longer than drawing the frame.
+    const qreal span = (m_chunk > 0 ? m_chunk : m_viewport.height()) / qMax(0.01, m_zoom);
+    const qreal firstTop = firstLeft >= 0 ? m_items[firstLeft].target.rect.top() : 0;
     for (int i = 0; i < m_items.size(); ++i) {
-        if (m_items[i].done)
+        const Item &item = m_items[i];
+        if (item.done)
+            continue;
+        const QRectF &r = item.target.rect;
+        if (i != firstLeft && item.rowsDone == 0 && (r.bottom() < firstTop - span || r.top() > firstTop + 2 * span))
             continue;
         m_asked.append(i);
         const Target &t = m_items[i].target;
@@ -264,10 +280,8 @@ bool ViewCapture::cut(const QImage &shot, int limitRows, qreal scale)
         }
         const QRect source(left, from, size.width(), rows);
         const QRect clipped = source.intersected(shot.rect());
-        if (!clipped.isEmpty()) {
-            QPainter p(&item.image);
-            p.drawImage(QPoint(clipped.left() - left, item.rowsDone + clipped.top() - from), shot, clipped);
-        }
+        if (!clipped.isEmpty())
+            m_copies.append({index, clipped, QPoint(clipped.left() - left, item.rowsDone + clipped.top() - from)});
         item.rowsDone += rows;
         progressed = true;
         if (item.rowsDone >= size.height())
@@ -282,6 +296,7 @@ void ViewCapture::grabAndCut()
     m_dpr = shot.devicePixelRatio();
     // Cut in the shot's own (device) pixels.
     shot.setDevicePixelRatio(1);
+    m_shot = shot;
     const qreal scale = m_zoom * m_dpr;
     // The marker's rows are left for the next position, unless the document ends there.
     if (!cut(shot, qFloor(m_viewport.height() * scale), scale)
@@ -311,12 +326,28 @@ void ViewCapture::grabAndCut()
     emit progressed(int(rows * 100 / qMax<qint64>(1, total)));
     if (!self)
         return;
+    const bool more = m_running && std::any_of(m_items.cbegin(), m_items.cend(), [](const Item &i) { return !i.done; });
+    // The engine draws the next position while this one's pixels are copied.
+    if (more)
+        nextPosition();
+    applyCopies();
     emitReady();
-    if (m_running)
+    if (m_running && !more)
         QTimer::singleShot(0, this, [this, run = m_run] {
             if (isCurrent(run))
                 nextPosition();
         });
+}
+
+void ViewCapture::applyCopies()
+{
+    for (const Copy &copy : std::as_const(m_copies)) {
+        Item &item = m_items[copy.item];
+        if (!item.image.isNull())
+            QPainter(&item.image).drawImage(copy.to, m_shot, copy.source);
+    }
+    m_copies.clear();
+    m_shot = QImage();
 }
 
 void ViewCapture::emitReady()
@@ -338,6 +369,7 @@ void ViewCapture::finish()
         return;
     m_running = false;
     m_stall.stop();
+    applyCopies();
     // What was not taken whole is not taken.
     for (Item &item : m_items) {
         if (!item.done)

@@ -44,6 +44,10 @@ public:
 
     // Tallest view used for one grab; taller views come out black on some GPUs.
     static constexpr int kMaxChunk = 8192;
+    // Most device pixels in one grab. Every frame of a view this big is copied on the
+    // window's thread, by the engine and by the grab: about 5 million pixels (4,000 rows
+    // of a 1,200-pixel view) keep each copy near 20 ms, and a run as fast as taller views.
+    static constexpr qint64 kChunkPixels = 5000000;
     // A lower bound for one capture: fewer pixels in flight at once (each grab is copied
     // twice on its way), for more positions.
     void setMaxChunk(int height) { m_maxChunk = qBound(1, height, kMaxChunk); }
@@ -74,12 +78,22 @@ private:
     // Cuts what the shot (device pixels, scale of them to a CSS pixel) shows of the
     // pictures down to its row limitRows; false when no picture gained a row.
     bool cut(const QImage &shot, int limitRows, qreal scale);
+    // Paints what the last cut took out of its shot into the pictures.
+    void applyCopies();
     void emitReady();
     void finish();
 
     QPointer<PageControl> m_browser;
     QVector<Item> m_items;
     QVector<int> m_asked; // items whose boxes the last position measured
+    // The rows a cut took, painted once the next position is asked for.
+    struct Copy {
+        int item;
+        QRect source; // in m_shot
+        QPoint to;    // in the item's picture
+    };
+    QVector<Copy> m_copies;
+    QImage m_shot;
     int m_nextToEmit = 0;
     bool m_running = false;
     QPointF m_savedScroll;

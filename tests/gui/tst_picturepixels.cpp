@@ -104,6 +104,21 @@ private slots:
         QCOMPARE(p->statusBar()->savedCounter(), QStringLiteral("  自动下载图片 45"));
     }
 
+    void picturesShownInAnotherOrderThanListedAreAllTaken()
+    {
+        // Listed top to bottom, shown bottom to top over many chunks: every position of
+        // the capture lies above the last, and the boxes near each are measured there.
+        const QString css = QStringLiteral("body{display:flex;flex-direction:column-reverse}");
+        FormWeb *p = openImages(QStringLiteral("rep=40x800x600xff0000x0000ff&block=1&css=")
+                                + QString::fromLatin1(QUrl::toPercentEncoding(css)));
+        QVERIFY(evaluateSync(p->Web(), QStringLiteral(
+            "document.images[0].getBoundingClientRect().top>document.images[39].getBoundingClientRect().top+20000")).toBool());
+        QVERIFY(save(p));
+        QCOMPARE(files().size(), 40);
+        for (int i = 0; i < 40; ++i)
+            expectFile(i, QSize(800, 600), i % 2 ? Qt::blue : Qt::red);
+    }
+
     void aPictureAfterAWrappedLineIsTakenWhereItIs()
     {
         // A small picture of the other origin, then 521×561 and 520×900: the third wraps

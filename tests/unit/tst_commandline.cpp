@@ -77,6 +77,13 @@ private slots:
         QCOMPARE(choose(Environment{"--lang=zh", "", false, true, false}), Drawing::Default);
         QCOMPARE(choose(Environment{"", "", true, false, false}), Drawing::Default);
         QCOMPARE(choose(Environment{"", "", false, false, true}), Drawing::Default);
+
+        // Windows keep off the system's OpenGL only where the views draw in software,
+        // and never against the user's own choice.
+        QCOMPARE(windowGl(Environment{}, Drawing::NoGpu), QByteArray("none"));
+        QCOMPARE(windowGl(Environment{"--disable-gpu", "", false, true, true}, Drawing::Software), QByteArray("none"));
+        QVERIFY(windowGl(Environment{}, Drawing::Default).isEmpty());
+        QVERIFY(windowGl(Environment{"", "", false, false, false, true}, Drawing::NoGpu).isEmpty());
     }
 
     void engineFlagsKeepTheUsersOwn()
