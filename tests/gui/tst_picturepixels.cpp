@@ -1,8 +1,11 @@
+#include "engine/enginerendering.h"
 #include "page/pagepictures.h"
 #include "pictures/picturename.h"
 #include "support/testenv.h"
 #include "support/testworld.h"
 
+#include <QFile>
+#include <QGuiApplication>
 #include <QToolButton>
 
 // Saved pictures hold the right pixels on every kind of page: with and without a doctype,
@@ -117,6 +120,24 @@ private slots:
         QCOMPARE(files().size(), 40);
         for (int i = 0; i < 40; ++i)
             expectFile(i, QSize(800, 600), i % 2 ? Qt::blue : Qt::red);
+    }
+
+    void windowsDrawnInSoftwareLeaveTheSystemOpenGlUnloaded()
+    {
+        // Run on a real X server after a page was drawn: where the views draw in
+        // software, nothing of the system's OpenGL (Mesa and its LLVM) is in the process.
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("Only an X server's windows reach for OpenGL");
+        const EngineRendering::Environment environment = EngineRendering::fromProcess();
+        if (EngineRendering::choose(environment) == EngineRendering::Drawing::Default)
+            QSKIP("The views draw through OpenGL here");
+        QVERIFY(openImages(QStringLiteral("i=300x200xff0000xpngxm")));
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        const QByteArray mapped = maps.readAll();
+        QVERIFY(mapped.contains("libQt6WebEngineCore"));
+        for (const char *library : {"libLLVM", "swrast_dri", "libGLX_mesa", "libEGL_mesa"})
+            QVERIFY2(!mapped.contains(library), library);
     }
 
     void aPictureAfterAWrappedLineIsTakenWhereItIs()
