@@ -59,6 +59,12 @@ qreal ViewCapture::viewPixelsPerCssPixel(const PageControl &browser, qreal inner
     return qAbs(measured - zoom) > 0.02 ? measured : zoom;
 }
 
+int ViewCapture::chunkHeight(const QSize &view, qreal devicePixelRatio, int documentHeight, int maxChunk)
+{
+    const int byArea = int(kChunkPixels / qMax(1.0, view.width() * devicePixelRatio * devicePixelRatio));
+    return qBound(view.height(), documentHeight, qMax(view.height(), qMin(maxChunk, byArea)));
+}
+
 void ViewCapture::start(const QVector<Target> &targets)
 {
     m_items.clear();
@@ -92,9 +98,8 @@ void ViewCapture::start(const QVector<Target> &targets)
                              m_savedScroll = QPointF(v[0].toDouble(), v[1].toDouble());
                              const int viewHeight = m_browser->viewSize().height();
                              const int documentHeight = qCeil(v[2].toDouble() * m_zoom);
-                             const qreal devicePixels = m_browser->devicePixelRatio();
-                             const int byArea = int(kChunkPixels / qMax(1.0, m_browser->viewSize().width() * devicePixels * devicePixels));
-                             m_chunk = qBound(viewHeight, documentHeight, qMax(viewHeight, qMin(m_maxChunk, byArea)));
+                             m_chunk = chunkHeight(m_browser->viewSize(), m_browser->devicePixelRatio(), documentHeight,
+                                                   m_maxChunk);
                              if (m_chunk > viewHeight) {
                                  m_browser->setCaptureHeight(m_chunk);
                                  waitForViewport(0);

@@ -48,6 +48,9 @@ public:
     // window's thread, by the engine and by the grab: about 5 million pixels (4,000 rows
     // of a 1,200-pixel view) keep each copy near 20 ms, and a run as fast as taller views.
     static constexpr qint64 kChunkPixels = 5000000;
+    // The height the view is made for a capture (view pixels): as tall as the document,
+    // within the limits above, and never below the view's own.
+    static int chunkHeight(const QSize &view, qreal devicePixelRatio, int documentHeight, int maxChunk = kMaxChunk);
     // A lower bound for one capture: fewer pixels in flight at once (each grab is copied
     // twice on its way), for more positions.
     void setMaxChunk(int height) { m_maxChunk = qBound(1, height, kMaxChunk); }

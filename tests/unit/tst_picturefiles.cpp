@@ -1,6 +1,7 @@
 #include "pictures/jpegwriter.h"
 #include "pictures/picturelist.h"
 #include "pictures/picturename.h"
+#include "pictures/viewcapture.h"
 #include "support/files.h"
 #include "support/testenv.h"
 
@@ -80,6 +81,20 @@ private slots:
         QVERIFY(!SaveAsJpeg(picture, dir.path() + QStringLiteral("/file/b.jpg"), 80));
         QVERIFY(!SaveAsJpeg(QImage(), dir.path() + QStringLiteral("/c.jpg"), 80));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{QStringLiteral("a.jpg"), QStringLiteral("file")}));
+    }
+
+    void capturesGrabAtMostAFewMillionPixelsAtOnce()
+    {
+        // A tall document in a 1,200-pixel view: about 4,000 rows a grab.
+        QCOMPARE(ViewCapture::chunkHeight(QSize(1200, 700), 1, 180000), 4166);
+        // Device pixels count: a doubled screen takes a quarter of the rows.
+        QCOMPARE(ViewCapture::chunkHeight(QSize(1200, 700), 2, 180000), 1041);
+        // Never below the view (a wide screen), never past the document or the bound.
+        QCOMPARE(ViewCapture::chunkHeight(QSize(5000, 1400), 1, 180000), 1400);
+        QCOMPARE(ViewCapture::chunkHeight(QSize(1200, 700), 1, 2500), 2500);
+        QCOMPARE(ViewCapture::chunkHeight(QSize(1200, 700), 1, 500), 700);
+        QCOMPARE(ViewCapture::chunkHeight(QSize(300, 700), 1, 180000), int(ViewCapture::kMaxChunk));
+        QCOMPARE(ViewCapture::chunkHeight(QSize(1200, 700), 1, 180000, 3000), 3000);
     }
 };
 
