@@ -333,8 +333,11 @@ void ViewCapture::grabAndCut()
         return;
     const bool more = m_running && std::any_of(m_items.cbegin(), m_items.cend(), [](const Item &i) { return !i.done; });
     // The engine draws the next position while this one's pixels are copied.
-    if (more)
+    if (more) {
         nextPosition();
+        if (!self)
+            return;
+    }
     applyCopies();
     emitReady();
     if (m_running && !more)
