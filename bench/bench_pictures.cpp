@@ -229,6 +229,5 @@ int main(int argc, char *argv[])
         }
     }
 
-
     return 0;
 }

@@ -3,9 +3,9 @@
 #include "engine/pagecontrol.h"
 
 #include <QPainter>
-#include <algorithm>
 #include <QTimer>
 #include <QtMath>
+#include <algorithm>
 
 namespace {
 
@@ -143,7 +143,7 @@ void ViewCapture::nextPosition()
     // Only the boxes that may show at this position are measured (the first target left,
     // those begun, those near the first as last seen): on a page of hundreds of pictures,
     // measuring every box left at every position took longer than drawing the frame.
-    const qreal span = (m_chunk > 0 ? m_chunk : m_viewport.height()) / qMax(0.01, m_zoom);
+    const qreal span = m_chunk / qMax(0.01, m_zoom); // the view's height, CSS pixels
     const qreal firstTop = firstLeft >= 0 ? m_items[firstLeft].target.rect.top() : 0;
     for (int i = 0; i < m_items.size(); ++i) {
         const Item &item = m_items[i];
