@@ -96,6 +96,16 @@ FixtureServer::FixtureServer(QObject *parent)
     connect(&m_cross, &QTcpServer::newConnection, this, [this] { onConnection(&m_cross); });
 }
 
+FixtureServer::~FixtureServer()
+{
+    // A socket still open says "disconnected" as it is deleted, which is after this
+    // server's members are gone: its slots here must not hear it.
+    for (const QObject *owner : {static_cast<const QObject *>(this), static_cast<const QObject *>(&m_server),
+                                 static_cast<const QObject *>(&m_cross)})
+        for (QTcpSocket *socket : owner->findChildren<QTcpSocket *>())
+            socket->disconnect(this);
+}
+
 bool FixtureServer::start()
 {
     return m_server.listen(QHostAddress::LocalHost, 0) && m_cross.listen(QHostAddress::LocalHost, 0);

@@ -40,6 +40,7 @@ class FixtureServer : public QObject
     Q_OBJECT
 public:
     explicit FixtureServer(QObject *parent = nullptr);
+    ~FixtureServer() override;
     bool start();
     // The picture that noise=1 serves, decoded.
     static QImage noisePicture(int w, int h);
