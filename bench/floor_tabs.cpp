@@ -1,0 +1,61 @@
+// The floor under the browser's memory with many tabs: the smallest tabbed browser on the
+// same engine, drawn and split into processes the way the browser is (the same start-up
+// settings), with nothing else. A page's window.open becomes a tab of its own, brought to
+// the front, as in the browser; the window's title is the front tab's.
+// Measured from outside, as the browser is:
+//   bash ../shared/peerbench/measure.sh -p open -t 10 -- build/bench/floor_tabs
+#include "engine/enginerendering.h"
+
+#include <QApplication>
+#include <QTabWidget>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+namespace {
+
+class TabView : public QWebEngineView
+{
+public:
+    explicit TabView(QTabWidget *tabs)
+        : m_tabs(tabs)
+    {
+        connect(this, &QWebEngineView::titleChanged, this, [this](const QString &title) {
+            m_tabs->setTabText(m_tabs->indexOf(this), title.left(20));
+            if (m_tabs->currentWidget() == this)
+                m_tabs->window()->setWindowTitle(title);
+        });
+    }
+
+protected:
+    QWebEngineView *createWindow(QWebEnginePage::WebWindowType) override
+    {
+        auto *view = new TabView(m_tabs);
+        m_tabs->setCurrentIndex(m_tabs->addTab(view, QString()));
+        return view;
+    }
+
+private:
+    QTabWidget *m_tabs;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    EngineRendering::applyFromProcess();
+    QApplication app(argc, argv);
+    QTabWidget tabs;
+    QObject::connect(&tabs, &QTabWidget::currentChanged, &tabs, [&tabs](int) {
+        if (auto *view = qobject_cast<QWebEngineView *>(tabs.currentWidget()))
+            tabs.setWindowTitle(view->title());
+    });
+    auto *first = new TabView(&tabs);
+    tabs.addTab(first, QString());
+    // Its pages as large as the browser's in its first window (1200 x 698): the frames
+    // the engine keeps for each tab grow with them.
+    tabs.resize(1204, 726);
+    first->load(QUrl::fromUserInput(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("about:blank")));
+    tabs.show();
+    return app.exec();
+}
