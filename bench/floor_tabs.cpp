@@ -20,7 +20,7 @@ namespace {
 QTimer *trimTimer()
 {
     static QTimer *timer = [] {
-        auto *t = new QTimer;
+        auto *t = new QTimer(qApp);
         t->setSingleShot(true);
         t->setInterval(1500);
         QObject::connect(t, &QTimer::timeout, [] { malloc_trim(0); });
