@@ -8,9 +8,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRawFont>
 #include <QToolButton>
 
 using StripGeometry::toPixels;
@@ -38,6 +40,19 @@ bool isEditingKey(const QKeyEvent *e)
     return e->key() == Qt::Key_Delete || e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Insert;
 }
 
+// SimSun where the system has it. Where it does not, its Chinese comes from the face the
+// rest of the window draws Chinese with: a serif request would otherwise load a second
+// Chinese face (2.5 MB) for this one label.
+QFont labelFont()
+{
+    const QString simSun = QStringLiteral("SimSun");
+    QFont font(simSun);
+    const QString chinese = QRawFont::fromFont(QApplication::font(), QFontDatabase::SimplifiedChinese).familyName();
+    if (!chinese.isEmpty() && chinese != simSun)
+        font.setFamilies({simSun, chinese});
+    return font;
+}
+
 bool within(const QWidget *box, const QWidget *w)
 {
     return w && (w == box || box->isAncestorOf(w));
@@ -50,7 +65,7 @@ AddressRow::AddressRow(QWidget *pict)
 {
     m_label1 = new QLabel(QStringLiteral("网址(&D)"), pict);
     m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setFont(QFont(QStringLiteral("SimSun")));
+    m_label1->setFont(labelFont());
     m_label1->setGeometry(toPixels(75), toPixels(720), toPixels(700), toPixels(270));
 
     QFont bold(QStringLiteral("SimHei"));

@@ -15,9 +15,12 @@
 #include "platform/settingsstore.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRawFont>
 #include <QSignalSpy>
 #include <QToolButton>
 
@@ -306,6 +309,18 @@ private slots:
         QTest::mouseDClick(strip->existingLabel(c->myindex()), Qt::LeftButton);
         QCOMPARE(m_w->pages().book().describe(), QStringLiteral("0* 1"));
         QCOMPARE(stored(QStringLiteral("Page_1")), QStringLiteral("Page c  ") + url(QStringLiteral("/page?id=c")));
+    }
+
+    void addressLabelDrawsChineseWithTheWindowsFace()
+    {
+        // Where SimSun is missing, a serif request would load a second Chinese face just
+        // for this label.
+        auto *label = m_w->findChild<QLabel *>(QStringLiteral("Label1"));
+        QVERIFY(label);
+        const QString window = QRawFont::fromFont(QApplication::font(), QFontDatabase::SimplifiedChinese).familyName();
+        const QString drawn = QRawFont::fromFont(label->font(), QFontDatabase::SimplifiedChinese).familyName();
+        QVERIFY(!window.isEmpty());
+        QVERIFY2(drawn == window || drawn == QLatin1String("SimSun"), qPrintable(drawn + " / " + window));
     }
 
     void backForwardButtonsFollowTheActivePage()
