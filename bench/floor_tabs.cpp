@@ -38,6 +38,13 @@ QWebEngineProfile *profile()
     return stored;
 }
 
+// The window's title is its front tab's.
+void titleFromFront(QTabWidget *tabs)
+{
+    if (auto *view = qobject_cast<QWebEngineView *>(tabs->currentWidget()))
+        tabs->setWindowTitle(view->title());
+}
+
 class TabView : public QWebEngineView
 {
 public:
@@ -48,8 +55,7 @@ public:
         connect(this, &QWebEngineView::loadFinished, this, [] { trimTimer()->start(); });
         connect(this, &QWebEngineView::titleChanged, this, [this](const QString &title) {
             m_tabs->setTabText(m_tabs->indexOf(this), title.left(20));
-            if (m_tabs->currentWidget() == this)
-                m_tabs->window()->setWindowTitle(title);
+            titleFromFront(m_tabs);
         });
     }
 
@@ -72,10 +78,7 @@ int main(int argc, char **argv)
     EngineRendering::applyFromProcess();
     QApplication app(argc, argv);
     QTabWidget tabs;
-    QObject::connect(&tabs, &QTabWidget::currentChanged, &tabs, [&tabs](int) {
-        if (auto *view = qobject_cast<QWebEngineView *>(tabs.currentWidget()))
-            tabs.setWindowTitle(view->title());
-    });
+    QObject::connect(&tabs, &QTabWidget::currentChanged, &tabs, [&tabs](int) { titleFromFront(&tabs); });
     auto *first = new TabView(&tabs);
     tabs.addTab(first, QString());
     // Its pages as large as the browser's in its first window (1200 x 698): the frames

@@ -100,9 +100,8 @@ FixtureServer::~FixtureServer()
 {
     // A socket still open says "disconnected" as it is deleted, which is after this
     // server's members are gone: its slots here must not hear it.
-    for (const QObject *owner : {static_cast<const QObject *>(this), static_cast<const QObject *>(&m_server),
-                                 static_cast<const QObject *>(&m_cross)})
-        for (QTcpSocket *socket : owner->findChildren<QTcpSocket *>())
+    for (const QTcpServer *server : {&m_server, &m_cross})
+        for (QTcpSocket *socket : server->findChildren<QTcpSocket *>())
             socket->disconnect(this);
 }
 
