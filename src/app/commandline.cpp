@@ -1,9 +1,10 @@
 #include "app/commandline.h"
 
+#include "tabs/addressshape.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace {
 
@@ -16,9 +17,7 @@ QString unquoted(QString text)
 
 bool CommandLine::looksLikeAddress(const QString &text)
 {
-    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:\\S"));
-    static const QRegularExpression host(QStringLiteral("^[^\\s/:]+\\.[^\\s/.]+(:\\d+)?(/\\S*)?$"));
-    return QFileInfo::exists(text) || scheme.match(text).hasMatch() || host.match(text).hasMatch();
+    return QFileInfo::exists(text) || AddressShape::startsWithSchemeAndMore(text) || AddressShape::isHostAndPath(text);
 }
 
 CommandLine CommandLine::parse(const QStringList &arguments, bool chinese)

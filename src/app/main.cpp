@@ -1,3 +1,4 @@
+#include "app/browserstyle.h"
 #include "app/commandline.h"
 #include "app/frmmain.h"
 #include "engine/engineprofile.h"
@@ -17,6 +18,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QStyle>
 #include <QLocale>
 #include <QStringList>
 #include <cstdio>
@@ -59,6 +61,7 @@ int run(int argc, char *argv[], const QStringList &addresses, int &signal)
 {
     EngineRendering::applyFromProcess();
     QApplication app(argc, argv);
+    QApplication::setStyle(new BrowserStyle(QApplication::style()->name()));
     FileNames::useUtf8();
     QApplication::setApplicationName(QStringLiteral("velmo"));
     QApplication::setApplicationVersion(QStringLiteral(VELMO_VERSION));

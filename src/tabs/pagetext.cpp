@@ -1,7 +1,8 @@
 #include "tabs/pagetext.h"
 
+#include "tabs/addressshape.h"
+
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTextDocument>
 #include <QUrl>
 
@@ -88,8 +89,8 @@ bool PageText::mayBeAddress(const QString &engineTitle, const QString &location)
     const QString title = engineTitle.trimmed();
     // Anything shaped like an address may be the stand-in of another entry (a redirect,
     // a pending load): a scheme, or a dotted name before a path or alone.
-    static const QRegularExpression addressLike(QStringLiteral("^([A-Za-z][A-Za-z0-9+.-]*:|[^\\s/]+\\.[^\\s/]+(/|$))"));
-    if (title.isEmpty() || title.contains(QLatin1String("://")) || addressLike.match(title).hasMatch())
+    if (title.isEmpty() || title.contains(QLatin1String("://")) || AddressShape::schemeLength(title) > 0
+        || AddressShape::startsWithDottedName(title))
         return true;
     const QUrl url(location);
     const QString port = url.port() >= 0 ? QStringLiteral(":%1").arg(url.port()) : QString();

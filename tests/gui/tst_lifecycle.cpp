@@ -215,6 +215,27 @@ private slots:
         QVERIFY(next.waitForFinished(30000));
     }
 
+    void aStartLoadsNoPictureFormats()
+    {
+        // The engine decodes the pages' pictures itself. Qt's picture-format libraries
+        // (about 1 MB) are loaded all at once by the first picture Qt reads, and nothing on
+        // the way to a first page needs one.
+        QTemporaryDir home;
+        QProcess browser;
+        browser.setProcessEnvironment(isolated(home.path()));
+        m_server.resetCounts();
+        browser.start(QStringLiteral(VELMO_BINARY), {m_server.address(QStringLiteral("/pictures?n=1&w=10&h=10"))});
+        QVERIFY(browser.waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(m_server.requestCount(QStringLiteral("/picture")) >= 1, 30000);
+        QFile maps(QStringLiteral("/proc/%1/maps").arg(browser.processId()));
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        const QByteArray mapped = maps.readAll();
+        QVERIFY(mapped.contains("libQt6Widgets"));
+        QVERIFY2(!mapped.contains("/imageformats/"), mapped.constData() + qMax(0, mapped.indexOf("/imageformats/") - 60));
+        ::kill(browser.processId(), SIGTERM);
+        QVERIFY(browser.waitForFinished(30000));
+    }
+
     void signalsShutDownLikeExit_data()
     {
         QTest::addColumn<int>("signal");

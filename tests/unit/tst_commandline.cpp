@@ -2,6 +2,8 @@
 #include "engine/enginerendering.h"
 #include "support/testenv.h"
 
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 // What a start's arguments and environment become: tabs, help, version or a refusal,
@@ -39,6 +41,34 @@ private slots:
         f.close();
         QCOMPARE(parse(path.split(QLatin1Char(' '))).addresses, QStringList{path});
         QCOMPARE(parse({QStringLiteral("two"), QStringLiteral("words")}).addresses, QStringList{QStringLiteral("two words")});
+    }
+
+    void addressShapesAreReadAsTheirExpressionsRead()
+    {
+        // Written out by hand; every short text that names no file must be judged as these
+        // expressions judge it.
+        const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:\\S"));
+        const QRegularExpression host(QStringLiteral("^[^\\s/:]+\\.[^\\s/.]+(:\\d+)?(/\\S*)?$"));
+        const QString alphabet = QStringLiteral("aZ08.:/+- 中\u3000");
+        QList<QString> texts{QString()};
+        int checked = 0;
+        for (int length = 1; length <= 5; ++length) {
+            QList<QString> longer;
+            for (const QString &t : std::as_const(texts)) {
+                for (const QChar c : alphabet)
+                    longer.append(t + c);
+            }
+            texts = longer;
+            for (const QString &t : std::as_const(texts)) {
+                if (QFileInfo::exists(t))
+                    continue;
+                const bool expected = scheme.match(t).hasMatch() || host.match(t).hasMatch();
+                if (CommandLine::looksLikeAddress(t) != expected)
+                    QFAIL(qPrintable(QStringLiteral("\"%1\" should be %2").arg(t).arg(expected)));
+                ++checked;
+            }
+        }
+        QVERIFY(checked > 150000);
     }
 
     void helpVersionAndBadOptions()
