@@ -18,9 +18,9 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QStyle>
 #include <QLocale>
 #include <QStringList>
+#include <QStyle>
 #include <cstdio>
 
 namespace {

@@ -3,7 +3,7 @@
 
 // Whether a text is shaped like an address, read by hand: titles are checked on every load,
 // and the first regular expression would bring the expression compiler's code in at start.
-// Blanks are the ASCII ones (space, tab, line breaks), as in the address bar's own rules.
+// Blanks are the ASCII ones: space, tab and line breaks.
 namespace AddressShape {
 
 // The length of a leading scheme with its colon ("http:" gives 5), or 0.
