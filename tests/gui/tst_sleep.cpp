@@ -1,3 +1,4 @@
+#include "engine/hiddenviewframes.h"
 #include "page/formweb.h"
 #include "page/pagesleep.h"
 #include "page/rendererwatch.h"
@@ -7,6 +8,9 @@
 #include "support/testworld.h"
 
 #include <QtTest/qtestspontaneevent.h>
+#include <QQuickWidget>
+#include <QQuickWindow>
+#include <QScreen>
 #include <QWheelEvent>
 
 // Tabs out of sight keep their pages: they sleep only when memory runs short, and never
@@ -36,6 +40,15 @@ class TstSleep : public QObject
     }
     void laterBy(qint64 ms) { m_world.clock.time = m_world.clock.time.addMSecs(ms); }
     static QString js(FormWeb *p, const QString &script) { return evaluateSync(p->Web(), script).toString(); }
+    QColor onWindow(const QPoint &at) const { return m_w->screen()->grabWindow(m_w->winId()).toImage().pixelColor(at); }
+    // What a view paints from, over green.
+    static QColor paintsFrom(QWidget *view, const QPoint &at)
+    {
+        QImage canvas(view->size(), QImage::Format_ARGB32);
+        canvas.fill(Qt::green);
+        view->render(&canvas);
+        return canvas.pixelColor(at);
+    }
 
 private slots:
     void initTestCase() { QVERIFY(m_world.start()); }
@@ -87,6 +100,61 @@ private slots:
         m_w->pages().showPage(first);
         QVERIFY(waitFor([&] { return !first->sleep().discarded() && js(first, QStringLiteral("String(window.scrollY)")).toInt() == at; }, 15000));
         QVERIFY(!toolTip(first).contains(PageSleep::kAsleepNote));
+    }
+
+    void aTabOutOfSightKeepsNoFrameAndIsShownAgainWithoutABlank()
+    {
+        // A red band across the top of one page, grey stripes on the other.
+        FormWeb *back = open(QStringLiteral("/tall?h=400"), QStringLiteral("Tall"));
+        auto *view = back->findChild<QQuickWidget *>();
+        QVERIFY(view);
+        const QPoint inBand(20, 20);
+        const QPoint there = view->mapTo(m_w, inBand);
+        const QColor red(Qt::red);
+        QVERIFY(waitFor([&] { return onWindow(there) == red; }, 10000));
+        FormWeb *stripes = open(QStringLiteral("/stripes?h=400"), QStringLiteral("Stripes"));
+        QColor stripe;
+        QVERIFY(waitFor([&] {
+            stripe = onWindow(there);
+            return stripe != red && stripe.red() == stripe.blue() && stripe.red() < 200;
+        }, 10000));
+
+        for (int round = 0; round < 2; ++round) {
+            QVERIFY(!view->isVisible());
+            // Out of sight, the view has nothing left to paint from.
+            QCOMPARE(paintsFrom(view, inBand), QColor(Qt::green));
+
+            // Shown again, every paint until the page is drawn leaves the tab before on
+            // the window: never a blank.
+            struct Paints : QObject {
+                int count = 0;
+                bool eventFilter(QObject *, QEvent *e) override
+                {
+                    count += e->type() == QEvent::Paint;
+                    return false;
+                }
+            } paints;
+            view->installEventFilter(&paints);
+            m_w->pages().showPage(back);
+            QElapsedTimer waited;
+            waited.start();
+            QList<QColor> seen;
+            while (waited.elapsed() < 10000 && !seen.contains(red)) {
+                const int before = paints.count;
+                QCoreApplication::processEvents();
+                if (paints.count != before)
+                    seen << onWindow(there);
+            }
+            view->removeEventFilter(&paints);
+            QVERIFY(seen.contains(red));
+            for (const QColor &c : seen)
+                QVERIFY2(c == red || c == stripe, qPrintable(c.name()));
+            // Once drawn, the page's own background is back for anything not drawn yet.
+            QVERIFY(waitFor([&] { return view->quickWindow()->color().alpha() == 255; }, 2 * HiddenViewFrames::kSeeThroughMs + 5000));
+
+            m_w->pages().showPage(stripes);
+            QVERIFY(waitFor([&] { return onWindow(there) == stripe; }, 10000));
+        }
     }
 
     void windowsTiedByScriptStayAwake()

@@ -1,0 +1,110 @@
+#include "engine/hiddenviewframes.h"
+
+#include <QChildEvent>
+#include <QCoreApplication>
+#include <QPointer>
+#include <QQuickWidget>
+#include <QQuickWindow>
+#include <QResizeEvent>
+#include <QSGRendererInterface>
+#include <QTimer>
+
+HiddenViewFrames::HiddenViewFrames(QWidget *view)
+    : QObject(view)
+    , m_view(view)
+{
+    view->installEventFilter(this);
+    for (QObject *child : view->children())
+        watch(child);
+}
+
+void HiddenViewFrames::watch(QObject *child)
+{
+    // Told once the child is whole: when it is added it is not a QQuickWidget yet.
+    if (!qobject_cast<QQuickWidget *>(child) || m_frames.contains(child))
+        return;
+    m_frames.insert(child, Frame());
+    child->installEventFilter(this);
+    connect(child, &QObject::destroyed, this, [this, child] { m_frames.remove(child); });
+}
+
+bool HiddenViewFrames::drawnInSoftware(QQuickWidget *widget)
+{
+    const QSGRendererInterface *renderer = widget->quickWindow()->rendererInterface();
+    return renderer && renderer->graphicsApi() == QSGRendererInterface::Software;
+}
+
+void HiddenViewFrames::dropFrame(QQuickWidget *widget, Frame &frame)
+{
+    // Only where the engine paints the page opaque: the see-through showing relies on the
+    // window not drawing anything under the view.
+    if (!widget->testAttribute(Qt::WA_OpaquePaintEvent) || !drawnInSoftware(widget))
+        return;
+    // Qt's own slot for dropping the frame (also used when the view changes size).
+    QMetaObject::invokeMethod(widget, "destroyFramebufferObject");
+    frame.dropped = true;
+}
+
+void HiddenViewFrames::showSeeThrough(QQuickWidget *widget, Frame &frame)
+{
+    frame.dropped = false;
+    frame.seeThrough = true;
+    frame.background = widget->quickWindow()->color();
+    // QQuickWidget's own, which leaves the view opaque to the window.
+    widget->setClearColor(Qt::transparent);
+    // Told its size again, the widget makes a frame and draws the whole scene into it at
+    // once, before its first paint: see-through wherever the engine has not drawn yet.
+    QResizeEvent same(widget->size(), widget->size());
+    QCoreApplication::sendEvent(widget, &same);
+    QPointer<QQuickWidget> guarded(widget);
+    QTimer::singleShot(kSeeThroughMs, this, [this, guarded] {
+        if (guarded && m_frames.contains(guarded.data()))
+            endSeeThrough(guarded.data(), m_frames[guarded.data()]);
+    });
+}
+
+void HiddenViewFrames::endSeeThrough(QQuickWidget *widget, Frame &frame)
+{
+    if (!frame.seeThrough)
+        return;
+    frame.seeThrough = false;
+    // Unless the engine has given the page a background of its own meanwhile.
+    if (widget->quickWindow()->color() == QColor(Qt::transparent))
+        widget->setClearColor(frame.background);
+}
+
+bool HiddenViewFrames::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view) {
+        if (event->type() == QEvent::ChildPolished)
+            watch(static_cast<QChildEvent *>(event)->child());
+        return false;
+    }
+    auto *widget = qobject_cast<QQuickWidget *>(watched);
+    const auto found = m_frames.find(watched);
+    if (!widget || found == m_frames.end())
+        return false;
+    Frame &frame = found.value();
+    switch (event->type()) {
+    case QEvent::Hide:
+        endSeeThrough(widget, frame);
+        // A minimised window is hidden by the system, not by us.
+        if (!event->spontaneous())
+            dropFrame(widget, frame);
+        break;
+    case QEvent::Show:
+        if (frame.dropped)
+            showSeeThrough(widget, frame);
+        break;
+    case QEvent::Resize: {
+        // A strip the engine has not drawn yet at the new size shows the page's background.
+        const auto *resize = static_cast<QResizeEvent *>(event);
+        if (resize->oldSize() != resize->size())
+            endSeeThrough(widget, frame);
+        break;
+    }
+    default:
+        break;
+    }
+    return false;
+}
