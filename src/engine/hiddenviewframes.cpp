@@ -49,6 +49,7 @@ void HiddenViewFrames::showSeeThrough(QQuickWidget *widget, Frame &frame)
 {
     frame.dropped = false;
     frame.seeThrough = true;
+    const int showing = ++frame.showings;
     frame.background = widget->quickWindow()->color();
     // QQuickWidget's own, which leaves the view opaque to the window.
     widget->setClearColor(Qt::transparent);
@@ -57,9 +58,11 @@ void HiddenViewFrames::showSeeThrough(QQuickWidget *widget, Frame &frame)
     QResizeEvent same(widget->size(), widget->size());
     QCoreApplication::sendEvent(widget, &same);
     QPointer<QQuickWidget> guarded(widget);
-    QTimer::singleShot(kSeeThroughMs, this, [this, guarded] {
-        if (guarded && m_frames.contains(guarded.data()))
-            endSeeThrough(guarded.data(), m_frames[guarded.data()]);
+    QTimer::singleShot(kSeeThroughMs, this, [this, guarded, showing] {
+        // Not for a later showing: that one has its own second.
+        const auto found = m_frames.find(guarded.data());
+        if (guarded && found != m_frames.end() && found->showings == showing)
+            endSeeThrough(guarded.data(), *found);
     });
 }
 

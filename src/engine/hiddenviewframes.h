@@ -31,6 +31,7 @@ private:
     struct Frame {
         bool dropped = false;
         bool seeThrough = false;
+        int showings = 0;  // times shown see-through, so a late timer ends only its own
         QColor background; // the page's own, while see-through
     };
 
