@@ -20,8 +20,10 @@ HiddenViewFrames::HiddenViewFrames(QWidget *view)
 
 void HiddenViewFrames::watch(QObject *child)
 {
-    // Told once the child is whole: when it is added it is not a QQuickWidget yet.
-    if (!qobject_cast<QQuickWidget *>(child) || m_frames.contains(child))
+    // Told once the child is whole: when it is added it is not a QQuickWidget yet. The
+    // engine's pop-ups are windows of their own, with nothing of the tab before to show.
+    auto *widget = qobject_cast<QQuickWidget *>(child);
+    if (!widget || widget->isWindow() || m_frames.contains(child))
         return;
     m_frames.insert(child, Frame());
     child->installEventFilter(this);
@@ -36,13 +38,25 @@ bool HiddenViewFrames::drawnInSoftware(QQuickWidget *widget)
 
 void HiddenViewFrames::dropFrame(QQuickWidget *widget, Frame &frame)
 {
-    // Only where the engine paints the page opaque: the see-through showing relies on the
-    // window not drawing anything under the view.
-    if (!widget->testAttribute(Qt::WA_OpaquePaintEvent) || !drawnInSoftware(widget))
+    // Only where the engine paints the page opaque, in a window without see-through parts:
+    // the see-through showing relies on the window keeping, and not drawing, what is under
+    // the view.
+    if (!widget->testAttribute(Qt::WA_OpaquePaintEvent) || widget->window()->testAttribute(Qt::WA_TranslucentBackground)
+        || !drawnInSoftware(widget))
         return;
-    // Qt's own slot for dropping the frame (also used when the view changes size).
-    QMetaObject::invokeMethod(widget, "destroyFramebufferObject");
-    frame.dropped = true;
+    // QQuickWidget's own slot for letting its frame go (it is not public API: should it go
+    // away, the view simply keeps its frame, as before).
+    if (QMetaObject::invokeMethod(widget, "destroyFramebufferObject"))
+        frame.dropped = true;
+}
+
+void HiddenViewFrames::dropAgainOnceHandled(QQuickWidget *widget)
+{
+    QPointer<QQuickWidget> guarded(widget);
+    QTimer::singleShot(0, this, [guarded] {
+        if (guarded && !guarded->isVisible())
+            QMetaObject::invokeMethod(guarded.data(), "destroyFramebufferObject");
+    });
 }
 
 void HiddenViewFrames::showSeeThrough(QQuickWidget *widget, Frame &frame)
@@ -54,7 +68,8 @@ void HiddenViewFrames::showSeeThrough(QQuickWidget *widget, Frame &frame)
     // QQuickWidget's own, which leaves the view opaque to the window.
     widget->setClearColor(Qt::transparent);
     // Told its size again, the widget makes a frame and draws the whole scene into it at
-    // once, before its first paint: see-through wherever the engine has not drawn yet.
+    // once, before its first paint: see-through wherever the engine has not drawn yet
+    // (all of it, at first).
     QResizeEvent same(widget->size(), widget->size());
     QCoreApplication::sendEvent(widget, &same);
     QPointer<QQuickWidget> guarded(widget);
@@ -83,12 +98,21 @@ bool HiddenViewFrames::eventFilter(QObject *watched, QEvent *event)
             watch(static_cast<QChildEvent *>(event)->child());
         return false;
     }
+    const QEvent::Type type = event->type();
+    if (type != QEvent::Hide && type != QEvent::Show && type != QEvent::Resize && type != QEvent::ScreenChangeInternal)
+        return false;
     auto *widget = qobject_cast<QQuickWidget *>(watched);
     const auto found = m_frames.find(watched);
     if (!widget || found == m_frames.end())
         return false;
     Frame &frame = found.value();
-    switch (event->type()) {
+    // Told of a new screen, or of a size while out of sight (a look at the hidden view), the
+    // widget makes its frame again and draws into it: let it go again once that is done.
+    if (frame.dropped && !widget->isVisible() && type != QEvent::Hide) {
+        dropAgainOnceHandled(widget);
+        return false;
+    }
+    switch (type) {
     case QEvent::Hide:
         endSeeThrough(widget, frame);
         // A minimised window is hidden by the system, not by us.
@@ -98,6 +122,8 @@ bool HiddenViewFrames::eventFilter(QObject *watched, QEvent *event)
     case QEvent::Show:
         if (frame.dropped)
             showSeeThrough(widget, frame);
+        break;
+    case QEvent::ScreenChangeInternal:
         break;
     case QEvent::Resize: {
         // A strip the engine has not drawn yet at the new size shows the page's background.

@@ -121,8 +121,12 @@ private slots:
 
         for (int round = 0; round < 2; ++round) {
             QVERIFY(!view->isVisible());
-            // Out of sight, the view has nothing left to paint from.
+            // Out of sight, the view has nothing left to paint from, also once told of a
+            // new screen (which makes Qt draw it anew).
             QCOMPARE(paintsFrom(view, inBand), QColor(Qt::green));
+            QEvent newScreen(QEvent::ScreenChangeInternal);
+            QCoreApplication::sendEvent(view, &newScreen);
+            QVERIFY(waitFor([&] { return paintsFrom(view, inBand) == QColor(Qt::green); }));
 
             // Shown again, every paint until the page is drawn leaves the tab before on
             // the window: never a blank.
@@ -138,10 +142,12 @@ private slots:
             m_w->pages().showPage(back);
             QElapsedTimer waited;
             waited.start();
+            QTimer wake; // bounds each wait below
+            wake.start(5);
             QList<QColor> seen;
             while (waited.elapsed() < 10000 && !seen.contains(red)) {
                 const int before = paints.count;
-                QCoreApplication::processEvents();
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
                 if (paints.count != before)
                     seen << onWindow(there);
             }
@@ -149,8 +155,10 @@ private slots:
             QVERIFY(seen.contains(red));
             for (const QColor &c : seen)
                 QVERIFY2(c == red || c == stripe, qPrintable(c.name()));
-            // Once drawn, the page's own background is back for anything not drawn yet.
+            // Later the page's own background is back for anything not drawn yet, and the
+            // page stays on the window.
             QVERIFY(waitFor([&] { return view->quickWindow()->color().alpha() == 255; }, 2 * HiddenViewFrames::kSeeThroughMs + 5000));
+            QVERIFY(waitFor([&] { return onWindow(there) == red; }));
 
             m_w->pages().showPage(stripes);
             QVERIFY(waitFor([&] { return onWindow(there) == stripe; }, 10000));
