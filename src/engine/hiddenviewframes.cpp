@@ -44,10 +44,15 @@ void HiddenViewFrames::dropFrame(QQuickWidget *widget, Frame &frame)
     if (!widget->testAttribute(Qt::WA_OpaquePaintEvent) || widget->window()->testAttribute(Qt::WA_TranslucentBackground)
         || !drawnInSoftware(widget))
         return;
+    if (releaseFrame(widget))
+        frame.dropped = true;
+}
+
+bool HiddenViewFrames::releaseFrame(QQuickWidget *widget)
+{
     // QQuickWidget's own slot for letting its frame go (it is not public API: should it go
     // away, the view simply keeps its frame, as before).
-    if (QMetaObject::invokeMethod(widget, "destroyFramebufferObject"))
-        frame.dropped = true;
+    return QMetaObject::invokeMethod(widget, "destroyFramebufferObject");
 }
 
 void HiddenViewFrames::dropAgainOnceHandled(QQuickWidget *widget)
@@ -55,7 +60,7 @@ void HiddenViewFrames::dropAgainOnceHandled(QQuickWidget *widget)
     QPointer<QQuickWidget> guarded(widget);
     QTimer::singleShot(0, this, [guarded] {
         if (guarded && !guarded->isVisible())
-            QMetaObject::invokeMethod(guarded.data(), "destroyFramebufferObject");
+            releaseFrame(guarded.data());
     });
 }
 
@@ -122,8 +127,6 @@ bool HiddenViewFrames::eventFilter(QObject *watched, QEvent *event)
     case QEvent::Show:
         if (frame.dropped)
             showSeeThrough(widget, frame);
-        break;
-    case QEvent::ScreenChangeInternal:
         break;
     case QEvent::Resize: {
         // A strip the engine has not drawn yet at the new size shows the page's background.

@@ -40,6 +40,7 @@ private:
     void watch(QObject *child);
     void dropFrame(QQuickWidget *widget, Frame &frame);
     void dropAgainOnceHandled(QQuickWidget *widget);
+    static bool releaseFrame(QQuickWidget *widget);
     void showSeeThrough(QQuickWidget *widget, Frame &frame);
     void endSeeThrough(QQuickWidget *widget, Frame &frame);
     static bool drawnInSoftware(QQuickWidget *widget);

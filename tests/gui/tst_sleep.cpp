@@ -12,6 +12,7 @@
 #include <QQuickWindow>
 #include <QScreen>
 #include <QWheelEvent>
+#include <functional>
 
 // Tabs out of sight keep their pages: they sleep only when memory runs short, and never
 // when a reload would lose or repeat what the page holds. Real engine, fixture pages, a
@@ -129,30 +130,26 @@ private slots:
             QVERIFY(waitFor([&] { return paintsFrom(view, inBand) == QColor(Qt::green); }));
 
             // Shown again, every paint until the page is drawn leaves the tab before on
-            // the window: never a blank.
+            // the window: never a blank. The window is read as each paint of the view
+            // begins (what the paint before left) and once the page is there.
             struct Paints : QObject {
-                int count = 0;
+                std::function<void()> painting;
                 bool eventFilter(QObject *, QEvent *e) override
                 {
-                    count += e->type() == QEvent::Paint;
+                    if (e->type() == QEvent::Paint)
+                        painting();
                     return false;
                 }
             } paints;
+            QList<QColor> seen;
+            paints.painting = [&] { seen << onWindow(there); };
             view->installEventFilter(&paints);
             m_w->pages().showPage(back);
-            QElapsedTimer waited;
-            waited.start();
-            QTimer wake; // bounds each wait below
-            wake.start(5);
-            QList<QColor> seen;
-            while (waited.elapsed() < 10000 && !seen.contains(red)) {
-                const int before = paints.count;
-                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-                if (paints.count != before)
-                    seen << onWindow(there);
-            }
+            const bool drawn = waitFor([&] { return onWindow(there) == red; }, 10000);
             view->removeEventFilter(&paints);
-            QVERIFY(seen.contains(red));
+            QVERIFY(drawn);
+            QVERIFY(!seen.isEmpty());
+            seen << onWindow(there);
             for (const QColor &c : seen)
                 QVERIFY2(c == red || c == stripe, qPrintable(c.name()));
             // Later the page's own background is back for anything not drawn yet, and the
