@@ -10,6 +10,9 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QKeyEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRawFont>
@@ -200,12 +203,14 @@ bool AddressRow::eventFilter(QObject *watched, QEvent *event)
     const bool inLine = watched == m_textUrl->lineEdit() || watched == m_combSearch->lineEdit();
     const bool inAddress = watched == m_textUrl || watched == m_textUrl->lineEdit();
     if (event->type() == QEvent::ShortcutOverride) {
-        // The address field's own editing keys are the text's (Ctrl+V pastes an address,
-        // Ctrl+A selects it), however the menus bind them for the page; Ctrl+Z stays the
-        // menu's (a closed page back), as in the search box.
+        // A box's own editing keys are its text's (Ctrl+V pastes an address or a word,
+        // Ctrl+A selects it), however the menus bind them for the page: a password on
+        // the clipboard never lands in a site's field. Ctrl+Z stays the menu's (a closed
+        // page back). Escape is the address box's (the page's address back).
         // (Keys reach the box first, which hands them to its field without the field's
         // filters: both are watched.)
-        if (inAddress && isEditingKey(static_cast<QKeyEvent *>(event))) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (isEditingKey(key) || (inAddress && key->key() == Qt::Key_Escape)) {
             event->accept();
             return true;
         }
@@ -213,6 +218,17 @@ bool AddressRow::eventFilter(QObject *watched, QEvent *event)
         // to): the menu's shortcut runs instead of the box's own key.
         if (windowClaims(static_cast<QKeyEvent *>(event))) {
             event->ignore();
+            return true;
+        }
+    }
+    if (inAddress && event->type() == QEvent::Drop) {
+        // A dropped link gives its address, never its caption after the one shown.
+        auto *drop = static_cast<QDropEvent *>(event);
+        const QList<QUrl> urls = drop->mimeData()->urls();
+        if (!urls.isEmpty() && urls.first().isValid()) {
+            drop->acceptProposedAction();
+            m_textUrl->setEditText(urls.first().toString());
+            go();
             return true;
         }
     }

@@ -54,3 +54,4 @@ void wireUserdataCommands(Commands &c); // option switches and the settings cent
 void wireToolCommands(Commands &c);     // the desktop: other browser, new instance, folders
 void wirePictureCommands(Commands &c);  // the gallery, saving pictures, the picture folder
 void wireFileCommands(Commands &c);     // downloads
+void wireKeyCommands(Commands &c);      // keys besides the menus' own (Ctrl+T, Ctrl+Tab, Esc ...)

@@ -16,6 +16,8 @@
 #include "tabs/tabstrip.h"
 #include "userdata/options.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPrinter>
 
@@ -58,6 +60,28 @@ void wirePrinting(Commands &c)
         emit window.dialogOpened(preview);
         p->document().printDocument(printer->get()->pageLayout(), {}, preview, [preview](const QByteArray &pdf) { preview->showPdf(pdf); });
     }));
+}
+
+// The window's own text field that has the keyboard (address box, search box, find bar):
+// the editing commands are its, not the page's.
+QLineEdit *focusedTextField(const QWidget &window)
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus || focus->window() != &window)
+        return nullptr;
+    if (auto *box = qobject_cast<QComboBox *>(focus))
+        return box->lineEdit();
+    return qobject_cast<QLineEdit *>(focus);
+}
+
+void editText(QLineEdit *field, EditCommand command)
+{
+    switch (command) {
+    case EditCommand::Copy: field->copy(); break;
+    case EditCommand::Cut: field->cut(); break;
+    case EditCommand::Paste: field->paste(); break;
+    case EditCommand::SelectAll: field->selectAll(); break;
+    }
 }
 
 } // namespace
@@ -112,8 +136,15 @@ void wirePageCommands(Commands &c)
     const std::pair<const char *, EditCommand> edits[] = {
         {"mnuEditCopy", EditCommand::Copy}, {"shan", EditCommand::Cut},
         {"chakan", EditCommand::Paste}, {"mnuViewRefresh", EditCommand::SelectAll}};
-    for (const auto &[name, command] : edits)
-        c.on(name, onActive(pages, [command](FormWeb *p) { p->commands().edit(command); }));
+    for (const auto &[name, command] : edits) {
+        const QWidget &window = c.window;
+        c.on(name, [&pages, &window, command] {
+            if (QLineEdit *field = focusedTextField(window))
+                editText(field, command);
+            else if (FormWeb *p = pages.activePage())
+                p->commands().edit(command);
+        });
+    }
     for (int i = 0; i < 2; ++i) {
         c.on("BigP", onActive(pages, [&pages, i](FormWeb *p) {
             if (!p->commands().zoomStep(i == 0))

@@ -2,6 +2,7 @@
 #include "app/commands.h"
 #include "app/frmmain.h"
 #include "app/pagestack.h"
+#include "tabs/opentarget.h"
 #include "tabs/tabstrip.h"
 
 #include <QCursor>
@@ -66,4 +67,6 @@ void wireTabCommands(Commands &c)
     });
     QObject::connect(&strip, &TabStrip::closeClicked, &pages, &PageStack::DelLine);
     QObject::connect(&strip, &TabStrip::addClicked, &pages, &PageStack::Build);
+    QObject::connect(&strip, &TabStrip::addressesDropped, &pages,
+                     [&pages](const QStringList &addresses) { pages.openAll(addresses, OpenTarget::foreground()); });
 }

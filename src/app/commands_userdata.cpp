@@ -101,7 +101,10 @@ QStringList cleanTraces(const QVector<int> &boxes, Frmmain &window, PageStack &p
         case 0: window.addressRow().clearAddressList(); break;
         case 1: window.addressRow().clearSearchList(); break;
         // The folder comes back with the next page closed.
-        case 2: failed << TraceClean::removeFolder(window.history().folder()); break;
+        case 2:
+            failed << TraceClean::removeFolder(window.history().folder());
+            pages.forgetVisits();
+            break;
         // The engine keeps no form entries; what it remembers of visits is the links.
         case 3: session.engine.forgetVisitedLinks(); break;
         case 4:

@@ -94,6 +94,7 @@ Frmmain::Frmmain(Session &session, QWidget *parent, int tabCapacity)
     wireToolCommands(commands);
     wirePictureCommands(commands);
     wireFileCommands(commands);
+    wireKeyCommands(commands);
     m_menus->action(QStringLiteral("mnuFileExit"))->setEnabled(true);
     connect(m_menus->action(QStringLiteral("mnuFileExit")), &QAction::triggered, this, &QWidget::close);
     // Settings that cannot be saved are kept for this run; the user hears of it once.

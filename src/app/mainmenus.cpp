@@ -108,7 +108,7 @@ MainMenus::MainMenus(QMainWindow *w)
     m->addSeparator();
     addItem(m, "PrintScreen", "保存网页截图(&P)");
     addItem(m, "DownLoadFile", "下载网络文件(&D)");
-    addItem(m, "mnuDownloads", "下载列表(&J)", "Ctrl+J");
+    addItem(m, "mnuDownloads", "下载列表(&L)", "Ctrl+J");
     m->addSeparator();
     addItem(m, "MyIP", "本机 IP 地址");
     addItem(m, "YearView", "万年历(Y)");

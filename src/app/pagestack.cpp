@@ -96,6 +96,10 @@ FormWeb *PageStack::createPage(int slot)
     connect(page, &FormWeb::pictureChosen, this, &PageStack::pictureChosen);
     connect(page, &FormWeb::documentLoaded, m_sleep, &SleepWatch::afterLoad);
     connect(page, &FormWeb::documentLoaded, this, &PageStack::stripChanged);
+    connect(page, &FormWeb::loadingChanged, this, [this, page](bool loading) {
+        if (page == activePage())
+            emit frontLoadingChanged(loading);
+    });
     connect(page, &FormWeb::closedOnRenderer, m_renderers, [this, page](qint64 pid) { m_renderers->pageLeft(page, pid); });
     return page;
 }
@@ -128,9 +132,9 @@ FormWeb *PageStack::open(const QString &address, const OpenTarget &target)
         lowerPage(page);
         m_book.keepPreviousActive();
     } else {
+        // The engine may not report the address yet: the box shows the one asked for.
         m_parts.address.setAddress(location);
-        if (location == kBlank)
-            setMainCaption(PageText::kEmptyCaption);
+        m_inWindow = page;
     }
     PaiLie();
     return page;
@@ -153,6 +157,7 @@ void PageStack::PaiLie()
         // The back and forward buttons follow the page that is active now.
         p->butenableable();
     }
+    showFrontInWindow();
 }
 
 void PageStack::activateSlot(int slot)
@@ -165,7 +170,6 @@ void PageStack::activateSlot(int slot)
     p->butenableable();
     m_book.activate(slot);
     PaiLie();
-    showActiveInBars();
 }
 
 void PageStack::goActive(const QString &address)
@@ -189,13 +193,21 @@ void PageStack::closeShown()
         closeAt(pos);
 }
 
-void PageStack::showActiveInBars()
+void PageStack::showFrontInWindow()
 {
     FormWeb *p = activePage();
     if (!p)
         return;
-    m_parts.address.setAddress(p->location());
+    emit frontLoadingChanged(p->loading());
     setMainCaption(PageText::mainCaption(m_parts.strip.labelText(p->myindex())));
+    const QString location = p->location();
+    if (p != m_inWindow) {
+        m_inWindow = p;
+        m_parts.address.setAddress(location);
+    } else if (!location.isEmpty()) {
+        // Same page: what the user is typing stays.
+        m_parts.address.showPageAddress(location);
+    }
 }
 
 void PageStack::releaseSlot(int slot)
@@ -222,6 +234,11 @@ void PageStack::blankKeepingRecord(FormWeb *p)
         m_closed.showInMenu(p->caption(), p->location());
     p->recordAsClosed();
     p->navigate(kBlank);
+    // Blank from now on, before the engine says so.
+    m_parts.strip.setLabel(p->myindex(), PageText::tabLabel(kBlank));
+    m_inWindow = nullptr;
+    showFrontInWindow();
+    m_parts.address.setAddress(kBlank);
 }
 
 void PageStack::applyChange(const TabBook::Change &change)
@@ -232,8 +249,6 @@ void PageStack::applyChange(const TabBook::Change &change)
     SettingsStore::Batch batch(m_session.store);
     for (int slot : change.freed)
         releaseSlot(slot);
-    if (change.showActive)
-        showActiveInBars();
 }
 
 void PageStack::DelLine()
@@ -281,8 +296,6 @@ void PageStack::CloseAll()
     PaiLie();
     if (FormWeb *p = page(change.blankSlot))
         blankKeepingRecord(p);
-    setMainCaption(PageText::kEmptyCaption);
-    m_parts.address.setAddress(kBlank);
 }
 
 void PageStack::Restore()
@@ -302,6 +315,13 @@ void PageStack::closeAll()
     for (FormWeb *p : pages)
         if (p->closePending())
             p->closeForExit();
+}
+
+void PageStack::forgetVisits()
+{
+    const auto all = m_parts.client->findChildren<FormWeb *>(QString(), Qt::FindDirectChildrenOnly);
+    for (FormWeb *p : all)
+        p->forgetVisits();
 }
 
 void PageStack::placeActive()

@@ -2,6 +2,7 @@
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <QPointer>
 
 #include "app/closedring.h"
 #include "app/historyflush.h"
@@ -67,6 +68,9 @@ public:
     void closeShown();
     // Every page closes (and records itself) as the window closes.
     void closeAll();
+    // The history was cleared: no page, open or still closing, writes what it visited
+    // before.
+    void forgetVisits();
     // A message in the status bar of the page that is shown.
     void tell(const QString &text);
     // The same once that page's document is in (a page's navigation clears its notice).
@@ -112,6 +116,8 @@ signals:
     // The strip changed: a tab opened, closed or came to the front, or a page's address or
     // title changed.
     void stripChanged();
+    // The page in front started or stopped loading, or another page came to the front.
+    void frontLoadingChanged(bool loading);
 
 private:
     // The page's slot while it is in the strip; -1 once it left it.
@@ -122,7 +128,9 @@ private:
     void releaseSlot(int slot);
     void blankKeepingRecord(FormWeb *page);
     void applyChange(const TabBook::Change &change);
-    void showActiveInBars();
+    // The caption and the address box describe the active page (the one shown); run
+    // after every change of the strip.
+    void showFrontInWindow();
     void raisePage(FormWeb *page);
     void lowerPage(FormWeb *page);
     void updateShownPage();
@@ -137,4 +145,5 @@ private:
     RendererWatch *m_renderers;
     QMap<int, FormWeb *> m_pages; // PageWindows
     QList<FormWeb *> m_zorder;    // front = top
+    QPointer<FormWeb> m_inWindow; // the page the caption and address box last described
 };

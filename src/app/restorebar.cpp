@@ -34,7 +34,7 @@ RestoreBar::RestoreBar(QWidget *parent)
 
 QString RestoreBar::question(int count)
 {
-    return QStringLiteral("上次浏览器没有正常关闭，是否恢复 %1 个网页？（不恢复的网页可以从“最近关闭的网页”中找回）").arg(count);
+    return QStringLiteral("上次浏览器没有正常关闭，是否恢复 %1 个网页？（不恢复的网页可以从“历史”菜单找回，或按 Ctrl+Z 逐个找回）").arg(count);
 }
 
 void RestoreBar::ask(int count)

@@ -13,7 +13,14 @@
 #include <QVBoxLayout>
 
 namespace {
-enum Column { Name, Progress, Speed, Left, Open, Action };
+enum Column { Name, Progress, Speed, Left, State, Open, Action };
+
+// How the row stands: the whole text stays reachable where the column cuts it.
+void setState(QTreeWidgetItem *item, const QString &text)
+{
+    item->setText(State, text);
+    item->setToolTip(State, text);
+}
 }
 
 FormDownloads::FormDownloads(DownloadList &list, Shell &shell, QWidget *parent)
@@ -28,7 +35,7 @@ FormDownloads::FormDownloads(DownloadList &list, Shell &shell, QWidget *parent)
     m_table->setObjectName(QStringLiteral("Downloads"));
     m_table->setRootIsDecorated(false);
     m_table->setHeaderLabels({QStringLiteral("文件"), QStringLiteral("进度"), QStringLiteral("速度"),
-                              QStringLiteral("剩余时间"), QString(), QString()});
+                              QStringLiteral("剩余时间"), QStringLiteral("状态"), QString(), QString()});
     m_table->header()->setSectionResizeMode(Name, QHeaderView::Stretch);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -59,6 +66,12 @@ QString FormDownloads::progressText(int row) const
 {
     QTreeWidgetItem *item = m_table->topLevelItem(row);
     return item ? item->text(Progress) : QString();
+}
+
+QString FormDownloads::stateText(int row) const
+{
+    QTreeWidgetItem *item = m_table->topLevelItem(row);
+    return item ? item->text(State) : QString();
 }
 
 QPushButton *FormDownloads::button(int row) const
@@ -96,7 +109,7 @@ void FormDownloads::addRow(int row)
         // No program to show folders with: said in the row, where the user looks.
         if (r.fileThere()) {
             if (!m_shell.open(folder))
-                item->setText(Left, QStringLiteral("无法打开文件夹 %1：没有可以显示文件夹的程序").arg(folder));
+                setState(item, QStringLiteral("无法打开文件夹 %1：没有可以显示文件夹的程序").arg(folder));
         } else if (r.download && r.download->resumable()) {
             m_list.resume(row);
         } else if (r.download && r.download->state() != Download::State::Done) {
@@ -120,7 +133,7 @@ void FormDownloads::updateRow(int row)
         connect(open, &QPushButton::clicked, this, [this, row, item] {
             const QString path = m_list.rows().value(row).path;
             if (!m_shell.open(path))
-                item->setText(Left, QStringLiteral("无法打开 %1：没有可以打开它的程序").arg(QFileInfo(path).fileName()));
+                setState(item, QStringLiteral("无法打开 %1：没有可以打开它的程序").arg(QFileInfo(path).fileName()));
         });
     } else if (!r.fileThere() && openButton(row)) {
         m_table->removeItemWidget(item, Open);
@@ -130,10 +143,10 @@ void FormDownloads::updateRow(int row)
         const KeptDownload &k = r.kept;
         item->setText(Progress, k.total > 0 ? QStringLiteral("%1 / %2").arg(DownloadList::size(k.size), DownloadList::size(k.total))
                                             : DownloadList::size(k.size));
-        item->setText(Speed, QLocale().toString(k.when, QStringLiteral("MM-dd HH:mm")));
-        item->setText(Left, k.end == KeptDownload::End::Done        ? QStringLiteral("已完成")
-                            : k.end == KeptDownload::End::Cancelled ? QStringLiteral("已取消")
-                                                                    : QStringLiteral("失败：") + k.failure);
+        const QString ended = k.end == KeptDownload::End::Done        ? QStringLiteral("已完成")
+                              : k.end == KeptDownload::End::Cancelled ? QStringLiteral("已取消")
+                                                                      : QStringLiteral("失败：") + k.failure;
+        setState(item, QStringLiteral("%1（%2）").arg(ended, QLocale().toString(k.when, QStringLiteral("MM-dd HH:mm"))));
         action->setText(QStringLiteral("打开文件夹"));
         action->setEnabled(r.fileThere());
         return;
@@ -150,23 +163,26 @@ void FormDownloads::updateRow(int row)
         action->setEnabled(true);
         item->setText(Speed, DownloadList::size(qint64(rate)) + QStringLiteral("/秒"));
         item->setText(Left, d.total() > 0 && rate > 0 ? QStringLiteral("%1 秒").arg(qCeil((d.total() - got) / rate)) : QString());
+        setState(item, QStringLiteral("正在下载"));
         break;
     case Download::State::Done:
         item->setText(Speed, QString());
         item->setText(Name, r.name());
         item->setToolTip(Name, r.path);
-        item->setText(Left, d.displacedFrom().isEmpty() ? QStringLiteral("已完成")
-                                                        : QStringLiteral("已完成，另存为“%1”").arg(r.name()));
+        item->setText(Left, QString());
+        setState(item, d.displacedFrom().isEmpty() ? QStringLiteral("已完成") : QStringLiteral("已完成，另存为“%1”").arg(r.name()));
         action->setText(QStringLiteral("打开文件夹"));
         break;
     case Download::State::Cancelled:
         item->setText(Speed, QString());
-        item->setText(Left, QStringLiteral("已取消"));
+        item->setText(Left, QString());
+        setState(item, QStringLiteral("已取消"));
         action->setEnabled(false);
         break;
     case Download::State::Failed:
         item->setText(Speed, QString());
-        item->setText(Left, QStringLiteral("失败：") + d.failure());
+        item->setText(Left, QString());
+        setState(item, QStringLiteral("失败：") + d.failure());
         action->setText(QStringLiteral("继续"));
         action->setEnabled(d.resumable());
         break;

@@ -21,6 +21,8 @@ public:
     QTreeWidget *table() const { return m_table; }
     // The row's progress text, as shown ("1.0 MB / 2.0 MB").
     QString progressText(int row) const;
+    // How the row stands (正在下载, 已完成, 失败：…); a kept row adds when it ended.
+    QString stateText(int row) const;
     // The button of a row ("取消" while running, "继续" when its connection broke,
     // "打开文件夹" when done).
     QPushButton *button(int row) const;

@@ -55,6 +55,8 @@ public:
     PageCommands &commands() const { return *m_commands; }
     PageSleep &sleep() const { return *m_sleep; }
     const VisitLog &visits() const { return m_visits; }
+    // The history was cleared: what the page visited so far is never written.
+    void forgetVisits() { m_visits.forget(); }
     const NavigationGuard &guard() const { return m_guard; }
 
     // The engine adapter and the status bar stay inside the page window's own folder;
@@ -107,6 +109,8 @@ public:
     bool closePending() const { return m_closePending; }
     bool blocked() const { return m_guard.blocked(); }
     bool loadedOnce() const { return m_loadedOnce; }
+    // Between the start of a load and its end (what Esc stops).
+    bool loading() const { return m_loading; }
     bool backEnabled() const { return m_backEnabled; }
     bool forwardEnabled() const { return m_forwardEnabled; }
     // The document's own title ("" when it has none).
@@ -128,6 +132,8 @@ signals:
     void pictureChosen(const QString &address);
     // The page finished loading a document.
     void documentLoaded();
+    // The page started or stopped loading.
+    void loadingChanged(bool loading);
     // The page closed; its renderer process was pid (0: none).
     void closedOnRenderer(qint64 pid);
 
@@ -178,6 +184,7 @@ private:
     bool m_backEnabled = false;
     bool m_forwardEnabled = false;
     bool m_loadedOnce = false;
+    bool m_loading = false;
     bool m_closePending = false;
     bool m_closed = false;
     bool m_exiting = false;

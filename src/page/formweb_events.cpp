@@ -18,6 +18,12 @@ void FormWeb::onProgressChange(int progress, int progressMax)
     m_status->setProgress(m_progress.change(progress, progressMax));
     if (m_progress.reachedFull())
         m_pictures->loaded();
+    // -1: the load ended (finished, stopped or refused).
+    const bool loading = progress != -1;
+    if (loading != m_loading) {
+        m_loading = loading;
+        emit loadingChanged(loading);
+    }
 }
 
 void FormWeb::onCommandStateChange(int command, bool enable)

@@ -16,6 +16,12 @@ public:
     // The document at address shows title (already without bidi controls).
     void noteTitle(const QString &title, const QString &address, const QDateTime &when, const QString &homePage);
     QVector<Visit> rows() const { return m_rows; }
+    // The history was cleared: rows so far go; the next title change starts a new one.
+    void forget()
+    {
+        m_rows.clear();
+        m_recorded = false;
+    }
     QVector<Visit> newestFirst() const { return QVector<Visit>(m_rows.crbegin(), m_rows.crend()); }
 
 private:

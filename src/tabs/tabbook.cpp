@@ -74,9 +74,10 @@ TabBook::Change TabBook::delLine(int pos)
     m_order[m_count - 1] = -1;
     --m_count;
     if (m_active == pos) {
-        // The left neighbour takes over; at position 0 there is none and no tab is active.
-        m_active = pos - 1;
-        c.showActive = m_active >= 0;
+        // The left neighbour takes over; at position 0 the right one, now standing there:
+        // a window without an active tab would show one page and name another.
+        m_active = pos > 0 ? pos - 1 : 0;
+        c.showActive = true;
     } else if (pos < m_active) {
         --m_active;
     }

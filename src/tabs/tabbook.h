@@ -5,7 +5,7 @@
 // The tab bookkeeping of the main window, with no widget in it.
 //
 // Owns: the order of the tabs (TabOrder: slot by position), the number of open tabs,
-// the active position (-1 = none), the hovered position and the stack of released
+// the active position (-1 only while no tab is open), the hovered position and the stack of released
 // slots. A slot never changes while its tab is open; positions shift as tabs open and
 // close. Invariants: TabOrder[0..count-1] are distinct open slots; a slot is open or on
 // the free stack, never both; count never exceeds the capacity (5001 tables entries,

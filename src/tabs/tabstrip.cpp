@@ -8,7 +8,10 @@
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QUrl>
 
 using StripGeometry::toPixels;
 
@@ -36,6 +39,7 @@ TabStrip::TabStrip(QWidget *row)
     m_close = new QLineEdit(QStringLiteral("X"), row);
     m_close->setObjectName(QStringLiteral("TextClose"));
     m_close->setReadOnly(true);
+    m_close->setFocusPolicy(Qt::NoFocus);
     m_close->setAlignment(Qt::AlignCenter);
     m_close->setFrame(false);
     QFont closeFont(QStringLiteral("SimHei"));
@@ -47,6 +51,9 @@ TabStrip::TabStrip(QWidget *row)
     m_close->installEventFilter(this);
 
     label(0);
+    // Drops on a label end here too: read-only labels pass them on to the row.
+    row->setAcceptDrops(true);
+    row->installEventFilter(this);
 }
 
 QLineEdit *TabStrip::label(int slot)
@@ -59,6 +66,9 @@ QLineEdit *TabStrip::label(int slot)
     lab->setReadOnly(true);
     lab->setFrame(false);
     lab->setMouseTracking(true);
+    // Never the keyboard's: a label given focus when the page in front is hidden would
+    // select its whole text and scroll to its end.
+    lab->setFocusPolicy(Qt::NoFocus);
     lab->setGeometry(0, toPixels(kLabelTop), toPixels(2500), toPixels(kLabelHeight));
     lab->installEventFilter(this);
     InputHook::HookTextBox(lab);
@@ -126,6 +136,9 @@ void TabStrip::arrange(const TabBook &book, int clientWidthTwips)
         // A width of zero or less cannot be set; the label keeps its old width.
         const int width = row.labelWidth > 0 ? toPixels(row.labelWidth) : lab->width();
         lab->setGeometry(toPixels(row.lefts[i]), toPixels(kLabelTop), width, toPixels(kLabelHeight));
+        // The start of the title shows, whatever width the label had.
+        if (!lab->hasSelectedText())
+            lab->setCursorPosition(0);
         setColours(lab, i == book.activePos());
     }
     m_add->move(toPixels(row.addLeft), toPixels(1005));
@@ -147,6 +160,31 @@ void TabStrip::setColours(QLineEdit *label, bool active)
 
 bool TabStrip::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_row) {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto *drag = static_cast<QDropEvent *>(event);
+            if (drag->mimeData()->hasUrls())
+                drag->acceptProposedAction();
+            return drag->mimeData()->hasUrls();
+        }
+        case QEvent::Drop: {
+            auto *drop = static_cast<QDropEvent *>(event);
+            QStringList addresses;
+            for (const QUrl &url : drop->mimeData()->urls())
+                if (url.isValid())
+                    addresses << (url.isLocalFile() ? QUrl::fromLocalFile(url.toLocalFile()).toString() : url.toString());
+            if (addresses.isEmpty())
+                return false;
+            drop->acceptProposedAction();
+            emit addressesDropped(addresses);
+            return true;
+        }
+        default:
+            return false;
+        }
+    }
     if (watched == m_add) {
         if (event->type() == QEvent::MouseButtonRelease)
             emit addClicked();

@@ -49,6 +49,8 @@ signals:
     void labelHovered(int slot);
     void addClicked();
     void closeClicked();
+    // Links or files dropped on the row, each to open in a tab of its own.
+    void addressesDropped(const QStringList &addresses);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -69,7 +69,10 @@ FavoritesDialog::FavoritesDialog(const Favorites &favorites, const QString &fold
     urlLabel->setBuddy(m_url);
     grid->addWidget(urlLabel, 2, 0);
     grid->addWidget(m_url, 2, 1, 1, 2);
-    grid->addWidget(label("Label2", "选择目录(&S)：", this), 3, 0);
+    QLabel *folderLabel = label("Label2", "选择目录(&S)：", this);
+    // Without a buddy a label shows its "&" instead of making S its key.
+    folderLabel->setBuddy(m_newFolder);
+    grid->addWidget(folderLabel, 3, 0);
     grid->addWidget(m_newFolder, 3, 1);
     grid->addWidget(offline, 3, 2);
     grid->addWidget(m_ok, 4, 1);

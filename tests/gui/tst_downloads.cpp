@@ -108,8 +108,7 @@ private slots:
         m_world.shell.answer = false;
         window()->button(0)->click();
         m_world.shell.answer = true;
-        QCOMPARE(window()->table()->topLevelItem(0)->text(3),
-                 QStringLiteral("无法打开文件夹 %1：没有可以显示文件夹的程序").arg(m_dir->path()));
+        QCOMPARE(window()->stateText(0), QStringLiteral("无法打开文件夹 %1：没有可以显示文件夹的程序").arg(m_dir->path()));
         QCOMPARE(m_page->statusBar()->statusText(), QStringLiteral("下载完成：small.png"));
     }
 
@@ -223,6 +222,21 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_J, Qt::ControlModifier);
         QVERIFY(waitFor([&] { return window() && window()->isVisible(); }, 5000));
         QCOMPARE(window()->table()->topLevelItemCount(), 3);
+        // Each column holds what its heading says; the whole state is in its tool tip.
+        QTreeWidgetItem *first = window()->table()->topLevelItem(0);
+        const QStringList headings = [&] {
+            QStringList all;
+            for (int i = 0; i < window()->table()->columnCount(); ++i)
+                all << window()->table()->headerItem()->text(i);
+            return all;
+        }();
+        QCOMPARE(first->text(headings.indexOf(QStringLiteral("速度"))), QString());
+        QCOMPARE(first->text(headings.indexOf(QStringLiteral("剩余时间"))), QString());
+        const int state = headings.indexOf(QStringLiteral("状态"));
+        QVERIFY(state > 0);
+        QCOMPARE(first->text(state), QStringLiteral("已完成（%1）").arg(QLocale().toString(m_world.clock.now(), QStringLiteral("MM-dd HH:mm"))));
+        QCOMPARE(window()->table()->topLevelItem(2)->text(state).left(3), QStringLiteral("已取消"));
+        QCOMPARE(first->toolTip(state), first->text(state));
         QVERIFY(window()->openButton(0));
         QVERIFY(!window()->openButton(1));
         QVERIFY(!window()->openButton(2));
@@ -362,7 +376,7 @@ private slots:
             QCOMPARE(row(0)->path(), moved);
             QCOMPARE(fileBytes(moved), FixtureServer::downloadBytes(4000000));
             QCOMPARE(window()->table()->topLevelItem(0)->text(0), QStringLiteral("same (2).bin"));
-            QCOMPARE(window()->table()->topLevelItem(0)->text(3), QStringLiteral("已完成，另存为“same (2).bin”"));
+            QCOMPARE(window()->stateText(0), QStringLiteral("已完成，另存为“same (2).bin”"));
             QCOMPARE(m_page->statusBar()->statusText(), QStringLiteral("下载完成：same (2).bin（“same.bin”已被另一个下载占用，没有替换它）"));
             QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
                      (QStringList{QStringLiteral("same (2).bin"), QStringLiteral("same.bin")}));

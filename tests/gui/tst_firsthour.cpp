@@ -1,4 +1,6 @@
 #include "app/mainmenus.h"
+#include "page/findbar.h"
+#include "page/pagecommands.h"
 #include "support/testenv.h"
 #include "support/testworld.h"
 #include "tabs/sites.h"
@@ -89,6 +91,99 @@ private slots:
                           Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(m_w->addressRow().textUrl(), &wheel);
         QCOMPARE(line->text(), QStringLiteral("mine"));
+    }
+
+    // The editing keys and the Edit menu's items edit the browser's own field that has
+    // the keyboard (search box, find bar); a password on the clipboard once landed in the
+    // site's field behind the search box.
+    void editingKeysEditTheFieldThatHasTheKeyboard()
+    {
+        FormWeb *page = m_world.open(QStringLiteral("/form.html"), QStringLiteral("Form"));
+        const QString field = QStringLiteral("document.querySelector('input[name=amount]')");
+        const auto fieldValue = [&] { return evaluateSync(page->Web(), field + QStringLiteral(".value")).toString(); };
+        evaluateSync(page->Web(), field + QStringLiteral(".focus(); 1"));
+        QComboBox *search = m_w->addressRow().combSearch();
+        search->setFocus();
+        QVERIFY(keys() == search || keys() == search->lineEdit());
+        QGuiApplication::clipboard()->setText(QStringLiteral("secret"));
+        QTest::keyClick(keys(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(search->currentText(), QStringLiteral("secret"));
+        QTest::keyClick(keys(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(keys(), Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(search->currentText(), QString());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("secret"));
+        // The menu's items, chosen while the box has the keyboard.
+        search->setEditText(QStringLiteral("词"));
+        item("mnuViewRefresh")->trigger();
+        item("mnuEditCopy")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("词"));
+        item("chakan")->trigger();
+        item("chakan")->trigger();
+        QCOMPARE(search->currentText(), QStringLiteral("词词"));
+        QCOMPARE(fieldValue(), QStringLiteral("100"));
+
+        // The find bar's field likewise.
+        QLineEdit *word = page->commands().showFind()->word();
+        word->setFocus();
+        QCOMPARE(keys(), word);
+        QGuiApplication::clipboard()->setText(QStringLiteral("pay"));
+        QTest::keyClick(keys(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(word->text(), QStringLiteral("pay"));
+        QCOMPARE(fieldValue(), QStringLiteral("100"));
+    }
+
+    // The keys users of desktop browsers press, where no menu key claims them.
+    void theKeysUsersPressDoWhatTheyExpect()
+    {
+        PageStack &pages = m_w->pages();
+        FormWeb *a = m_world.open(QStringLiteral("/page?id=ka"), QStringLiteral("Page ka"));
+        FormWeb *b = m_world.open(QStringLiteral("/page?id=kb"), QStringLiteral("Page kb"));
+        const auto press = [](int key, Qt::KeyboardModifiers mods = Qt::ControlModifier) {
+            QTest::keyClick(keys(), Qt::Key(key), mods);
+        };
+        press(Qt::Key_T);
+        QCOMPARE(pages.book().count(), 3);
+        QVERIFY(keys() == m_w->addressRow().textUrl() || keys() == addressLine());
+        press(Qt::Key_W);
+        QCOMPARE(pages.book().count(), 2);
+        QCOMPARE(pages.activePage(), b);
+        press(Qt::Key_PageUp);
+        QCOMPARE(pages.activePage(), a);
+        press(Qt::Key_Tab);
+        QCOMPARE(pages.activePage(), b);
+        press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(pages.activePage(), a);
+        press(Qt::Key_PageDown);
+        QCOMPARE(pages.activePage(), b);
+        press(Qt::Key_PageDown); // round to the first
+        QCOMPARE(pages.activePage(), a);
+
+        press(Qt::Key_L);
+        QVERIFY(keys() == m_w->addressRow().textUrl() || keys() == addressLine());
+        QCOMPARE(addressLine()->selectedText(), m_world.url(QStringLiteral("/page?id=ka")));
+        a->focusHolder();
+        const int loads = m_world.server.requestCount(QStringLiteral("/page"));
+        press(Qt::Key_R);
+        QTRY_COMPARE_WITH_TIMEOUT(m_world.server.requestCount(QStringLiteral("/page")), loads + 1, 15000);
+
+        const auto bodyZoom = [&] { return evaluateSync(a->Web(), QStringLiteral("document.body.style.zoom")).toString(); };
+        press(Qt::Key_Equal);
+        QTRY_COMPARE_WITH_TIMEOUT(bodyZoom(), QStringLiteral("110%"), 5000);
+        press(Qt::Key_Minus);
+        press(Qt::Key_Minus);
+        QTRY_COMPARE_WITH_TIMEOUT(bodyZoom(), QStringLiteral("90%"), 5000);
+        press(Qt::Key_0);
+        QTRY_COMPARE_WITH_TIMEOUT(bodyZoom(), QStringLiteral("100%"), 5000);
+        QCOMPARE(a->commands().BigSize(), 100);
+
+        // Esc stops a load; otherwise it is the page's.
+        QAction *stop = m_w->findChild<QAction *>(QStringLiteral("StopLoading"));
+        QVERIFY(stop && !stop->isEnabled());
+        a->navigate(m_world.url(QStringLiteral("/never")));
+        QTRY_VERIFY_WITH_TIMEOUT(a->loading() && stop->isEnabled(), 15000);
+        a->focusHolder();
+        press(Qt::Key_Escape, Qt::NoModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(!a->loading() && !stop->isEnabled(), 15000);
     }
 
     void aWholeAddressAfterThePrefillStandsAlone()

@@ -143,19 +143,31 @@ private slots:
         QVERIFY(!m_w->tabStrip()->looksActive(back->myindex()));
     }
 
-    void closingTheActiveLeftmostTabKeepsTheAddressBox()
+    // Closing the tab in front at the left end once left the window naming the closed
+    // page: Enter, 添加到收藏夹 or 复制网站地址 then acted on the wrong address.
+    void closingTheTabInFrontNamesThePageNowInFront()
     {
         openAndWait(QStringLiteral("/page?id=left"), QStringLiteral("Page left"));
-        openAndWait(QStringLiteral("/page?id=right"), QStringLiteral("Page right"));
+        FormWeb *right = openAndWait(QStringLiteral("/page?id=right"), QStringLiteral("Page right"));
         m_w->pages().activateSlot(m_w->pages().book().slotAt(0));
-        const QString shown = addressText();
-        QCOMPARE(shown, url(QStringLiteral("/page?id=left")));
+        QCOMPARE(addressText(), url(QStringLiteral("/page?id=left")));
         const int records = m_w->addressRow().textUrl()->count();
-        m_w->pages().book().setHoverPos(0);
-        m_w->pages().DelLine();
-        // The record joins the list; the box shows what it showed.
+        m_w->menus()->action(QStringLiteral("CloseThisPage"))->trigger();
+        // The record joins the list; the window names the page now in front.
         QCOMPARE(m_w->addressRow().textUrl()->count(), records + 1);
-        QCOMPARE(addressText(), shown);
+        QCOMPARE(m_w->pages().shownPage(), right);
+        QCOMPARE(m_w->pages().activePage(), right);
+        QVERIFY(m_w->tabStrip()->looksActive(right->myindex()));
+        QCOMPARE(addressText(), url(QStringLiteral("/page?id=right")));
+        QCOMPARE(m_w->windowTitle(), QStringLiteral("Page right - Velmo安全浏览器"));
+        // The last one goes blank, and says so at once.
+        m_w->menus()->action(QStringLiteral("CloseThisPage"))->trigger();
+        QCOMPARE(m_w->windowTitle(), PageText::kEmptyCaption);
+        QCOMPARE(addressText(), QStringLiteral("http://www."));
+        QCOMPARE(label(right->myindex()), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(right->location(), QStringLiteral("about:blank"), 15000);
+        QCOMPARE(m_w->windowTitle(), PageText::kEmptyCaption);
+        QCOMPARE(addressText(), QStringLiteral("http://www."));
     }
 
     void openCloseRestoreAndCloseAll()

@@ -1,3 +1,4 @@
+#include "app/addressrow.h"
 #include "app/frmmain.h"
 #include "app/openpageskeeper.h"
 #include "app/pagestack.h"
@@ -14,9 +15,12 @@
 #include "support/recordingshell.h"
 #include "support/testenv.h"
 #include "tabs/openpolicy.h"
+#include "tabs/sites.h"
 #include "tabs/tabstrip.h"
 #include "userdata/options.h"
 
+#include <QLineEdit>
+#include <functional>
 #include <memory>
 
 // The rules of tabs and pages (opening, closing with and without a hovered tab, bringing
@@ -56,6 +60,57 @@ class TstPageRules : public QObject
         for (FormWeb *p : pages().pagesInTabOrder())
             all << label(p);
         return all;
+    }
+
+    // What the window says that does not describe the page in front ("" when all of it
+    // does): the page shown and its status bar, the caption, the address box, the
+    // highlighted label (showing the start of its text, never selected) and the list of
+    // open pages kept against a crash.
+    QString windowAgainstFront()
+    {
+        FormWeb *front = pages().activePage();
+        if (!front)
+            return QStringLiteral("no page in front");
+        const QString title = m_engine.titles.value(front->location());
+        QStringList wrong;
+        if (pages().shownPage() != front || !front->isVisible())
+            wrong << QStringLiteral("shown page");
+        if (m_session->currentPage() != front)
+            wrong << QStringLiteral("current page");
+        if (label(front) != title)
+            wrong << QStringLiteral("label '%1'").arg(label(front));
+        if (m_w->windowTitle() != PageText::mainCaption(title))
+            wrong << QStringLiteral("caption '%1'").arg(m_w->windowTitle());
+        if (m_w->addressRow().addressText() != Sites::shownAddress(front->location()))
+            wrong << QStringLiteral("address '%1'").arg(m_w->addressRow().addressText());
+        for (FormWeb *p : pages().pagesInTabOrder()) {
+            if (p->isVisible() != (p == front))
+                wrong << QStringLiteral("visible '%1'").arg(label(p));
+            if (m_w->tabStrip()->looksActive(p->myindex()) != (p == front))
+                wrong << QStringLiteral("highlight '%1'").arg(label(p));
+            const QLineEdit *lab = m_w->tabStrip()->existingLabel(p->myindex());
+            if (lab->hasSelectedText() || lab->cursorPosition() != 0)
+                wrong << QStringLiteral("label text of '%1' selected or scrolled").arg(label(p));
+        }
+        if (OpenPagesKeeper *keeper = m_w->openPagesKeeper()) {
+            // As written for the next start (a blank page is not kept).
+            QFile file(keeper->path());
+            const OpenPagesList list = file.open(QIODevice::ReadOnly) ? OpenPagesList::fromBytes(file.readAll()).value_or(OpenPagesList())
+                                                                      : OpenPagesList();
+            const QString kept = front->location() == QLatin1String("about:blank") ? QString() : front->location();
+            if (list.pages.value(list.active).address != kept)
+                wrong << QStringLiteral("open-pages list on disk");
+        }
+        return wrong.join(QStringLiteral(", "));
+    }
+    void newWindowFor(const QString &instance)
+    {
+        m_engine.instance = instance;
+        m_w.reset();
+        m_w = std::make_unique<Frmmain>(*m_session);
+        m_w->resize(1000, 700);
+        m_w->show();
+        m_engine.instance.clear();
     }
 
 private slots:
@@ -160,6 +215,69 @@ private slots:
         // A normal exit takes the list away.
         m_w->close();
         QVERIFY(!QFileInfo::exists(keeper->path()));
+    }
+
+    // After every tab operation the whole window describes the page in front; closing
+    // the tab in front at the left end once left the caption and the address box naming
+    // the closed page.
+    void theWindowDescribesThePageInFrontAfterEveryTabOperation()
+    {
+        newWindowFor(QStringLiteral("front"));
+        m_w->openPagesKeeper()->setSettleMs(20);
+        for (const char *name : {"a", "b", "c", "d", "e", "f", "pop", "restored"})
+            m_engine.titles.insert(at(QLatin1String(name)), QStringLiteral("网页") + QLatin1String(name));
+        const TabBook &book = pages().book();
+        const auto closeAround = [this](int pos, void (PageStack::*close)(int)) { (pages().*close)(pos); };
+        struct Step {
+            const char *what;
+            std::function<void()> run;
+        };
+        const QVector<Step> steps = {
+            {"a list, the first in front", [&] { pages().openAll({at(QStringLiteral("a")), at(QStringLiteral("b")), at(QStringLiteral("c"))}, OpenTarget::foreground()); }},
+            {"one opened in front", [&] { pages().LoadNewForm(at(QStringLiteral("d"))); }},
+            {"one opened behind", [&] {
+                 m_options.setOpenInBackground(1);
+                 pages().LoadNewForm(at(QStringLiteral("e")));
+                 m_options.setOpenInBackground(0);
+             }},
+            {"the first tab brought to the front", [&] { pages().activateSlot(book.slotAt(0)); }},
+            {"the tab in front at the left end closed", [&] { pages().closeShown(); }},
+            {"the tab in front in the middle closed", [&] {
+                 pages().activateSlot(book.slotAt(2));
+                 pages().closeShown();
+             }},
+            {"the hovered tab closed", [&] {
+                 pages().book().setHoverPos(book.count() - 1);
+                 pages().DelLine();
+             }},
+            {"a closed page restored", [&] { pages().Restore(); }},
+            {"a pop-up adopted", [&] { fake(pages().activePage())->openWindow(at(QStringLiteral("pop")), true); }},
+            {"the tabs right of the first closed", [&] { closeAround(0, &PageStack::CloseRight); }},
+            {"the tabs left of the last closed", [&] {
+                 pages().openAll({at(QStringLiteral("a")), at(QStringLiteral("b"))}, OpenTarget::foreground());
+                 pages().activateSlot(book.slotAt(0));
+                 closeAround(book.count() - 1, &PageStack::CloseLeft);
+             }},
+            {"the others closed", [&] {
+                 pages().openAll({at(QStringLiteral("c")), at(QStringLiteral("d"))}, OpenTarget::foreground());
+                 closeAround(0, &PageStack::CloseOthers);
+             }},
+            {"all closed", [&] {
+                 pages().openAll({at(QStringLiteral("e")), at(QStringLiteral("f"))}, OpenTarget::foreground());
+                 pages().CloseAll();
+             }},
+            {"the last tab closed", [&] {
+                 FormWeb *only = pages().activePage();
+                 only->navigate(at(QStringLiteral("f")));
+                 if (QTest::qWaitFor([&] { return !label(only).isEmpty(); }, 2000))
+                     pages().closeShown();
+             }},
+        };
+        for (const Step &step : steps) {
+            step.run();
+            const bool held = QTest::qWaitFor([&] { return windowAgainstFront().isEmpty(); }, 2000);
+            QVERIFY2(held, qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(step.what), windowAgainstFront())));
+        }
     }
 
     void bringingATabToTheFrontShowsOnlyItsPage()

@@ -36,18 +36,17 @@ private slots:
         QCOMPARE(book.describe(), QStringLiteral("0 1* 5 2 3 4"));
     }
 
-    void openingWithNoActiveTabInsertsAtFront()
+    void closingTheActiveFirstTabActivatesItsRightNeighbour()
     {
         TabBook book = withTabs(3);
         book.activate(0);
         book.setHoverPos(0);
-        book.delLine(book.hoverPos()); // active tab at position 0 closed: none active
-        QCOMPARE(book.activePos(), -1);
-        QCOMPARE(book.describe(), QStringLiteral("1 2"));
-        QCOMPARE(book.addLab(), 0); // the released slot comes back
-        QCOMPARE(book.describe(), QStringLiteral("0* 1 2"));
-        book.keepPreviousActive(); // nothing to the left: the new tab stays active
-        QCOMPARE(book.activePos(), 0);
+        book.delLine(book.hoverPos()); // the tab now at position 0 takes over
+        QCOMPARE(book.describe(), QStringLiteral("1* 2"));
+        QCOMPARE(book.addLab(), 0); // the released slot comes back, right of the active tab
+        QCOMPARE(book.describe(), QStringLiteral("1 0* 2"));
+        book.keepPreviousActive();
+        QCOMPARE(book.describe(), QStringLiteral("1* 0 2"));
     }
 
     void delLine_data()
@@ -58,7 +57,7 @@ private slots:
         QTest::addColumn<QString>("after");
         QTest::addColumn<bool>("showActive");
         QTest::newRow("active in the middle: left neighbour") << 5 << 2 << 2 << "0 1* 3 4" << true;
-        QTest::newRow("active at 0: none active") << 3 << 0 << 0 << "1 2" << false;
+        QTest::newRow("active at 0: right neighbour") << 3 << 0 << 0 << "1* 2" << true;
         QTest::newRow("left of active: active shifts") << 5 << 3 << 1 << "0 2 3* 4" << false;
         QTest::newRow("right of active: unchanged") << 5 << 1 << 3 << "0 1* 2 4" << false;
         QTest::newRow("last position active") << 4 << 3 << 3 << "0 1 2*" << true;
@@ -225,7 +224,7 @@ private slots:
             QCOMPARE(open.size(), book.count());
             for (int s : book.freeSlots())
                 QVERIFY2(!open.contains(s), "slot both open and free");
-            QVERIFY(book.activePos() >= -1 && book.activePos() < book.count());
+            QVERIFY(book.activePos() >= 0 && book.activePos() < book.count());
         }
     }
 };
