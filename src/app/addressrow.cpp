@@ -221,6 +221,14 @@ bool AddressRow::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
+    if (inAddress && (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove)) {
+        // A file from a file manager carries an address and no text.
+        auto *drag = static_cast<QDropEvent *>(event);
+        if (drag->mimeData()->hasUrls()) {
+            drag->acceptProposedAction();
+            return true;
+        }
+    }
     if (inAddress && event->type() == QEvent::Drop) {
         // A dropped link gives its address, never its caption after the one shown.
         auto *drop = static_cast<QDropEvent *>(event);

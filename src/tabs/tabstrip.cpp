@@ -69,6 +69,8 @@ QLineEdit *TabStrip::label(int slot)
     // Never the keyboard's: a label given focus when the page in front is hidden would
     // select its whole text and scroll to its end.
     lab->setFocusPolicy(Qt::NoFocus);
+    // A drop on a label goes to the row, which opens what was dropped.
+    lab->setAcceptDrops(false);
     lab->setGeometry(0, toPixels(kLabelTop), toPixels(2500), toPixels(kLabelHeight));
     lab->installEventFilter(this);
     InputHook::HookTextBox(lab);

@@ -1,3 +1,4 @@
+#include "app/mainmenus.h"
 #include "app/openpageskeeper.h"
 #include "app/restorebar.h"
 #include "page/formweb.h"
@@ -8,6 +9,7 @@
 #include "tabs/openpageslist.h"
 
 #include <QLabel>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <csignal>
@@ -87,6 +89,11 @@ private slots:
         // Asked without holding the window: the start page is there meanwhile.
         QVERIFY(w->restoreBar()->isVisible());
         QCOMPARE(w->restoreBar()->findChild<QLabel *>()->text(), RestoreBar::question(3));
+        // It names places that are there: the menu the closed pages are in, and the key
+        // that brings them back one by one.
+        QMenu *closedMenu = w->menus()->menu(QStringLiteral("HistoryRecord"));
+        QVERIFY(RestoreBar::question(3).contains(QStringLiteral("“%1”菜单").arg(closedMenu->title().remove(QStringLiteral("(&L)")))));
+        QVERIFY(RestoreBar::question(3).contains(w->menus()->action(QStringLiteral("Cancel"))->shortcut().toString()));
         QTRY_COMPARE_WITH_TIMEOUT(labels(), QStringList{QStringLiteral("Page start")}, 15000);
         w->restoreBar()->yesButton()->click();
         QVERIFY(!w->restoreBar()->isVisible());

@@ -15,6 +15,7 @@
 #include "platform/settingsstore.h"
 
 #include <QAction>
+#include <QMimeData>
 #include <QApplication>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -168,6 +169,41 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(right->location(), QStringLiteral("about:blank"), 15000);
         QCOMPARE(m_w->windowTitle(), PageText::kEmptyCaption);
         QCOMPARE(addressText(), QStringLiteral("http://www."));
+    }
+
+    // A dropped link once put its caption after the address in the box; the strip took
+    // no drops at all.
+    void droppedLinksAndFilesOpenAsThemselves()
+    {
+        FormWeb *page = openAndWait(QStringLiteral("/page?id=here"), QStringLiteral("Page here"));
+        const auto drop = [](QWidget *on, const QUrl &url, const QString &caption) {
+            QMimeData data;
+            data.setUrls({url});
+            if (!caption.isEmpty())
+                data.setText(caption);
+            const QPoint at(on->width() / 2, on->height() / 2);
+            QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(on, &enter);
+            QDropEvent dropped(QPointF(at), Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(on, &dropped);
+            return enter.isAccepted() && dropped.isAccepted();
+        };
+        const QString link = url(QStringLiteral("/page?id=dropped"));
+        QVERIFY(drop(m_w->addressRow().textUrl()->lineEdit(), QUrl(link), QStringLiteral("中文测试页链接")));
+        QCOMPARE(addressText(), link);
+        QTRY_COMPARE_WITH_TIMEOUT(label(page->myindex()), QStringLiteral("Page dropped"), 15000);
+        QCOMPARE(m_w->pages().book().count(), 1);
+
+        // On the strip (a label passes it to the row): a tab of its own, a file too.
+        QLineEdit *lab = m_w->tabStrip()->existingLabel(page->myindex());
+        QVERIFY(!lab->acceptDrops());
+        QVERIFY(drop(lab->parentWidget(), QUrl(url(QStringLiteral("/page?id=tab"))), QStringLiteral("链接")));
+        QCOMPARE(m_w->pages().book().count(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(label(m_w->pages().activePage()->myindex()), QStringLiteral("Page tab"), 15000);
+        const QString file = QStringLiteral(VELMO_FIXTURES_DIR "/form.html");
+        QVERIFY(drop(lab->parentWidget(), QUrl::fromLocalFile(file), QString()));
+        QCOMPARE(m_w->pages().book().count(), 3);
+        QTRY_COMPARE_WITH_TIMEOUT(label(m_w->pages().activePage()->myindex()), QStringLiteral("Form"), 15000);
     }
 
     void openCloseRestoreAndCloseAll()
