@@ -148,7 +148,8 @@ void Frmmain::start(const QStringList &addresses)
     m_session.options.setHomePageUrl(SettingsStartup::homePage(m_session.store));
     // Read before this run writes its own list over it.
     bool unreadable = false;
-    const std::optional<OpenPagesList> left = m_keeper ? m_keeper->takeLeftOver(&unreadable) : std::nullopt;
+    int leftOut = 0;
+    const std::optional<OpenPagesList> left = m_keeper ? m_keeper->takeLeftOver(&unreadable, &leftOut) : std::nullopt;
     QStringList given;
     for (QString address : addresses) {
         address.remove(QLatin1Char('"'));
@@ -172,6 +173,8 @@ void Frmmain::start(const QStringList &addresses)
         m_pages->tellOnceLoaded(QStringLiteral("无法建立文件夹 %1：图片和历史记录可能无法保存。").arg(unmade.join(QStringLiteral("、"))));
     else if (openToOthers)
         m_pages->tellOnceLoaded(QStringLiteral("程序文件夹 %1 其他用户也能打开：收藏夹等文件可能被他们看到。").arg(appDir));
+    else if (leftOut > 0)
+        m_pages->tellOnceLoaded(QStringLiteral("上次打开的网页中有 %1 个不是网页或文件的地址（如脚本），不会恢复。").arg(leftOut));
     else if (unreadable)
         m_pages->tellOnceLoaded(QStringLiteral("上次打开的网页列表无法读取，已忽略（留在 %1.unreadable）。").arg(m_keeper->path()));
 }

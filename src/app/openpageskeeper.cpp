@@ -25,6 +25,9 @@ OpenPagesKeeper::OpenPagesKeeper(PageStack &pages, const QString &path, QObject 
 {
     // One writer: lists reach the disk in the order they were made.
     m_writer->setMaxThreadCount(1);
+    m_retry.setSingleShot(true);
+    m_retry.setInterval(kRetryMs);
+    connect(&m_retry, &QTimer::timeout, this, &OpenPagesKeeper::write);
     m_settle.setSingleShot(true);
     m_settle.setTimerType(Qt::PreciseTimer);
     m_settle.setInterval(kSettleMs);
@@ -43,17 +46,21 @@ QString OpenPagesKeeper::listPath(const QString &instance)
                                                           : QStringLiteral("/open-pages-%1.json").arg(instance));
 }
 
-std::optional<OpenPagesList> OpenPagesKeeper::takeLeftOver(bool *unreadable)
+std::optional<OpenPagesList> OpenPagesKeeper::takeLeftOver(bool *unreadable, int *leftOut)
 {
     *unreadable = false;
+    *leftOut = 0;
     std::optional<OpenPagesList> offered;
     QByteArray bytes;
     if (readWhole(setAsidePath(), bytes) && !bytes.isEmpty())
         offered = OpenPagesList::fromBytes(bytes);
+    if (offered)
+        *leftOut += offered->leftOut;
     bytes.clear();
     if (QFileInfo::exists(m_path)) {
         if (readWhole(m_path, bytes)) {
             if (const auto left = OpenPagesList::fromBytes(bytes)) {
+                *leftOut += left->leftOut;
                 if (!offered) {
                     offered = left;
                 } else {
@@ -121,11 +128,32 @@ void OpenPagesKeeper::write()
     m_written = bytes;
     ++m_writes;
     const QString path = m_path;
-    m_writer->start([path, bytes] {
+    m_writer->start([this, path, bytes] {
         // The folder may not be there yet on a first run.
         QDir().mkpath(QFileInfo(path).absolutePath());
-        replaceWhole(path, bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        const bool ok = replaceWhole(path, bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        // The keeper waits for its writer before it goes, and a queued call to a keeper
+        // gone meanwhile is dropped.
+        QMetaObject::invokeMethod(this, [this, ok, bytes] { written(ok, bytes); }, Qt::QueuedConnection);
     });
+}
+
+void OpenPagesKeeper::written(bool ok, const QByteArray &bytes)
+{
+    if (m_finished)
+        return;
+    if (ok) {
+        m_failureTold = false;
+        return;
+    }
+    // Not on disk: tried again until it is (a full disk gets room again), said once.
+    if (m_written == bytes)
+        m_written.clear();
+    if (!m_failureTold) {
+        m_failureTold = true;
+        m_pages.tell(QStringLiteral("打开的网页列表无法写入 %1：浏览器意外关闭时可能无法恢复这些网页。").arg(m_path));
+    }
+    m_retry.start();
 }
 
 bool OpenPagesKeeper::writeNow()
@@ -142,6 +170,7 @@ void OpenPagesKeeper::finish()
 {
     m_finished = true;
     m_settle.stop();
+    m_retry.stop();
     m_writer->waitForDone();
     QFile::remove(m_path);
 }

@@ -24,6 +24,9 @@ public:
 
     static constexpr int kSettleMs = 1000;
     void setSettleMs(int ms) { m_settle.setInterval(ms); }
+    // A list that could not be written is tried again this long after.
+    static constexpr int kRetryMs = 2000;
+    void setRetryMs(int ms) { m_retry.setInterval(ms); }
     // Lists handed to the writer so far.
     int writes() const { return m_writes; }
     // The list file of an engine storage instance ("default", "instance-2" ...), beside
@@ -33,7 +36,8 @@ public:
     // What a run that did not end normally left: it is set aside until answered (a crash
     // before the answer loses nothing), and joined to what an earlier unanswered start set
     // aside. unreadable tells that a file was there but was not such a list (it is dropped).
-    std::optional<OpenPagesList> takeLeftOver(bool *unreadable);
+    // leftOut counts its pages no tab may load (script, data), which are dropped.
+    std::optional<OpenPagesList> takeLeftOver(bool *unreadable, int *leftOut);
     // The user answered: what was set aside goes.
     void leftOverAnswered();
 
@@ -50,10 +54,14 @@ public:
 
 private:
     void write();
+    // The writer's answer for bytes.
+    void written(bool ok, const QByteArray &bytes);
 
     PageStack &m_pages;
     QString m_path;
     QTimer m_settle;
+    QTimer m_retry;
+    bool m_failureTold = false;
     QByteArray m_written;
     std::unique_ptr<QThreadPool> m_writer;
     bool m_finished = false;

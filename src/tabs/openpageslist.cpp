@@ -3,22 +3,43 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QUrl>
 
 namespace {
 const QString kFormat = QStringLiteral("velmo-open-pages");
 constexpr int kVersion = 1;
 // More than a strip ever holds: a list longer than this is not ours.
 constexpr int kMostPages = 10000;
+
+QString plainTitle(QString title)
+{
+    title.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
+    return title;
+}
+} // namespace
+
+bool OpenPagesList::loadable(const QString &address)
+{
+    static const QStringList schemes = {QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("file"),
+                                        QStringLiteral("ftp")};
+    const QUrl url(address);
+    return url.isValid() && schemes.contains(url.scheme().toLower());
 }
 
 QByteArray OpenPagesList::toBytes() const
 {
     QJsonArray list;
-    for (const Page &page : pages)
-        list.append(QJsonObject{{QStringLiteral("address"), page.address}, {QStringLiteral("title"), page.title}});
+    int written = -1;
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        if (!loadable(pages[i].address))
+            continue;
+        if (i == active)
+            written = int(list.size());
+        list.append(QJsonObject{{QStringLiteral("address"), pages[i].address}, {QStringLiteral("title"), plainTitle(pages[i].title)}});
+    }
     const QJsonObject root{{QStringLiteral("format"), kFormat},
                            {QStringLiteral("version"), kVersion},
-                           {QStringLiteral("active"), active},
+                           {QStringLiteral("active"), written},
                            {QStringLiteral("pages"), list}};
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
@@ -37,8 +58,10 @@ std::optional<OpenPagesList> OpenPagesList::fromBytes(const QByteArray &bytes)
     if (list.size() > kMostPages)
         return std::nullopt;
     OpenPagesList result;
-    for (const QJsonValue &value : list) {
-        const QJsonObject page = value.toObject();
+    const int active = root.value(QStringLiteral("active")).toInt(-1);
+    int kept = -1;
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const QJsonObject page = list[i].toObject();
         const QString address = page.value(QStringLiteral("address")).toString();
         // Only what a tab could have shown: no empty, control-laden or endless address.
         if (address.isEmpty() || address.size() > 100000)
@@ -46,9 +69,14 @@ std::optional<OpenPagesList> OpenPagesList::fromBytes(const QByteArray &bytes)
         for (QChar c : address)
             if (c.category() == QChar::Other_Control)
                 return std::nullopt;
-        result.pages.append({address, page.value(QStringLiteral("title")).toString()});
+        if (!loadable(address)) {
+            ++result.leftOut;
+            continue;
+        }
+        if (i == active)
+            kept = int(result.pages.size());
+        result.pages.append({address, plainTitle(page.value(QStringLiteral("title")).toString())});
     }
-    const int active = root.value(QStringLiteral("active")).toInt(-1);
-    result.active = active >= 0 && active < result.pages.size() ? active : (result.pages.isEmpty() ? -1 : 0);
+    result.active = kept >= 0 ? kept : (result.pages.isEmpty() ? -1 : 0);
     return result;
 }

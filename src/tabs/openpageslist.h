@@ -16,7 +16,14 @@ struct OpenPagesList {
     };
     QVector<Page> pages;
     int active = -1; // index into pages; -1: none
+    // Read only: pages of the file left out as no tab may load them.
+    int leftOut = 0;
 
+    // Only these come back as tabs: a web or file address (never script or data, which
+    // would run again at a click on 恢复).
+    static bool loadable(const QString &address);
+    // Pages that are not loadable are not written, and left out when read; titles lose
+    // their control characters.
     QByteArray toBytes() const;
     static std::optional<OpenPagesList> fromBytes(const QByteArray &bytes);
     bool operator==(const OpenPagesList &) const = default;

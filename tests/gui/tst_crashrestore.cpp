@@ -156,6 +156,36 @@ private slots:
         QVERIFY(!w->restoreBar()->isVisible());
     }
 
+    // A script or data address in the list once ran at 恢复 (its fetch reached the
+    // server): only web and file addresses come back; the rest is left out and said.
+    void onlyPagesATabMayLoadComeBack()
+    {
+        QDir().mkpath(QFileInfo(listFile()).absolutePath());
+        m_world.server.resetCounts();
+        const QString fetched = url(QStringLiteral("/page?id=by-script"));
+        const QByteArray bytes = QStringLiteral(
+            "{\"format\":\"velmo-open-pages\",\"version\":1,\"active\":1,\"pages\":["
+            "{\"address\":\"javascript:fetch('%1')\",\"title\":\"x\"},"
+            "{\"address\":\"%2\",\"title\":\"Page real\u0085\"},"
+            "{\"address\":\"data:text/html,<script>fetch('%1')</script>\",\"title\":\"y\"}]}")
+                                     .arg(fetched, url(QStringLiteral("/page?id=real")))
+                                     .toUtf8();
+        putFile(listFile(), bytes);
+        Frmmain *w = start();
+        QCOMPARE(w->restoreBar()->findChild<QLabel *>()->text(), RestoreBar::question(1));
+        // Set aside until answered: the loadable page alone, its title without the C1 control.
+        const QByteArray aside = fileBytes(w->openPagesKeeper()->setAsidePath());
+        QVERIFY(aside.contains("Page real\""));
+        QVERIFY(!aside.contains("javascript") && !aside.contains("data:"));
+        QTRY_VERIFY_WITH_TIMEOUT(w->pages().shownPage()->statusBar()->statusText().contains(QStringLiteral("2 个不是网页")), 15000);
+        w->restoreBar()->yesButton()->click();
+        QTRY_COMPARE_WITH_TIMEOUT(labels(), (QStringList{QStringLiteral("Page start"), QStringLiteral("Page real")}), 15000);
+        QCOMPARE(m_world.label(w->pages().activePage()), QStringLiteral("Page real"));
+        QTRY_COMPARE_WITH_TIMEOUT(titlesOnDisk(), (QStringList{QStringLiteral("Page start"), QStringLiteral("Page real")}), 10000);
+        QCOMPARE(m_world.server.requestCount(QStringLiteral("/page")), 2);
+        w->close();
+    }
+
     void anUnreadableListIsSetAsideAndTheStartGoesOn_data()
     {
         QTest::addColumn<QByteArray>("bytes");

@@ -11,6 +11,7 @@
 #include "platform/settingsstore.h"
 #include "support/fakeclock.h"
 #include "support/fakepage.h"
+#include "support/files.h"
 #include "support/recordingdialogs.h"
 #include "support/recordingshell.h"
 #include "support/testenv.h"
@@ -278,6 +279,32 @@ private slots:
             const bool held = QTest::qWaitFor([&] { return windowAgainstFront().isEmpty(); }, 2000);
             QVERIFY2(held, qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(step.what), windowAgainstFront())));
         }
+    }
+
+    // A list that met a full disk once stayed stale until the strip changed again: a
+    // crash then offered a closed page and missed an open one.
+    void theListOnDiskCatchesUpOnceThereIsRoom()
+    {
+        SmallDisk disk(64);
+        if (!disk.mounted())
+            QSKIP("needs root to mount a small tmpfs");
+        OpenPagesKeeper keeper(pages(), disk.path() + QStringLiteral("/open.json"));
+        keeper.setSettleMs(10);
+        keeper.setRetryMs(50);
+        connect(&pages(), &PageStack::stripChanged, &keeper, &OpenPagesKeeper::changed);
+        FormWeb *one = open(QStringLiteral("1"));
+        QVERIFY(one);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(keeper.path()), 2000);
+        const QByteArray first = fileBytes(keeper.path());
+        disk.fill();
+        QVERIFY(open(QStringLiteral("2")));
+        FormWeb *front = pages().shownPage();
+        QTRY_VERIFY_WITH_TIMEOUT(front->statusBar()->statusText().contains(keeper.path()), 2000);
+        QCOMPARE(fileBytes(keeper.path()), first);
+        // Room again, and nothing changes in the strip: the list still gets there.
+        disk.freeUp();
+        QTRY_COMPARE_WITH_TIMEOUT(OpenPagesList::fromBytes(fileBytes(keeper.path())).value_or(OpenPagesList()).pages.size(), 2, 3000);
+        QCOMPARE(OpenPagesList::fromBytes(fileBytes(keeper.path()))->pages[1].address, at(QStringLiteral("2")));
     }
 
     void bringingATabToTheFrontShowsOnlyItsPage()
