@@ -17,6 +17,7 @@ constexpr int kServerContentLengthMismatch = 38;
 Download::Download(QWebEngineDownloadRequest *request, PartialFiles *partials, QObject *parent)
     : QObject(parent)
     , m_request(request)
+    , m_engineId(request->id())
     , m_partials(partials)
 {
     watch(request);
@@ -339,13 +340,18 @@ void EngineDownloads::onRequested(QWebEngineDownloadRequest *request)
             return;
         }
     }
-    // The engine asks again when it takes a broken transfer up (by itself, or at 继续):
-    // the name proposed is its partial file's, or its bytes read 0 again. The transfer it
-    // asks for is that one's, going on into the same partial file.
+    // The engine asks again when it takes a broken transfer up (by itself, or at 继续),
+    // under the transfer's own number; the name it proposes is then the server's, or its
+    // partial file's, and its bytes read 0. The transfer it asks for is that one's, going
+    // on into the same partial file: never a second question.
     const QString again = request->suggestedFileName();
     for (const QPointer<Download> &d : std::as_const(m_running)) {
         if (!d || (d->state() != Download::State::Running && !d->resumable()))
             continue;
+        if (d->engineId() == request->id()) {
+            d->adopt(request);
+            return;
+        }
         const bool sameName = !d->partPath().isEmpty()
                               && (again == d->partPath() || again == d->path() || again == QFileInfo(d->partPath()).fileName());
         if (sameName || (d->url() == request->url() && (d->restarted() || d->awaitingResume() || d->resumable()))) {

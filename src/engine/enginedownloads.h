@@ -23,6 +23,8 @@ public:
     Download(QWebEngineDownloadRequest *request, PartialFiles *partials, QObject *parent = nullptr);
 
     QUrl url() const;
+    // The engine's number for the transfer: the same when it asks for it again.
+    quint32 engineId() const { return m_engineId; }
     // The file name the server or the page proposed, reduced to a plain name ("" when
     // it leaves none): never a folder part, never "." or "..".
     QString proposedName() const;
@@ -80,6 +82,7 @@ private:
     void leaveNothing();
 
     QPointer<QWebEngineDownloadRequest> m_request;
+    quint32 m_engineId = 0;
     PartialFiles *m_partials;
     State m_state = State::Asking;
     qint64 m_mostReceived = 0;

@@ -164,6 +164,48 @@ private slots:
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("big.bin")});
     }
 
+    // The engine takes a broken transfer up by itself (the server closed the line) or at
+    // 继续 (the line was reset), under the same number: it once asked a second time under
+    // the server's name, and the file ended empty. Whatever the server answers the range
+    // request with, the file ends exact, after one question.
+    void aTransferTakenUpAgainEndsExact_data()
+    {
+        QTest::addColumn<bool>("reset");
+        QTest::addColumn<QString>("part");
+        for (const bool reset : {false, true}) {
+            const char *how = reset ? "reset" : "closed";
+            QTest::addRow("%s, honest 206", how) << reset << QString();
+            QTest::addRow("%s, a part from elsewhere", how) << reset << QStringLiteral("elsewhere");
+            QTest::addRow("%s, 416", how) << reset << QStringLiteral("refused");
+        }
+    }
+    void aTransferTakenUpAgainEndsExact()
+    {
+        QFETCH(bool, reset);
+        QFETCH(QString, part);
+        const QString x = target(QStringLiteral("x.bin"));
+        QFile::remove(x);
+        constexpr int total = 3 * 1000 * 1000;
+        m_world.server.resetCounts();
+        m_world.dialogs.saveAnswer = x;
+        const int asked = m_world.dialogs.asked.size();
+        m_page->Web()->download(m_world.url(QStringLiteral("/resumable?bytes=%1&cut=%2&part=%3%4")
+                                                .arg(total)
+                                                .arg(total / 5 * 2)
+                                                .arg(part, reset ? QString() : QStringLiteral("&close=1"))));
+        if (reset) {
+            QVERIFY(waitFor([&] { return row(0) && row(0)->resumable(); }, 30000));
+            window()->button(0)->click();
+        }
+        QVERIFY(waitFor([&] { return row(0) && row(0)->state() == Download::State::Done; }, 30000));
+        QCOMPARE(fileBytes(x), FixtureServer::downloadBytes(total));
+        QCOMPARE(m_world.dialogs.asked.size(), asked + 1);
+        QCOMPARE(m_w->downloads().rows().size(), 1);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("x.bin")});
+        // The engine asked for the rest, not the whole, the second time.
+        QVERIFY(m_world.server.rangesFrom().value(1) > 0);
+    }
+
     void aServerThatSendsNoPartStartsOverAndACancelLeavesNothing()
     {
         const QString whole = target(QStringLiteral("whole.bin"));

@@ -179,8 +179,13 @@ void FixtureServer::onReadyRead(QTcpSocket *socket)
         const qint64 from = rangeAt < 0 ? 0 : head.mid(fromAt, head.indexOf('-', fromAt) - fromAt).toLongLong();
         m_rangesFrom.append(rangeAt < 0 ? -1 : from);
         const QUrlQuery query(url);
-        resumable(socket, query.queryItemValue(QStringLiteral("bytes")).toLongLong(), query.queryItemValue(QStringLiteral("cut")).toLongLong(),
-                  from, query.hasQueryItem(QStringLiteral("norange")));
+        Resumable how;
+        how.total = query.queryItemValue(QStringLiteral("bytes")).toLongLong();
+        how.cut = query.queryItemValue(QStringLiteral("cut")).toLongLong();
+        how.noRanges = query.hasQueryItem(QStringLiteral("norange"));
+        how.close = query.hasQueryItem(QStringLiteral("close"));
+        how.part = query.queryItemValue(QStringLiteral("part"));
+        resumable(socket, how, from);
         return;
     }
     if (url.path() == QLatin1String("/slow")) {
@@ -248,36 +253,55 @@ void FixtureServer::trickle(QTcpSocket *socket, int bytes, int ms, bool die)
     }
 }
 
-void FixtureServer::resumable(QTcpSocket *socket, qint64 total, qint64 cut, qint64 from, bool noRanges)
+void FixtureServer::resumable(QTcpSocket *socket, const Resumable &how, qint64 from)
 {
+    const qint64 total = how.total;
     const QByteArray body = downloadBytes(int(total));
     QByteArray head;
     QByteArray part;
-    const QByteArray common = "Content-Type: application/octet-stream\r\nETag: \"v1\"\r\nLast-Modified: Tue, 01 Dec 2026 08:00:00 GMT\r\n"
-                              "Content-Disposition: attachment; filename=\"big.bin\"\r\nConnection: close\r\n";
-    if (from > 0 && from < total && !noRanges) {
-        part = body.mid(from);
-        head = "HTTP/1.1 206 Partial Content\r\n" + common + "Accept-Ranges: bytes\r\nContent-Range: bytes "
-               + QByteArray::number(from) + '-' + QByteArray::number(total - 1) + '/' + QByteArray::number(total)
+    const auto common = [](const QByteArray &etag) {
+        return "Content-Type: application/octet-stream\r\nETag: \"" + etag
+               + "\"\r\nLast-Modified: Tue, 01 Dec 2026 08:00:00 GMT\r\n"
+                 "Content-Disposition: attachment; filename=\"big.bin\"\r\nConnection: close\r\n";
+    };
+    const auto partial = [&](qint64 start, const QByteArray &bytes, const QByteArray &etag) {
+        part = bytes.mid(start);
+        head = "HTTP/1.1 206 Partial Content\r\n" + common(etag) + "Accept-Ranges: bytes\r\nContent-Range: bytes "
+               + QByteArray::number(start) + '-' + QByteArray::number(total - 1) + '/' + QByteArray::number(total)
                + "\r\nContent-Length: " + QByteArray::number(part.size()) + "\r\n\r\n";
+    };
+    if (from > 0 && from < total && !how.noRanges) {
+        if (how.part == QLatin1String("changed")) {
+            // Another version of the file, sent as if it went on from the first.
+            partial(from, body.toUpper(), "v2");
+        } else if (how.part == QLatin1String("elsewhere")) {
+            partial(from / 2, body, "v1");
+        } else if (how.part == QLatin1String("refused")) {
+            head = "HTTP/1.1 416 Range Not Satisfiable\r\n" + common("v1") + "Content-Range: bytes */"
+                   + QByteArray::number(total) + "\r\nContent-Length: 0\r\n\r\n";
+        } else {
+            partial(from, body, "v1");
+        }
     } else {
         part = body;
-        head = "HTTP/1.1 200 OK\r\n" + common + (noRanges ? QByteArray() : QByteArray("Accept-Ranges: bytes\r\n"))
+        head = "HTTP/1.1 200 OK\r\n" + common("v1") + (how.noRanges ? QByteArray() : QByteArray("Accept-Ranges: bytes\r\n"))
                + "Content-Length: " + QByteArray::number(total) + "\r\n\r\n";
     }
     // The first answer (every one while the line is down) breaks off at byte cut: the
-    // connection is reset, as a network that goes away resets it.
-    const bool breaks = cut > 0 && (m_counts.value(QStringLiteral("/resumable")) == 1 || m_lineDown);
+    // connection is reset, as a network that goes away resets it, or closed (close=1), as a
+    // server that gives up closes it.
+    const bool breaks = how.cut > 0 && (m_counts.value(QStringLiteral("/resumable")) == 1 || m_lineDown);
     if (breaks)
-        part = part.left(qMax<qint64>(0, cut - from));
+        part = part.left(qMax<qint64>(0, how.cut - from));
     socket->write(head + part);
     QPointer<QTcpSocket> guard(socket);
-    connect(socket, &QTcpSocket::bytesWritten, socket, [guard, breaks] {
+    const bool reset = breaks && !how.close;
+    connect(socket, &QTcpSocket::bytesWritten, socket, [guard, reset] {
         if (guard && guard->bytesToWrite() == 0) {
-            if (breaks) {
+            if (reset) {
                 // A reset, not an orderly end: what a broken line looks like to the other side.
-                const linger reset{1, 0};
-                ::setsockopt(int(guard->socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+                const linger hard{1, 0};
+                ::setsockopt(int(guard->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
                 guard->abort();
             } else {
                 guard->disconnectFromHost();

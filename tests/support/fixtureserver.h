@@ -27,8 +27,11 @@ class QTcpSocket;
 //                        s adds the black band, n fills the picture with noise
 //   /posted              the answer to a sent form, titled "Posted N" (N: forms sent so far)
 //   /download?bytes=N[&name=F]        an attachment of exactly N bytes (downloadBytes)
-//   /resumable?bytes=N&cut=K[&norange=1]  big.bin, N bytes; the first answer breaks off after K;
-//                                     a Range request gets the rest (206) unless norange
+//   /resumable?bytes=N&cut=K[&norange=1][&close=1][&part=changed|elsewhere|refused]
+//                        big.bin, N bytes; the first answer breaks off after K (a reset, or
+//                        an orderly close); a Range request gets the rest (206) unless
+//                        norange, or another version as 206, a part that starts elsewhere,
+//                        or a 416
 //   /stripes?h=N                      a page N pixels tall in 8-pixel grey stripes (stripeGrey)
 //   /doc.pdf[?attachment=1]           a one-page PDF titled kPdfTitle (pdfBytes), shown or an attachment
 //   /trickle?bytes=N&ms=M[&die=1]     an attachment sent 64 KiB every M ms (die: the line
@@ -76,7 +79,14 @@ private:
     void onConnection(QTcpServer *server);
     void trickle(QTcpSocket *socket, int bytes, int ms, bool die);
     void respondSlowly(QTcpSocket *socket, int chunks, int ms, const QString &title);
-    void resumable(QTcpSocket *socket, qint64 total, qint64 cut, qint64 from, bool noRanges);
+    struct Resumable {
+        qint64 total = 0;
+        qint64 cut = 0;
+        bool noRanges = false;
+        bool close = false;
+        QString part; // how a range is answered: "" honestly, changed, elsewhere, refused
+    };
+    void resumable(QTcpSocket *socket, const Resumable &how, qint64 from);
     void onReadyRead(QTcpSocket *socket);
     void respond(QTcpSocket *socket, const QUrl &url);
 
