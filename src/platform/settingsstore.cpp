@@ -124,6 +124,12 @@ bool SettingsStore::flush()
 bool SettingsStore::sync()
 {
     ++m_fileWrites;
+    if (m_settings->status() != QSettings::NoError) {
+        // QSettings keeps its first error for good. A fresh one on the same file shares
+        // the values not yet written, writes them as it starts and says how that went.
+        auto fresh = std::make_unique<QSettings>(m_path, QSettings::IniFormat);
+        m_settings.swap(fresh);
+    }
     m_settings->sync();
     // QSettings keeps the value in memory even when the file could not be written;
     // report that so callers can tell the user.

@@ -124,6 +124,29 @@ private slots:
         QFile::setPermissions(QFileInfo(ro).absolutePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
+    // After a full disk had room again, every later save still said it failed (the
+    // first error stayed), while the values were in fact written.
+    void aDiskWithRoomAgainSavesAndSaysSo()
+    {
+        SmallDisk disk(64);
+        if (!disk.mounted())
+            QSKIP("needs root to mount a small tmpfs");
+        const QString ini = disk.path() + QStringLiteral("/VM2008.ini");
+        SettingsStore store(ini);
+        QVERIFY(store.write(QStringLiteral("setup"), QStringLiteral("Topme"), QStringLiteral("1")));
+        const QByteArray before = bytes(ini);
+        disk.fill();
+        QVERIFY(!store.write(QStringLiteral("setup"), QStringLiteral("Topme"), QString(4000, QLatin1Char('x'))));
+        QCOMPARE(bytes(ini), before);
+        disk.freeUp();
+        QVERIFY(store.write(QStringLiteral("setup"), QStringLiteral("Other"), QStringLiteral("2")));
+        QVERIFY(store.lastWriteOk());
+        // Both changes are on disk, as another store reading the file sees.
+        SettingsStore reader(ini);
+        QCOMPARE(reader.read(QStringLiteral("setup"), QStringLiteral("Topme")), QString(4000, QLatin1Char('x')));
+        QCOMPARE(reader.read(QStringLiteral("setup"), QStringLiteral("Other")), QStringLiteral("2"));
+    }
+
     void deleteSectionRemovesTheGroup()
     {
         const QString path = freshIni();
