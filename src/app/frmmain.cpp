@@ -13,6 +13,7 @@
 #include "app/openpageskeeper.h"
 #include "app/pagestack.h"
 #include "app/restorebar.h"
+#include "tabs/closedpages.h"
 #include "files/downloadlist.h"
 #include "engine/pagecontrol.h"
 #include "page/formweb.h"
@@ -181,11 +182,15 @@ void Frmmain::start(const QStringList &addresses)
 
 void Frmmain::restoreLeftOver(const OpenPagesList &left, bool restore)
 {
-    QStringList addresses;
-    for (const OpenPagesList::Page &page : left.pages)
-        addresses << page.address;
     qsizetype opened = 0;
     if (restore) {
+        // What fits in the strip opens; a list of thousands would hold the window for
+        // minutes and take gigabytes.
+        const qsizetype room = qMax(0, StripGeometry::tabsThatFit(StripGeometry::toTwips(m_client->width()))
+                                           - m_pages->book().count());
+        QStringList addresses;
+        for (qsizetype i = 0; i < qMin(room, left.pages.size()); ++i)
+            addresses << left.pages[i].address;
         const QList<FormWeb *> before = m_pages->pagesInTabOrder();
         m_pages->openAll(addresses, OpenTarget::foreground());
         QList<FormWeb *> added;
@@ -196,11 +201,24 @@ void Frmmain::restoreLeftOver(const OpenPagesList &left, bool restore)
         if (left.active >= 0 && left.active < added.size())
             m_pages->activateSlot(added[left.active]->myindex());
     }
-    // What was not opened (no, or no room in the strip) waits in the closed pages.
-    for (qsizetype i = left.pages.size() - 1; i >= opened; --i) {
-        m_pages->closedRing().record(left.pages[i].title, left.pages[i].address);
-        m_pages->closedRing().showInMenu(left.pages[i].title, left.pages[i].address);
+    // What was not opened (no, or no room in the strip) waits in the closed pages, the
+    // first of them newest, in one write; the ring keeps the newest it holds.
+    const qsizetype rest = left.pages.size() - opened;
+    {
+        SettingsStore::Batch batch(m_session.store);
+        const qsizetype last = qMin(left.pages.size(), opened + ClosedPages::kRing) - 1;
+        for (qsizetype i = last; i >= opened; --i) {
+            m_pages->closedRing().record(left.pages[i].title, left.pages[i].address);
+            m_pages->closedRing().showInMenu(left.pages[i].title, left.pages[i].address);
+        }
     }
+    if (restore && rest > 0)
+        m_pages->tellOnceLoaded(rest > ClosedPages::kRing
+                          ? QStringLiteral("已恢复 %1 个网页；其余 %2 个放不下，其中前 %3 个在“历史”菜单中（Ctrl+Z 逐个打开）。")
+                                .arg(opened)
+                                .arg(rest)
+                                .arg(ClosedPages::kRing)
+                          : QStringLiteral("已恢复 %1 个网页；其余 %2 个放不下，在“历史”菜单中（Ctrl+Z 逐个打开）。").arg(opened).arg(rest));
     m_keeper->leftOverAnswered();
 }
 

@@ -22,6 +22,13 @@ TabRow tabRow(int clientWidth, int tabs)
     return row;
 }
 
+int tabsThatFit(int clientWidth, int minLabelWidth)
+{
+    // A label is (W - 420) / n - 30 wide.
+    const int n = (clientWidth - 420) / (minLabelWidth + 30);
+    return n > 1 ? n : 1;
+}
+
 AddressRow addressRow(int clientWidth)
 {
     AddressRow row;

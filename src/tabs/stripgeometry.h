@@ -18,6 +18,10 @@ struct TabRow {
 };
 TabRow tabRow(int clientWidth, int tabs);
 
+// How many tabs the row holds in a client width before a label is narrower than
+// minLabelWidth (at least one).
+int tabsThatFit(int clientWidth, int minLabelWidth = 600);
+
 // The address row after a resize to client width W.
 struct AddressRow {
     int textUrlWidth = 0;
