@@ -106,7 +106,6 @@ void FormWeb::onBeforeNavigate(NavigationRequest &request)
     if (m_guard.beforeNavigate(request)) {
         m_notice.clear();
         m_dialog->reset();
-        m_visits.newVisit();
     }
     m_pictures->BeforeDownload();
 }

@@ -307,6 +307,19 @@ private slots:
         QCOMPARE(OpenPagesList::fromBytes(fileBytes(keeper.path()))->pages[1].address, at(QStringLiteral("2")));
     }
 
+    // Closing a window on the marked start page once wrote a row for it: the start page
+    // is no visit, and the window's earlier rows still are.
+    void theStartPageIsNoVisit()
+    {
+        m_engine.titles.insert(Sites::kMarkedStartPage, QStringLiteral("2345网址导航"));
+        FormWeb *p = open(QStringLiteral("visited"));
+        QVERIFY(p);
+        p->navigate(Sites::kMarkedStartPage);
+        QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("2345网址导航"), 2000);
+        QCOMPARE(p->visits().rows().size(), 1);
+        QCOMPARE(p->visits().rows()[0].address, at(QStringLiteral("visited")));
+    }
+
     void bringingATabToTheFrontShowsOnlyItsPage()
     {
         FormWeb *one = open(QStringLiteral("1"));
