@@ -161,6 +161,15 @@ void Frmmain::start(const QStringList &addresses)
                      OpenTarget::newTab(m_session.options.openInBackground() != 0));
     m_pages->closedRing().load();
     if (left) {
+        // The windows the crash took wrote no history: their visits go to the day's file
+        // as if they had closed then, each window newest first.
+        for (const OpenPagesList::Page &page : left->pages) {
+            QVector<Visit> newestFirst;
+            for (auto v = page.visits.crbegin(); v != page.visits.crend(); ++v)
+                newestFirst.append({v->when, v->title, v->address});
+            if (!newestFirst.isEmpty())
+                m_pages->flushHistory(newestFirst);
+        }
         connect(m_restoreBar, &RestoreBar::answered, this, [this, pages = *left](bool restore) { restoreLeftOver(pages, restore); },
                 Qt::SingleShotConnection);
         m_restoreBar->ask(left->pages.size());

@@ -1,5 +1,7 @@
 #include "app/openpageskeeper.h"
 
+#include "userdata/history.h"
+
 #include "app/pagestack.h"
 #include "page/formweb.h"
 #include "platform/paths.h"
@@ -85,8 +87,12 @@ std::optional<OpenPagesList> OpenPagesKeeper::takeLeftOver(bool *unreadable, int
         return std::nullopt;
     }
     // Set aside until answered. Should that fail, the pages are still offered now; only a
-    // crash before the answer would lose them.
-    replaceWhole(setAsidePath(), offered->toBytes(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // crash before the answer would lose them. Their visits go to the history now, once:
+    // the copy set aside has none.
+    OpenPagesList aside = *offered;
+    for (OpenPagesList::Page &page : aside.pages)
+        page.visits.clear();
+    replaceWhole(setAsidePath(), aside.toBytes(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     return offered;
 }
 
@@ -105,7 +111,10 @@ OpenPagesList OpenPagesKeeper::snapshot() const
             continue;
         if (page == active)
             list.active = list.pages.size();
-        list.pages.append({address, page->caption()});
+        QVector<OpenPagesList::Visit> visits;
+        for (const Visit &v : page->visits().rows())
+            visits.append({v.when, v.title, v.address});
+        list.pages.append({address, page->caption(), visits});
     }
     return list;
 }

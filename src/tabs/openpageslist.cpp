@@ -35,7 +35,18 @@ QByteArray OpenPagesList::toBytes() const
             continue;
         if (i == active)
             written = int(list.size());
-        list.append(QJsonObject{{QStringLiteral("address"), pages[i].address}, {QStringLiteral("title"), plainTitle(pages[i].title)}});
+        QJsonObject page{{QStringLiteral("address"), pages[i].address}, {QStringLiteral("title"), plainTitle(pages[i].title)}};
+        if (!pages[i].visits.isEmpty()) {
+            QJsonArray visits;
+            for (qsizetype v = qMax<qsizetype>(0, pages[i].visits.size() - kMostVisits); v < pages[i].visits.size(); ++v) {
+                const Visit &visit = pages[i].visits[v];
+                visits.append(QJsonObject{{QStringLiteral("when"), visit.when.toString(Qt::ISODateWithMs)},
+                                          {QStringLiteral("title"), plainTitle(visit.title)},
+                                          {QStringLiteral("address"), visit.address}});
+            }
+            page.insert(QStringLiteral("visits"), visits);
+        }
+        list.append(page);
     }
     const QJsonObject root{{QStringLiteral("format"), kFormat},
                            {QStringLiteral("version"), kVersion},
@@ -75,7 +86,16 @@ std::optional<OpenPagesList> OpenPagesList::fromBytes(const QByteArray &bytes)
         }
         if (i == active)
             kept = int(result.pages.size());
-        result.pages.append({address, plainTitle(page.value(QStringLiteral("title")).toString())});
+        QVector<Visit> visits;
+        for (const QJsonValue &v : page.value(QStringLiteral("visits")).toArray()) {
+            const QJsonObject visit = v.toObject();
+            const QDateTime when = QDateTime::fromString(visit.value(QStringLiteral("when")).toString(), Qt::ISODateWithMs);
+            const QString title = plainTitle(visit.value(QStringLiteral("title")).toString());
+            // A visit that is not one is passed over; the page still comes back.
+            if (when.isValid() && !title.isEmpty() && visits.size() < kMostVisits)
+                visits.append({when, title, visit.value(QStringLiteral("address")).toString()});
+        }
+        result.pages.append({address, plainTitle(page.value(QStringLiteral("title")).toString()), visits});
     }
     result.active = kept >= 0 ? kept : (result.pages.isEmpty() ? -1 : 0);
     return result;

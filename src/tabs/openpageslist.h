@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QVector>
 #include <optional>
@@ -9,11 +10,22 @@
 // order, and which one was in front. A file that is not one of these (cut short, another
 // program's, binary) reads as nothing.
 struct OpenPagesList {
+    // A visit of the page's window not yet in the day's history (it goes there when the
+    // window closes, or at the next start after a crash).
+    struct Visit {
+        QDateTime when;
+        QString title;
+        QString address;
+        bool operator==(const Visit &) const = default;
+    };
     struct Page {
         QString address;
         QString title;
+        QVector<Visit> visits = {}; // oldest first
         bool operator==(const Page &) const = default;
     };
+    // The newest visits kept for a page: the list is written whole, often.
+    static constexpr int kMostVisits = 200;
     QVector<Page> pages;
     int active = -1; // index into pages; -1: none
     // Read only: pages of the file left out as no tab may load them.

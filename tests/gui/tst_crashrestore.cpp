@@ -7,6 +7,8 @@
 #include "support/testenv.h"
 #include "support/testworld.h"
 #include "tabs/openpageslist.h"
+#include "userdata/gbktext.h"
+#include "userdata/history.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -68,6 +70,12 @@ class TstCrashRestore : public QObject
         m_world.window->start(QStringList{url(QStringLiteral("/page?id=start"))});
         return m_world.window.get();
     }
+    // The day's history as the next start left it.
+    QString history() const
+    {
+        QFile f(m_world.window->history().dayFile(m_world.clock.time.date(), QStringLiteral(".dat")));
+        return f.open(QIODevice::ReadOnly) ? GbkText::decode(f.readAll()) : QString();
+    }
     QStringList labels() const
     {
         QStringList all;
@@ -86,7 +94,11 @@ private slots:
                    {QStringLiteral("Page one"), QStringLiteral("Posted 1"), QStringLiteral("Page three")});
         QCOMPARE(m_world.server.postCount(QStringLiteral("/posted")), 1);
 
+        QFile::remove(QDir(Paths::appDir()).filePath(QStringLiteral("History/%1.dat").arg(m_world.clock.time.date().toString(QStringLiteral("yyyy-M-d")))));
         Frmmain *w = start();
+        // The killed windows' visits are in the day's history, as if they had closed then.
+        for (const QString &title : {QStringLiteral("Page one"), QStringLiteral("Posted 1"), QStringLiteral("Page three")})
+            QVERIFY2(history().count(QStringLiteral(">%1</a>").arg(title)) == 1, qPrintable(history()));
         // Asked without holding the window: the start page is there meanwhile.
         QVERIFY(w->restoreBar()->isVisible());
         QCOMPARE(w->restoreBar()->findChild<QLabel *>()->text(), RestoreBar::question(3));
@@ -140,6 +152,8 @@ private slots:
         m_world.stop();
         w = start();
         QCOMPARE(w->restoreBar()->findChild<QLabel *>()->text(), RestoreBar::question(2));
+        // Offered again, but its visit was written once.
+        QCOMPARE(history().count(QStringLiteral(">Page first</a>")), 1);
         w->restoreBar()->yesButton()->click();
         QTRY_VERIFY_WITH_TIMEOUT(labels().contains(QStringLiteral("Page first")), 15000);
     }
