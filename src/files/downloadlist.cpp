@@ -9,6 +9,7 @@
 #include "platform/wholeappend.h"
 
 #include <QDir>
+#include <algorithm>
 #include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
@@ -97,6 +98,8 @@ void DownloadList::clearList()
 {
     QList<Row> left;
     for (const Row &r : std::as_const(m_rows)) {
+        if (r.ended)
+            m_letGo.append(r.kept);
         if (r.download && r.download->resumable())
             r.download->cancel();
         else if (r.download && (r.download->state() == Download::State::Running || r.download->state() == Download::State::Asking))
@@ -111,10 +114,23 @@ void DownloadList::keep()
 {
     if (m_keptFile.isEmpty())
         return;
-    QVector<KeptDownload> rows;
+    QVector<KeptDownload> mine;
     for (const Row &r : std::as_const(m_rows))
         if (r.ended)
-            rows.append(r.kept);
+            mine.append(r.kept);
+    // Another instance keeps its rows in the same file: one writer at a time (under the
+    // settings' lock), and what it wrote stays unless this instance let that row go.
+    SettingsStore::Batch oneWriter(m_store);
+    QVector<KeptDownload> rows;
+    QByteArray bytes;
+    if (readWhole(m_keptFile, bytes) && !bytes.isEmpty()) {
+        if (const auto onDisk = KeptDownloads::fromBytes(bytes))
+            for (const KeptDownload &k : *onDisk)
+                if (!m_letGo.contains(k) && !mine.contains(k))
+                    rows.append(k);
+    }
+    rows += mine;
+    std::stable_sort(rows.begin(), rows.end(), [](const KeptDownload &a, const KeptDownload &b) { return a.when < b.when; });
     // An empty list leaves no file behind (the trace clean-up's history box empties it).
     if (rows.isEmpty()) {
         QFile::remove(m_keptFile);
@@ -130,6 +146,9 @@ void DownloadList::onFinished(Download *download)
     if (at < 0)
         return;
     Row &row = m_rows[at];
+    // Taken up again and ended anew: how it ended before is no longer true.
+    if (!row.kept.path.isEmpty())
+        m_letGo.append(row.kept);
     row.path = download->path().isEmpty() ? row.path : download->path();
     row.ended = true;
     row.kept.path = row.path;
@@ -140,7 +159,8 @@ void DownloadList::onFinished(Download *download)
                    : download->state() == Download::State::Cancelled ? KeptDownload::End::Cancelled
                                                                      : KeptDownload::End::Failed;
     row.kept.failure = download->failure();
-    row.kept.when = m_clock.now();
+    // As the file keeps it (to the second), so the row on disk is known as this one.
+    row.kept.when = QDateTime::fromString(m_clock.now().toString(Qt::ISODate), Qt::ISODate);
     keep();
     emit changed(at);
     const QString name = row.name();

@@ -84,6 +84,9 @@ private:
     QString m_keptFile;
     QWidget *m_owner;
     QList<Row> m_rows;
+    // Kept rows this instance let go (cleared, or ended anew): not written back from the
+    // file another instance shares.
+    QVector<KeptDownload> m_letGo;
     struct Expected {
         QUrl url;
         QString folder;

@@ -236,6 +236,9 @@ private slots:
 
     void theListIsKeptAcrossARestart()
     {
+        // A second instance, started before any of this, shares the file: whatever it
+        // writes keeps this one's rows (the last writer once kept only its own).
+        DownloadList other(nullptr, m_world.dialogs, *m_world.store, m_world.clock, list()->keptFile(), nullptr);
         click("attachment", target(QStringLiteral("one.bin")));
         QVERIFY(waitFor([&] { return ended(0); }, 15000));
         click("attribute", target(QStringLiteral("two.png")));
@@ -245,6 +248,8 @@ private slots:
         window()->button(2)->click();
         QVERIFY(waitFor([&] { return ended(2); }, 15000));
         QFile::remove(target(QStringLiteral("two.png")));
+        other.clearList();
+        QCOMPARE(KeptDownloads::fromBytes(fileBytes(list()->keptFile())).value_or(QVector<KeptDownload>()).size(), 3);
 
         m_w = m_world.restart();
         DownloadList &kept = m_w->downloads();
