@@ -478,6 +478,11 @@ private slots:
         QCOMPARE(row(0)->state(), Download::State::Failed);
         QCOMPARE(m_page->statusBar()->statusText(), QStringLiteral("下载失败：big.bin（磁盘空间不足）"));
         QVERIFY(waitFor([&] { return QDir(disk.path()).entryList(QDir::Files).isEmpty(); }, 10000));
+        // Kept for the next run, with how it ended.
+        const auto kept = KeptDownloads::fromBytes(fileBytes(list()->keptFile())).value_or(QVector<KeptDownload>());
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(kept[0].end, KeptDownload::End::Failed);
+        QCOMPARE(kept[0].failure, QStringLiteral("磁盘空间不足"));
     }
 
     void theDownloadDialogHandsItsAddressOn()
