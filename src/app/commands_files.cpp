@@ -2,6 +2,7 @@
 #include "app/commands.h"
 #include "app/frmmain.h"
 #include "app/pagestack.h"
+#include "engine/enginedownloads.h"
 #include "engine/pagecontrol.h"
 #include "files/downloadlist.h"
 #include "files/filedialogs.h"
@@ -156,6 +157,24 @@ void wireFileCommands(Commands &c)
     DownloadList *downloads = &c.downloads;
     auto window = std::make_shared<QPointer<FormDownloads>>();
     Frmmain &main = c.window;
+    // A page's downloads pass its burst rule first.
+    PageStack &pages = c.pages;
+    downloads->setGate([&pages](Download *download, std::function<void(DownloadList::Route)> route) {
+        for (FormWeb *p : pages.pagesInTabOrder()) {
+            if (!p->Web()->askedFor(download->url()))
+                continue;
+            p->admitDownload([route](DownloadBurst::Verdict verdict) {
+                switch (verdict) {
+                case DownloadBurst::Verdict::Ask: route(DownloadList::Route::Ask); break;
+                case DownloadBurst::Verdict::Quiet: route(DownloadList::Route::Quiet); break;
+                case DownloadBurst::Verdict::Hold: route(DownloadList::Route::Hold); break;
+                case DownloadBurst::Verdict::Refuse: route(DownloadList::Route::Refuse); break;
+                }
+            });
+            return;
+        }
+        route(DownloadList::Route::Ask);
+    });
     const auto showList = [downloads, window, &session, &main] {
         if (!*window)
             *window = new FormDownloads(*downloads, session.shell, &main);
@@ -164,7 +183,6 @@ void wireFileCommands(Commands &c)
     };
     QObject::connect(downloads, &DownloadList::added, downloads, showList);
     c.on("mnuDownloads", showList);
-    PageStack &pages = c.pages;
     QObject::connect(downloads, &DownloadList::ended, &pages, [&pages](int, const QString &message) { pages.tell(message); });
     QObject::connect(downloads, &DownloadList::refused, &pages, &PageStack::tell);
     new ExitGuard(*downloads, session.dialogs, &c.window);

@@ -53,7 +53,14 @@ BrowserControl::BrowserControl(EngineProfile &engine, QWidget *viewParent, QObje
     m_view->setPage(m_page);
     // The policy passes everything until the page has a flag word; it also notes which
     // documents answered a sent form.
-    m_policy->mainFrameRequest = [this](const QUrl &, bool post) { m_lastRequestPost = post; };
+    m_policy->mainFrameRequest = [this](const QUrl &url, bool post) {
+        m_lastRequestPost = post;
+        // A download is a main-frame request too: the page it came from is the one that
+        // asked for its address last.
+        m_recentRequests.append(url);
+        if (m_recentRequests.size() > kRecentRequests)
+            m_recentRequests.removeFirst();
+    };
     m_page->setUrlRequestInterceptor(m_policy.get());
     m_view->setObjectName(QStringLiteral("WebView"));
     connect(m_view, &QObject::destroyed, this, [this] {

@@ -81,6 +81,7 @@ public:
     // It changes on some navigations.
     QWidget *inputWidget() const override;
     qint64 rendererPid() const override;
+    bool askedFor(const QUrl &address) const override { return m_recentRequests.contains(address); }
     // A download the engine never starts ends as failed.
     void downloadTo(const QString &address, const QString &path, QObject *context,
                     std::function<void(bool ok)> done) override;
@@ -129,6 +130,8 @@ private:
     // document was asked for and why.
     QMap<int, QUrl> m_postEntries;
     bool m_lastRequestPost = false;
+    static constexpr int kRecentRequests = 64;
+    QList<QUrl> m_recentRequests;
     NavigationRequest::Kind m_lastKind = NavigationRequest::Other;
     void notePostEntry();
     // The view's geometry before a capture made it taller, and that height.

@@ -163,6 +163,33 @@ void Download::adopt(QWebEngineDownloadRequest *request)
     goOn();
 }
 
+void Download::setHeld(bool held)
+{
+    if (held == m_paused)
+        return;
+    m_paused = held;
+    // A small file may be complete before it could be held.
+    if (!m_request || m_state != State::Running)
+        return;
+    if (held)
+        m_request->pause();
+    else
+        m_request->resume();
+}
+
+void Download::withdraw()
+{
+    if (m_state != State::Done) {
+        cancel();
+        return;
+    }
+    // Its name was free when it was chosen: the file is this transfer's own.
+    QFile::remove(m_path);
+    m_paused = false;
+    m_state = State::Cancelled;
+    emit finished();
+}
+
 void Download::resume()
 {
     if (!m_request || !m_resumable)

@@ -59,6 +59,11 @@ public:
     // bytes beside it and they move in when complete, never over a file it did not hold.
     void start(const QString &path);
     void cancel();
+    // Held, a started transfer waits (for the user's answer to its page's question).
+    void setHeld(bool held);
+    bool held() const { return m_paused; }
+    // Refused once it had begun: what it wrote goes, complete or not.
+    void withdraw();
     // Ends it as failed, for the reason given.
     void fail(const QString &why);
 
@@ -88,6 +93,7 @@ private:
     qint64 m_mostReceived = 0;
     bool m_resumable = false;
     bool m_awaitingResume = false;
+    bool m_paused = false;
     QString m_path;
     QString m_startedPath;
     QString m_displacedFrom;

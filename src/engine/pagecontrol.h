@@ -110,6 +110,8 @@ public:
     virtual QWidget *inputWidget() const = 0;
     // The renderer process of the page (0 while it has none).
     virtual qint64 rendererPid() const = 0;
+    // The page asked for this address lately (as a page, or as a download).
+    virtual bool askedFor(const QUrl &address) const = 0;
 
     // Saves what an address holds (from the engine's cache when it has it) into path;
     // done tells whether the whole file is there, and runs only while context lives.

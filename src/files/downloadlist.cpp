@@ -145,6 +145,11 @@ void DownloadList::onFinished(Download *download)
     const int at = rowOf(download);
     if (at < 0)
         return;
+    if (m_refused.removeAll(download) > 0) {
+        m_rows.removeAt(at);
+        emit cleared();
+        return;
+    }
     Row &row = m_rows[at];
     // Taken up again and ended anew: how it ended before is no longer true.
     if (!row.kept.path.isEmpty())
@@ -206,6 +211,44 @@ void DownloadList::expect(const QString &address, const QString &folder, const Q
 
 void DownloadList::onRequested(Download *download)
 {
+    // The download dialog's own address is the user's, whatever page fetches it.
+    const bool expected = std::any_of(m_expected.cbegin(), m_expected.cend(),
+                                      [download](const Expected &e) { return e.url == download->url(); });
+    if (!m_gate || expected) {
+        askWhere(download);
+        return;
+    }
+    QPointer<DownloadList> self(this);
+    QPointer<Download> d(download);
+    // The engine cancels a request not taken at once: one waiting for the tab's answer
+    // runs held meanwhile.
+    m_gate(download, [self, d](Route route) {
+        if (!self || !d)
+            return;
+        if (d->state() == Download::State::Asking) {
+            switch (route) {
+            case Route::Ask: self->askWhere(d); break;
+            case Route::Quiet: self->saveQuietly(d); break;
+            case Route::Hold:
+                if (self->saveQuietly(d))
+                    d->setHeld(true);
+                break;
+            case Route::Refuse: d->cancel(); break;
+            }
+        } else if (d->held()) {
+            if (route == Route::Quiet) {
+                d->setHeld(false);
+            } else if (route == Route::Refuse) {
+                // Refused before it ran: no row of it stays.
+                self->m_refused.append(d);
+                d->withdraw();
+            }
+        }
+    });
+}
+
+void DownloadList::askWhere(Download *download)
+{
     QString name = download->proposedName();
     QString folder = proposedFolder();
     // An address the engine never asked for (a broken one) proposes nothing later.
@@ -227,16 +270,43 @@ void DownloadList::onRequested(Download *download)
         download->cancel();
         return;
     }
+    if (begin(download, path))
+        m_store.write(SettingKeys::kDownloadFolder, QFileInfo(path).absolutePath());
+}
+
+bool DownloadList::saveQuietly(Download *download)
+{
+    // Beside the last one saved, under its own name, never over a file or another
+    // transfer's name.
+    const QDir folder(proposedFolder());
+    const QString name = download->proposedName().isEmpty() ? QStringLiteral("download") : download->proposedName();
+    const QFileInfo plain(name);
+    const QString suffix = plain.completeSuffix().isEmpty() ? QString() : QLatin1Char('.') + plain.completeSuffix();
+    const auto taken = [this](const QString &path) {
+        if (QFileInfo::exists(path) || QFileInfo::exists(path + QStringLiteral(".part.download")))
+            return true;
+        for (const Row &r : std::as_const(m_rows))
+            if (r.path == path)
+                return true;
+        return false;
+    };
+    QString path = folder.absoluteFilePath(name);
+    for (int n = 2; taken(path); ++n)
+        path = folder.absoluteFilePath(QStringLiteral("%1 (%2)%3").arg(plain.baseName()).arg(n).arg(suffix));
+    return begin(download, path);
+}
+
+bool DownloadList::begin(Download *download, const QString &path)
+{
     // Two transfers into one file would write over each other.
     for (const Row &r : std::as_const(m_rows)) {
         if (r.download && (r.download->state() == Download::State::Running || r.download->resumable())
             && r.path == QFileInfo(path).absoluteFilePath()) {
             download->cancel();
             emit refused(QStringLiteral("“%1”正在下载中，请另选一个文件名。").arg(r.name()));
-            return;
+            return false;
         }
     }
-    m_store.write(SettingKeys::kDownloadFolder, QFileInfo(path).absolutePath());
     Row row{download, QFileInfo(path).absoluteFilePath(), {}, {}, false};
     row.since.start();
     m_rows.append(row);
@@ -253,4 +323,5 @@ void DownloadList::onRequested(Download *download)
     connect(download, &Download::finished, this, [this, download] { onFinished(download); });
     download->start(row.path);
     emit added(at);
+    return true;
 }

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
+#include <functional>
 
 #include "files/keptdownloads.h"
 
@@ -61,6 +62,13 @@ public:
     // Asked when the program exits with transfers under way.
     static QString exitQuestion(int running);
 
+    // How a download goes: through the save dialog, saved without one beside the last
+    // (a burst the user allowed), or not at all.
+    enum class Route { Ask, Quiet, Hold, Refuse }; // Hold: saved as Quiet, waiting for Quiet or Refuse
+    using Gate = std::function<void(Download *, std::function<void(Route)>)>;
+    // Asked first for every download; its answer may come later.
+    void setGate(Gate gate) { m_gate = std::move(gate); }
+
 signals:
     void added(int row);
     // Rows went: the list is to be shown anew.
@@ -73,6 +81,11 @@ signals:
 
 private:
     void onRequested(Download *download);
+    void askWhere(Download *download);
+    bool saveQuietly(Download *download);
+    // The download runs into path, in a row of its own; false when another transfer
+    // writes there.
+    bool begin(Download *download, const QString &path);
     int rowOf(const Download *download) const;
     void onFinished(Download *download);
     // The ended rows to keptFile.
@@ -94,4 +107,6 @@ private:
         QElapsedTimer since;
     };
     QList<Expected> m_expected;
+    Gate m_gate;
+    QList<QPointer<Download>> m_refused;
 };

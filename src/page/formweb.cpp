@@ -1,4 +1,5 @@
 #include "page/formweb.h"
+#include "page/questionbar.h"
 
 #include "engine/pagecontrol.h"
 #include "engine/cwebbrowser.h"
@@ -59,6 +60,7 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     m_cmb->setObjectName(QStringLiteral("Cmb"));
 
     m_status = new StatusBar(this, m_session.clock.now().date());
+    m_question = new QuestionBar(this);
     // A question asked out of sight waits there, said in its tab's tool tip.
     m_dialog = new ScriptDialog(this, [this](bool waiting) {
         PageText::Label label = PageText::tabLabel(m_pageTitle);
@@ -95,6 +97,7 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     connect(m_web, &PageControl::DownloadComplete, m_timer2, qOverload<>(&QTimer::start));
     connect(m_web, &PageControl::DocumentComplete, this, &FormWeb::onDocumentComplete);
     connect(m_web, &PageControl::BeforeNavigate2, this, &FormWeb::onBeforeNavigate);
+    connect(m_web, &PageControl::UserInput, this, [this] { m_burst.userWorked(); });
     connect(m_web, &PageControl::NewWindow2, this, &FormWeb::onNewWindow);
     connect(m_web, &PageControl::GotFocus, this, [this] { m_host.clearWebFocus(); });
     connect(m_web, &PageControl::WheelTurned, m_commands, &PageCommands::hideSelectionBar);
@@ -111,6 +114,8 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
 
 FormWeb::~FormWeb()
 {
+    // Downloads waiting for the tab's question are refused with it.
+    m_question->dismiss();
     // Callers waiting for a run hear its end now, and find the run's owner going.
     delete m_pictures;
     m_pictures = nullptr;
@@ -186,6 +191,25 @@ void FormWeb::receiveNewWindow(NewWindowRequest &request, FormWeb *opener)
         m_sleep->openedBy(*opener->m_sleep);
 }
 
+void FormWeb::admitDownload(std::function<void(DownloadBurst::Verdict)> go)
+{
+    // The answer holds for the document it was given on. (A download is a navigation
+    // that never arrives: only a document of another address starts afresh.)
+    if (m_web->LocationURL() != m_burstAddress) {
+        m_burstAddress = m_web->LocationURL();
+        if (!m_question->asking())
+            m_burst.newDocument();
+    }
+    const DownloadBurst::Verdict verdict = m_burst.next(m_session.clock.now());
+    go(verdict);
+    if (verdict != DownloadBurst::Verdict::Hold)
+        return;
+    m_question->ask(QStringLiteral("此网页想下载多个文件"), QStringLiteral("允许"), QStringLiteral("拒绝"), [this, go](bool allow) {
+        m_burst.answered(allow);
+        go(allow ? DownloadBurst::Verdict::Quiet : DownloadBurst::Verdict::Refuse);
+    });
+}
+
 void FormWeb::recordAsClosed()
 {
     const QString address = location();
@@ -222,6 +246,7 @@ void FormWeb::layoutControls()
     m_status->layout(w, h);
     m_cmb->setGeometry(toPixels(-2000), 0, toPixels(1000), toPixels(300));
     m_commands->layout(w);
+    m_question->place(w);
 }
 
 bool FormWeb::asksUser() const

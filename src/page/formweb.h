@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 
+#include "page/downloadburst.h"
 #include "page/navigationguard.h"
 #include "page/visitlog.h"
 #include "tabs/pagetext.h"
@@ -14,6 +15,7 @@ class PageDocument;
 class PageHost;
 class PagePictures;
 class PageSleep;
+class QuestionBar;
 class ScriptDialog;
 class QComboBox;
 class QTimer;
@@ -94,6 +96,11 @@ public:
     void recordAsClosed();
     // This new page takes the window another page asked for.
     void receiveNewWindow(NewWindowRequest &request, FormWeb *opener);
+    // A download the page started: go() hears at once how it goes; one of a burst hears
+    // Hold, and again once the tab's question "此网页想下载多个文件" is answered (Quiet
+    // or Refuse).
+    void admitDownload(std::function<void(DownloadBurst::Verdict)> go);
+    QuestionBar *questionBar() const { return m_question; }
 
     // The main window's back and forward buttons follow this page.
     void butenableable();
@@ -167,6 +174,9 @@ private:
     QComboBox *m_cmb = nullptr;
     StatusBar *m_status = nullptr;
     ScriptDialog *m_dialog = nullptr;
+    QuestionBar *m_question = nullptr;
+    DownloadBurst m_burst;
+    QString m_burstAddress;
     QTimer *m_timer2 = nullptr;
     NavigationGuard m_guard;
     VisitLog m_visits;

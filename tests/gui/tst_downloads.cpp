@@ -10,6 +10,7 @@
 #include "platform/partialfiles.h"
 #include "userdata/gbktext.h"
 #include "page/formweb.h"
+#include "page/questionbar.h"
 #include "page/pagedocument.h"
 #include "support/testenv.h"
 #include "support/files.h"
@@ -38,10 +39,18 @@ class TstDownloads : public QObject
     FormDownloads *window() const { return m_w->findChild<FormDownloads *>(); }
     QString target(const QString &name) const { return m_dir->filePath(name); }
     // Clicks a link of the fixture page; the save dialog answers path.
+    // The user clicks a link of the page (a click counts as the user's, so downloads one
+    // after another are not a burst).
     void click(const char *id, const QString &path)
     {
         m_world.dialogs.saveAnswer = path;
+        emit m_page->Web()->UserInput();
         m_page->Web()->runPageScript(QStringLiteral("document.getElementById('%1').click()").arg(QLatin1String(id)));
+    }
+    void userDownload(const QString &address)
+    {
+        emit m_page->Web()->UserInput();
+        m_page->Web()->download(address);
     }
     Download *row(int i) const { return list()->rows().value(i).download; }
     // Saves the fixture page with its picture to path (the type by its ending), opens the
@@ -145,7 +154,7 @@ private slots:
         m_world.server.resetCounts();
         m_world.dialogs.saveAnswer = big;
         // The line breaks (a reset) at 40 %: the transfer fails, keeping its bytes.
-        m_page->Web()->download(m_world.url(QStringLiteral("/resumable?bytes=%1&cut=%2").arg(total).arg(cut)));
+        userDownload(m_world.url(QStringLiteral("/resumable?bytes=%1&cut=%2").arg(total).arg(cut)));
         QVERIFY(waitFor([&] { return row(0) && row(0)->state() == Download::State::Failed; }, 60000));
         QVERIFY2(row(0)->resumable(), qPrintable(row(0)->failure()));
         const qint64 had = row(0)->received();
@@ -189,7 +198,7 @@ private slots:
         m_world.server.resetCounts();
         m_world.dialogs.saveAnswer = x;
         const int asked = m_world.dialogs.asked.size();
-        m_page->Web()->download(m_world.url(QStringLiteral("/resumable?bytes=%1&cut=%2&part=%3%4")
+        userDownload(m_world.url(QStringLiteral("/resumable?bytes=%1&cut=%2&part=%3%4")
                                                 .arg(total)
                                                 .arg(total / 5 * 2)
                                                 .arg(part, reset ? QString() : QStringLiteral("&close=1"))));
@@ -212,7 +221,7 @@ private slots:
         constexpr int total = 5 * 1000 * 1000;
         m_world.server.resetCounts();
         m_world.dialogs.saveAnswer = whole;
-        m_page->Web()->download(m_world.url(QStringLiteral("/resumable?bytes=%1&cut=%2&norange=1").arg(total).arg(total / 2)));
+        userDownload(m_world.url(QStringLiteral("/resumable?bytes=%1&cut=%2&norange=1").arg(total).arg(total / 2)));
         QVERIFY(waitFor([&] { return row(0) && row(0)->state() == Download::State::Failed; }, 60000));
         QVERIFY(row(0)->resumable());
         window()->button(0)->click();
@@ -225,13 +234,59 @@ private slots:
         const QString dropped = target(QStringLiteral("dropped.bin"));
         m_world.server.resetCounts();
         m_world.dialogs.saveAnswer = dropped;
-        m_page->Web()->download(m_world.url(QStringLiteral("/resumable?bytes=%1&cut=%2").arg(total).arg(total / 2)));
+        userDownload(m_world.url(QStringLiteral("/resumable?bytes=%1&cut=%2").arg(total).arg(total / 2)));
         QVERIFY(waitFor([&] { return row(1) && row(1)->state() == Download::State::Failed; }, 60000));
         QVERIFY(QFileInfo::exists(dropped + QStringLiteral(".part.download")));
         window()->clearButton()->click();
         QCOMPARE(window()->table()->topLevelItemCount(), 0);
         QVERIFY(waitFor([&] { return !QFileInfo::exists(dropped + QStringLiteral(".part.download")); }, 10000));
         QVERIFY(!QFileInfo::exists(dropped));
+    }
+
+    // 300 downloads a page started on its own once gave a save dialog after another: the
+    // second within moments, with no click between, asks once in the tab instead.
+    void aPageDownloadingInABurstAsksOnceInItsTab()
+    {
+        const auto burst = [](const QString &prefix) {
+            return QStringLiteral("for (let i = 0; i < 5; i++) { const a = document.createElement('a');"
+                                  "a.href = '/download?bytes=%1&name=%2' + i + '.bin'; a.download = '';"
+                                  "document.body.appendChild(a); a.click(); }")
+                .arg(1000 + prefix.size())
+                .arg(prefix);
+        };
+        const int asked = m_world.dialogs.asked.size();
+        int requested = 0;
+        QObject counting;
+        connect(m_world.engine->downloads(), &EngineDownloads::requested, &counting, [&requested] { ++requested; });
+        m_world.dialogs.saveAnswer = target(QStringLiteral("burst0.bin"));
+        m_page->Web()->runPageScript(burst(QStringLiteral("burst")));
+        QuestionBar *bar = m_page->questionBar();
+        QVERIFY(waitFor([&] { return bar->isVisible(); }, 15000));
+        QCOMPARE(bar->text(), QStringLiteral("此网页想下载多个文件"));
+        QVERIFY(waitFor([&] { return ended(0); }, 15000));
+        QCOMPARE(m_world.dialogs.asked.size(), asked + 1);
+        // Allowed: the rest go beside the first, each under its own name, no dialog.
+        bar->yesButton()->click();
+        QVERIFY(waitFor([&] { return m_w->downloads().rows().size() == 5 && ended(4); }, 15000));
+        QCOMPARE(m_world.dialogs.asked.size(), asked + 1);
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(fileBytes(target(QStringLiteral("burst%1.bin").arg(i))), FixtureServer::downloadBytes(1005));
+
+        // Refused in another page: nothing of the rest is written.
+        FormWeb *other = m_world.open(QStringLiteral("/downloads.html?other"), QStringLiteral("Downloads"));
+        m_world.dialogs.saveAnswer = target(QStringLiteral("no0.bin"));
+        other->Web()->runPageScript(burst(QStringLiteral("no")));
+        QVERIFY(waitFor([&] { return other->questionBar()->isVisible(); }, 15000));
+        QVERIFY(waitFor([&] { return ended(5); }, 15000));
+        other->questionBar()->noButton()->click();
+        // No row of them, no byte of them.
+        QVERIFY(waitFor([&] { return m_w->downloads().rows().size() == 6; }, 15000));
+        QCOMPARE(m_world.dialogs.asked.size(), asked + 2);
+        QVERIFY(waitFor([&] { return QDir(m_dir->path()).entryList({QStringLiteral("no*")}, QDir::Files).size() == 1; }, 5000));
+        QCOMPARE(fileBytes(target(QStringLiteral("no0.bin"))), FixtureServer::downloadBytes(1002));
+        // Every one of them was asked for and refused before the next case.
+        QVERIFY(waitFor([&] { return requested == 10; }, 15000));
+        QCOMPARE(m_w->downloads().rows().size(), 6);
     }
 
     void theListIsKeptAcrossARestart()

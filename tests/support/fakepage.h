@@ -86,6 +86,7 @@ public:
     void setAudioMuted(bool muted) override { m_muted = muted; }
     QWidget *inputWidget() const override { return m_view; }
     qint64 rendererPid() const override { return m_discarded || LocationURL().isEmpty() ? 0 : m_pid; }
+    bool askedFor(const QUrl &address) const override { return m_entries.contains(address.toString()); }
     void downloadTo(const QString &, const QString &, QObject *context, std::function<void(bool)> done) override
     {
         later(context, [done] { done(false); });

@@ -1,0 +1,36 @@
+#pragma once
+#include <QFrame>
+#include <functional>
+
+class QLabel;
+class QPushButton;
+
+// A question a page's tab asks without holding anything up: a line of text and two
+// buttons across the top of the page. One question at a time: asked again while it
+// shows, the new answer waits for the same click.
+class QuestionBar : public QFrame
+{
+    Q_OBJECT
+public:
+    explicit QuestionBar(QWidget *page);
+
+    using Answer = std::function<void(bool yes)>;
+    void ask(const QString &text, const QString &yes, const QString &no, Answer answer);
+    bool asking() const { return !m_waiting.empty(); }
+    // The question no longer stands (the page went elsewhere): answered no.
+    void dismiss();
+    // Across the top of a page width pixels wide.
+    void place(int width);
+
+    QString text() const;
+    QPushButton *yesButton() const { return m_yes; }
+    QPushButton *noButton() const { return m_no; }
+
+private:
+    void answer(bool yes);
+
+    QLabel *m_text;
+    QPushButton *m_yes;
+    QPushButton *m_no;
+    std::vector<Answer> m_waiting;
+};
