@@ -1,35 +1,9 @@
 #include "app/restorebar.h"
 
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QPushButton>
-
 RestoreBar::RestoreBar(QWidget *parent)
-    : QFrame(parent)
-    , m_text(new QLabel(this))
-    , m_yes(new QPushButton(QStringLiteral("恢复"), this))
-    , m_no(new QPushButton(QStringLiteral("不恢复"), this))
+    : QuestionBar(parent)
 {
     setObjectName(QStringLiteral("RestoreBar"));
-    setFrameShape(QFrame::StyledPanel);
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(255, 248, 200));
-    setPalette(palette);
-    auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(8, 3, 8, 3);
-    layout->addWidget(m_text, 1);
-    layout->addWidget(m_yes);
-    layout->addWidget(m_no);
-    connect(m_yes, &QPushButton::clicked, this, [this] {
-        hide();
-        emit answered(true);
-    });
-    connect(m_no, &QPushButton::clicked, this, [this] {
-        hide();
-        emit answered(false);
-    });
-    hide();
 }
 
 QString RestoreBar::question(int count)
@@ -39,6 +13,5 @@ QString RestoreBar::question(int count)
 
 void RestoreBar::ask(int count)
 {
-    m_text->setText(question(count));
-    show();
+    QuestionBar::ask(question(count), QStringLiteral("恢复"), QStringLiteral("不恢复"), [this](bool yes) { emit answered(yes); });
 }

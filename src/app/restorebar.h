@@ -1,12 +1,9 @@
 #pragma once
-#include <QFrame>
+#include "page/questionbar.h"
 
-class QLabel;
-class QPushButton;
-
-// The bar over the pages that offers back the pages of a run that did not end normally.
-// It never blocks the window: the user may browse on and answer later (or never).
-class RestoreBar : public QFrame
+// The bar above the pages that offers, without holding the window up, the pages a run
+// that did not end normally left open.
+class RestoreBar : public QuestionBar
 {
     Q_OBJECT
 public:
@@ -14,14 +11,7 @@ public:
     // Asks about count pages.
     void ask(int count);
     static QString question(int count);
-    QPushButton *yesButton() const { return m_yes; }
-    QPushButton *noButton() const { return m_no; }
 
 signals:
     void answered(bool restore);
-
-private:
-    QLabel *m_text;
-    QPushButton *m_yes;
-    QPushButton *m_no;
 };

@@ -204,6 +204,7 @@ void FormWeb::admitDownload(std::function<void(DownloadBurst::Verdict)> go)
     go(verdict);
     if (verdict != DownloadBurst::Verdict::Hold)
         return;
+    m_question->place(width());
     m_question->ask(QStringLiteral("此网页想下载多个文件"), QStringLiteral("允许"), QStringLiteral("拒绝"), [this, go](bool allow) {
         m_burst.answered(allow);
         go(allow ? DownloadBurst::Verdict::Quiet : DownloadBurst::Verdict::Refuse);

@@ -36,7 +36,6 @@ void QuestionBar::ask(const QString &text, const QString &yes, const QString &no
     m_text->setText(text);
     m_yes->setText(yes);
     m_no->setText(no);
-    place(parentWidget()->width());
     show();
     raise();
 }

@@ -1,13 +1,14 @@
 #pragma once
 #include <QFrame>
 #include <functional>
+#include <vector>
 
 class QLabel;
 class QPushButton;
 
-// A question a page's tab asks without holding anything up: a line of text and two
-// buttons across the top of the page. One question at a time: asked again while it
-// shows, the new answer waits for the same click.
+// A question asked without holding anything up: a line of text and two buttons, across
+// the top of a page (placed by its owner) or in a window's layout. One question at a
+// time: asked again while it shows, the new answer waits for the same click.
 class QuestionBar : public QFrame
 {
     Q_OBJECT
@@ -19,7 +20,7 @@ public:
     bool asking() const { return !m_waiting.empty(); }
     // The question no longer stands (the page went elsewhere): answered no.
     void dismiss();
-    // Across the top of a page width pixels wide.
+    // Across the top of a page width pixels wide (when it is not in a layout).
     void place(int width);
 
     QString text() const;

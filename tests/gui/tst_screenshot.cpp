@@ -275,6 +275,8 @@ private slots:
             downloads->claim(address, &gone, [&](QWebEngineDownloadRequest *) { claimed = true; }, {});
         }
         m_world.dialogs.saveAnswer = m_dir.filePath(QStringLiteral("user2.bin"));
+        // Clicked for by the user (not a burst of the page's own).
+        emit m_w->pages().activePage()->Web()->UserInput();
         m_w->pages().activePage()->Web()->download(address.toString());
         QVERIFY(waitFor([&] { return fileBytes(m_dir.filePath(QStringLiteral("user2.bin"))).size() == 100; }, 15000));
         QVERIFY(!claimed);

@@ -201,7 +201,10 @@ private slots:
         FormWeb *two = open(QStringLiteral("2"));
         QVERIFY(one && two);
         QTRY_COMPARE_WITH_TIMEOUT(onDisk().value_or(OpenPagesList()).pages.size(), 2, 2000);
-        QCOMPARE(onDisk()->pages[0], (OpenPagesList::Page{at(QStringLiteral("1")), QStringLiteral("网页1")}));
+        QCOMPARE(onDisk()->pages[0].address, at(QStringLiteral("1")));
+        QCOMPARE(onDisk()->pages[0].title, QStringLiteral("网页1"));
+        // With its visit, for the history should the run be killed.
+        QCOMPARE(onDisk()->pages[0].visits.value(0).title, QStringLiteral("网页1"));
         QCOMPARE(onDisk()->active, 1);
         pages().activateSlot(one->myindex());
         QTRY_COMPARE_WITH_TIMEOUT(onDisk()->active, 0, 2000);
