@@ -1,5 +1,6 @@
 #include "engine/enginedownloads.h"
 
+#include "engine/continuationcheck.h"
 #include "engine/enginepage.h"
 #include "platform/partialfiles.h"
 
@@ -148,12 +149,39 @@ void Download::leaveNothing()
     unlist();
 }
 
+void Download::complete()
+{
+    const QString final = m_held.finish(partPath());
+    unlist();
+    if (final.isEmpty()) {
+        m_state = State::Failed;
+        m_failure = QStringLiteral("文件已下载为 %1，但无法改名").arg(QFileInfo(partPath()).fileName());
+        m_held.release();
+        return;
+    }
+    m_state = State::Done;
+    if (final != m_path) {
+        // Another window's transfer took the name meanwhile: its file stays.
+        m_displacedFrom = m_path;
+        m_path = final;
+    }
+}
+
+void Download::noteTakenUp()
+{
+    // The engine goes on from the bytes it counted (its file may hold a few more, which
+    // it writes over).
+    if (m_mostReceived > 0)
+        m_takenUpAt = m_mostReceived;
+}
+
 void Download::adopt(QWebEngineDownloadRequest *request)
 {
     if (m_request)
         disconnect(m_request, nullptr, this, nullptr);
     m_request = request;
     m_awaitingResume = false;
+    noteTakenUp();
     watch(request);
     if (request->state() == QWebEngineDownloadRequest::DownloadRequested) {
         request->setDownloadDirectory(QFileInfo(partPath()).absolutePath());
@@ -195,6 +223,7 @@ void Download::resume()
     if (!m_request || !m_resumable)
         return;
     m_awaitingResume = true;
+    noteTakenUp();
     m_request->resume();
     goOn();
 }
@@ -245,23 +274,23 @@ void Download::onStateChanged()
         if (m_resumable)
             goOn();
         return;
-    case QWebEngineDownloadRequest::DownloadCompleted: {
-        const QString final = m_held.finish(partPath());
-        unlist();
-        if (final.isEmpty()) {
-            m_state = State::Failed;
-            m_failure = QStringLiteral("文件已下载为 %1，但无法改名").arg(QFileInfo(partPath()).fileName());
-            m_held.release();
-            break;
+    case QWebEngineDownloadRequest::DownloadCompleted:
+        if (m_takenUpAt > 0) {
+            // Spliced onto what it had: only if the server still has those bytes.
+            ContinuationCheck::run(url(), partPath(), m_takenUpAt, this, [this](ContinuationCheck::Verdict verdict) {
+                if (verdict == ContinuationCheck::Verdict::Changed) {
+                    m_state = State::Failed;
+                    m_failure = QStringLiteral("服务器上的文件在中断后改变了，接不上已下载的部分，请重新下载");
+                    leaveNothing();
+                } else {
+                    complete();
+                }
+                emit finished();
+            });
+            return;
         }
-        m_state = State::Done;
-        if (final != m_path) {
-            // Another window's transfer took the name meanwhile: its file stays.
-            m_displacedFrom = m_path;
-            m_path = final;
-        }
+        complete();
         break;
-    }
     case QWebEngineDownloadRequest::DownloadCancelled:
         m_state = State::Cancelled;
         leaveNothing();

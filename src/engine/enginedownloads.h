@@ -85,6 +85,10 @@ private:
     void unlist();
     // The transfer ended without a file: what it wrote and held goes.
     void leaveNothing();
+    // The bytes are complete: they move in under the held name.
+    void complete();
+    // The engine goes on into the partial file: what it has there now is checked at the end.
+    void noteTakenUp();
 
     QPointer<QWebEngineDownloadRequest> m_request;
     quint32 m_engineId = 0;
@@ -94,6 +98,7 @@ private:
     bool m_resumable = false;
     bool m_awaitingResume = false;
     bool m_paused = false;
+    qint64 m_takenUpAt = 0; // bytes it had when the transfer was taken up
     QString m_path;
     QString m_startedPath;
     QString m_displacedFrom;

@@ -1,4 +1,5 @@
 #include "app/mainmenus.h"
+#include "engine/continuationcheck.h"
 #include "engine/enginedownloads.h"
 #include "files/downloadlist.h"
 #include "files/filedialogs.h"
@@ -168,8 +169,8 @@ private slots:
         window()->button(0)->click();
         QVERIFY(waitFor([&] { return row(0)->state() == Download::State::Done; }, 60000));
         QCOMPARE(fileBytes(big), FixtureServer::downloadBytes(total));
-        // Asked again only for what was missing.
-        QCOMPARE(m_world.server.rangesFrom(), (QList<qint64>{-1, had}));
+        // Asked again only for what was missing; then its last bytes are compared.
+        QCOMPARE(m_world.server.rangesFrom(), (QList<qint64>{-1, had, had - ContinuationCheck::kCompared}));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("big.bin")});
     }
 
@@ -186,6 +187,7 @@ private slots:
             QTest::addRow("%s, honest 206", how) << reset << QString();
             QTest::addRow("%s, a part from elsewhere", how) << reset << QStringLiteral("elsewhere");
             QTest::addRow("%s, 416", how) << reset << QStringLiteral("refused");
+            QTest::addRow("%s, another version sent as 206", how) << reset << QStringLiteral("changed");
         }
     }
     void aTransferTakenUpAgainEndsExact()
@@ -206,10 +208,18 @@ private slots:
             QVERIFY(waitFor([&] { return row(0) && row(0)->resumable(); }, 30000));
             window()->button(0)->click();
         }
-        QVERIFY(waitFor([&] { return row(0) && row(0)->state() == Download::State::Done; }, 30000));
-        QCOMPARE(fileBytes(x), FixtureServer::downloadBytes(total));
+        const bool changed = part == QLatin1String("changed");
+        const Download::State end = changed ? Download::State::Failed : Download::State::Done;
+        QVERIFY(waitFor([&] { return row(0) && row(0)->state() == end; }, 30000));
         QCOMPARE(m_world.dialogs.asked.size(), asked + 1);
         QCOMPARE(m_w->downloads().rows().size(), 1);
+        if (changed) {
+            // Never a mix of two versions: it fails, and keeps nothing half made.
+            QVERIFY(row(0)->failure().contains(QStringLiteral("改变")));
+            QVERIFY(waitFor([&] { return QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).isEmpty(); }, 5000));
+            return;
+        }
+        QCOMPARE(fileBytes(x), FixtureServer::downloadBytes(total));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("x.bin")});
         // The engine asked for the rest, not the whole, the second time.
         QVERIFY(m_world.server.rangesFrom().value(1) > 0);
