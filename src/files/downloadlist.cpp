@@ -31,6 +31,9 @@ DownloadList::DownloadList(EngineDownloads *downloads, Dialogs &dialogs, Setting
                 m_rows.append(Row{nullptr, k.path, {}, k, true});
         }
     }
+    m_keepAgain.setSingleShot(true);
+    m_keepAgain.setInterval(kKeepAgainMs);
+    connect(&m_keepAgain, &QTimer::timeout, this, &DownloadList::keep);
     // Without the engine (tests of the window alone) nothing is ever announced.
     if (downloads)
         connect(downloads, &EngineDownloads::requested, this, &DownloadList::onRequested);
@@ -137,7 +140,9 @@ void DownloadList::keep()
         return;
     }
     QDir().mkpath(QFileInfo(m_keptFile).absolutePath());
-    replaceWhole(m_keptFile, KeptDownloads::toBytes(rows), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // Not written (a full disk): tried again until it is, so no ended row is lost.
+    if (!replaceWhole(m_keptFile, KeptDownloads::toBytes(rows), QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        m_keepAgain.start();
 }
 
 void DownloadList::onFinished(Download *download)

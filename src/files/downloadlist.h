@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 #include <functional>
 
@@ -49,6 +50,9 @@ public:
     // stay.
     void clearList();
     QString keptFile() const { return m_keptFile; }
+    // A list the disk refused is written again this long after.
+    static constexpr int kKeepAgainMs = 2000;
+    void setKeepAgainMs(int ms) { m_keepAgain.setInterval(ms); }
 
     // The folder proposed to the user: the one used last, else the desktop's download
     // folder, else the program's own.
@@ -108,5 +112,6 @@ private:
     };
     QList<Expected> m_expected;
     Gate m_gate;
+    QTimer m_keepAgain;
     QList<QPointer<Download>> m_refused;
 };

@@ -551,6 +551,32 @@ private slots:
         QCOMPARE(kept[0].failure, QStringLiteral("磁盘空间不足"));
     }
 
+    // A list its own disk refused once lost the row that ended then; it is written
+    // again once there is room.
+    void aListTheDiskRefusedIsWrittenOnceThereIsRoom()
+    {
+        SmallDisk disk(64);
+        if (!disk.mounted())
+            QSKIP("mounting a small disk needs root");
+        const QString file = disk.path() + QStringLiteral("/Downloads.json");
+        const auto row = [](const QString &name) {
+            return KeptDownload{QStringLiteral("/tmp/") + name, QStringLiteral("http://a.example/") + name, 1, 1,
+                                KeptDownload::End::Done, QString(), QDateTime(QDate(2026, 12, 1), QTime(8, 0))};
+        };
+        putFile(file, KeptDownloads::toBytes({row(QStringLiteral("a")), row(QStringLiteral("b"))}));
+        DownloadList list(nullptr, m_world.dialogs, *m_world.store, m_world.clock, file, nullptr);
+        list.setKeepAgainMs(50);
+        // Another instance adds its row; then the disk fills up.
+        putFile(file, KeptDownloads::toBytes({row(QStringLiteral("a")), row(QStringLiteral("b")), row(QStringLiteral("c"))}));
+        const QByteArray before = fileBytes(file);
+        disk.fill();
+        list.clearList();
+        QCOMPARE(fileBytes(file), before);
+        disk.freeUp();
+        QVERIFY(waitFor([&] { return KeptDownloads::fromBytes(fileBytes(file)).value_or(QVector<KeptDownload>()).size() == 1; }, 5000));
+        QCOMPARE(KeptDownloads::fromBytes(fileBytes(file))->value(0).path, QStringLiteral("/tmp/c"));
+    }
+
     void theDownloadDialogHandsItsAddressOn()
     {
         m_w->menus()->action(QStringLiteral("DownLoadFile"))->trigger();
