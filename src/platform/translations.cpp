@@ -38,11 +38,15 @@ void useChinese(QCoreApplication &app)
     QLocale::setDefault(chinese);
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     // "qt" loads the base and the modules' catalogues; a missing one leaves English.
-    auto *translator = new QTranslator(&app);
-    if (translator->load(chinese, QStringLiteral("qt"), QStringLiteral("_"), folder))
-        app.installTranslator(translator);
-    else
-        delete translator;
+    // The engine's own texts (the page's context menu, the file chooser) are a catalogue
+    // of their own that "qt" does not take in.
+    for (const QString &catalogue : {QStringLiteral("qt"), QStringLiteral("qtwebengine")}) {
+        auto *translator = new QTranslator(&app);
+        if (translator->load(chinese, catalogue, QStringLiteral("_"), folder))
+            app.installTranslator(translator);
+        else
+            delete translator;
+    }
 }
 
 } // namespace Translations

@@ -27,6 +27,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolButton>
+#include <QWebEnginePage>
+
+#include <algorithm>
 
 // The main window's chrome on the real engine: the menu tree and the site tables, the
 // site searches, the address and search boxes against the addresses really requested,
@@ -117,6 +120,24 @@ private slots:
         }
         QCOMPARE(shared, QStringList({QStringLiteral("mFile: 开启新窗口(&N) / 拨号上网(&N)"),
                                       QStringLiteral("mFile: 网页截图 保存(&P) / 打印(&P)")}));
+    }
+
+    // The page's context menu was English in a Chinese browser: the engine's own texts
+    // come from a catalogue of their own.
+    void theEnginesOwnTextsAreChinese()
+    {
+        QWebEnginePage page(m_world.engine->profile());
+        QStringList english;
+        for (const QWebEnginePage::WebAction action :
+             {QWebEnginePage::Back, QWebEnginePage::Forward, QWebEnginePage::Reload, QWebEnginePage::SavePage,
+              QWebEnginePage::OpenLinkInNewTab, QWebEnginePage::DownloadLinkToDisk, QWebEnginePage::CopyLinkToClipboard,
+              QWebEnginePage::DownloadImageToDisk, QWebEnginePage::CopyImageToClipboard, QWebEnginePage::Copy,
+              QWebEnginePage::Paste, QWebEnginePage::SelectAll}) {
+            const QString text = page.action(action)->text();
+            if (!std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.script() == QChar::Script_Han; }))
+                english << text;
+        }
+        QCOMPARE(english, QStringList());
     }
 
     void siteTablesBecomeMenusInOrder()
