@@ -29,7 +29,6 @@ using StripGeometry::toPixels;
 
 const QString FormWeb::kStoppedLabel = QStringLiteral("网页已停止响应");
 const QString FormWeb::kStoppedNotice = QStringLiteral("网页已停止响应，按 F5 重新载入");
-const QString FormWeb::kQuestionNote = QStringLiteral("（此网页在等待您回答它的问题，切换到这里回答；回答之前其他网页暂停载入）");
 
 FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     : QWidget(parent)
@@ -62,12 +61,7 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     m_status = new StatusBar(this, m_session.clock.now().date());
     m_question = new QuestionBar(this);
     // A question asked out of sight waits there, said in its tab's tool tip.
-    m_dialog = new ScriptDialog(this, [this](bool waiting) {
-        PageText::Label label = PageText::tabLabel(m_pageTitle);
-        if (waiting)
-            label.toolTip = PageText::plainToolTip(m_pageTitle + QLatin1Char('\n') + kQuestionNote);
-        m_host.setTabLabel(this, label);
-    });
+    m_dialog = new ScriptDialog(this, [this] { return isActive(); }, [this] { reload(); });
     m_web->setScriptDialogs(m_dialog);
 
     m_timer2 = new QTimer(this);

@@ -41,8 +41,6 @@ public:
     // What the tab and the status bar say when the page's renderer is gone.
     static const QString kStoppedLabel;
     static const QString kStoppedNotice;
-    // What the tab's tool tip adds while the page waits for an answer out of sight.
-    static const QString kQuestionNote;
 
     // The tab slot the page stands in (-1 once it left the strip); the page stack alone
     // sets it.

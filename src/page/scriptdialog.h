@@ -13,20 +13,20 @@ class QLineEdit;
 class QPushButton;
 
 // A page's alert, confirm and prompt, inside its own page window rather than in a box
-// that locks the whole browser: the menus, the other tabs and exit keep working. An alert
-// is answered at once and its message stays in the frame (a page alerting without end is
-// silenced). For confirm and prompt the engine waits for the answer (and stops the other
-// tabs meanwhile), so the question runs its own event loop; closing the page or the
-// browser ends it. A question asked out of sight waits in its own page until the user
-// comes there: it never takes the window from the page being read. From the second
-// dialog of a page on, the user may stop the page from showing more until it navigates.
+// that locks the whole browser: the menus and exit keep working. An alert is answered at
+// once and its message stays in the frame (a page alerting without end is silenced). For
+// confirm and prompt the engine wants the answer at once and runs no task of any page
+// until it has it: the tab in front asks in its own event loop (closing the page or the
+// browser ends it); a tab out of sight gets the cancel answer at once, and shows what it
+// asked, with 重新载入, when the user comes to it. From the second dialog of a page on,
+// the user may stop the page from showing more until it navigates.
 class ScriptDialog : public QFrame, public ScriptDialogs
 {
     Q_OBJECT
 public:
-    // waiting(true) when a question starts waiting out of sight, waiting(false) when it
-    // has its answer (the page's tab says so meanwhile).
-    ScriptDialog(QWidget *page, std::function<void(bool waiting)> waiting);
+    // inFront: whether the page is the tab in front; reload: the user asks the page to
+    // load again after its question was cancelled out of sight.
+    ScriptDialog(QWidget *page, std::function<bool()> inFront, std::function<void()> reload);
     ~ScriptDialog() override;
 
     bool answer(Kind kind, const QUrl &origin, const QString &message, QString *text) override;
@@ -45,9 +45,14 @@ public:
     QCheckBox *suppress() const { return m_suppress; }
     QPushButton *ok() const { return m_ok; }
     QPushButton *cancel() const { return m_cancel; }
+    QPushButton *reload() const { return m_reload; }
+    QLabel *note() const { return m_note; }
 
 private:
     void place();
+    // Too many in a second: the page is silenced until it navigates.
+    bool tooMany();
+    void fill(const QUrl &origin, const QString &message);
 
     QLabel *m_origin = nullptr;
     QLabel *m_message = nullptr;
@@ -55,7 +60,9 @@ private:
     QCheckBox *m_suppress = nullptr;
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;
-    std::function<void(bool)> m_waiting;
+    QPushButton *m_reload = nullptr;
+    QLabel *m_note = nullptr;
+    std::function<bool()> m_inFront;
     QPointer<QEventLoop> m_loop;
     QElapsedTimer m_burst;
     int m_alertsInBurst = 0;
