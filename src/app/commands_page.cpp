@@ -41,7 +41,7 @@ void wirePrinting(Commands &c)
     Dialogs &dialogs = c.session.dialogs;
     auto printer = std::make_shared<PagePrint::Printer>();
     c.on("printset", [&window, &dialogs, printer] { dialogs.pageSetup(&window, printer->get()); });
-    c.on("Print", onActive(pages, [&window, &dialogs, printer](FormWeb *p) {
+    QAction *print = c.on("Print", onActive(pages, [&window, &dialogs, printer](FormWeb *p) {
         QPrinter *chosen = printer->get();
         if (!dialogs.choosePrinter(&window, chosen))
             return;
@@ -53,6 +53,15 @@ void wirePrinting(Commands &c)
                 page->showStatus(ok ? QStringLiteral("网页已送去打印。") : QStringLiteral("无法打印此网页。"));
         });
     }));
+    // window.print() opens the same dialog as the menu's 打印, one at a time.
+    auto printing = std::make_shared<bool>(false);
+    QObject::connect(&pages, &PageStack::printAsked, print, [print, printing] {
+        if (*printing)
+            return;
+        *printing = true;
+        print->trigger();
+        *printing = false;
+    });
     c.on("closecd", onActive(pages, [&window, &dialogs, printer](FormWeb *p) {
         // Opens at once; the pages come when the engine has laid them out.
         auto *preview = new PrintPreview(dialogs, printer, &window);

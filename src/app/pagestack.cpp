@@ -96,6 +96,7 @@ FormWeb *PageStack::createPage(int slot)
     connect(page, &FormWeb::pictureChosen, this, &PageStack::pictureChosen);
     connect(page, &FormWeb::documentLoaded, m_sleep, &SleepWatch::afterLoad);
     connect(page, &FormWeb::documentLoaded, this, &PageStack::stripChanged);
+    connect(page, &FormWeb::printAsked, this, &PageStack::printAsked);
     connect(page, &FormWeb::loadingChanged, this, [this, page](bool loading) {
         if (page == activePage())
             emit frontLoadingChanged(loading);

@@ -118,6 +118,8 @@ signals:
     void stripChanged();
     // The page in front started or stopped loading, or another page came to the front.
     void frontLoadingChanged(bool loading);
+    // The page in front asked to be printed.
+    void printAsked();
 
 private:
     // The page's slot while it is in the strip; -1 once it left it.

@@ -95,6 +95,7 @@ BrowserControl::BrowserControl(EngineProfile &engine, QWidget *viewParent, QObje
         emit DocumentComplete(LocationURL());
     });
     connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserControl::TitleChange);
+    connect(m_page, &QWebEnginePage::printRequested, this, &BrowserControl::PrintRequested);
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                 if (status != QWebEnginePage::NormalTerminationStatus)

@@ -154,6 +154,8 @@ signals:
     void RendererGone();
     // What the page was sent to was a download, and the page never had a document.
     void LeftEmptyByDownload();
+    // The page asked to be printed (window.print(), the PDF viewer's print button).
+    void PrintRequested();
 };
 
 // Makes the pages of one engine profile, and forgets what its sites stored. The engine

@@ -92,6 +92,14 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     connect(m_web, &PageControl::DocumentComplete, this, &FormWeb::onDocumentComplete);
     connect(m_web, &PageControl::BeforeNavigate2, this, &FormWeb::onBeforeNavigate);
     connect(m_web, &PageControl::UserInput, this, [this] { m_burst.userWorked(); });
+    connect(m_web, &PageControl::PrintRequested, this, [this] {
+        // A tab out of sight prints nothing; a page asking again and again gets the print
+        // dialog at most once in a few seconds, so it cannot trap the user in it.
+        if (!isActive() || (m_lastPrintAsked.isValid() && m_lastPrintAsked.elapsed() < kPrintAgainMs))
+            return;
+        emit printAsked();
+        m_lastPrintAsked.start();
+    });
     connect(m_web, &PageControl::NewWindow2, this, &FormWeb::onNewWindow);
     connect(m_web, &PageControl::GotFocus, this, [this] { m_host.clearWebFocus(); });
     connect(m_web, &PageControl::WheelTurned, m_commands, &PageCommands::hideSelectionBar);

@@ -1,4 +1,5 @@
 #pragma once
+#include <QElapsedTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -41,6 +42,9 @@ public:
     // What the tab and the status bar say when the page's renderer is gone.
     static const QString kStoppedLabel;
     static const QString kStoppedNotice;
+
+    // How soon after its last print dialog closed a page may ask for another.
+    static constexpr int kPrintAgainMs = 3000;
 
     // The tab slot the page stands in (-1 once it left the strip); the page stack alone
     // sets it.
@@ -137,6 +141,8 @@ signals:
     void pictureChosen(const QString &address);
     // The page finished loading a document.
     void documentLoaded();
+    // The page in front asked to be printed, and may: it was not refused one a moment ago.
+    void printAsked();
     // The page started or stopped loading.
     void loadingChanged(bool loading);
     // The page closed; its renderer process was pid (0: none).
@@ -175,6 +181,7 @@ private:
     QuestionBar *m_question = nullptr;
     DownloadBurst m_burst;
     QString m_burstAddress;
+    QElapsedTimer m_lastPrintAsked;
     QTimer *m_timer2 = nullptr;
     NavigationGuard m_guard;
     VisitLog m_visits;

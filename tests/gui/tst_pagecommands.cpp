@@ -210,6 +210,21 @@ private slots:
         // A5 across (595 × 420 points), to the point.
         QVERIFY2(qAbs(sheet.width() - 595) <= 1 && qAbs(sheet.height() - 420) <= 1, qPrintable(QStringLiteral("%1x%2").arg(sheet.width()).arg(sheet.height())));
         QCOMPARE(m_w->pages().activePage()->statusBar()->statusText(), QStringLiteral("网页已送去打印。"));
+
+        // The page's own window.print() once did nothing: the same dialog, once however
+        // often it asks, and never for a tab out of sight.
+        m_world.dialogs.asked.clear();
+        m_world.dialogs.printFile.clear();
+        FormWeb *front = m_w->pages().activePage();
+        front->Web()->runPageScript(QStringLiteral("for (let i = 0; i < 20; i++) window.print(); document.title = 'asked'"));
+        QVERIFY(waitFor([&] { return m_world.label(front) == QStringLiteral("asked"); }, 15000));
+        QVERIFY(waitFor([&] { return m_world.dialogs.asked.size() == 1; }, 5000));
+        QCOMPARE(m_world.dialogs.asked, QStringList{"print"});
+        FormWeb *behind = front;
+        m_world.open(QStringLiteral("/page?id=front"), QStringLiteral("Page front"));
+        behind->Web()->runPageScript(QStringLiteral("window.print(); document.title = 'asked behind'"));
+        QVERIFY(waitFor([&] { return m_world.label(behind) == QStringLiteral("asked behind"); }, 15000));
+        QCOMPARE(m_world.dialogs.asked.size(), 1);
     }
 
     void previewShowsThePagesAndPrintsThem()
