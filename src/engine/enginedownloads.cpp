@@ -196,6 +196,7 @@ void Download::setHeld(bool held)
     if (held == m_paused)
         return;
     m_paused = held;
+    emit progressed();
     // A small file may be complete before it could be held.
     if (!m_request || m_state != State::Running)
         return;

@@ -153,6 +153,7 @@ void FormDownloads::updateRow(int row)
     }
     const Download &d = *r.download;
     const qint64 got = d.received();
+    const QString waiting = QStringLiteral("等待您在网页上方回答是否允许");
     item->setText(Progress, d.total() > 0 ? QStringLiteral("%1 / %2").arg(DownloadList::size(got), DownloadList::size(d.total()))
                                           : DownloadList::size(got));
     const double seconds = qMax<qint64>(1, r.since.elapsed()) / 1000.0;
@@ -163,14 +164,17 @@ void FormDownloads::updateRow(int row)
         action->setEnabled(true);
         item->setText(Speed, DownloadList::size(qint64(rate)) + QStringLiteral("/秒"));
         item->setText(Left, d.total() > 0 && rate > 0 ? QStringLiteral("%1 秒").arg(qCeil((d.total() - got) / rate)) : QString());
-        setState(item, QStringLiteral("正在下载"));
+        setState(item, d.held() ? waiting : QStringLiteral("正在下载"));
         break;
     case Download::State::Done:
         item->setText(Speed, QString());
         item->setText(Name, r.name());
         item->setToolTip(Name, r.path);
         item->setText(Left, QString());
-        setState(item, d.displacedFrom().isEmpty() ? QStringLiteral("已完成") : QStringLiteral("已完成，另存为“%1”").arg(r.name()));
+        if (d.held())
+            setState(item, QStringLiteral("已下载，") + waiting);
+        else
+            setState(item, d.displacedFrom().isEmpty() ? QStringLiteral("已完成") : QStringLiteral("已完成，另存为“%1”").arg(r.name()));
         action->setText(QStringLiteral("打开文件夹"));
         break;
     case Download::State::Cancelled:

@@ -274,6 +274,8 @@ private slots:
         QuestionBar *bar = m_page->questionBar();
         QVERIFY(waitFor([&] { return bar->isVisible(); }, 15000));
         QCOMPARE(bar->text(), QStringLiteral("此网页想下载多个文件"));
+        // The rows of the held ones say what they wait for.
+        QVERIFY(waitFor([&] { return window() && window()->stateText(1).contains(QStringLiteral("等待您")); }, 15000));
         QVERIFY(waitFor([&] { return ended(0); }, 15000));
         QCOMPARE(m_world.dialogs.asked.size(), asked + 1);
         // Allowed: the rest go beside the first, each under its own name, no dialog.
