@@ -175,7 +175,7 @@ void PageStack::activateSlot(int slot)
 
 void PageStack::goActive(const QString &address)
 {
-    // With no active tab (the one at position 0 was closed) the address is not dropped.
+    // With no tab at all the address is not dropped.
     FormWeb *p = activePage();
     if (!p) {
         open(address, OpenTarget::foreground());
@@ -187,11 +187,8 @@ void PageStack::goActive(const QString &address)
 
 void PageStack::closeShown()
 {
-    int pos = m_book.activePos();
-    if (pos < 0 && shownPage())
-        pos = m_book.positionOf(shownPage()->myindex());
-    if (pos >= 0)
-        closeAt(pos);
+    // The page shown is the active one: a close always leaves a tab active.
+    closeAt(m_book.activePos());
 }
 
 void PageStack::showFrontInWindow()

@@ -63,8 +63,7 @@ public:
     void PaiLie();
     // An address typed into the address box opens in the active page.
     void goActive(const QString &address);
-    // Closes the tab whose page is shown (the active one, or the page on top when no
-    // tab is active).
+    // Closes the tab whose page is shown (the active one).
     void closeShown();
     // Every page closes (and records itself) as the window closes.
     void closeAll();

@@ -3,6 +3,7 @@
 #include "engine/enginedownloads.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/heldname.h"
 #include "platform/paths.h"
 #include "platform/settingkeys.h"
 #include "platform/settingsstore.h"
@@ -217,9 +218,7 @@ void DownloadList::expect(const QString &address, const QString &folder, const Q
 void DownloadList::onRequested(Download *download)
 {
     // The download dialog's own address is the user's, whatever page fetches it.
-    const bool expected = std::any_of(m_expected.cbegin(), m_expected.cend(),
-                                      [download](const Expected &e) { return e.url == download->url(); });
-    if (!m_gate || expected) {
+    if (!m_gate || expectedAt(download->url()) >= 0) {
         askWhere(download);
         return;
     }
@@ -256,17 +255,12 @@ void DownloadList::askWhere(Download *download)
 {
     QString name = download->proposedName();
     QString folder = proposedFolder();
-    // An address the engine never asked for (a broken one) proposes nothing later.
-    m_expected.removeIf([](const Expected &e) { return e.since.elapsed() > EngineDownloads::kClaimMs; });
-    for (qsizetype i = 0; i < m_expected.size(); ++i) {
-        if (m_expected[i].url == download->url()) {
-            const Expected e = m_expected.takeAt(i);
-            if (QFileInfo(e.folder).isDir())
-                folder = e.folder;
-            if (!Download::plainName(e.name).isEmpty())
-                name = Download::plainName(e.name);
-            break;
-        }
+    if (const qsizetype at = expectedAt(download->url()); at >= 0) {
+        const Expected e = m_expected.takeAt(at);
+        if (QFileInfo(e.folder).isDir())
+            folder = e.folder;
+        if (!Download::plainName(e.name).isEmpty())
+            name = Download::plainName(e.name);
     }
     const QString proposed = QDir(folder).filePath(name.isEmpty() ? QStringLiteral("download") : name);
     // The dialog asks before an existing file is replaced.
@@ -281,24 +275,27 @@ void DownloadList::askWhere(Download *download)
 
 bool DownloadList::saveQuietly(Download *download)
 {
-    // Beside the last one saved, under its own name, never over a file or another
-    // transfer's name.
-    const QDir folder(proposedFolder());
+    // In the folder used last, under its own name, never over a file (a transfer under
+    // way holds its name with one).
     const QString name = download->proposedName().isEmpty() ? QStringLiteral("download") : download->proposedName();
-    const QFileInfo plain(name);
-    const QString suffix = plain.completeSuffix().isEmpty() ? QString() : QLatin1Char('.') + plain.completeSuffix();
-    const auto taken = [this](const QString &path) {
-        if (QFileInfo::exists(path) || QFileInfo::exists(path + QStringLiteral(".part.download")))
-            return true;
-        for (const Row &r : std::as_const(m_rows))
-            if (r.path == path)
-                return true;
+    QString path = QDir(proposedFolder()).absoluteFilePath(name);
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+        path = HeldName::freeName(path);
+    if (path.isEmpty()) {
+        download->cancel();
         return false;
-    };
-    QString path = folder.absoluteFilePath(name);
-    for (int n = 2; taken(path); ++n)
-        path = folder.absoluteFilePath(QStringLiteral("%1 (%2)%3").arg(plain.baseName()).arg(n).arg(suffix));
+    }
     return begin(download, path);
+}
+
+qsizetype DownloadList::expectedAt(const QUrl &url)
+{
+    // An address the engine never asked for (a broken one) proposes nothing later.
+    m_expected.removeIf([](const Expected &e) { return e.since.elapsed() > EngineDownloads::kClaimMs; });
+    for (qsizetype i = 0; i < m_expected.size(); ++i)
+        if (m_expected[i].url == url)
+            return i;
+    return -1;
 }
 
 bool DownloadList::begin(Download *download, const QString &path)

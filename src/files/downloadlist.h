@@ -87,6 +87,8 @@ private:
     void onRequested(Download *download);
     void askWhere(Download *download);
     bool saveQuietly(Download *download);
+    // Where the download dialog expects a download of url (-1: it does not).
+    qsizetype expectedAt(const QUrl &url);
     // The download runs into path, in a row of its own; false when another transfer
     // writes there.
     bool begin(Download *download, const QString &path);

@@ -69,9 +69,9 @@ bool ScriptDialog::tooMany()
 {
     if (!m_burst.isValid() || m_burst.elapsed() > 1000) {
         m_burst.start();
-        m_alertsInBurst = 0;
+        m_shownInBurst = 0;
     }
-    if (++m_alertsInBurst <= kAlertsPerSecond)
+    if (++m_shownInBurst <= kAlertsPerSecond)
         return false;
     m_suppressed = true;
     m_message->setText(QStringLiteral("此网页不停地弹出提示，已不再显示，直到它打开别的网页。"));

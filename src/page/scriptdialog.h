@@ -37,7 +37,7 @@ public:
     void reset();
     bool asking() const { return m_loop != nullptr; }
 
-    // Alerts a page may show in a second before it is silenced.
+    // Alerts (and questions out of sight) a page may show in a second before it is silenced.
     static constexpr int kAlertsPerSecond = 10;
 
     QLabel *message() const { return m_message; }
@@ -65,7 +65,7 @@ private:
     std::function<bool()> m_inFront;
     QPointer<QEventLoop> m_loop;
     QElapsedTimer m_burst;
-    int m_alertsInBurst = 0;
+    int m_shownInBurst = 0;
     int m_asked = 0;
     bool m_suppressed = false;
     bool m_closing = false;
