@@ -75,13 +75,20 @@ void wireKeyCommands(Commands &c)
             p->commands().ZOOMIE(100);
         }
     });
-    // Esc belongs to the page (its own dialogs, leaving its full screen) except while it
-    // loads.
+    // Esc gives back the screen a page's element took, or stops the page in front while
+    // it loads; otherwise it is the page's (its own dialogs, its own keys).
     QAction *stop = windowKey(c, "StopLoading", {QKeySequence(Qt::Key_Escape)});
     stop->setEnabled(false);
     QObject::connect(stop, &QAction::triggered, &pages, [&pages] {
-        if (FormWeb *p = pages.activePage())
+        if (FormWeb *full = pages.fullScreenPage())
+            full->leaveFullScreen();
+        else if (FormWeb *p = pages.activePage())
             p->stop();
     });
-    QObject::connect(&pages, &PageStack::frontLoadingChanged, stop, &QAction::setEnabled);
+    const auto escapeWanted = [stop, &pages] {
+        const FormWeb *p = pages.activePage();
+        stop->setEnabled(pages.fullScreenPage() || (p && p->loading()));
+    };
+    QObject::connect(&pages, &PageStack::frontLoadingChanged, stop, escapeWanted);
+    QObject::connect(&pages, &PageStack::pageFullScreenChanged, stop, escapeWanted);
 }

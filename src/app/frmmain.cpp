@@ -23,6 +23,7 @@
 #include "platform/desktopshortcut.h"
 #include "platform/memory.h"
 #include "platform/paths.h"
+#include "platform/shell.h"
 #include "platform/settingsstore.h"
 #include "tabs/sites.h"
 #include "tabs/stripgeometry.h"
@@ -34,6 +35,8 @@
 #include "userdata/settingsstartup.h"
 
 #include <QCloseEvent>
+#include <QPointer>
+#include <QMenuBar>
 #include <QCoreApplication>
 #include <QVBoxLayout>
 
@@ -102,6 +105,19 @@ Frmmain::Frmmain(Session &session, QWidget *parent, int tabCapacity)
     session.store.onFirstWriteFailure([this] { tellUnsaved(); });
     m_menus->action(QStringLiteral("ShowMe"))->setEnabled(true);
     connect(m_menus->action(QStringLiteral("ShowMe")), &QAction::triggered, this, &Frmmain::ShowMe);
+    connect(m_pages.get(), &PageStack::pageFullScreenChanged, this, &Frmmain::pageFullScreen);
+    // A site's notification goes to the desktop's list, or where the desktop has none, to
+    // the status bar of the page in front.
+    session.engine.setNoticeShower([window = QPointer<Frmmain>(this)](const SiteNotice &notice) {
+        if (!window)
+            return;
+        const QString site = notice.origin.host().isEmpty() ? notice.origin.toString() : notice.origin.host();
+        const QString title = QStringLiteral("%1（%2）").arg(notice.title.left(200), site);
+        window->m_session.shell.notify(title, notice.message.left(1000), window, [window, title, notice](bool shown) {
+            if (!shown)
+                window->m_pages->tell(QStringLiteral("网站通知 %1：%2").arg(title, notice.message.left(300).simplified()));
+        });
+    });
 }
 
 Frmmain::~Frmmain()
@@ -266,6 +282,26 @@ void Frmmain::ShowMe()
 {
     m_pict->setVisible(!m_pict->isVisible());
     // Lay out now, so the page fills the new client area before anything paints.
+    centralWidget()->layout()->activate();
+    fitTopStrip();
+    m_pages->placeActive();
+}
+
+void Frmmain::pageFullScreen(bool on)
+{
+    if (on) {
+        m_beforePageFullScreen = {m_pict->isVisible(), menuBar()->isVisible(), m_restoreBar->isVisible(), windowState()};
+        menuBar()->hide();
+        m_pict->hide();
+        m_restoreBar->hide();
+        showFullScreen();
+    } else {
+        // As it was before, 全屏显示's hidden top strip included.
+        menuBar()->setVisible(m_beforePageFullScreen.menu);
+        m_pict->setVisible(m_beforePageFullScreen.pict);
+        m_restoreBar->setVisible(m_beforePageFullScreen.restore);
+        setWindowState(m_beforePageFullScreen.state);
+    }
     centralWidget()->layout()->activate();
     fitTopStrip();
     m_pages->placeActive();

@@ -77,6 +77,8 @@ protected:
 
 private:
     void fitTopStrip();
+    // A page's element takes the whole screen, or gives it back.
+    void pageFullScreen(bool on);
     void tellUnsaved();
     QString unsavedNotice() const;
     // The pages of a run that did not end normally: opened again, or into the closed pages.
@@ -98,4 +100,10 @@ private:
     TabStrip *m_strip = nullptr;
     std::unique_ptr<PageStack> m_pages;
     MouseWatch *m_mouse = nullptr;
+    struct WindowLook {
+        bool pict = true;
+        bool menu = true;
+        bool restore = false;
+        Qt::WindowStates state;
+    } m_beforePageFullScreen;
 };

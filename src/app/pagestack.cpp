@@ -194,6 +194,9 @@ void PageStack::closeShown()
 void PageStack::showFrontInWindow()
 {
     FormWeb *p = activePage();
+    // The screen belongs to the page in front only.
+    if (m_fullScreenPage && m_fullScreenPage != p)
+        m_fullScreenPage->leaveFullScreen();
     if (!p)
         return;
     emit frontLoadingChanged(p->loading());

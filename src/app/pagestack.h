@@ -108,6 +108,9 @@ public:
     void clearWebFocus() override;
     bool galleryShown() const override;
     void setGalleryToggle(bool checked) override;
+    void setPageFullScreen(const FormWeb *page, bool on) override;
+    // The page whose element fills the screen (null: none).
+    FormWeb *fullScreenPage() const { return m_fullScreenPage; }
 
 signals:
     // A picture of some page's gallery was clicked.
@@ -119,6 +122,8 @@ signals:
     void frontLoadingChanged(bool loading);
     // The page in front asked to be printed.
     void printAsked();
+    // A page's element took the screen (on), or gave it back.
+    void pageFullScreenChanged(bool on);
 
 private:
     // The page's slot while it is in the strip; -1 once it left it.
@@ -147,4 +152,5 @@ private:
     QMap<int, FormWeb *> m_pages; // PageWindows
     QList<FormWeb *> m_zorder;    // front = top
     QPointer<FormWeb> m_inWindow; // the page the caption and address box last described
+    FormWeb *m_fullScreenPage = nullptr; // cleared in pageDestroyed
 };

@@ -63,6 +63,8 @@ void PageStack::flushHistory(const QVector<Visit> &newestFirst)
 
 void PageStack::pageDestroyed(FormWeb *p)
 {
+    if (p == m_fullScreenPage)
+        setPageFullScreen(p, false);
     m_zorder.removeAll(p);
     for (auto it = m_pages.begin(); it != m_pages.end(); ++it) {
         if (it.value() == p) {
@@ -80,6 +82,14 @@ bool PageStack::galleryShown() const
 void PageStack::setGalleryToggle(bool checked)
 {
     m_parts.toolbar.button("Chk")->setChecked(checked);
+}
+
+void PageStack::setPageFullScreen(const FormWeb *page, bool on)
+{
+    if (on == (m_fullScreenPage != nullptr) || (!on && page != m_fullScreenPage))
+        return;
+    m_fullScreenPage = on ? const_cast<FormWeb *>(page) : nullptr;
+    emit pageFullScreenChanged(on);
 }
 
 void PageStack::focusActivePage(const FormWeb *asking)

@@ -12,6 +12,7 @@
 #include <QChildEvent>
 #include <QApplication>
 #include <QDir>
+#include <QWebEngineCertificateError>
 #include <QWebEngineNewWindowRequest>
 #include <QTimer>
 #include <QWebEngineHistory>
@@ -81,6 +82,9 @@ BrowserControl::BrowserControl(EngineProfile &engine, QWidget *viewParent, QObje
         emit BeforeNavigate2(req);
         if (req.cancel && mainFrame)
             m_refusedUrl = url.toString();
+        // Going elsewhere ends a certificate question of the load before.
+        if (!req.cancel && mainFrame)
+            answerCertificate(false);
         return !req.cancel;
     });
 
@@ -104,6 +108,7 @@ BrowserControl::BrowserControl(EngineProfile &engine, QWidget *viewParent, QObje
     connect(m_page->action(QWebEnginePage::Back), &QAction::changed, this, &BrowserControl::reportCommandState);
     connect(m_page->action(QWebEnginePage::Forward), &QAction::changed, this, &BrowserControl::reportCommandState);
     connect(m_page, &QWebEnginePage::newWindowRequested, this, &BrowserControl::onNewWindowRequested);
+    wireSiteRequests();
     connect(qApp, &QApplication::focusChanged, this, &BrowserControl::onFocusChanged);
     // Input reaches the widget the engine puts inside the view (replaced on some
     // navigations): watch every child as it comes.
@@ -138,6 +143,9 @@ BrowserControl::~BrowserControl()
     // Pending script callbacks are answered when the page goes; they must find us gone.
     *m_alive = false;
     disconnect(qApp, nullptr, this, nullptr);
+    // A load waiting on a certificate question ends refused while its page still exists.
+    if (m_page)
+        answerCertificate(false);
     if (m_page)
         m_page->setUrlRequestInterceptor(nullptr);
     if (m_view && m_printJobs->running > 0) {

@@ -17,6 +17,7 @@
 class EngineProfile;
 class QWebEngineView;
 class QWebEngineNewWindowRequest;
+class QWebEngineCertificateError;
 class QWidget;
 class EnginePage;
 class LoadPolicy;
@@ -94,6 +95,10 @@ public:
     void printToPdf(const QPageLayout &layout, const QPageRanges &ranges, QObject *context,
                     std::function<void(const QByteArray &pdf)> done) override;
     void savePage(const QString &path, PageFormat format, QObject *context, std::function<void(bool ok)> done) override;
+    // What the site asks (browsercontrol_site.cpp).
+    void answerCertificate(bool goOn) override;
+    void answerPermission(const QUrl &origin, SiteFeature feature, bool granted) override;
+    void leaveFullScreen() override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -102,6 +107,8 @@ private:
     void onNewWindowRequested(QWebEngineNewWindowRequest &request);
     void onFocusChanged(QWidget *old, QWidget *now);
     void reportCommandState();
+    void wireSiteRequests();
+    void onCertificateError(const QWebEngineCertificateError &error);
 
     QWebEngineView *m_view = nullptr;
     EnginePage *m_page = nullptr;
@@ -133,6 +140,8 @@ private:
     static constexpr int kRecentRequests = 64;
     QList<QUrl> m_recentRequests;
     NavigationRequest::Kind m_lastKind = NavigationRequest::Other;
+    // The certificate problem the page's load waits on.
+    std::unique_ptr<QWebEngineCertificateError> m_certificate;
     void notePostEntry();
     // The view's geometry before a capture made it taller, and that height.
     QRect m_geometryBeforeCapture;

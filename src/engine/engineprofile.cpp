@@ -2,6 +2,8 @@
 
 #include "engine/browsercontrol.h"
 #include "engine/enginedownloads.h"
+
+#include <QWebEngineNotification>
 #include "platform/partialfiles.h"
 #include "platform/paths.h"
 
@@ -58,6 +60,18 @@ void EngineProfile::forgetCookies()
 void EngineProfile::forgetVisitedLinks()
 {
     m_profile->clearAllVisitedLinks();
+}
+
+void EngineProfile::setNoticeShower(std::function<void(const SiteNotice &notice)> show)
+{
+    if (!show) {
+        m_profile->setNotificationPresenter({});
+        return;
+    }
+    m_profile->setNotificationPresenter([show](std::unique_ptr<QWebEngineNotification> notification) {
+        notification->show();
+        show({notification->origin(), notification->title(), notification->message()});
+    });
 }
 
 PageControl *EngineProfile::newPage(QWidget *viewParent, QObject *parent)

@@ -35,6 +35,7 @@ public:
     // only, gone at exit anyway.
     bool clearSiteDataAtNextStart() override;
     bool clearCacheAtNextStart() override;
+    void setNoticeShower(std::function<void(const SiteNotice &notice)> show) override;
 
     QString storagePath() const { return m_storage; }
     bool offTheRecord() const;

@@ -10,6 +10,7 @@
 
 #include "engine/editcommand.h"
 #include "engine/navigationrequests.h"
+#include "engine/siterequests.h"
 
 class ClientSite;
 class EngineDownloads;
@@ -136,6 +137,13 @@ public:
     virtual void savePage(const QString &path, PageFormat format, QObject *context,
                           std::function<void(bool ok)> done) = 0;
 
+    // What the site asked (see siterequests.h). goOn is ignored where the engine does not
+    // let the user override the problem; either answer ends the question.
+    virtual void answerCertificate(bool goOn) = 0;
+    virtual void answerPermission(const QUrl &origin, SiteFeature feature, bool granted) = 0;
+    // The page's element gives the screen back (the engine then asks to leave, off).
+    virtual void leaveFullScreen() = 0;
+
 signals:
     // The wheel turned over the page.
     void WheelTurned();
@@ -156,6 +164,14 @@ signals:
     void LeftEmptyByDownload();
     // The page asked to be printed (window.print(), the PDF viewer's print button).
     void PrintRequested();
+    // Synchronous: the engine waits until the receivers return.
+    void LoginRequired(LoginRequest &request);
+    void FullScreenRequested(FullScreenRequest &request);
+    // Answered later by answerCertificate (a new navigation also ends it, refused).
+    void CertificateProblemFound(const CertificateProblem &problem);
+    // Answered later by answerPermission; Withdrawn: the page no longer waits for it.
+    void PermissionAsked(const QUrl &origin, SiteFeature feature);
+    void PermissionWithdrawn(const QUrl &origin, SiteFeature feature);
 };
 
 // Makes the pages of one engine profile, and forgets what its sites stored. The engine
@@ -177,4 +193,6 @@ public:
     // opens them; false when that could not be arranged.
     virtual bool clearSiteDataAtNextStart() = 0;
     virtual bool clearCacheAtNextStart() = 0;
+    // Who shows the notifications sites were allowed to show (none: they are dropped).
+    virtual void setNoticeShower(std::function<void(const SiteNotice &notice)> show) = 0;
 };

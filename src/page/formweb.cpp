@@ -9,6 +9,10 @@
 #include "page/pagepictures.h"
 #include "page/pagesleep.h"
 #include "page/scriptdialog.h"
+#include "page/certificatepanel.h"
+#include "page/logindialog.h"
+#include "page/pagefullscreen.h"
+#include "page/permissionasker.h"
 #include "page/scrollkeys.h"
 #include "page/session.h"
 #include "page/statusbar.h"
@@ -63,6 +67,7 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     // A question asked out of sight waits there, said in its tab's tool tip.
     m_dialog = new ScriptDialog(this, [this] { return isActive(); }, [this] { reload(); });
     m_web->setScriptDialogs(m_dialog);
+    wireSiteRequests();
 
     m_timer2 = new QTimer(this);
     m_timer2->setObjectName(QStringLiteral("Timer2"));
@@ -122,6 +127,7 @@ FormWeb::~FormWeb()
     delete m_pictures;
     m_pictures = nullptr;
     m_dialog->abort();
+    m_login->abort();
     m_web->setScriptDialogs(nullptr);
     m_vCWebMe.reset();
     // The browser goes first: its pending callbacks must not reach a half-destroyed page.
@@ -250,6 +256,51 @@ void FormWeb::layoutControls()
     m_cmb->setGeometry(toPixels(-2000), 0, toPixels(1000), toPixels(300));
     m_commands->layout(w);
     m_question->place(w);
+    m_permissions->place(w, m_question->isVisible() ? m_question->height() : 0);
+    m_certificate->place(m_picJava->geometry());
+    if (m_fullScreen->on()) {
+        // The page's element alone, over everything of the page window.
+        m_picJava->setGeometry(rect());
+        m_web->widget()->setGeometry(rect());
+        m_picJava->raise();
+    }
+    m_fullScreen->place(w);
+}
+
+void FormWeb::wireSiteRequests()
+{
+    m_login = new LoginDialog(this, [this] { return isActive(); }, [this] { reload(); });
+    connect(m_web, &PageControl::LoginRequired, m_login, &LoginDialog::answer);
+    connect(m_web, &PageControl::DocumentComplete, m_login, [this] { m_login->documentArrived(); });
+    m_certificate = new CertificatePanel(this);
+    connect(m_web, &PageControl::CertificateProblemFound, m_certificate, [this](const CertificateProblem &problem) {
+        m_certificateLeavesBlank = !problem.shownBefore;
+        m_certificate->show(problem);
+    });
+    connect(m_certificate, &CertificatePanel::answered, this, [this](bool goOn) {
+        // Not going on, the page stays as it was (or blank), never with the engine's
+        // error page in place of the explanation.
+        if (!goOn && m_certificateLeavesBlank)
+            m_web->Navigate(QStringLiteral("about:blank"));
+        else if (!goOn)
+            m_web->Stop();
+        m_web->answerCertificate(goOn);
+    });
+    m_permissions = new PermissionAsker(this, *m_web, m_session.permissions);
+    m_fullScreen = new PageFullScreen(this, *m_web, [this] { return isActive(); }, [this](bool on) {
+        layoutControls();
+        m_host.setPageFullScreen(this, on);
+    });
+}
+
+bool FormWeb::fullScreen() const
+{
+    return m_fullScreen->on();
+}
+
+void FormWeb::leaveFullScreen()
+{
+    m_fullScreen->leave();
 }
 
 bool FormWeb::asksUser() const
@@ -305,6 +356,7 @@ void FormWeb::closeEvent(QCloseEvent *event)
         return;
     }
     m_closed = true;
+    m_fullScreen->leave();
     m_sleep->pageClosed();
     event->accept();
     // A refused pop-up closed by the browser says nothing of its process.
@@ -315,6 +367,7 @@ void FormWeb::closeEvent(QCloseEvent *event)
     // A question the page is asking ends as cancelled; the engine gets its answer
     // before the page goes.
     m_dialog->abort();
+    m_login->abort();
     recordAsClosed();
     // Every visit of the window reaches the day's history, newest first.
     m_host.flushHistory(m_visits.newestFirst());
@@ -352,6 +405,8 @@ void FormWeb::setVisible(bool visible)
         return;
     const bool was = isVisible();
     QWidget::setVisible(visible);
+    if (visible && !was)
+        m_permissions->pageShown();
     if (m_sleep)
         m_sleep->visibilityChanged(was, visible);
 }

@@ -18,6 +18,10 @@ class PagePictures;
 class PageSleep;
 class QuestionBar;
 class ScriptDialog;
+class CertificatePanel;
+class LoginDialog;
+class PageFullScreen;
+class PermissionAsker;
 class QComboBox;
 class QTimer;
 class StatusBar;
@@ -70,6 +74,13 @@ public:
     ScriptDialog *scriptDialog() const { return m_dialog; }
     // A confirm or prompt of the page waits for the user.
     bool asksUser() const;
+    // What the site asks besides its pages: a login, a certificate, permissions.
+    LoginDialog *loginDialog() const { return m_login; }
+    CertificatePanel *certificatePanel() const { return m_certificate; }
+    PermissionAsker *permissions() const { return m_permissions; }
+    // An element of the page fills the screen; leaving gives the screen back.
+    bool fullScreen() const;
+    void leaveFullScreen();
     QComboBox *Cmb() const { return m_cmb; }
     QWidget *PicJava() const { return m_picJava; }
     // Where keys and the wheel scroll: the gallery while it is in front, else the page.
@@ -154,6 +165,7 @@ protected:
 
 private:
     void layoutControls();
+    void wireSiteRequests();
     void onProgressChange(int progress, int progressMax);
     void onCommandStateChange(int command, bool enable);
     void onTitleChange(const QString &engineTitle);
@@ -179,6 +191,11 @@ private:
     StatusBar *m_status = nullptr;
     ScriptDialog *m_dialog = nullptr;
     QuestionBar *m_question = nullptr;
+    LoginDialog *m_login = nullptr;
+    CertificatePanel *m_certificate = nullptr;
+    PermissionAsker *m_permissions = nullptr;
+    PageFullScreen *m_fullScreen = nullptr;
+    bool m_certificateLeavesBlank = false;
     DownloadBurst m_burst;
     QString m_burstAddress;
     QElapsedTimer m_lastPrintAsked;

@@ -1,6 +1,7 @@
 // The page window turning its browser's events into what the tab, the caption, the
 // address box and the status bar show, and into the page's jobs.
 #include "page/formweb.h"
+#include "page/certificatepanel.h"
 
 #include "engine/pagecontrol.h"
 #include "page/pagecommands.h"
@@ -108,6 +109,9 @@ void FormWeb::onBeforeNavigate(NavigationRequest &request)
         m_dialog->reset();
     }
     m_pictures->BeforeDownload();
+    // The page goes elsewhere: a certificate question of its last load ends with it.
+    if (!request.cancel && request.mainFrame)
+        m_certificate->hide();
 }
 
 void FormWeb::onNewWindow(NewWindowRequest &request)

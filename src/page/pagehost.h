@@ -41,4 +41,6 @@ public:
     virtual bool galleryShown() const = 0;
     // A gallery was built: the gallery toggle shows it (checking it if it was not).
     virtual void setGalleryToggle(bool checked) = 0;
+    // An element of the page fills the screen (on) or gave it back.
+    virtual void setPageFullScreen(const FormWeb *page, bool on) = 0;
 };

@@ -2,6 +2,7 @@
 #include <functional>
 #include <QString>
 
+#include "page/permissionmemory.h"
 #include "pictures/picturestate.h"
 #include "platform/systemfolders.h"
 
@@ -46,6 +47,9 @@ struct Session {
 
     // The last picture search's list, and the picture-saving run shared by all pages.
     PictureState pictures;
+
+    // What the user let sites use, for this run.
+    PermissionMemory permissions;
 
     // Filled by the first-run check at start-up, for the trace clean-up.
     SystemFolders systemFolders;

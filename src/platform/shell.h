@@ -1,6 +1,9 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <functional>
+
+class QObject;
 
 // What the desktop does for the browser: open a document, folder or address with its
 // default handler, start a program, end one of its own. Tests substitute a recording fake so that they
@@ -16,6 +19,9 @@ public:
     virtual void endProcess(qint64 pid) = 0;
     // Whether a program of that name is installed (on the PATH).
     virtual bool has(const QString &program) const = 0;
+    // Shows a notice among the desktop's notifications; done tells (later, while context
+    // lives) whether the desktop took it.
+    virtual void notify(const QString &title, const QString &message, QObject *context, std::function<void(bool shown)> done) = 0;
 };
 
 // The desktop's own handlers; never goes through a shell command line.
@@ -26,4 +32,6 @@ public:
     bool start(const QString &program, const QStringList &arguments) override;
     void endProcess(qint64 pid) override;
     bool has(const QString &program) const override;
+    // Through the desktop's notification service on the session bus.
+    void notify(const QString &title, const QString &message, QObject *context, std::function<void(bool shown)> done) override;
 };

@@ -106,6 +106,10 @@ public:
     {
         later(context, [done] { done(false); });
     }
+    // A fake page asks nothing of the kind.
+    void answerCertificate(bool) override {}
+    void answerPermission(const QUrl &, SiteFeature, bool) override {}
+    void leaveFullScreen() override {}
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -163,6 +167,7 @@ public:
         return page;
     }
     EngineDownloads *downloads() override { return nullptr; }
+    void setNoticeShower(std::function<void(const SiteNotice &)>) override {}
     // An instance name makes the window keep its list of open pages.
     QString instance;
     QString instanceName() const override { return instance; }

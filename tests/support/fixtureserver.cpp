@@ -166,6 +166,23 @@ void FixtureServer::onReadyRead(QTcpSocket *socket)
         });
         return;
     }
+    if (url.path() == QLatin1String("/login")) {
+        // HTTP basic login, user "zhang", password "s3cret" (the head is lower case).
+        const bool sent = head.contains("\r\nauthorization:");
+        m_loginsSent += sent ? 1 : 0;
+        const QString realm = QUrlQuery(url).queryItemValue(QStringLiteral("realm"), QUrl::FullyDecoded);
+        if (sent && head.contains("\r\nauthorization: basic " + QByteArray("zhang:s3cret").toBase64().toLower())) {
+            const QByteArray body = page(QStringLiteral("已登录 zhang"));
+            socket->write(httpHead("200 OK", "text/html; charset=utf-8", body.size()) + body);
+        } else {
+            const QByteArray body = page(QStringLiteral("401 需要登录"));
+            socket->write(httpHead("401 Unauthorized", "text/html; charset=utf-8", body.size(),
+                                   "WWW-Authenticate: Basic realm=\"" + realm.toUtf8() + "\"\r\n")
+                          + body);
+        }
+        socket->disconnectFromHost();
+        return;
+    }
     if (url.path() == QLatin1String("/trickle")) {
         const QUrlQuery query(url);
         trickle(socket, query.queryItemValue(QStringLiteral("bytes")).toInt(), query.queryItemValue(QStringLiteral("ms")).toInt(),

@@ -36,6 +36,8 @@ class QTcpSocket;
 //   /doc.pdf[?attachment=1]           a one-page PDF titled kPdfTitle (pdfBytes), shown or an attachment
 //   /trickle?bytes=N&ms=M[&die=1]     an attachment sent 64 KiB every M ms (die: the line
 //                        drops halfway)
+//   /login?realm=R       asks for an HTTP basic login (zhang / s3cret): "已登录 zhang" once
+//                        given, else a 401 titled "401 需要登录"
 //   anything?delay=MS    answers after MS milliseconds
 // Every route is also served on a second port (crossUrl), a different origin.
 class FixtureServer : public QObject
@@ -63,6 +65,8 @@ public:
     int postCount(const QString &path) const { return m_posts.value(path); }
     // The byte each request for /resumable asked to start from (-1: no Range).
     QList<qint64> rangesFrom() const { return m_rangesFrom; }
+    // Requests for /login that carried a login.
+    int loginsSent() const { return m_loginsSent; }
     // While down, every answer for /resumable breaks off at its cut.
     void setLineDown(bool down) { m_lineDown = down; }
     void resetCounts()
@@ -96,5 +100,6 @@ private:
     QHash<QString, int> m_posts;
     QList<qint64> m_rangesFrom;
     bool m_lineDown = false;
+    int m_loginsSent = 0;
     QHash<QTcpSocket *, QByteArray> m_buffers;
 };

@@ -2,6 +2,9 @@
 #include "platform/shell.h"
 
 #include <csignal>
+#include <functional>
+
+#include <QObject>
 
 // A shell that records what it was asked to open or start, and does nothing; the
 // processes it is asked to end (the test's own engine's) it ends.
@@ -32,4 +35,12 @@ public:
             ::kill(pid_t(pid), SIGKILL);
     }
     bool has(const QString &program) const override { return installed.contains(program); }
+    // "title\nmessage" of each notice, and whether the desktop is said to show them.
+    QStringList notices;
+    bool showsNotices = true;
+    void notify(const QString &title, const QString &message, QObject *context, std::function<void(bool)> done) override
+    {
+        notices << title + QLatin1Char('\n') + message;
+        QMetaObject::invokeMethod(context, [done, shown = showsNotices] { done(shown); }, Qt::QueuedConnection);
+    }
 };

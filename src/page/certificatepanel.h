@@ -1,0 +1,38 @@
+#pragma once
+#include <QFrame>
+
+struct CertificateProblem;
+class QLabel;
+class QPushButton;
+
+// Stands over a page whose site's certificate failed the checks, in place of the page:
+// which host, and why its certificate proves nothing (not trusted, expired, issued for
+// another name), with going back as the default. Where the engine allows it, a second,
+// plainly marked button goes on to the site; the engine then trusts that certificate
+// for the host until the browser exits.
+class CertificatePanel : public QFrame
+{
+    Q_OBJECT
+public:
+    explicit CertificatePanel(QWidget *page);
+
+    void show(const CertificateProblem &problem);
+    // Over the page's view.
+    void place(const QRect &viewRect);
+
+    QLabel *text() const { return m_text; }
+    QPushButton *back() const { return m_back; }
+    QPushButton *goOn() const { return m_goOn; }
+
+signals:
+    // The user's answer: go on to the site, or not (back to the page shown before, or to
+    // a blank one).
+    void answered(bool goOn);
+
+private:
+    using QFrame::show;
+    QLabel *m_heading = nullptr;
+    QLabel *m_text = nullptr;
+    QPushButton *m_back = nullptr;
+    QPushButton *m_goOn = nullptr;
+};

@@ -1,0 +1,319 @@
+#include "page/certificatepanel.h"
+#include "page/logindialog.h"
+#include "page/permissionasker.h"
+#include "page/questionbar.h"
+#include "support/testenv.h"
+#include "support/testworld.h"
+#include "support/tlsfixture.h"
+
+#include <QAction>
+#include <QDirIterator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+
+// What sites ask of the browser besides pages, each in the real engine against a real
+// server: a login, a certificate that proves nothing, an element filling the screen, and
+// permissions for features.
+class TstSiteAsks : public QObject
+{
+    Q_OBJECT
+
+    TestWorld m_world;
+    Frmmain *m_w = nullptr;
+
+    QString url(const QString &path) const { return m_world.url(path); }
+    QString label(FormWeb *p) const { return m_world.label(p); }
+    FormWeb *open(const QString &path, const QString &title) { return m_world.open(path, title); }
+    static QVariant eval(FormWeb *p, const QString &js) { return evaluateSync(p->Web(), js, 15000); }
+
+    // A login is asked in its own event loop: the test answers it from a timer. Each step
+    // runs once the dialog is up and asking, and says whether it is done.
+    using Step = std::function<bool(LoginDialog *)>;
+    QPointer<QTimer> loginWith(FormWeb *p, QList<Step> steps)
+    {
+        auto *driver = new QTimer(this);
+        QPointer<LoginDialog> dialog = p->loginDialog();
+        connect(driver, &QTimer::timeout, driver, [driver, dialog, steps]() mutable {
+            if (!dialog || steps.isEmpty()) {
+                driver->deleteLater();
+                return;
+            }
+            if (dialog->asking() && steps.first()(dialog))
+                steps.removeFirst();
+        });
+        driver->start(20);
+        return driver;
+    }
+    static Step typeLogin(const QString &user, const QString &password)
+    {
+        return [user, password](LoginDialog *d) {
+            d->user()->setText(user);
+            d->password()->setText(password);
+            d->ok()->click();
+            return true;
+        };
+    }
+
+    static bool inEngineFullScreen(FormWeb *p) { return eval(p, QStringLiteral("!!document.fullscreenElement")).toBool(); }
+
+    // Clicks the page where the user would: the engine counts it as the user's gesture.
+    static void clickPage(FormWeb *p)
+    {
+        QWidget *input = p->Web()->inputWidget();
+        QVERIFY(input);
+        QTest::mouseMove(input, QPoint(30, 30));
+        QTest::mouseClick(input, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_world.start()); }
+    void cleanupTestCase() { m_world.stop(); }
+    void init()
+    {
+        m_world.reset();
+        m_world.shell.notices.clear();
+        m_world.shell.showsNotices = true;
+        m_w = m_world.newWindow();
+    }
+
+    void aLoginIsAskedInItsTabOnlyWhileInFrontAndNeverKept()
+    {
+        // Asked in the tab, host and realm named; a wrong password asks again, saying so.
+        FormWeb *p = m_w->pages().LoadNewForm(url(QStringLiteral("/login?realm=") + QString::fromLatin1(QUrl::toPercentEncoding(QStringLiteral("管理后台")))));
+        QString heading, realm;
+        bool warnedFirst = true;
+        QString warningAgain, userAgain;
+        loginWith(p, {[&](LoginDialog *d) {
+                          heading = d->heading()->text();
+                          realm = d->realm()->text();
+                          warnedFirst = d->warning()->isVisible();
+                          return typeLogin(QStringLiteral("zhang"), QStringLiteral("wrong"))(d);
+                      },
+                      [&](LoginDialog *d) {
+                          warningAgain = d->warning()->isVisible() ? d->warning()->text() : QString();
+                          userAgain = d->user()->text();
+                          return typeLogin(QStringLiteral("zhang"), QStringLiteral("s3cret"))(d);
+                      }});
+        QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("已登录 zhang"), 20000);
+        QCOMPARE(heading, QStringLiteral("网站 127.0.0.1 要求登录"));
+        QCOMPARE(realm, QStringLiteral("网站的说明：管理后台"));
+        QVERIFY(!warnedFirst);
+        QCOMPARE(warningAgain, QStringLiteral("用户名或密码不正确，请重新输入。"));
+        QCOMPARE(userAgain, QStringLiteral("zhang"));
+        QCOMPARE(m_world.server.loginsSent(), 2);
+        QVERIFY(!p->loginDialog()->isVisible());
+
+        // 取消 shows the server's own refusal.
+        // (Another origin: the engine sends a login it was given to every address below it.)
+        FormWeb *cancelled = m_w->pages().LoadNewForm(m_world.server.crossUrl(QStringLiteral("/login?realm=other")).toString());
+        loginWith(cancelled, {[](LoginDialog *d) {
+            d->cancel()->click();
+            return true;
+        }});
+        QTRY_COMPARE_WITH_TIMEOUT(label(cancelled), QStringLiteral("401 需要登录"), 20000);
+
+        // A tab out of sight is refused at once: nothing waits, and the tab says so.
+        FormWeb *front = open(QStringLiteral("/page?id=front"), QStringLiteral("Page front"));
+        bool askedOutOfSight = false;
+        QPointer<QTimer> watch = loginWith(cancelled, {[&](LoginDialog *d) {
+            askedOutOfSight = true;
+            d->cancel()->click();
+            return true;
+        }});
+        cancelled->navigate(m_world.server.crossUrl(QStringLiteral("/login?realm=third")).toString());
+        QTRY_COMPARE_WITH_TIMEOUT(m_world.server.requestCount(QStringLiteral("/login")), 5, 20000);
+        front->navigate(url(QStringLiteral("/page?id=still")));
+        QTRY_COMPARE_WITH_TIMEOUT(label(front), QStringLiteral("Page still"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(label(cancelled), QStringLiteral("401 需要登录"), 20000);
+        QVERIFY(!askedOutOfSight);
+        delete watch;
+        m_w->pages().activateSlot(cancelled->myindex());
+        QVERIFY(cancelled->loginDialog()->isVisible());
+        QVERIFY(cancelled->loginDialog()->warning()->text().contains(QStringLiteral("后台时要求登录")));
+        QVERIFY(!cancelled->loginDialog()->user()->isVisible());
+        loginWith(cancelled, {typeLogin(QStringLiteral("zhang"), QStringLiteral("s3cret"))});
+        cancelled->loginDialog()->reload()->click();
+        QTRY_COMPARE_WITH_TIMEOUT(label(cancelled), QStringLiteral("已登录 zhang"), 20000);
+
+        // Nothing of the password reaches the disk: settings, program folder, engine storage.
+        m_w->close();
+        m_world.window.reset();
+        flushDeletions();
+        for (const QString &dir : {Paths::appDir(), Paths::engineStorageDir(), QFileInfo(Paths::settingsFile()).absolutePath()}) {
+            QDirIterator files(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+            while (files.hasNext()) {
+                QFile file(files.next());
+                if (file.size() < 64 * 1024 * 1024 && file.open(QIODevice::ReadOnly))
+                    QVERIFY2(!file.readAll().contains("s3cret"), qPrintable(file.fileName()));
+            }
+        }
+    }
+
+    void aCertificateThatProvesNothingIsExplainedAndGoingOnIsTheUsers()
+    {
+        struct Case {
+            QString certificate;
+            QStringList says;
+        };
+        // The self-signed one goes last: going on is remembered for its certificate.
+        const QList<Case> cases = {
+            {QStringLiteral("expired"), {QStringLiteral("不是由受信任的机构签发的"), QStringLiteral("证书已于 2021-01-01 过期")}},
+            {QStringLiteral("other-name"), {QStringLiteral("证书是为 other.example 签发的，不是为 127.0.0.1")}},
+            {QStringLiteral("self-signed"), {QStringLiteral("不是由受信任的机构签发的")}},
+        };
+        FormWeb *p = open(QStringLiteral("/page?id=before"), QStringLiteral("Page before"));
+        for (const Case &c : cases) {
+            TlsFixture tls;
+            QVERIFY(tls.start(c.certificate));
+            p->navigate(tls.url().toString());
+            CertificatePanel *panel = p->certificatePanel();
+            QTRY_VERIFY2_WITH_TIMEOUT(panel->isVisible(), qPrintable(c.certificate), 20000);
+            const QString text = panel->text()->text();
+            QVERIFY2(text.contains(QStringLiteral("您要访问的是 127.0.0.1。")), qPrintable(text));
+            for (const QString &said : c.says)
+                QVERIFY2(text.contains(said), qPrintable(c.certificate + QLatin1Char(':') + text));
+            QVERIFY2(c.certificate == QLatin1String("expired") || !text.contains(QStringLiteral("过期")), qPrintable(text));
+            QVERIFY(panel->back()->isDefault() && panel->back()->hasFocus());
+            QCOMPARE(panel->back()->text(), QStringLiteral("返回上一页"));
+            QVERIFY(panel->goOn()->isVisible());
+            QCOMPARE(panel->goOn()->text(), QStringLiteral("继续访问 127.0.0.1（不安全）"));
+            QCOMPARE(panel->geometry(), p->PicJava()->geometry().intersected(p->rect()));
+            QCOMPARE(tls.requests(), QStringList());
+            // Back (Enter on the default button): the page before, nothing asked of the site.
+            QTest::keyClick(panel->back(), Qt::Key_Return);
+            QTRY_COMPARE_WITH_TIMEOUT(p->location(), url(QStringLiteral("/page?id=before")), 20000);
+            QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("Page before"), 20000);
+            QVERIFY(!panel->isVisible());
+            QCOMPARE(tls.requests(), QStringList());
+            if (c.certificate != QLatin1String("self-signed"))
+                continue;
+            // Going on is the user's: the page loads, and the engine asks no more for
+            // that certificate, in this tab or another, until the browser exits.
+            p->navigate(tls.url(QStringLiteral("/first")).toString());
+            QTRY_VERIFY_WITH_TIMEOUT(panel->isVisible(), 20000);
+            panel->goOn()->click();
+            QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("Secure page"), 20000);
+            QCOMPARE(tls.requests().first(), QStringLiteral("/first"));
+            FormWeb *again = m_w->pages().LoadNewForm(tls.url(QStringLiteral("/again")).toString());
+            QTRY_COMPARE_WITH_TIMEOUT(label(again), QStringLiteral("Secure page"), 20000);
+            QVERIFY(!again->certificatePanel()->isVisible());
+        }
+        // A new tab with nowhere to go back to goes to a blank page.
+        TlsFixture other;
+        QVERIFY(other.start(QStringLiteral("other-name")));
+        FormWeb *fresh = m_w->pages().LoadNewForm(other.url().toString());
+        QTRY_VERIFY_WITH_TIMEOUT(fresh->certificatePanel()->isVisible(), 20000);
+        QCOMPARE(fresh->certificatePanel()->back()->text(), QStringLiteral("返回"));
+        fresh->certificatePanel()->back()->click();
+        QTRY_COMPARE_WITH_TIMEOUT(fresh->location(), QStringLiteral("about:blank"), 20000);
+        QCOMPARE(other.requests(), QStringList());
+    }
+
+    void aPageElementFillsTheScreenUntilEscATabSwitchOrClose()
+    {
+        // 全屏显示 hid the top strip before: it stays hidden after the page's full screen.
+        m_w->ShowMe();
+        QWidget *pict = m_w->findChild<QWidget *>(QStringLiteral("Pict"));
+        QVERIFY(!pict->isVisible());
+        FormWeb *p = open(QStringLiteral("/page?id=fs"), QStringLiteral("Page fs"));
+        QAction *escape = m_w->findChild<QAction *>(QStringLiteral("StopLoading"));
+        const QString clickToFill = QStringLiteral(
+            "document.title = 'ready'; document.body.innerHTML = '<div id=v style=\"width:100px;height:50px;background:red\">v</div>';"
+            "document.onclick = function(){ document.getElementById('v').requestFullscreen()"
+            ".then(function(){ document.title = 'full'; }, function(e){ document.title = 'refused ' + e; }); };"
+            "1");
+        const auto enter = [&] {
+            eval(p, clickToFill);
+            QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("ready"), 20000);
+            clickPage(p);
+            QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("full"), 20000);
+            QVERIFY(p->fullScreen());
+            QTRY_VERIFY_WITH_TIMEOUT(m_w->isFullScreen(), 10000);
+            QVERIFY(!m_w->menuBar()->isVisible());
+            QCOMPARE(eval(p, QStringLiteral("document.fullscreenElement && document.fullscreenElement.id")).toString(), QStringLiteral("v"));
+        };
+
+        enter();
+        QLabel *notice = p->findChild<QLabel *>(QStringLiteral("FullScreenNotice"));
+        QVERIFY(notice && notice->isVisible());
+        QCOMPARE(notice->text(), QStringLiteral("按 Esc 退出全屏"));
+        QTRY_COMPARE_WITH_TIMEOUT(p->Web()->widget()->size(), p->size(), 10000);
+        QVERIFY(escape->isEnabled());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY_WITH_TIMEOUT(!inEngineFullScreen(p), 20000);
+        QVERIFY(!p->fullScreen());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_w->isFullScreen(), 10000);
+        QVERIFY(m_w->menuBar()->isVisible());
+        QVERIFY(!pict->isVisible());
+        QVERIFY(!notice->isVisible());
+        QVERIFY(!escape->isEnabled());
+
+        // Another tab in front takes the screen back from it.
+        enter();
+        FormWeb *other = open(QStringLiteral("/page?id=other"), QStringLiteral("Page other"));
+        QTRY_VERIFY_WITH_TIMEOUT(!inEngineFullScreen(p), 20000);
+        QVERIFY(!p->fullScreen() && !m_w->isFullScreen());
+        // Closing it does too.
+        m_w->pages().closePage(other);
+        m_w->pages().activateSlot(p->myindex());
+        enter();
+        m_w->pages().closePage(p);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_w->isFullScreen(), 10000);
+        QVERIFY(m_w->menuBar()->isVisible());
+        QVERIFY(!pict->isVisible());
+        QVERIFY(!m_w->pages().fullScreenPage());
+    }
+
+    void aSiteAsksForAFeatureInItsTabAndTheAnswerHoldsForTheRun()
+    {
+        FormWeb *p = open(QStringLiteral("/page?id=perm"), QStringLiteral("Page perm"));
+        QuestionBar *bar = p->permissions()->bar();
+        // Asked three times at once: one bar.
+        eval(p, QStringLiteral("for (var i = 0; i < 3; ++i) Notification.requestPermission().then(function(r){ document.title = 'n ' + r; }); 1"));
+        QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible(), 20000);
+        QCOMPARE(bar->text(), QStringLiteral("网站 127.0.0.1 想向您显示通知。（60 秒内不回答即为拒绝）"));
+        QCOMPARE(bar->yesButton()->text(), QStringLiteral("允许"));
+        QCOMPARE(bar->noButton()->text(), QStringLiteral("拒绝"));
+        QCOMPARE(label(p), QStringLiteral("Page perm"));
+        bar->yesButton()->click();
+        QTRY_COMPARE_WITH_TIMEOUT(label(p), QStringLiteral("n granted"), 20000);
+        QVERIFY(!bar->isVisible());
+        // A notice goes to the desktop; where the desktop takes none, to the status bar.
+        eval(p, QStringLiteral("new Notification('会议提醒', {body: '三点开会'}); 1"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_world.shell.notices, QStringList{QStringLiteral("会议提醒（127.0.0.1）\n三点开会")}, 20000);
+        m_world.shell.showsNotices = false;
+        eval(p, QStringLiteral("new Notification('第二条', {body: '内容'}); 1"));
+        QTRY_COMPARE_WITH_TIMEOUT(p->statusBar()->statusText(), QStringLiteral("网站通知 第二条（127.0.0.1）：内容"), 20000);
+
+        // Refused location; asked again, in this tab or another of the site: no bar.
+        const QString askLocation = QStringLiteral(
+            "navigator.geolocation.getCurrentPosition(function(){ document.title = 'geo ok'; },"
+            " function(e){ document.title = 'geo ' + e.code + ' ' + (++window.asked || (window.asked = 1)); }); 1");
+        eval(p, askLocation);
+        QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible(), 20000);
+        QCOMPARE(bar->text(), QStringLiteral("网站 127.0.0.1 想知道您的位置。（60 秒内不回答即为拒绝）"));
+        bar->noButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(label(p).startsWith(QStringLiteral("geo 1 ")), 20000);
+        FormWeb *second = open(QStringLiteral("/page?id=second"), QStringLiteral("Page second"));
+        eval(second, askLocation);
+        QTRY_VERIFY_WITH_TIMEOUT(label(second).startsWith(QStringLiteral("geo 1 ")), 20000);
+        QVERIFY(!second->permissions()->bar()->isVisible());
+
+        // No answer in time counts as refused, and is not remembered: the site may ask again.
+        FormWeb *cross = m_w->pages().LoadNewForm(m_world.server.crossUrl(QStringLiteral("/page?id=cross")).toString());
+        QTRY_COMPARE_WITH_TIMEOUT(label(cross), QStringLiteral("Page cross"), 20000);
+        cross->permissions()->setAnswerWithin(300);
+        eval(cross, askLocation);
+        QTRY_VERIFY_WITH_TIMEOUT(cross->permissions()->bar()->isVisible(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(label(cross).startsWith(QStringLiteral("geo 1 ")), 20000);
+        QVERIFY(!cross->permissions()->bar()->isVisible());
+        cross->permissions()->setAnswerWithin(PermissionAsker::kAnswerWithinMs);
+        eval(cross, askLocation);
+        QTRY_VERIFY_WITH_TIMEOUT(cross->permissions()->bar()->isVisible(), 20000);
+    }
+};
+
+VELMO_TEST_MAIN(TstSiteAsks)
+#include "tst_siteasks.moc"
