@@ -114,6 +114,15 @@ private slots:
         }});
         QTRY_COMPARE_WITH_TIMEOUT(label(cancelled), QStringLiteral("401 需要登录"), 20000);
 
+        // A tab closed while it asks goes, and the engine goes on for the others.
+        FormWeb *closing = m_w->pages().LoadNewForm(m_world.server.crossUrl(QStringLiteral("/login?realm=closing")).toString());
+        const int tabs = m_w->pages().book().count();
+        loginWith(closing, {[this, closing](LoginDialog *) {
+            m_w->pages().closePage(closing);
+            return true;
+        }});
+        QTRY_COMPARE_WITH_TIMEOUT(m_w->pages().book().count(), tabs - 1, 20000);
+
         // A tab out of sight is refused at once: nothing waits, and the tab says so.
         FormWeb *front = open(QStringLiteral("/page?id=front"), QStringLiteral("Page front"));
         bool askedOutOfSight = false;
@@ -123,7 +132,7 @@ private slots:
             return true;
         }});
         cancelled->navigate(m_world.server.crossUrl(QStringLiteral("/login?realm=third")).toString());
-        QTRY_COMPARE_WITH_TIMEOUT(m_world.server.requestCount(QStringLiteral("/login")), 5, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_world.server.requestCount(QStringLiteral("/login")), 6, 20000);
         front->navigate(url(QStringLiteral("/page?id=still")));
         QTRY_COMPARE_WITH_TIMEOUT(label(front), QStringLiteral("Page still"), 20000);
         QTRY_COMPARE_WITH_TIMEOUT(label(cancelled), QStringLiteral("401 需要登录"), 20000);
@@ -209,6 +218,15 @@ private slots:
         fresh->certificatePanel()->back()->click();
         QTRY_COMPARE_WITH_TIMEOUT(fresh->location(), QStringLiteral("about:blank"), 20000);
         QCOMPARE(other.requests(), QStringList());
+
+        // Where the engine allows no going on, none is offered.
+        CertificateProblem pinned;
+        pinned.url = other.url();
+        pinned.engineText = QStringLiteral("pinned");
+        fresh->certificatePanel()->show(pinned);
+        QVERIFY(!fresh->certificatePanel()->goOn()->isVisible());
+        QVERIFY(fresh->certificatePanel()->text()->text().contains(QStringLiteral("证书有误：pinned")));
+        QVERIFY(fresh->certificatePanel()->text()->text().contains(QStringLiteral("无法继续访问")));
     }
 
     void aPageElementFillsTheScreenUntilEscATabSwitchOrClose()
