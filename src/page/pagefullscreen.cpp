@@ -52,7 +52,6 @@ void PageFullScreen::set(bool on)
         m_notice->adjustSize();
         place(m_notice->parentWidget()->width());
         m_notice->show();
-        m_notice->raise();
         m_noticeTimer->start();
     } else {
         m_noticeTimer->stop();
@@ -63,4 +62,6 @@ void PageFullScreen::set(bool on)
 void PageFullScreen::place(int width)
 {
     m_notice->move((width - m_notice->width()) / 2, 60);
+    // Over the view, which the page window raises to fill it.
+    m_notice->raise();
 }

@@ -21,7 +21,7 @@ public:
     bool on() const { return m_on; }
     void leave();
     QLabel *notice() const { return m_notice; }
-    // Places the notice over a page width pixels wide.
+    // Places the notice over a page width pixels wide, above everything of it.
     void place(int width);
 
     static constexpr int kNoticeMs = 3000;

@@ -258,6 +258,7 @@ private slots:
         QVERIFY(notice && notice->isVisible());
         QCOMPARE(notice->text(), QStringLiteral("按 Esc 退出全屏"));
         QTRY_COMPARE_WITH_TIMEOUT(p->Web()->widget()->size(), p->size(), 10000);
+        QCOMPARE(p->childAt(notice->geometry().center()), notice);
         QVERIFY(escape->isEnabled());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QTRY_VERIFY_WITH_TIMEOUT(!inEngineFullScreen(p), 20000);
