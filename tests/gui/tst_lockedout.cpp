@@ -2,6 +2,7 @@
 #include "app/mainmenus.h"
 #include "engine/enginepage.h"
 #include "page/scriptdialog.h"
+#include "support/dialogdriver.h"
 #include "support/testenv.h"
 #include "support/testworld.h"
 #include "tabs/tabstrip.h"
@@ -31,17 +32,7 @@ class TstLockedOut : public QObject
     using Step = std::function<bool(ScriptDialog *)>;
     void answerWith(FormWeb *p, QList<Step> steps)
     {
-        auto *driver = new QTimer(this);
-        QPointer<ScriptDialog> dialog = p->scriptDialog();
-        connect(driver, &QTimer::timeout, driver, [driver, dialog, steps]() mutable {
-            if (!dialog || steps.isEmpty()) {
-                driver->deleteLater();
-                return;
-            }
-            if (dialog->isVisible() && steps.first()(dialog))
-                steps.removeFirst();
-        });
-        driver->start(20);
+        driveDialog<ScriptDialog>(this, p->scriptDialog(), [](ScriptDialog *d) { return d->isVisible(); }, steps);
     }
 
 private slots:

@@ -2,6 +2,7 @@
 #include "page/logindialog.h"
 #include "page/permissionasker.h"
 #include "page/questionbar.h"
+#include "support/dialogdriver.h"
 #include "support/testenv.h"
 #include "support/testworld.h"
 #include "support/tlsfixture.h"
@@ -33,18 +34,7 @@ class TstSiteAsks : public QObject
     using Step = std::function<bool(LoginDialog *)>;
     QPointer<QTimer> loginWith(FormWeb *p, QList<Step> steps)
     {
-        auto *driver = new QTimer(this);
-        QPointer<LoginDialog> dialog = p->loginDialog();
-        connect(driver, &QTimer::timeout, driver, [driver, dialog, steps]() mutable {
-            if (!dialog || steps.isEmpty()) {
-                driver->deleteLater();
-                return;
-            }
-            if (dialog->asking() && steps.first()(dialog))
-                steps.removeFirst();
-        });
-        driver->start(20);
-        return driver;
+        return driveDialog<LoginDialog>(this, p->loginDialog(), [](LoginDialog *d) { return d->asking(); }, steps);
     }
     static Step typeLogin(const QString &user, const QString &password)
     {
