@@ -33,12 +33,16 @@ PageStack::PageStack(Session &session, const Parts &parts, int tabCapacity)
     , m_renderers(new RendererWatch([this] { return pagesInTabOrder(); },
                                     [&session](qint64 pid) { session.shell.endProcess(pid); }, this))
 {
-    session.currentPage = [this] { return activePage(); };
+    // Tied to this stack, not cleared by hand: a window made before the last one goes
+    // keeps the new window's.
+    session.currentPage = [stack = QPointer<PageStack>(this)]() -> FormWeb * {
+        return stack && !stack->m_ending ? stack->activePage() : nullptr;
+    };
 }
 
 PageStack::~PageStack()
 {
-    m_session.currentPage = [] { return nullptr; };
+    m_ending = true;
     // Pages (and their engine views) must go before the engine profile does.
     const auto pages = m_parts.client->findChildren<FormWeb *>(QString(), Qt::FindDirectChildrenOnly);
     for (FormWeb *p : pages)

@@ -153,4 +153,5 @@ private:
     QList<FormWeb *> m_zorder;    // front = top
     QPointer<FormWeb> m_inWindow; // the page the caption and address box last described
     FormWeb *m_fullScreenPage = nullptr; // cleared in pageDestroyed
+    bool m_ending = false; // its pages are being destroyed
 };

@@ -112,7 +112,7 @@ PictureSaver::Start PagePictures::SavePictureDisk(const QString &savePath, std::
         done();
         return PictureSaver::Start::AlreadySaving;
     }
-    if (m_sleep.wakeThen([this, savePath, done] { SavePictureDisk(savePath, done); }))
+    if (m_sleep.wakeThen(this, [this, savePath, done] { SavePictureDisk(savePath, done); }))
         return PictureSaver::Start::Started;
     const PictureSaver::Start start = m_saver->saveLarge(savePath, afterRun(std::move(done)));
     if (start == PictureSaver::Start::OtherPageSaving)
@@ -127,7 +127,7 @@ void PagePictures::SavePictureForSize(const QString &savePath, std::function<voi
         done();
         return;
     }
-    if (m_sleep.wakeThen([this, savePath, done] { SavePictureForSize(savePath, done); }))
+    if (m_sleep.wakeThen(this, [this, savePath, done] { SavePictureForSize(savePath, done); }))
         return;
     m_page.setCursor(Qt::WaitCursor);
     m_saver->saveEvery(savePath, afterRun([this, done] {

@@ -1,5 +1,7 @@
 #include "page/pagesleep.h"
 
+#include <QPointer>
+
 #include "engine/pagecontrol.h"
 #include "platform/clock.h"
 
@@ -89,7 +91,7 @@ bool PageSleep::discarded() const
     return m_web.discarded();
 }
 
-bool PageSleep::wakeThen(std::function<void()> then)
+bool PageSleep::wakeThen(QObject *context, std::function<void()> then)
 {
     if (!m_web.discarded())
         return false;
@@ -97,9 +99,10 @@ bool PageSleep::wakeThen(std::function<void()> then)
     // to reload, and the work runs on the reloaded document.
     holdRendering(true);
     auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = connect(&m_web, &PageControl::DocumentComplete, this, [this, connection, then] {
+    *connection = connect(&m_web, &PageControl::DocumentComplete, this, [this, connection, then, guard = QPointer<QObject>(context)] {
         disconnect(*connection);
-        then();
+        if (guard)
+            then();
         holdRendering(false);
     });
     return true;

@@ -39,9 +39,9 @@ public:
     // When it went out of sight (invalid: never hidden).
     QDateTime hiddenSince() const { return m_hiddenSince; }
 
-    // Runs then once a discarded page has reloaded; false (then not run) when the page was
-    // not discarded.
-    bool wakeThen(std::function<void()> then);
+    // Runs then once a discarded page has reloaded, while context lives; false (then not
+    // run) when the page was not discarded.
+    bool wakeThen(QObject *context, std::function<void()> then);
     // Keeps a hidden page drawn while its pictures are taken; a page that was hidden is
     // hidden again after.
     void holdRendering(bool hold);

@@ -159,6 +159,14 @@ private slots:
         QCOMPARE(m_session->currentPage(), first);
         // Behind it, right after the active one.
         QCOMPARE(pages().pagesInTabOrder().indexOf(behind), pages().pagesInTabOrder().indexOf(first) + 1);
+
+        // A window made before the old one goes: keys and the wheel act on its page.
+        m_options.setOpenInBackground(0);
+        m_w = std::make_unique<Frmmain>(*m_session);
+        m_w->show();
+        FormWeb *inNew = open(QStringLiteral("3"));
+        QVERIFY(inNew);
+        QCOMPARE(m_session->currentPage(), inNew);
     }
 
     void aListOpensInItsOrderAsFarAsTabsGo()
