@@ -293,6 +293,12 @@ void FormWeb::wireSiteRequests()
     });
 }
 
+bool FormWeb::waitsOnSite() const
+{
+    // A certificate or a permission waits for the user's answer: a reload would drop it.
+    return !m_certificate->isHidden() || m_permissions->bar()->asking() || m_login->asking();
+}
+
 bool FormWeb::fullScreen() const
 {
     return m_fullScreen->on();
@@ -384,9 +390,9 @@ void FormWeb::closeForExit()
 bool FormWeb::keepsAwake() const
 {
     // A question, a picture run (or one that may start by itself), a window closing or
-    // refused: each would be lost or repeated by a reload.
+    // refused, a site waiting for an answer: each would be lost or repeated by a reload.
     return m_closed || m_closePending || m_guard.blocked() || m_dialog->asking() || m_pictures->savingPictures()
-        || m_session.options.autoDownloadPictures() != 0;
+        || m_session.options.autoDownloadPictures() != 0 || waitsOnSite();
 }
 
 qint64 FormWeb::rendererPid() const
@@ -405,7 +411,7 @@ void FormWeb::setVisible(bool visible)
         return;
     const bool was = isVisible();
     QWidget::setVisible(visible);
-    if (visible && !was)
+    if (visible && !was && m_permissions)
         m_permissions->pageShown();
     if (m_sleep)
         m_sleep->visibilityChanged(was, visible);

@@ -181,6 +181,7 @@ private:
     bool isActive() const;
     // The page window's own reasons to stay awake.
     bool keepsAwake() const;
+    bool waitsOnSite() const;
 
     Session &m_session;
     PageHost &m_host;

@@ -321,6 +321,13 @@ private slots:
         cross->permissions()->setAnswerWithin(PermissionAsker::kAnswerWithinMs);
         eval(cross, askLocation);
         QTRY_VERIFY_WITH_TIMEOUT(cross->permissions()->bar()->isVisible(), 20000);
+        // Out of sight and waiting for the answer, it keeps its renderer (a reload would
+        // drop the request); answered, it may sleep.
+        m_w->pages().activateSlot(p->myindex());
+        QVERIFY(!m_world.putToSleep(cross));
+        cross->permissions()->bar()->noButton()->click();
+        QTRY_COMPARE_WITH_TIMEOUT(label(cross), QStringLiteral("geo 1 2"), 20000);
+        QVERIFY(m_world.putToSleep(cross));
     }
 };
 
