@@ -71,11 +71,11 @@ CertificatePanel::CertificatePanel(QWidget *page)
     column->addStretch(3);
     connect(m_back, &QPushButton::clicked, this, [this] {
         hide();
-        emit answered(false);
+        emit answered(false, !m_shownBefore);
     });
     connect(m_goOn, &QPushButton::clicked, this, [this] {
         hide();
-        emit answered(true);
+        emit answered(true, false);
     });
     hide();
 }
@@ -91,6 +91,7 @@ void CertificatePanel::show(const CertificateProblem &problem)
     else
         text += QStringLiteral("\n\n此网站不允许忽略这个错误，无法继续访问。");
     m_text->setText(text);
+    m_shownBefore = problem.shownBefore;
     m_back->setText(problem.shownBefore ? QStringLiteral("返回上一页") : QStringLiteral("返回"));
     m_goOn->setText(QStringLiteral("继续访问 %1（不安全）").arg(host));
     m_goOn->setVisible(problem.overridable);

@@ -25,9 +25,9 @@ public:
     QPushButton *goOn() const { return m_goOn; }
 
 signals:
-    // The user's answer: go on to the site, or not (back to the page shown before, or to
-    // a blank one).
-    void answered(bool goOn);
+    // The user's answer: go on to the site, or not; not going on leads back to the page
+    // shown before, or to a blank one where there was none (toBlank).
+    void answered(bool goOn, bool toBlank);
 
 private:
     using QFrame::show;
@@ -35,4 +35,5 @@ private:
     QLabel *m_text = nullptr;
     QPushButton *m_back = nullptr;
     QPushButton *m_goOn = nullptr;
+    bool m_shownBefore = false;
 };

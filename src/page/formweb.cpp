@@ -273,14 +273,12 @@ void FormWeb::wireSiteRequests()
     connect(m_web, &PageControl::LoginRequired, m_login, &LoginDialog::answer);
     connect(m_web, &PageControl::DocumentComplete, m_login, [this] { m_login->documentArrived(); });
     m_certificate = new CertificatePanel(this);
-    connect(m_web, &PageControl::CertificateProblemFound, m_certificate, [this](const CertificateProblem &problem) {
-        m_certificateLeavesBlank = !problem.shownBefore;
-        m_certificate->show(problem);
-    });
-    connect(m_certificate, &CertificatePanel::answered, this, [this](bool goOn) {
+    connect(m_web, &PageControl::CertificateProblemFound, m_certificate,
+            [this](const CertificateProblem &problem) { m_certificate->show(problem); });
+    connect(m_certificate, &CertificatePanel::answered, this, [this](bool goOn, bool toBlank) {
         // Not going on, the page stays as it was (or blank), never with the engine's
         // error page in place of the explanation.
-        if (!goOn && m_certificateLeavesBlank)
+        if (!goOn && toBlank)
             m_web->Navigate(QStringLiteral("about:blank"));
         else if (!goOn)
             m_web->Stop();

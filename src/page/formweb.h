@@ -196,7 +196,6 @@ private:
     CertificatePanel *m_certificate = nullptr;
     PermissionAsker *m_permissions = nullptr;
     PageFullScreen *m_fullScreen = nullptr;
-    bool m_certificateLeavesBlank = false;
     DownloadBurst m_burst;
     QString m_burstAddress;
     QElapsedTimer m_lastPrintAsked;

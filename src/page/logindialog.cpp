@@ -102,6 +102,12 @@ void LoginDialog::fill(const LoginRequest &request)
     m_realm->setVisible(!request.realm.isEmpty());
 }
 
+void LoginDialog::showFields(bool shown)
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{m_user, m_password, m_userLabel, m_passwordLabel, m_cancel})
+        w->setVisible(shown);
+}
+
 void LoginDialog::answer(LoginRequest &request)
 {
     if (m_closing || m_loop)
@@ -113,9 +119,7 @@ void LoginDialog::answer(LoginRequest &request)
         // the user comes to the tab.
         m_warning->setText(QStringLiteral("此网页在后台时要求登录，已取消。要登录，请按“重新载入”。"));
         m_warning->show();
-        for (QWidget *w : {static_cast<QWidget *>(m_user), static_cast<QWidget *>(m_password), static_cast<QWidget *>(m_userLabel),
-                           static_cast<QWidget *>(m_passwordLabel), static_cast<QWidget *>(m_cancel)})
-            w->hide();
+        showFields(false);
         m_reload->show();
         m_ok->setText(QStringLiteral("关闭"));
         place();
@@ -125,9 +129,7 @@ void LoginDialog::answer(LoginRequest &request)
     }
     m_warning->setText(QStringLiteral("用户名或密码不正确，请重新输入。"));
     m_warning->setVisible(m_tried.contains(key));
-    for (QWidget *w : {static_cast<QWidget *>(m_user), static_cast<QWidget *>(m_password), static_cast<QWidget *>(m_userLabel),
-                       static_cast<QWidget *>(m_passwordLabel), static_cast<QWidget *>(m_cancel)})
-        w->show();
+    showFields(true);
     m_reload->hide();
     m_ok->setText(QStringLiteral("确定"));
     m_user->setText(m_users.value(key));

@@ -43,6 +43,8 @@ public:
 private:
     void place();
     void fill(const LoginRequest &request);
+    // The fields and 取消: shown when asking, hidden when only telling.
+    void showFields(bool shown);
 
     QLabel *m_heading = nullptr;
     QLabel *m_realm = nullptr;
