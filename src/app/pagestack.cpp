@@ -33,6 +33,8 @@ PageStack::PageStack(Session &session, const Parts &parts, int tabCapacity)
     , m_renderers(new RendererWatch([this] { return pagesInTabOrder(); },
                                     [&session](qint64 pid) { session.shell.endProcess(pid); }, this))
 {
+    m_openNext.setInterval(0);
+    connect(&m_openNext, &QTimer::timeout, this, &PageStack::openNextBehind);
     // Tied to this stack, not cleared by hand: a window made before the last one goes
     // keeps the new window's.
     session.currentPage = [stack = QPointer<PageStack>(this)]() -> FormWeb * {
@@ -111,10 +113,29 @@ FormWeb *PageStack::createPage(int slot)
 
 void PageStack::openAll(const QStringList &addresses, const OpenTarget &first)
 {
+    // What an earlier list still has to open goes first, where it was meant to be.
+    while (!m_toOpenBehind.isEmpty())
+        openNextBehind();
     if (addresses.isEmpty() || !open(addresses[0], first))
         return;
-    for (const QString &address : OpenPolicy::restInOpeningOrder(addresses, m_book.capacity() - m_book.count()))
-        open(address, OpenTarget{OpenTarget::Background, true});
+    m_toOpenBehind += OpenPolicy::restInOpeningOrder(addresses, m_book.capacity() - m_book.count());
+    if (!m_toOpenBehind.isEmpty())
+        m_openNext.start();
+}
+
+void PageStack::openNextBehind()
+{
+    // A full strip ends the list: the refusal was said once.
+    if (m_toOpenBehind.isEmpty() || !open(m_toOpenBehind.takeFirst(), OpenTarget{OpenTarget::Background, true}))
+        m_toOpenBehind.clear();
+    if (m_toOpenBehind.isEmpty())
+        m_openNext.stop();
+}
+
+void PageStack::dropPendingOpens()
+{
+    m_toOpenBehind.clear();
+    m_openNext.stop();
 }
 
 FormWeb *PageStack::LoadNewForm(const QString &address)
@@ -295,6 +316,8 @@ void PageStack::CloseOthers(int pos)
 
 void PageStack::CloseAll()
 {
+    // All means a list still opening too.
+    dropPendingOpens();
     SettingsStore::Batch batch(m_session.store);
     const TabBook::Change change = m_book.closeAll();
     applyChange(change);
@@ -312,6 +335,7 @@ void PageStack::Restore()
 
 void PageStack::closeAll()
 {
+    dropPendingOpens();
     SettingsStore::Batch batch(m_session.store);
     for (FormWeb *p : pagesInTabOrder())
         p->closeForExit();

@@ -3,6 +3,8 @@
 #include <QMap>
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
+#include <QTimer>
 
 #include "app/closedring.h"
 #include "app/historyflush.h"
@@ -44,7 +46,9 @@ public:
 
     // Opens an address in a new tab; nullptr when no tab can be opened.
     FormWeb *open(const QString &address, const OpenTarget &target);
-    // Several addresses, one tab each: the first placed as first says, the others behind.
+    // Several addresses, one tab each: the first placed as first says (at once), the others
+    // behind, one each turn of the event loop, so a long list never holds the window for
+    // the time of all its tabs.
     void openAll(const QStringList &addresses, const OpenTarget &first);
     // A new tab placed as the "open in background" switch says.
     FormWeb *LoadNewForm(const QString &address);
@@ -130,6 +134,8 @@ private:
     int slotOf(const FormWeb *page) const;
     int addLabel();
     void refuseTab();
+    void openNextBehind();
+    void dropPendingOpens();
     FormWeb *createPage(int slot);
     void releaseSlot(int slot);
     void blankKeepingRecord(FormWeb *page);
@@ -153,5 +159,7 @@ private:
     QList<FormWeb *> m_zorder;    // front = top
     QPointer<FormWeb> m_inWindow; // the page the caption and address box last described
     FormWeb *m_fullScreenPage = nullptr; // cleared in pageDestroyed
+    QStringList m_toOpenBehind; // openAll's addresses still to open, next first
+    QTimer m_openNext;
     bool m_ending = false; // its pages are being destroyed
 };
