@@ -83,6 +83,7 @@ void wireHistory(Commands &c)
     PageStack &pages = c.pages;
     const Clock &clock = c.session.clock;
     c.on("History", [&window, &pages, &clock] {
+        pages.settleHistory();
         const QString page = window.history().buildPage(clock.now().date());
         if (page.isEmpty())
             pages.tell(QStringLiteral("历史记录页面无法写入 %1。").arg(window.history().folder()));
@@ -102,6 +103,7 @@ QStringList cleanTraces(const QVector<int> &boxes, Frmmain &window, PageStack &p
         case 1: window.addressRow().clearSearchList(); break;
         // The folder comes back with the next page closed.
         case 2:
+            pages.settleHistory();
             failed << TraceClean::removeFolder(window.history().folder());
             pages.forgetVisits();
             break;

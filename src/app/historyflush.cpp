@@ -3,17 +3,66 @@
 #include "platform/clock.h"
 #include "userdata/history.h"
 
+#include <QThreadPool>
+
 HistoryFlush::HistoryFlush(History &history, const Clock &clock, std::function<void(const QString &)> tell)
     : m_history(history)
     , m_clock(clock)
     , m_tell(std::move(tell))
+    , m_writer(std::make_unique<QThreadPool>())
 {
+    // One writer: the day's file gets the rows in the order the pages closed.
+    m_writer->setMaxThreadCount(1);
+}
+
+HistoryFlush::~HistoryFlush()
+{
+    settle();
 }
 
 void HistoryFlush::flush(const QVector<Visit> &newestFirst)
 {
-    if (m_history.append(newestFirst, m_clock.now().date()) || m_failureTold)
+    Rows rows{m_clock.now().date(), History::rowsOf(newestFirst)};
+    QMutexLocker locker(&m_lock);
+    m_pending.append(std::move(rows));
+    if (m_writing)
         return;
-    m_failureTold = true;
-    m_tell(QStringLiteral("历史记录无法写入 %1，本次关闭的网页没有记入历史。").arg(m_history.folder()));
+    m_writing = true;
+    m_writer->start([this] { writePending(); });
+}
+
+void HistoryFlush::settle()
+{
+    m_writer->waitForDone();
+}
+
+void HistoryFlush::writePending()
+{
+    for (;;) {
+        QVector<Rows> batch;
+        {
+            QMutexLocker locker(&m_lock);
+            if (m_pending.isEmpty()) {
+                m_writing = false;
+                return;
+            }
+            batch.swap(m_pending);
+        }
+        // Closes of the same day go in one write.
+        bool ok = true;
+        for (qsizetype i = 0; i < batch.size();) {
+            QByteArray bytes;
+            const QDate day = batch[i].day;
+            for (; i < batch.size() && batch[i].day == day; ++i)
+                bytes += batch[i].bytes;
+            ok = m_history.appendRows(bytes, day) && ok;
+        }
+        if (!ok)
+            QMetaObject::invokeMethod(&m_context, [this] {
+                if (m_failureTold)
+                    return;
+                m_failureTold = true;
+                m_tell(QStringLiteral("历史记录无法写入 %1，本次关闭的网页没有记入历史。").arg(m_history.folder()));
+            }, Qt::QueuedConnection);
+    }
 }

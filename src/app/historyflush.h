@@ -1,24 +1,50 @@
 #pragma once
+#include <QByteArray>
+#include <QDate>
+#include <QMutex>
+#include <QObject>
 #include <QString>
 #include <QVector>
 #include <functional>
+#include <memory>
 
 class Clock;
 class History;
+class QThreadPool;
 struct Visit;
 
 // The visits of closing pages into the day's history. The date is the one at flush time:
-// a window open across midnight writes to the new day. A history that cannot be written is
-// said once a run, where the user looks; the pages keep working.
+// a window open across midnight writes to the new day. The rows are made at once and
+// written away from the window, several closes in one synced write (each close's rows all
+// or none). A history that cannot be written is said once a run, where the user looks;
+// the pages keep working.
 class HistoryFlush
 {
 public:
     HistoryFlush(History &history, const Clock &clock, std::function<void(const QString &)> tell);
+    // Waits for what was handed over: the visits of the last pages closed are not lost.
+    ~HistoryFlush();
     void flush(const QVector<Visit> &newestFirst);
+    // Returns once every visit handed over is in its file: before the history is read,
+    // shown or removed.
+    void settle();
 
 private:
+    struct Rows {
+        QDate day;
+        QByteArray bytes;
+    };
+    // On the writer: everything handed over until none is left.
+    void writePending();
+
     History &m_history;
     const Clock &m_clock;
     std::function<void(const QString &)> m_tell;
     bool m_failureTold = false;
+    QMutex m_lock; // guards m_pending and m_writing
+    QVector<Rows> m_pending;
+    bool m_writing = false;
+    // A failure comes back through it, and not after the flush is gone.
+    QObject m_context;
+    std::unique_ptr<QThreadPool> m_writer;
 };

@@ -103,6 +103,9 @@ public:
     void setBackForward(bool back, bool forward) override;
     void recordClosedPage(const QString &caption, const QString &address) override;
     void flushHistory(const QVector<Visit> &newestFirst) override;
+    // Every closed page's visits in the history files (they are written away from the
+    // window): before the history is read or removed.
+    void settleHistory() { m_historyFlush.settle(); }
     void pageDestroyed(FormWeb *page) override;
     void focusActivePage(const FormWeb *asking) override;
     void focusActivePage();

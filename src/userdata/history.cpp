@@ -73,15 +73,25 @@ QString History::row(const Visit &visit)
 
 bool History::append(const QVector<Visit> &newestFirst, const QDate &day) const
 {
-    if (!Paths::ensureDir(m_folder))
-        return false;
-    QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return appendRows(rowsOf(newestFirst), day);
+}
+
+QByteArray History::rowsOf(const QVector<Visit> &newestFirst)
+{
     QString text;
     for (const Visit &v : newestFirst)
         text += row(v) + QLatin1String(kCrLf);
     text += QLatin1String(kCrLf);
-    // A window's rows reach the file together, or none of them does.
-    return appendWhole(dayFile(day, QStringLiteral(".dat")), GbkText::encodeHtml(text), kPrivateFile);
+    return GbkText::encodeHtml(text);
+}
+
+bool History::appendRows(const QByteArray &rows, const QDate &day) const
+{
+    if (!Paths::ensureDir(m_folder))
+        return false;
+    QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // The rows reach the file together, or none of them does.
+    return appendWhole(dayFile(day, QStringLiteral(".dat")), rows, kPrivateFile);
 }
 
 QString History::pageText(const QStringList &rows)

@@ -34,6 +34,10 @@ public:
     // Appends a window's visits, newest first, to the day's file in one write; false
     // when the file could not be written (the rows are lost, the next window goes on).
     bool append(const QVector<Visit> &newestFirst, const QDate &day) const;
+    // The same in two steps, so the writing can be done away from the window: a window's
+    // rows as the file holds them, and rows (of one window or several) appended whole.
+    static QByteArray rowsOf(const QVector<Visit> &newestFirst);
+    bool appendRows(const QByteArray &rows, const QDate &day) const;
 
     // Builds the day's page from the first 1000 lines of its file and returns its path
     // ("" when it could not be written).

@@ -73,6 +73,7 @@ class TstCrashRestore : public QObject
     // The day's history as the next start left it.
     QString history() const
     {
+        m_world.window->pages().settleHistory();
         QFile f(m_world.window->history().dayFile(m_world.clock.time.date(), QStringLiteral(".dat")));
         return f.open(QIODevice::ReadOnly) ? GbkText::decode(f.readAll()) : QString();
     }

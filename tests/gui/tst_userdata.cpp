@@ -42,6 +42,7 @@ class TstUserData : public QObject
     }
     QString dat() const
     {
+        m_w->pages().settleHistory();
         QFile f(dayFile(QStringLiteral(".dat")));
         return f.open(QIODevice::ReadOnly) ? GbkText::decode(f.readAll()) : QString();
     }
