@@ -35,7 +35,9 @@ void PrintKeeper::finish(int ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    // Out of time: they go all the same.
+    // Out of time: they go all the same, and the log says so (no window is left to).
+    if (count() > 0)
+        qWarning("Gave up waiting %d ms for %d print layout(s) to end; their views go now.", ms, int(m_kept.size()));
     qDeleteAll(std::exchange(m_kept, {}));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

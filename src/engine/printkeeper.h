@@ -20,7 +20,8 @@ public:
     void release(QWidget *view);
     // Views still kept.
     int count();
-    // Waits (up to ms) for the kept views' jobs, then lets the rest go.
+    // Waits (up to ms) for the kept views' jobs, then lets the rest go. Called once the
+    // last window is gone, so the wait holds no window.
     void finish(int ms);
 
 private:

@@ -18,13 +18,6 @@ struct PictureSaver::Job {
     std::atomic<int> result{-1};
 };
 
-// How a pool thread tells the saver a file is done: under the lock, and only while the
-// saver is there to hear it.
-struct PictureSaver::Mailbox {
-    QMutex lock;
-    PictureSaver *saver = nullptr;
-};
-
 namespace {
 
 // Writes one picture under a name of the run's folder that no file and no other run has;
@@ -57,19 +50,15 @@ PictureSaver::PictureSaver(PageControl *web, PictureRunLock &lock, const Clock &
     , m_lock(lock)
     , m_clock(clock)
     , m_capture(new ViewCapture(web, this))
-    , m_mailbox(std::make_shared<Mailbox>())
+    , m_mailbox(AnswerBox<PictureSaver>::openFor(this))
 {
-    m_mailbox->saver = this;
     connect(m_capture, &ViewCapture::taken, this, &PictureSaver::onTaken);
     connect(m_capture, &ViewCapture::finished, this, [this] { schedule(); });
 }
 
 PictureSaver::~PictureSaver()
 {
-    {
-        QMutexLocker locked(&m_mailbox->lock);
-        m_mailbox->saver = nullptr;
-    }
+    m_mailbox->close();
     // A run cut short by the page going must not leave the other pages locked out.
     m_lock.release(this);
 }
@@ -195,12 +184,11 @@ void PictureSaver::onTaken(int index, const QImage &picture)
     const int minBytes = m_mode == Every ? kMinFileBytes : 1;
     const QString folder = m_run.folder;
     const int serial = m_run.serial;
-    std::shared_ptr<Mailbox> mailbox = m_mailbox;
+    std::shared_ptr<AnswerBox<PictureSaver>> mailbox = m_mailbox;
     QThreadPool::globalInstance()->start([job, picture, name, serial, folder, when, minBytes, mailbox] {
         job->result = writePicture(picture, name, serial, folder, when, minBytes) ? 1 : 0;
-        QMutexLocker locked(&mailbox->lock);
-        if (mailbox->saver)
-            QMetaObject::invokeMethod(mailbox->saver, &PictureSaver::schedule, Qt::QueuedConnection);
+        // The pool thread tells the saver a file is done, while the saver is there.
+        mailbox->post([](PictureSaver *saver) { saver->schedule(); });
     });
 }
 

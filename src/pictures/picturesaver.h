@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "pictures/picturelist.h"
+#include "platform/answerbox.h"
 #include "pictures/savedpictures.h"
 
 class PageControl;
@@ -101,9 +102,8 @@ private:
     // Pictures are encoded and written on the thread pool as they come, in parallel with
     // taking the next ones; results are used in document order.
     struct Job;
-    struct Mailbox;
     QHash<int, std::shared_ptr<Job>> m_jobs; // by capture slot
-    std::shared_ptr<Mailbox> m_mailbox;
+    std::shared_ptr<AnswerBox<PictureSaver>> m_mailbox;
     int m_pos = 0;
     bool m_counted = false; // the current candidate passed the count and duplicate steps
     bool m_scheduled = false;

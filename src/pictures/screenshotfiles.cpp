@@ -4,21 +4,33 @@
 #include "pictures/jpegwriter.h"
 
 #include <QFileInfo>
-#include <QPointer>
 #include <QThreadPool>
+
+namespace {
+
+// Shared by every screenshot and outliving each: one picture at a time (they are large,
+// and the window keeps answering meanwhile); a page closed while its pictures are written
+// does not wait for them, and they are still written whole. The program's end waits.
+QThreadPool &writer()
+{
+    static QThreadPool pool;
+    static const bool serial = (pool.setMaxThreadCount(1), true);
+    Q_UNUSED(serial);
+    return pool;
+}
+
+} // namespace
 
 ScreenshotFiles::ScreenshotFiles(const QString &path, QObject *parent)
     : QObject(parent)
     , m_path(path)
-    , m_writer(std::make_unique<QThreadPool>())
+    , m_answers(AnswerBox<ScreenshotFiles>::openFor(this))
 {
-    // One at a time: pictures are large, and the window keeps answering meanwhile.
-    m_writer->setMaxThreadCount(1);
 }
 
 ScreenshotFiles::~ScreenshotFiles()
 {
-    m_writer->waitForDone();
+    m_answers->close();
 }
 
 QString ScreenshotFiles::partPath(const QString &path, int index)
@@ -37,8 +49,7 @@ void ScreenshotFiles::write(int index, int count, const QImage &picture)
     m_count = count;
     const QString path = partPath(m_path, index);
     ++m_pending;
-    QPointer<ScreenshotFiles> self(this);
-    m_writer->start([self, index, path, picture] {
+    writer().start([answers = m_answers, index, path, picture] {
         const QByteArray bytes = JpegWriter::encode(picture, 80);
         QString failure;
         if (bytes.isEmpty()) {
@@ -58,10 +69,7 @@ void ScreenshotFiles::write(int index, int count, const QImage &picture)
                 break;
             }
         }
-        QMetaObject::invokeMethod(self, [self, index, failure] {
-            if (self)
-                self->written(index, failure);
-        });
+        answers->post([index, failure](ScreenshotFiles *files) { files->written(index, failure); });
     });
 }
 

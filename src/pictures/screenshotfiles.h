@@ -5,7 +5,7 @@
 #include <QMap>
 #include <memory>
 
-class QThreadPool;
+#include "platform/answerbox.h"
 
 // The pictures of one screenshot as JPEG files: the first under the name the user chose,
 // the next ones beside it as name-2, name-3 … (never over a file that is there: the user
@@ -33,7 +33,7 @@ private:
     void finishIfDone();
 
     QString m_path;
-    std::unique_ptr<QThreadPool> m_writer;
+    std::shared_ptr<AnswerBox<ScreenshotFiles>> m_answers;
     QMap<int, QString> m_paths; // written, by index
     int m_pending = 0;
     int m_count = 0;

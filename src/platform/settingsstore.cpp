@@ -87,13 +87,16 @@ void SettingsStore::beginBatch()
     // The lock is held for a few milliseconds (a batch of closes, well under a second).
     // A lock left by an instance that died is seen through at once by its process id,
     // or after two seconds when it died before writing its id; one that hangs is waited
-    // for a while, then written past, so no change is ever dropped for want of the lock.
-    // Once a holder has kept it past the wait, later batches do not wait again until the
-    // lock is had once more: closing tab after tab must not stall behind a hung instance.
+    // for a second at most (the window waits with it), then written past, so no change is
+    // ever dropped for want of the lock. Once a holder has kept it past the wait, later
+    // batches do not wait again until the lock is had once more: closing tab after tab
+    // must not stall behind a hung instance.
     m_lock->setStaleLockTime(2000);
-    if (m_lock->tryLock(m_lockHung ? 0 : 4000)) {
+    if (m_lock->tryLock(m_lockHung ? 0 : kLockWaitMs)) {
         m_lockHung = false;
     } else {
+        if (!m_lockHung)
+            qWarning("Another instance has held %s for %d ms: writing past it.", qPrintable(m_lock->fileName()), kLockWaitMs);
         m_lockHung = true;
         m_lock.reset();
     }

@@ -73,6 +73,7 @@ public:
     void onFirstWriteFailure(std::function<void()> handler) { m_onFailure = std::move(handler); }
 
 private:
+    static constexpr int kLockWaitMs = 1000;
     bool flush();
     bool sync();
     void beginBatch();
