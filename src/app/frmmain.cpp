@@ -102,7 +102,7 @@ Frmmain::Frmmain(Session &session, QWidget *parent, int tabCapacity)
     m_menus->action(QStringLiteral("mnuFileExit"))->setEnabled(true);
     connect(m_menus->action(QStringLiteral("mnuFileExit")), &QAction::triggered, this, &QWidget::close);
     // Settings that cannot be saved are kept for this run; the user hears of it once.
-    session.store.onFirstWriteFailure([this] { tellUnsaved(); });
+    session.store.onFirstWriteFailure(this, [this] { tellUnsaved(); });
     m_menus->action(QStringLiteral("ShowMe"))->setEnabled(true);
     connect(m_menus->action(QStringLiteral("ShowMe")), &QAction::triggered, this, &Frmmain::ShowMe);
     connect(m_pages.get(), &PageStack::pageFullScreenChanged, this, &Frmmain::pageFullScreen);
@@ -124,7 +124,6 @@ Frmmain::~Frmmain()
 {
     // Pages (and their engine views) go first, while everything they report to exists.
     m_pages.reset();
-    m_session.store.onFirstWriteFailure({});
 }
 
 int Frmmain::closedMenuCursor() const

@@ -137,10 +137,12 @@ bool SettingsStore::sync()
     // QSettings keeps the value in memory even when the file could not be written;
     // report that so callers can tell the user.
     const QFileInfo file(m_path);
-    m_lastWriteOk = m_settings->status() == QSettings::NoError && file.isFile() && file.isWritable();
+    // A store left with no keys at all is written as no file.
+    const bool nothingToKeep = !file.exists() && m_settings->allKeys().isEmpty();
+    m_lastWriteOk = m_settings->status() == QSettings::NoError && (nothingToKeep || (file.isFile() && file.isWritable()));
     if (m_lastWriteOk && (file.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther)))
         Paths::makePrivateFile(m_path);
-    if (!m_lastWriteOk && !m_failureReported && m_onFailure) {
+    if (!m_lastWriteOk && !m_failureReported && m_failureContext && m_onFailure) {
         m_failureReported = true;
         m_onFailure();
     }

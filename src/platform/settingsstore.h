@@ -1,6 +1,7 @@
 #pragma once
 #include <QList>
 #include <QPair>
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -68,9 +69,13 @@ public:
     int fileWrites() const { return m_fileWrites; }
     // Whether the last write reached the disk.
     bool lastWriteOk() const { return m_lastWriteOk; }
-    // Called once, at the first write that does not reach the disk; values written stay
-    // readable for the rest of the run.
-    void onFirstWriteFailure(std::function<void()> handler) { m_onFailure = std::move(handler); }
+    // Called once, at the first write that does not reach the disk, while context lives;
+    // values written stay readable for the rest of the run. A later call replaces it.
+    void onFirstWriteFailure(const QObject *context, std::function<void()> handler)
+    {
+        m_failureContext = context;
+        m_onFailure = std::move(handler);
+    }
 
 private:
     static constexpr int kLockWaitMs = 1000;
@@ -88,5 +93,6 @@ private:
     bool m_dirty = false;
     bool m_lockHung = false;
     std::unique_ptr<QLockFile> m_lock;
+    QPointer<const QObject> m_failureContext;
     std::function<void()> m_onFailure;
 };

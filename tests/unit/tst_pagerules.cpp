@@ -167,6 +167,13 @@ private slots:
         FormWeb *inNew = open(QStringLiteral("3"));
         QVERIFY(inNew);
         QCOMPARE(m_session->currentPage(), inNew);
+        // And settings that can no longer be saved are said in it (once it is in).
+        QVERIFY(QTest::qWaitFor([&] { return !label(inNew).isEmpty(); }, 2000));
+        QFile::remove(m_store->path());
+        QVERIFY(QDir().mkpath(m_store->path()));
+        auto unblock = qScopeGuard([&] { QDir(m_store->path()).removeRecursively(); });
+        QVERIFY(!m_store->write(QStringLiteral("test"), QStringLiteral("key"), QStringLiteral("v")));
+        QVERIFY2(inNew->statusBar()->statusText().contains(QStringLiteral("无法保存")), qPrintable(inNew->statusBar()->statusText()));
     }
 
     void aListOpensInItsOrderAsFarAsTabsGo()

@@ -157,6 +157,17 @@ private slots:
         QVERIFY(!bytes(path).contains("[CancelPage]"));
         QVERIFY(bytes(path).contains("Topme=1"));
         QCOMPARE(store.read(QStringLiteral("CancelPage"), QStringLiteral("Count")), QString());
+        // A fresh store emptied again is kept as no file: that is no failure to report.
+        SettingsStore fresh(freshIni());
+        bool told = false;
+        QObject context;
+        fresh.onFirstWriteFailure(&context, [&] { told = true; });
+        QVERIFY(fresh.update([&] {
+            fresh.write(QStringLiteral("CancelPage"), QStringLiteral("Count"), QStringLiteral("0"));
+            fresh.deleteSection(QStringLiteral("CancelPage"));
+        }));
+        QVERIFY(!told);
+        QVERIFY(!QFileInfo::exists(fresh.path()));
     }
 
     void twoStoresOnOneFileMerge()
