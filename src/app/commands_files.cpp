@@ -12,6 +12,7 @@
 #include "page/formweb.h"
 #include "page/pagedocument.h"
 #include "page/session.h"
+#include "platform/filenames.h"
 #include "platform/dialogs.h"
 #include "tabs/pagetext.h"
 #include "tabs/tabstrip.h"
@@ -114,7 +115,7 @@ void wireSourceCommands(Commands &c)
             return;
         if (p->document().showsPdf()) {
             const QString path = session.dialogs.saveFile(&main, QStringLiteral("保存网页"),
-                                                          FileDialogs::safeFileName(shownTitle(main)) + QStringLiteral(".pdf"),
+                                                          FileNames::fromText(shownTitle(main)) + QStringLiteral(".pdf"),
                                                           QStringLiteral("PDF 文件 (*.pdf)"));
             if (!path.isEmpty())
                 p->document().savePdf(path, [&pages, path](bool ok) {
@@ -124,7 +125,7 @@ void wireSourceCommands(Commands &c)
         }
         // The page as it is now, never asked for again (a form's answer would be sent twice).
         const QString path = session.dialogs.saveFile(&main, QStringLiteral("保存网页"),
-                                                      FileDialogs::safeFileName(shownTitle(main)) + QStringLiteral(".mhtml"),
+                                                      FileNames::fromText(shownTitle(main)) + QStringLiteral(".mhtml"),
                                                       QStringLiteral("网页，单个文件 (*.mhtml);;网页，全部 (*.htm *.html);;文本文件 (*.txt)"));
         if (path.isEmpty())
             return;

@@ -326,7 +326,7 @@ void Frmmain::closeEvent(QCloseEvent *event)
     m_mouse->stop();
     // Each page records itself as closed on the way out; a normal exit leaves no list of
     // open pages behind.
-    m_pages->closeAll();
+    m_pages->closeForExit();
     if (m_keeper)
         m_keeper->finish();
     event->accept();

@@ -62,7 +62,6 @@ int run(int argc, char *argv[], const QStringList &addresses, int &signal)
     EngineRendering::applyFromProcess();
     QApplication app(argc, argv);
     QApplication::setStyle(new BrowserStyle(QApplication::style()->name()));
-    FileNames::useUtf8();
     QApplication::setApplicationName(QStringLiteral("velmo"));
     QApplication::setApplicationVersion(QStringLiteral(VELMO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.velmo.Browser"));
@@ -99,6 +98,8 @@ int run(int argc, char *argv[], const QStringList &addresses, int &signal)
 
 int main(int argc, char *argv[])
 {
+    // Before any thread starts: the C library's locale is not safe to change later.
+    FileNames::useUtf8();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QStringList addresses;
     int exitCode = 0;

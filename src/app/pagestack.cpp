@@ -333,7 +333,7 @@ void PageStack::Restore()
         LoadNewForm(address);
 }
 
-void PageStack::closeAll()
+void PageStack::closeForExit()
 {
     dropPendingOpens();
     SettingsStore::Batch batch(m_session.store);

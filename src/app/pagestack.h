@@ -70,7 +70,7 @@ public:
     // Closes the tab whose page is shown (the active one).
     void closeShown();
     // Every page closes (and records itself) as the window closes.
-    void closeAll();
+    void closeForExit();
     // The history was cleared: no page, open or still closing, writes what it visited
     // before.
     void forgetVisits();

@@ -1,5 +1,7 @@
 #include "engine/enginedownloads.h"
 
+#include "platform/filenames.h"
+
 #include "engine/continuationcheck.h"
 #include "engine/enginepage.h"
 #include "platform/partialfiles.h"
@@ -58,21 +60,7 @@ QUrl Download::url() const
 QString Download::plainName(const QString &proposed)
 {
     // A server's name never says where: only its last part, in either separator.
-    QString name = proposed.section(QLatin1Char('/'), -1).section(QLatin1Char('\\'), -1);
-    QString clean;
-    for (const QChar c : name)
-        if (c.category() != QChar::Other_Control && c.category() != QChar::Other_Format)
-            clean.append(c);
-    while (clean.startsWith(QLatin1Char('.')))
-        clean.remove(0, 1);
-    clean = clean.trimmed();
-    // File systems take 255 bytes a name; keep the extension.
-    while (clean.toUtf8().size() > 200) {
-        const QString suffix = QFileInfo(clean).suffix().left(16);
-        const QString stem = clean.left(clean.size() - suffix.size() - (suffix.isEmpty() ? 0 : 1));
-        clean = stem.left(stem.size() - 1) + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
-    }
-    return clean;
+    return FileNames::fromText(proposed.section(QLatin1Char('/'), -1).section(QLatin1Char('\\'), -1));
 }
 
 QString Download::proposedName() const

@@ -1,5 +1,7 @@
 #include "files/filedialogs.h"
 
+#include "platform/filenames.h"
+
 #include "platform/dialogs.h"
 #include "platform/wholeappend.h"
 #include "userdata/gbktext.h"
@@ -24,23 +26,9 @@ QString filterList(int index)
     return entries.join(QStringLiteral(";;"));
 }
 
-QString safeFileName(const QString &text)
-{
-    QString name = text;
-    name.remove(QLatin1Char('\\'));
-    name.replace(QLatin1Char('/'), QLatin1Char(' '));
-    name.replace(QLatin1Char(':'), QChar(u'：'));
-    name.replace(QLatin1Char('*'), QChar(u'，'));
-    name.replace(QLatin1Char('<'), QLatin1Char('['));
-    name.replace(QLatin1Char('>'), QLatin1Char(']'));
-    name.replace(QLatin1Char('|'), QLatin1Char('I'));
-    name.replace(QLatin1Char('?'), QChar(u'？'));
-    return name;
-}
-
 QString showSaveDialog(Dialogs &dialogs, QWidget *owner, const QString &title, const QString &proposedName, int filter)
 {
-    return dialogs.saveFile(owner, title, safeFileName(proposedName).left(255), filterList(filter));
+    return dialogs.saveFile(owner, title, FileNames::fromText(proposedName), filterList(filter));
 }
 
 QString showOpenDialog(Dialogs &dialogs, QWidget *owner, const QString &title, const QString &folder, int filter)

@@ -12,9 +12,6 @@ namespace FileDialogs {
 enum Filter { All = 1, Pictures = 2, WebPages = 3, Text = 4 };
 // As the file dialog takes it, the entry at index first (so it is the one selected).
 QString filterList(int index);
-// Characters a file name may not hold, replaced: "\" removed, "/" a blank, ":" "：",
-// "*" "，", "<" "[", ">" "]", "|" "I", "?" "？"; double quotes stay.
-QString safeFileName(const QString &text);
 // The chosen path ("" when cancelled); the proposed name is cleaned first.
 QString showSaveDialog(Dialogs &dialogs, QWidget *owner, const QString &title, const QString &proposedName, int filter);
 QString showOpenDialog(Dialogs &dialogs, QWidget *owner, const QString &title, const QString &folder, int filter);

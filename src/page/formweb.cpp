@@ -121,6 +121,9 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
 
 FormWeb::~FormWeb()
 {
+    // From here on the engine's reports (a load ended by the page going, an answer given
+    // while it goes) reach no part of the page: the parts go one by one below.
+    disconnect(m_web, nullptr, this, nullptr);
     // Downloads waiting for the tab's question are refused with it.
     m_question->dismiss();
     // Callers waiting for a run hear its end now, and find the run's owner going.

@@ -140,7 +140,7 @@ void PagePictures::SavePictureForSize(const QString &savePath, std::function<voi
 void PagePictures::AutoDownLoadImag(std::function<void()> done)
 {
     const QString folder = PictureName::downloadFolder();
-    BeforeDownload();
+    resetPictureCounters();
     m_timer3->stop();
     QPointer<PagePictures> self(this);
     done = once(std::move(done));
@@ -159,7 +159,7 @@ void PagePictures::DownloadPictureSaveAs(const QString &folder, std::function<vo
             done();
         return;
     }
-    BeforeDownload();
+    resetPictureCounters();
     QPointer<PagePictures> self(this);
     done = once(std::move(done));
     SavePictureDisk(folder, [self, folder, done] {
@@ -249,6 +249,11 @@ void PagePictures::placeGallery(const QRect &rect)
 }
 
 void PagePictures::BeforeDownload()
+{
+    resetPictureCounters();
+}
+
+void PagePictures::resetPictureCounters()
 {
     m_saver->resetSaved();
     m_ticks = 0;

@@ -37,7 +37,7 @@ public:
     // The gallery in front of the page, or behind it.
     void showGallery(bool shown);
 
-    // Per-navigation reset of the picture counters.
+    // The page navigates: the picture counters start over.
     void BeforeDownload();
     // The document finished loading (the count starts over).
     void loaded();
@@ -73,6 +73,8 @@ signals:
     void pictureChosen(const QString &address);
 
 private:
+    // Saved and found pictures back to none, and the count tick started again.
+    void resetPictureCounters();
     static std::function<void()> once(std::function<void()> done);
     // Runs done, then closes the page if the user closed it during the run.
     std::function<void()> afterRun(std::function<void()> done);

@@ -1,5 +1,6 @@
 #include "pictures/atomicfile.h"
 
+#include "platform/newname.h"
 #include "platform/wholeappend.h"
 
 #include <QDir>
@@ -7,7 +8,6 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
-#include <cerrno>
 #include <unistd.h>
 
 namespace AtomicFile {
@@ -26,17 +26,17 @@ AtomicFile::NewFile AtomicFile::writeNew(const QString &path, const QByteArray &
     if (!temp.open())
         return NewFile::Failed;
     temp.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    // Synced before it is linked: a full disk may show only at the sync.
+    // Synced before it is moved in: a full disk may show only at the sync.
     if (temp.write(bytes) != bytes.size() || !temp.flush() || ::fsync(temp.handle()) != 0)
         return NewFile::Failed;
-    // A hard link is made only where no file is: whole, and never over another file.
-    // The temporary name goes when temp does.
-    if (::link(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(path).constData()) == 0)
+    switch (NewName::moveTo(temp.fileName(), path)) {
+    case NewName::Move::Moved:
+        temp.setAutoRemove(false);
         return NewFile::Written;
-    if (errno == EEXIST)
-        return NewFile::Exists;
-    if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP && errno != EMLINK)
-        return NewFile::Failed;
+    case NewName::Move::Exists: return NewFile::Exists;
+    case NewName::Move::Failed: return NewFile::Failed;
+    case NewName::Move::Unsupported: break;
+    }
     // A file system without hard links (a FAT stick): created exclusively, written, and
     // taken away again when the write falls short.
     QFile file(path);

@@ -1,5 +1,7 @@
 #include "platform/dialogs.h"
 
+#include "platform/filenames.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -44,17 +46,7 @@ QString QtDialogs::askText(QWidget *owner, const QString &title, const QString &
 QString Dialogs::shownName(const QString &proposal)
 {
     const qsizetype slash = proposal.lastIndexOf(QLatin1Char('/'));
-    const QString folder = proposal.left(slash + 1);
-    QString name;
-    for (const QChar c : proposal.mid(slash + 1)) {
-        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
-            continue;
-        name.append(c == QLatin1Char('"') ? QLatin1Char('\'') : c);
-    }
-    name = name.trimmed();
-    while (name.startsWith(QLatin1Char('.')) || name.startsWith(QLatin1Char('~')) || name.startsWith(QLatin1Char(' ')))
-        name.remove(0, 1);
-    return folder + name;
+    return proposal.left(slash + 1) + FileNames::fromText(proposal.mid(slash + 1));
 }
 
 QString QtDialogs::saveFile(QWidget *owner, const QString &title, const QString &suggestedName, const QString &filter)

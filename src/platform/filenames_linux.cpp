@@ -12,6 +12,8 @@ namespace FileNames {
 
 void useUtf8()
 {
+    // As the application object will: the locale the environment names, where it loads.
+    std::setlocale(LC_ALL, "");
     const char *codeset = nl_langinfo(CODESET);
     if (codeset && std::strcmp(codeset, "UTF-8") == 0)
         return;

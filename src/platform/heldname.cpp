@@ -1,7 +1,9 @@
 #include "platform/heldname.h"
+#include "platform/newname.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeDatabase>
 
 #include <cerrno>
 #include <cstdio>
@@ -21,15 +23,7 @@ bool sameFile(const QByteArray &path, dev_t device, ino_t inode, bool mustBeEmpt
 // Renames without replacing anything that is there.
 bool renameNew(const QByteArray &from, const QByteArray &to)
 {
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return false;
-    // A file system without that rename: a hard link is made only where no file is.
-    if (::link(from.constData(), to.constData()) != 0)
-        return false;
-    ::unlink(from.constData());
-    return true;
+    return NewName::moveTo(QFile::decodeName(from), QFile::decodeName(to)) == NewName::Move::Moved;
 }
 
 } // namespace
@@ -57,8 +51,11 @@ HeldName HeldName::hold(const QString &path)
 QString HeldName::freeName(const QString &path)
 {
     const QFileInfo info(path);
-    // "archive.tar.gz" keeps its two-part ending; elsewhere the last one is the type.
-    const QString ending = info.completeSuffix().startsWith(QLatin1String("tar.")) ? info.completeSuffix() : info.suffix();
+    // The ending the desktop knows the type by ("archive.tar.gz" keeps both parts); a
+    // name of no known type keeps its last one.
+    QString ending = QMimeDatabase().suffixForFileName(info.fileName());
+    if (ending.isEmpty())
+        ending = info.suffix();
     const QString suffix = ending.isEmpty() ? QString() : QLatin1Char('.') + ending;
     const QString stem = info.fileName().left(info.fileName().size() - suffix.size());
     for (int n = 2; n < 10000; ++n) {

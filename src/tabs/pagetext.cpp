@@ -1,5 +1,7 @@
 #include "tabs/pagetext.h"
 
+#include "platform/filenames.h"
+
 #include "tabs/addressshape.h"
 
 #include <QFileInfo>
@@ -129,6 +131,6 @@ QString PageText::screenshotName(const QString &mainCaption, const QString &page
         if (name.isEmpty())
             name = QStringLiteral("网页截图");
     }
-    name.replace(QLatin1Char('/'), QLatin1Char('_')).remove(QChar(0));
-    return name + QStringLiteral(".jpg");
+    name = FileNames::fromText(name);
+    return (name.isEmpty() ? QStringLiteral("网页截图") : name) + QStringLiteral(".jpg");
 }

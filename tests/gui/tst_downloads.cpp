@@ -7,6 +7,7 @@
 #include "files/formdownloads.h"
 #include "files/formhtml.h"
 #include "files/keptdownloads.h"
+#include "platform/filenames.h"
 #include "platform/heldname.h"
 #include "platform/partialfiles.h"
 #include "userdata/gbktext.h"
@@ -678,7 +679,7 @@ private slots:
         FormHtml *part = m_w->findChildren<FormHtml *>().last();
         QCOMPARE(part->windowTitle(), QStringLiteral("源文件 - 选中区域"));
         QCOMPARE(part->Text1()->toPlainText(), QStringLiteral("link"));
-        QCOMPARE(FileDialogs::safeFileName(QStringLiteral("\"a<b>|\"")), QStringLiteral("\"a[b]I\""));
+        QCOMPARE(FileNames::fromText(QStringLiteral("\"a<b>|\"")), QStringLiteral("'a[b]I'"));
     }
 
     // A page saved complete under a Chinese name links its parts by that name; under a

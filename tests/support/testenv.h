@@ -18,12 +18,12 @@ QString home();
 #define VELMO_TEST_MAIN(TestObject)                                                   \
     int main(int argc, char *argv[])                                                  \
     {                                                                                 \
+        FileNames::useUtf8();                                                         \
         TestEnv::isolateHome();                                                       \
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);                   \
         /* drawn as the browser draws them in the same environment */                \
         EngineRendering::applyFromProcess(); \
         QApplication app(argc, argv);                                                 \
-        FileNames::useUtf8();                                                         \
         QApplication::setApplicationName(QStringLiteral("velmo"));                    \
         Translations::useChinese(app);                                                \
         TestObject tc;                                                                \
