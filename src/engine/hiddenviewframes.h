@@ -26,6 +26,9 @@ public:
     // draw nothing (a renderer that stopped), the page's background shows after it.
     static constexpr int kSeeThroughMs = 1000;
 
+    // Whether the way frames are let go was verified with the Qt this runs on.
+    static bool verifiedHere();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
