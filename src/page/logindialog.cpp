@@ -2,7 +2,6 @@
 
 #include "engine/siterequests.h"
 
-#include <QEventLoop>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -33,12 +32,8 @@ QLabel *plainLabel(QWidget *parent)
 } // namespace
 
 LoginDialog::LoginDialog(QWidget *page, std::function<bool()> inFront, std::function<void()> reload)
-    : QFrame(page)
-    , m_inFront(std::move(inFront))
+    : PageQuestion(page, QStringLiteral("LoginDialog"), std::move(inFront))
 {
-    setObjectName(QStringLiteral("LoginDialog"));
-    setFrameShape(QFrame::Box);
-    setAutoFillBackground(true);
     m_heading = plainLabel(this);
     m_realm = plainLabel(this);
     m_warning = plainLabel(this);
@@ -73,12 +68,10 @@ LoginDialog::LoginDialog(QWidget *page, std::function<bool()> inFront, std::func
     layout->addLayout(fields);
     layout->addLayout(buttons);
     connect(m_ok, &QPushButton::clicked, this, [this] {
-        if (m_loop)
-            m_loop->exit(1);
-        else
+        if (!answerWith(true))
             hide();
     });
-    connect(m_cancel, &QPushButton::clicked, this, [this] { if (m_loop) m_loop->exit(0); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { answerWith(false); });
     connect(m_reload, &QPushButton::clicked, this, [this, reload] {
         hide();
         reload();
@@ -86,11 +79,6 @@ LoginDialog::LoginDialog(QWidget *page, std::function<bool()> inFront, std::func
     connect(m_user, &QLineEdit::returnPressed, m_password, qOverload<>(&QWidget::setFocus));
     connect(m_password, &QLineEdit::returnPressed, m_ok, &QPushButton::click);
     hide();
-}
-
-LoginDialog::~LoginDialog()
-{
-    abort();
 }
 
 void LoginDialog::fill(const LoginRequest &request)
@@ -110,11 +98,11 @@ void LoginDialog::showFields(bool shown)
 
 void LoginDialog::answer(LoginRequest &request)
 {
-    if (m_closing || m_loop)
+    if (closing() || asking())
         return;
     fill(request);
     const QString key = keyOf(request);
-    if (!m_inFront()) {
+    if (!inFront()) {
         // Out of sight: refused at once (every tab would wait for the answer), said when
         // the user comes to the tab.
         m_warning->setText(QStringLiteral("此网页在后台时要求登录，已取消。要登录，请按“重新载入”。"));
@@ -139,18 +127,10 @@ void LoginDialog::answer(LoginRequest &request)
     raise();
     (m_user->text().isEmpty() ? m_user : m_password)->setFocus();
 
-    // The engine waits for the answer; the menus and the window go on meanwhile.
-    QEventLoop loop;
-    m_loop = &loop;
-    // The page may be closed meanwhile: this frame goes only once the engine has its
-    // answer, so the guard stays valid.
-    QPointer<LoginDialog> self(this);
-    const int result = loop.exec();
-    if (!self)
+    const Answer given = waitForAnswer();
+    if (given == Answer::Gone)
         return;
-    m_loop = nullptr;
-    hide();
-    if (result != 1 || m_closing) {
+    if (given == Answer::Cancelled) {
         m_tried.remove(key);
         return;
     }
@@ -162,17 +142,7 @@ void LoginDialog::answer(LoginRequest &request)
     m_tried.insert(key);
 }
 
-void LoginDialog::abort()
-{
-    m_closing = true;
-    if (m_loop)
-        m_loop->exit(0);
-}
-
 void LoginDialog::place()
 {
-    QWidget *page = parentWidget();
-    const int w = qMin(460, qMax(200, page->width() - 40));
-    adjustSize();
-    setGeometry((page->width() - w) / 2, 40, w, sizeHint().height());
+    placeAtTop(460);
 }

@@ -1,12 +1,11 @@
 #pragma once
-#include <QFrame>
 #include <QHash>
 #include <QSet>
-#include <QPointer>
 #include <functional>
 
+#include "page/pagequestion.h"
+
 struct LoginRequest;
-class QEventLoop;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -17,19 +16,15 @@ class QPushButton;
 // or the browser ends); a tab out of sight is refused at once, shows the server's
 // refusal, and says so with 重新载入 when the user comes to it. Nothing is kept on disk;
 // the last user name given for a site and realm is offered again during the run.
-class LoginDialog : public QFrame
+class LoginDialog : public PageQuestion
 {
     Q_OBJECT
 public:
     LoginDialog(QWidget *page, std::function<bool()> inFront, std::function<void()> reload);
-    ~LoginDialog() override;
 
     void answer(LoginRequest &request);
-    // The page closes: an open request ends as cancelled, and no new one is asked.
-    void abort();
     // A document arrived: a login given before it was right.
     void documentArrived() { m_tried.clear(); }
-    bool asking() const { return m_loop != nullptr; }
 
     QLabel *heading() const { return m_heading; }
     QLabel *realm() const { return m_realm; }
@@ -56,11 +51,8 @@ private:
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;
     QPushButton *m_reload = nullptr;
-    std::function<bool()> m_inFront;
-    QPointer<QEventLoop> m_loop;
     // Sites and realms given a login since the last document: asked again, it was wrong.
     QSet<QString> m_tried;
     // The user name last given for each site and realm, this run.
     QHash<QString, QString> m_users;
-    bool m_closing = false;
 };

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,12 +9,8 @@
 #include <QVBoxLayout>
 
 ScriptDialog::ScriptDialog(QWidget *page, std::function<bool()> inFront, std::function<void()> reload)
-    : QFrame(page)
-    , m_inFront(std::move(inFront))
+    : PageQuestion(page, QStringLiteral("ScriptDialog"), std::move(inFront))
 {
-    setObjectName(QStringLiteral("ScriptDialog"));
-    setFrameShape(QFrame::Box);
-    setAutoFillBackground(true);
     m_origin = new QLabel(this);
     m_origin->setTextFormat(Qt::PlainText);
     m_message = new QLabel(this);
@@ -42,27 +37,20 @@ ScriptDialog::ScriptDialog(QWidget *page, std::function<bool()> inFront, std::fu
     layout->addWidget(m_input);
     layout->addLayout(buttons);
     connect(m_ok, &QPushButton::clicked, this, [this] {
-        if (m_loop) {
-            m_loop->exit(1);
+        if (answerWith(true))
             return;
-        }
         // A notice: read, and put away.
         if (!m_suppress->isHidden() && m_suppress->isChecked())
             m_suppressed = true;
         hide();
     });
-    connect(m_cancel, &QPushButton::clicked, this, [this] { if (m_loop) m_loop->exit(0); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { answerWith(false); });
     connect(m_reload, &QPushButton::clicked, this, [this, reload] {
         hide();
         reload();
     });
     connect(m_input, &QLineEdit::returnPressed, m_ok, &QPushButton::click);
     hide();
-}
-
-ScriptDialog::~ScriptDialog()
-{
-    abort();
 }
 
 bool ScriptDialog::tooMany()
@@ -91,13 +79,13 @@ void ScriptDialog::fill(const QUrl &origin, const QString &message)
 bool ScriptDialog::answer(Kind kind, const QUrl &origin, const QString &message, QString *text)
 {
     // One question at a time; a page told to be quiet, or closing, gets no more.
-    if (m_suppressed || m_closing || m_loop)
+    if (m_suppressed || closing() || asking())
         return false;
-    const bool inFront = m_inFront();
+    const bool shownInFront = inFront();
     // Needs no answer, or is out of sight: the engine (and with it every tab) would wait
     // for it, so it is answered at once (an alert acknowledged, a question cancelled) and
     // its message stays in the page's own frame.
-    if (kind == Alert || !inFront) {
+    if (kind == Alert || !shownInFront) {
         if (tooMany())
             return false;
         fill(origin, message);
@@ -110,7 +98,7 @@ bool ScriptDialog::answer(Kind kind, const QUrl &origin, const QString &message,
         show();
         raise();
         // Out of sight it takes no focus from the page being read.
-        if (inFront)
+        if (shownInFront)
             m_ok->setFocus();
         return false;
     }
@@ -127,29 +115,14 @@ bool ScriptDialog::answer(Kind kind, const QUrl &origin, const QString &message,
     raise();
     (kind == Prompt ? static_cast<QWidget *>(m_input) : m_ok)->setFocus();
 
-    // The engine waits for the answer; the menus and the window go on meanwhile.
-    QEventLoop loop;
-    m_loop = &loop;
-    // The page may be closed while the question is up: this frame goes with it only once
-    // the engine has its answer (the page is let go later), so the guard stays valid.
-    QPointer<ScriptDialog> self(this);
-    const int result = loop.exec();
-    if (!self)
+    const Answer given = waitForAnswer();
+    if (given == Answer::Gone)
         return false;
-    m_loop = nullptr;
     if (!m_suppress->isHidden() && m_suppress->isChecked())
         m_suppressed = true;
-    hide();
-    if (result == 1 && text)
+    if (given == Answer::Given && text)
         *text = m_input->text();
-    return result == 1 && !m_closing;
-}
-
-void ScriptDialog::abort()
-{
-    m_closing = true;
-    if (m_loop)
-        m_loop->exit(0);
+    return given == Answer::Given;
 }
 
 void ScriptDialog::reset()
@@ -160,8 +133,5 @@ void ScriptDialog::reset()
 
 void ScriptDialog::place()
 {
-    QWidget *page = parentWidget();
-    const int w = qMin(520, qMax(200, page->width() - 40));
-    adjustSize();
-    setGeometry((page->width() - w) / 2, 40, w, sizeHint().height());
+    placeAtTop(520);
 }

@@ -1,13 +1,11 @@
 #pragma once
 #include <QElapsedTimer>
-#include <QFrame>
-#include <QPointer>
 #include <functional>
 
 #include "engine/scriptdialogs.h"
+#include "page/pagequestion.h"
 
 class QCheckBox;
-class QEventLoop;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -20,22 +18,18 @@ class QPushButton;
 // browser ends it); a tab out of sight gets the cancel answer at once, and shows what it
 // asked, with 重新载入, when the user comes to it. From the second dialog of a page on,
 // the user may stop the page from showing more until it navigates.
-class ScriptDialog : public QFrame, public ScriptDialogs
+class ScriptDialog : public PageQuestion, public ScriptDialogs
 {
     Q_OBJECT
 public:
     // inFront: whether the page is the tab in front; reload: the user asks the page to
     // load again after its question was cancelled out of sight.
     ScriptDialog(QWidget *page, std::function<bool()> inFront, std::function<void()> reload);
-    ~ScriptDialog() override;
 
     bool answer(Kind kind, const QUrl &origin, const QString &message, QString *text) override;
 
-    // The page closes: the open question ends as cancelled and no new one is asked.
-    void abort();
     // The page navigated: it may ask again.
     void reset();
-    bool asking() const { return m_loop != nullptr; }
 
     // Alerts (and questions out of sight) a page may show in a second before it is silenced.
     static constexpr int kAlertsPerSecond = 10;
@@ -62,11 +56,8 @@ private:
     QPushButton *m_cancel = nullptr;
     QPushButton *m_reload = nullptr;
     QLabel *m_note = nullptr;
-    std::function<bool()> m_inFront;
-    QPointer<QEventLoop> m_loop;
     QElapsedTimer m_burst;
     int m_shownInBurst = 0;
     int m_asked = 0;
     bool m_suppressed = false;
-    bool m_closing = false;
 };
