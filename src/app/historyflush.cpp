@@ -1,18 +1,15 @@
 #include "app/historyflush.h"
 
 #include "platform/clock.h"
+#include "platform/serialwriter.h"
 #include "userdata/history.h"
-
-#include <QThreadPool>
 
 HistoryFlush::HistoryFlush(History &history, const Clock &clock, std::function<void(const QString &)> tell)
     : m_history(history)
     , m_clock(clock)
     , m_tell(std::move(tell))
-    , m_writer(std::make_unique<QThreadPool>())
+    , m_writer(std::make_unique<SerialWriter>())
 {
-    // One writer: the day's file gets the rows in the order the pages closed.
-    m_writer->setMaxThreadCount(1);
 }
 
 HistoryFlush::~HistoryFlush()

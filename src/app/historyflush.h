@@ -10,7 +10,7 @@
 
 class Clock;
 class History;
-class QThreadPool;
+class SerialWriter;
 struct Visit;
 
 // The visits of closing pages into the day's history. The date is the one at flush time:
@@ -46,5 +46,6 @@ private:
     bool m_writing = false;
     // A failure comes back through it, and not after the flush is gone.
     QObject m_context;
-    std::unique_ptr<QThreadPool> m_writer;
+    // One writer: the day's file gets the rows in the order the pages closed.
+    std::unique_ptr<SerialWriter> m_writer;
 };

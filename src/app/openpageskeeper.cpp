@@ -5,12 +5,12 @@
 #include "app/pagestack.h"
 #include "page/formweb.h"
 #include "platform/paths.h"
+#include "platform/serialwriter.h"
 #include "platform/wholeappend.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QThreadPool>
 
 namespace {
 bool isRestorable(const QString &address)
@@ -23,10 +23,8 @@ OpenPagesKeeper::OpenPagesKeeper(PageStack &pages, const QString &path, QObject 
     : QObject(parent)
     , m_pages(pages)
     , m_path(path)
-    , m_writer(std::make_unique<QThreadPool>())
+    , m_writer(std::make_unique<SerialWriter>())
 {
-    // One writer: lists reach the disk in the order they were made.
-    m_writer->setMaxThreadCount(1);
     m_retry.setSingleShot(true);
     m_retry.setInterval(kRetryMs);
     connect(&m_retry, &QTimer::timeout, this, &OpenPagesKeeper::write);

@@ -7,7 +7,7 @@
 #include "tabs/openpageslist.h"
 
 class PageStack;
-class QThreadPool;
+class SerialWriter;
 
 // Keeps the window's open pages on disk while the browser runs, so that a run killed, cut
 // off by a power cut or a logout that does not wait gives them back at the next start.
@@ -63,7 +63,8 @@ private:
     QTimer m_retry;
     bool m_failureTold = false;
     QByteArray m_written;
-    std::unique_ptr<QThreadPool> m_writer;
+    // One writer: lists reach the disk in the order they were made.
+    std::unique_ptr<SerialWriter> m_writer;
     bool m_finished = false;
     int m_writes = 0;
 };

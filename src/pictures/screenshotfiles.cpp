@@ -2,20 +2,18 @@
 
 #include "pictures/atomicfile.h"
 #include "pictures/jpegwriter.h"
+#include "platform/serialwriter.h"
 
 #include <QFileInfo>
-#include <QThreadPool>
 
 namespace {
 
 // Shared by every screenshot and outliving each: one picture at a time (they are large,
 // and the window keeps answering meanwhile); a page closed while its pictures are written
 // does not wait for them, and they are still written whole. The program's end waits.
-QThreadPool &writer()
+SerialWriter &writer()
 {
-    static QThreadPool pool;
-    static const bool serial = (pool.setMaxThreadCount(1), true);
-    Q_UNUSED(serial);
+    static SerialWriter pool;
     return pool;
 }
 
