@@ -163,8 +163,12 @@ private slots:
         QCOMPARE(addressLine()->selectedText(), m_world.url(QStringLiteral("/page?id=ka")));
         a->focusHolder();
         const int loads = m_world.server.requestCount(QStringLiteral("/page"));
+        // Marks the document, so the reloaded one is known to be in (a zoom given to the
+        // old one would go with it).
+        evaluateSync(a->Web(), QStringLiteral("window.beforeReload = true"));
         press(Qt::Key_R);
         QTRY_COMPARE_WITH_TIMEOUT(m_world.server.requestCount(QStringLiteral("/page")), loads + 1, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(!evaluateSync(a->Web(), QStringLiteral("window.beforeReload === true")).toBool(), 15000);
 
         const auto bodyZoom = [&] { return evaluateSync(a->Web(), QStringLiteral("document.body.style.zoom")).toString(); };
         press(Qt::Key_Equal);
