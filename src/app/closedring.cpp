@@ -2,18 +2,47 @@
 
 #include "app/addressrow.h"
 #include "app/closedmenu.h"
+#include "platform/settingsstore.h"
+
+#include <utility>
 
 ClosedRing::ClosedRing(SettingsStore &store, ClosedMenu &menu, AddressRow &address)
     : m_pages(store)
     , m_menu(menu)
     , m_address(address)
+    , m_store(store)
 {
+    m_writeSoon.setSingleShot(true);
+    m_writeSoon.setInterval(kWriteAfterMs);
+    QObject::connect(&m_writeSoon, &QTimer::timeout, &m_writeSoon, [this] { writeWaiting(); });
+}
+
+ClosedRing::~ClosedRing()
+{
+    writeWaiting();
 }
 
 void ClosedRing::record(const QString &caption, const QString &address)
 {
-    if (m_pages.record(caption, address))
+    if (!ClosedPages::recordable(address))
+        return;
+    m_waiting.append({caption, address});
+    // From the first close of a burst: a record waits at most this long.
+    if (!m_writeSoon.isActive())
+        m_writeSoon.start();
+}
+
+void ClosedRing::writeWaiting()
+{
+    m_writeSoon.stop();
+    if (m_waiting.isEmpty())
+        return;
+    const auto waiting = std::exchange(m_waiting, {});
+    SettingsStore::Batch batch(m_store);
+    for (const auto &[caption, address] : waiting) {
+        m_pages.record(caption, address);
         m_address.addRecord(ClosedPages::recordText(caption, address));
+    }
 }
 
 void ClosedRing::showInMenu(const QString &caption, const QString &address)
@@ -21,14 +50,23 @@ void ClosedRing::showInMenu(const QString &caption, const QString &address)
     m_menu.add(caption, address);
 }
 
+QString ClosedRing::restore()
+{
+    writeWaiting();
+    return m_pages.restore();
+}
+
 void ClosedRing::load()
 {
+    writeWaiting();
     m_pages.load();
     m_menu.fill(m_pages.newest(20));
 }
 
 void ClosedRing::clear()
 {
+    m_writeSoon.stop();
+    m_waiting.clear();
     m_menu.clear();
     m_pages.clear();
 }

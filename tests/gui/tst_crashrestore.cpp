@@ -223,7 +223,7 @@ private slots:
         const int opened = w->pages().book().count() - 1;
         QVERIFY(opened >= 1 && opened < 100);
         QTRY_COMPARE_WITH_TIMEOUT(w->pages().page(w->pages().book().slotAt(1))->location(), list.pages[0].address, 15000);
-        QCOMPARE(m_world.store->fileWrites(), writes + 1);
+        QTRY_COMPARE(m_world.store->fileWrites(), writes + 1);
         // The first page not opened is the first Ctrl+Z brings back.
         QCOMPARE(w->pages().closedPages().newest(1).value(0).address, list.pages[opened].address);
         QTRY_VERIFY_WITH_TIMEOUT(w->pages().shownPage()->statusBar()->statusText().contains(QStringLiteral("其余 %1 个").arg(10000 - opened)), 15000);
