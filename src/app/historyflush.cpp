@@ -2,7 +2,8 @@
 
 #include "platform/clock.h"
 #include "platform/serialwriter.h"
-#include "userdata/history.h"
+
+#include <QByteArray>
 
 HistoryFlush::HistoryFlush(History &history, const Clock &clock, std::function<void(const QString &)> tell)
     : m_history(history)
@@ -19,7 +20,7 @@ HistoryFlush::~HistoryFlush()
 
 void HistoryFlush::flush(const QVector<Visit> &newestFirst)
 {
-    Rows rows{m_clock.now().date(), History::rowsOf(newestFirst)};
+    Rows rows{m_clock.now().date(), newestFirst};
     QMutexLocker locker(&m_lock);
     m_pending.append(std::move(rows));
     if (m_writing)
@@ -51,7 +52,7 @@ void HistoryFlush::writePending()
             QByteArray bytes;
             const QDate day = batch[i].day;
             for (; i < batch.size() && batch[i].day == day; ++i)
-                bytes += batch[i].bytes;
+                bytes += History::rowsOf(batch[i].newestFirst);
             ok = m_history.appendRows(bytes, day) && ok;
         }
         if (!ok)

@@ -1,5 +1,4 @@
 #pragma once
-#include <QByteArray>
 #include <QDate>
 #include <QMutex>
 #include <QObject>
@@ -8,15 +7,15 @@
 #include <functional>
 #include <memory>
 
+#include "userdata/history.h"
+
 class Clock;
-class History;
 class SerialWriter;
-struct Visit;
 
 // The visits of closing pages into the day's history. The date is the one at flush time:
-// a window open across midnight writes to the new day. The rows are made at once and
-// written away from the window, several closes in one synced write (each close's rows all
-// or none). A history that cannot be written is said once a run, where the user looks;
+// a window open across midnight writes to the new day. The rows are made and written
+// away from the window, several closes in one synced write (each close's rows all or
+// none). A history that cannot be written is said once a run, where the user looks;
 // the pages keep working.
 class HistoryFlush
 {
@@ -32,7 +31,7 @@ public:
 private:
     struct Rows {
         QDate day;
-        QByteArray bytes;
+        QVector<Visit> newestFirst;
     };
     // On the writer: everything handed over until none is left.
     void writePending();

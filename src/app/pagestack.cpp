@@ -107,7 +107,11 @@ FormWeb *PageStack::createPage(int slot)
         if (page == activePage())
             emit frontLoadingChanged(loading);
     });
-    connect(page, &FormWeb::closedOnRenderer, m_renderers, [this, page](qint64 pid) { m_renderers->pageLeft(page, pid); });
+    // Whether the pages left on its process still answer is asked a turn later, not in
+    // the turn that closes the tab.
+    connect(page, &FormWeb::closedOnRenderer, m_renderers, [this, gone = QPointer<FormWeb>(page)](qint64 pid) {
+        m_renderers->pageLeft(gone.data(), pid);
+    }, Qt::QueuedConnection);
     return page;
 }
 
@@ -249,7 +253,8 @@ void PageStack::releaseSlot(int slot)
         p->setMyindex(-1);
         p->close();
     }
-    updateShownPage();
+    // The page shown next is the active one, which arranging the strip raises: showing
+    // the one under it here would show, resize and hide a page for nothing.
 }
 
 void PageStack::blankKeepingRecord(FormWeb *p)
@@ -271,8 +276,6 @@ void PageStack::applyChange(const TabBook::Change &change)
 {
     if (!change.freed.isEmpty())
         m_parts.strip.moveCloseButton(-1000);
-    // The pages' records reach the settings file in one write.
-    SettingsStore::Batch batch(m_session.store);
     for (int slot : change.freed)
         releaseSlot(slot);
 }
@@ -318,7 +321,6 @@ void PageStack::CloseAll()
 {
     // All means a list still opening too.
     dropPendingOpens();
-    SettingsStore::Batch batch(m_session.store);
     const TabBook::Change change = m_book.closeAll();
     applyChange(change);
     PaiLie();
@@ -344,6 +346,8 @@ void PageStack::closeForExit()
     for (FormWeb *p : pages)
         if (p->closePending())
             p->closeForExit();
+    // Their records go in the same write.
+    m_closed.writeWaiting();
 }
 
 void PageStack::forgetVisits()

@@ -19,7 +19,7 @@ public:
     // Long enough that a page busy with honest work (a storm of its own pop-ups, a heavy
     // script) is not taken for stuck: by then a browser tells its user the page hangs.
     static constexpr int kAnswerWithinMs = 15000;
-    // A tab on this renderer closed.
+    // A tab on this renderer closed (`leaving` is null once it is gone).
     void pageLeft(const FormWeb *leaving, qint64 pid);
 
 signals:
