@@ -1,8 +1,8 @@
 #include "engine/hiddenviewframes.h"
 
-#include <QLibraryInfo>
+#include "engine/qtworkarounds.h"
+
 #include <QChildEvent>
-#include <QCoreApplication>
 #include <QPointer>
 #include <QQuickWidget>
 #include <QQuickWindow>
@@ -37,34 +37,16 @@ bool HiddenViewFrames::drawnInSoftware(QQuickWidget *widget)
     return renderer && renderer->graphicsApi() == QSGRendererInterface::Software;
 }
 
-bool HiddenViewFrames::verifiedHere()
-{
-    // The frame is let go through QQuickWidget's non-public slot, and shown again through a
-    // same-size resize and the widget's handling of a new screen: verified with Qt 6.4 only.
-    // Elsewhere (or should the slot be gone) views keep their frames, as Qt means them to.
-    // Drop this class when Qt lets a hidden QQuickWidget release its frame itself.
-    static const bool verified = QLibraryInfo::version().majorVersion() == 6 && QLibraryInfo::version().minorVersion() == 4
-                                 && QQuickWidget::staticMetaObject.indexOfSlot("destroyFramebufferObject()") >= 0;
-    return verified;
-}
-
 void HiddenViewFrames::dropFrame(QQuickWidget *widget, Frame &frame)
 {
     // Only where the engine paints the page opaque, in a window without see-through parts:
     // the see-through showing relies on the window keeping, and not drawing, what is under
     // the view.
-    if (!verifiedHere() || !widget->testAttribute(Qt::WA_OpaquePaintEvent)
+    if (!QtWorkarounds::quickFramesCanBeReleased() || !widget->testAttribute(Qt::WA_OpaquePaintEvent)
         || widget->window()->testAttribute(Qt::WA_TranslucentBackground) || !drawnInSoftware(widget))
         return;
-    if (releaseFrame(widget))
+    if (QtWorkarounds::releaseQuickFrame(widget))
         frame.dropped = true;
-}
-
-bool HiddenViewFrames::releaseFrame(QQuickWidget *widget)
-{
-    // QQuickWidget's own slot for letting its frame go (it is not public API: should it go
-    // away, the view simply keeps its frame, as before).
-    return QMetaObject::invokeMethod(widget, "destroyFramebufferObject");
 }
 
 void HiddenViewFrames::dropAgainOnceHandled(QQuickWidget *widget)
@@ -72,7 +54,7 @@ void HiddenViewFrames::dropAgainOnceHandled(QQuickWidget *widget)
     QPointer<QQuickWidget> guarded(widget);
     QTimer::singleShot(0, this, [guarded] {
         if (guarded && !guarded->isVisible())
-            releaseFrame(guarded.data());
+            QtWorkarounds::releaseQuickFrame(guarded.data());
     });
 }
 
@@ -84,11 +66,9 @@ void HiddenViewFrames::showSeeThrough(QQuickWidget *widget, Frame &frame)
     frame.background = widget->quickWindow()->color();
     // QQuickWidget's own, which leaves the view opaque to the window.
     widget->setClearColor(Qt::transparent);
-    // Told its size again, the widget makes a frame and draws the whole scene into it at
-    // once, before its first paint: see-through wherever the engine has not drawn yet
-    // (all of it, at first).
-    QResizeEvent same(widget->size(), widget->size());
-    QCoreApplication::sendEvent(widget, &same);
+    // The whole scene drawn at once, before its first paint: see-through wherever the
+    // engine has not drawn yet (all of it, at first).
+    QtWorkarounds::drawQuickFrameNow(widget);
     QPointer<QQuickWidget> guarded(widget);
     QTimer::singleShot(kSeeThroughMs, this, [this, guarded, showing] {
         // Not for a later showing: that one has its own second.
@@ -116,7 +96,8 @@ bool HiddenViewFrames::eventFilter(QObject *watched, QEvent *event)
         return false;
     }
     const QEvent::Type type = event->type();
-    if (type != QEvent::Hide && type != QEvent::Show && type != QEvent::Resize && type != QEvent::ScreenChangeInternal)
+    if (type != QEvent::Hide && type != QEvent::Show && type != QEvent::Resize
+        && type != QtWorkarounds::kQuickFrameMadeAgain)
         return false;
     auto *widget = qobject_cast<QQuickWidget *>(watched);
     const auto found = m_frames.find(watched);

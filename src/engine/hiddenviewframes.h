@@ -13,7 +13,8 @@ class QWidget;
 // see-through for a while, so until that drawing comes the window goes on showing what it
 // showed, the tab before, and never a blank; the drawing itself is opaque and covers it.
 // The page itself is untouched: loaded and running. A window minimised and restored is
-// left alone: it comes back with what it showed.
+// left alone: it comes back with what it showed. How a frame is let go and drawn again
+// is Qt's, not promised: see qtworkarounds.h (elsewhere views keep their frames).
 class HiddenViewFrames : public QObject
 {
     Q_OBJECT
@@ -25,9 +26,6 @@ public:
     // first). Long enough for a page whose parts must be drawn again; should the engine
     // draw nothing (a renderer that stopped), the page's background shows after it.
     static constexpr int kSeeThroughMs = 1000;
-
-    // Whether the way frames are let go was verified with the Qt this runs on.
-    static bool verifiedHere();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -43,7 +41,6 @@ private:
     void watch(QObject *child);
     void dropFrame(QQuickWidget *widget, Frame &frame);
     void dropAgainOnceHandled(QQuickWidget *widget);
-    static bool releaseFrame(QQuickWidget *widget);
     void showSeeThrough(QQuickWidget *widget, Frame &frame);
     void endSeeThrough(QQuickWidget *widget, Frame &frame);
     static bool drawnInSoftware(QQuickWidget *widget);

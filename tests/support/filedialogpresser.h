@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "support/qtinternals.h"
+
 // Answers the next real file dialog as a user would: notes the folder it opened in and
 // the name it shows, then presses Enter in the name field (or Escape).
 class FileDialogPresser : public QObject
@@ -13,6 +15,8 @@ public:
     QString folder;
     QString name;
     bool seen = false;
+    // Set when Qt's dialog no longer has the field a user types the name into.
+    bool fieldMissing = false;
 
     explicit FileDialogPresser(bool accept = true)
     {
@@ -25,12 +29,15 @@ public:
                 m_timer.stop();
                 seen = true;
                 folder = dialog->directory().absolutePath();
-                QLineEdit *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-                name = edit ? edit->text() : QString();
-                if (edit)
-                    QTest::keyClick(edit, accept ? Qt::Key_Return : Qt::Key_Escape);
-                else
+                QLineEdit *edit = QtInternals::fileDialogNameField(dialog);
+                if (!edit) {
+                    fieldMissing = true;
+                    qWarning("Qt's file dialog has no name field \"fileNameEdit\" here: see qtinternals.h");
                     dialog->reject();
+                    return;
+                }
+                name = edit->text();
+                QTest::keyClick(edit, accept ? Qt::Key_Return : Qt::Key_Escape);
                 return;
             }
         });
