@@ -21,14 +21,14 @@ public:
     // -1 up, 1 down, 0 stops.
     void setScrolling(int step);
     void stop();
+    // One reading of Timer1: the button's state, and where the pointer is.
+    void watch();
 
 protected:
     // Presses released between two ticks still count.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void watch();
-
     QWidget *m_window;
     PageStack &m_pages;
     TabStrip &m_strip;

@@ -32,9 +32,11 @@ public:
     // does not start with a number, or with a negative one).
     static int leadingSeconds(const QString &text);
 
+    // One tick of Timer1: a reload at a countdown of 0, else a count down.
+    void tick();
+
 private:
     void startOrPause();
-    void tick();
 
     std::function<void()> m_reload;
     QComboBox *m_comb = nullptr;

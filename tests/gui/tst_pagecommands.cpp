@@ -1,5 +1,6 @@
 #include "page/pagecommands.h"
 #include "app/mainmenus.h"
+#include "app/mousewatch.h"
 #include "page/findbar.h"
 #include "page/formautoreshua.h"
 #include "page/pageproperties.h"
@@ -35,7 +36,7 @@ class TstPageCommands : public QObject
     QAction *item(const char *name) const { return m_w->menus()->action(QString::fromLatin1(name)); }
     QComboBox *combSearch() const { return m_w->addressRow().combSearch(); }
     // One reading of the main window's mouse watch.
-    void tick() { QMetaObject::invokeMethod(m_w->findChild<QTimer *>(QStringLiteral("Timer1")), "timeout"); }
+    void tick() { m_w->findChild<MouseWatch *>()->watch(); }
     // The left button down and up on the page's status bar, where it selects nothing;
     // ticks between the two.
     void press(FormWeb *p, int ticksHeld)

@@ -20,7 +20,7 @@ class TstRefresher : public QObject
         QStringList out;
         for (int i = 0; i < n; ++i) {
             const int before = reloads;
-            QMetaObject::invokeMethod(dialog.Timer1(), "timeout");
+            dialog.tick();
             out << (reloads > before ? QStringLiteral("R") : QString()) + dialog.Lab()->text();
         }
         return out;
