@@ -85,7 +85,18 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     m_commands = new PageCommands(*m_web, this, m_session.findWord);
     connect(m_commands, &PageCommands::selectionForSearch, this, &FormWeb::selectionForSearch);
     connect(m_commands, &PageCommands::searchInNewPage, this, &FormWeb::searchInNewPage);
-    new ScrollKeys(*this, m_cmb, m_session, [this] { m_sleep->noteWork(); });
+    const auto within = [](const PageControl *view, const QWidget *w) {
+        return view && (w == view->widget() || view->widget()->isAncestorOf(w));
+    };
+    new ScrollKeys({this, m_cmb,
+                    [this, within](const QWidget *w) { return within(m_web, w) || (m_pictures && within(m_pictures->WebPic(), w)); },
+                    [this] { m_commands->hideSelectionBar(); },
+                    [this] { return m_session.currentPage() == this; },
+                    [this]() -> PageControl * {
+                        FormWeb *current = m_session.currentPage();
+                        return current ? current->scrollTarget() : nullptr;
+                    },
+                    [this] { m_sleep->noteWork(); }});
 
     // A hovered link shows over a notice of the browser's; the notice comes back after.
     connect(m_web, &PageControl::StatusTextChange, this,

@@ -6,6 +6,7 @@
 
 #include "page/downloadburst.h"
 #include "page/navigationguard.h"
+#include "page/picturespage.h"
 #include "page/visitlog.h"
 #include "tabs/pagetext.h"
 
@@ -34,7 +35,7 @@ struct Session;
 // the main window's tab label, caption, address bar and back/forward buttons. Its other
 // jobs are classes of their own it owns: pictures, document, commands, sleep, visits and
 // the navigation guard. Owned by the main window.
-class FormWeb : public QWidget
+class FormWeb : public QWidget, public PicturesPage
 {
     Q_OBJECT
 public:
@@ -95,10 +96,10 @@ public:
     void goBack();
     void goForward();
     void scrollBy(int dx, int dy, int times = 1);
-    QString location() const;
+    QString location() const override;
     QString selectedText() const;
     // A notice in the status bar; it stays (hovered links aside) until the page navigates.
-    void showStatus(const QString &text);
+    void showStatus(const QString &text) override;
     // Focus to the page's focus holder, where the arrow keys scroll the page.
     void focusHolder();
     // Closes the page as the program ends: a picture run under way ends, and the page
@@ -123,10 +124,10 @@ public:
 
     // Window caption of the page (its title).
     QString caption() const { return m_caption; }
-    QString pageTitle() const { return m_pageTitle; }
+    QString pageTitle() const override { return m_pageTitle; }
     bool placed() const;
     void place(const QRect &clientRect);
-    bool closePending() const { return m_closePending; }
+    bool closePending() const override { return m_closePending; }
     bool blocked() const { return m_guard.blocked(); }
     bool loadedOnce() const { return m_loadedOnce; }
     // Between the start of a load and its end (what Esc stops).
@@ -164,6 +165,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The picture work's view of the page.
+    QWidget *pageWidget() override { return this; }
+    void closeAfterRun() override { close(); }
+
     void layoutControls();
     void wireSiteRequests();
     void onProgressChange(int progress, int progressMax);

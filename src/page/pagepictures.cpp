@@ -1,9 +1,9 @@
 #include "page/pagepictures.h"
 
 #include "engine/pagecontrol.h"
-#include "page/formweb.h"
 #include "page/pagehost.h"
 #include "page/pagesleep.h"
+#include "page/picturespage.h"
 #include "page/session.h"
 #include "page/statusbar.h"
 #include "pictures/galleryview.h"
@@ -22,9 +22,9 @@
 const QString PagePictures::kScreenshotSafeMode = QString(15, QLatin1Char(' '))
     + QStringLiteral("网页截图时必须退出安全模式，请在“系统设置中心”里退出“安全模式”后，再重新启动《Velmo安全浏览器》即可。");
 
-PagePictures::PagePictures(FormWeb &page, PageControl &web, Session &session, PageHost &host, StatusBar &status,
+PagePictures::PagePictures(PicturesPage &page, PageControl &web, Session &session, PageHost &host, StatusBar &status,
                            PageSleep &sleep)
-    : QObject(&page)
+    : QObject(page.pageWidget())
     , m_page(page)
     , m_web(web)
     , m_session(session)
@@ -32,7 +32,7 @@ PagePictures::PagePictures(FormWeb &page, PageControl &web, Session &session, Pa
     , m_status(status)
     , m_sleep(sleep)
 {
-    m_gallery = new GalleryView(m_session.engine, &m_page, &m_web, m_session.pictures.list, this);
+    m_gallery = new GalleryView(m_session.engine, m_page.pageWidget(), &m_web, m_session.pictures.list, this);
     connect(m_gallery, &GalleryView::counted, &m_status, &StatusBar::showPicturesFound);
     connect(m_gallery, &GalleryView::built, this, [this](int count) {
         m_status.showPictureTotal(count);
@@ -129,9 +129,9 @@ void PagePictures::SavePictureForSize(const QString &savePath, std::function<voi
     }
     if (m_sleep.wakeThen(this, [this, savePath, done] { SavePictureForSize(savePath, done); }))
         return;
-    m_page.setCursor(Qt::WaitCursor);
+    m_page.pageWidget()->setCursor(Qt::WaitCursor);
     m_saver->saveEvery(savePath, afterRun([this, done] {
-        m_page.unsetCursor();
+        m_page.pageWidget()->unsetCursor();
         if (done)
             done();
     }));
@@ -180,7 +180,7 @@ std::function<void()> PagePictures::afterRun(std::function<void()> done)
         if ((self && !self->m_going) && self->m_page.closePending() && !self->m_saver->busy())
             QTimer::singleShot(0, self, [self] {
                 if ((self && !self->m_going) && !self->m_saver->busy())
-                    self->m_page.close();
+                    self->m_page.closeAfterRun();
             });
     };
 }
@@ -189,7 +189,7 @@ PagePictures::Shot PagePictures::ScreenSaveAs(const QString &mainCaption, std::f
 {
     const bool galleryInFront = m_host.galleryShown() && WebPic();
     if (m_session.options.safePictureMode() != 0 && !m_host.galleryShown()) {
-        m_session.dialogs.information(&m_page, PageText::kProductName, kScreenshotSafeMode);
+        m_session.dialogs.information(m_page.pageWidget(), PageText::kProductName, kScreenshotSafeMode);
         return Shot::SafeMode;
     }
     // One job at a time takes pictures from this page's view.
@@ -197,7 +197,7 @@ PagePictures::Shot PagePictures::ScreenSaveAs(const QString &mainCaption, std::f
         m_page.showStatus(QStringLiteral("正在保存本网页的图片，请等它结束后再截图。"));
         return Shot::Busy;
     }
-    const QString path = m_session.dialogs.saveFile(&m_page, QStringLiteral("截图另存为"),
+    const QString path = m_session.dialogs.saveFile(m_page.pageWidget(), QStringLiteral("截图另存为"),
                                                     PageText::screenshotName(mainCaption, m_page.pageTitle(), m_page.location()),
                                                     QStringLiteral("图片文件 (*.jpg *.jpeg)"));
     if (path.isEmpty())
@@ -205,14 +205,14 @@ PagePictures::Shot PagePictures::ScreenSaveAs(const QString &mainCaption, std::f
 
     delete m_screenshot;
     m_screenshot = new PageScreenshot(galleryInFront ? WebPic() : &m_web, this);
-    m_page.setCursor(Qt::WaitCursor);
+    m_page.pageWidget()->setCursor(Qt::WaitCursor);
     connect(m_screenshot, &PageScreenshot::progressed, this,
             [this](int percent) { m_status.setStatusText(QStringLiteral("正在截图…… %1%").arg(percent)); });
     // Taller than one picture: the user says whether to save all of it in several files.
     auto cancelled = std::make_shared<bool>(false);
     m_screenshot->setTooTall([this, path, cancelled](int documentHeight, int parts) {
         const int chosen = m_session.dialogs.choose(
-            &m_page, QStringLiteral("截图另存为"),
+            m_page.pageWidget(), QStringLiteral("截图另存为"),
             QStringLiteral("网页太长（全长 %1 像素），一张图片最多只能容纳 %2 像素。").arg(documentHeight).arg(PageScreenshot::kMaxSide),
             {QStringLiteral("保存整个网页，分成 %1 张图片（%2、%3……）")
                  .arg(parts)
@@ -227,7 +227,7 @@ PagePictures::Shot PagePictures::ScreenSaveAs(const QString &mainCaption, std::f
     connect(m_screenshot, &PageScreenshot::partTaken, files, &ScreenshotFiles::write);
     connect(m_screenshot, &PageScreenshot::finished, files, [files](bool taken) { files->captureEnded(taken); });
     connect(files, &ScreenshotFiles::finished, this, [this, done, cancelled](bool ok, const QString &text) {
-        m_page.unsetCursor();
+        m_page.pageWidget()->unsetCursor();
         m_page.showStatus(*cancelled ? QString() : text);
         if (ok)
             QApplication::beep();

@@ -6,10 +6,10 @@
 
 #include "pictures/picturesaver.h"
 
-class FormWeb;
 class GalleryView;
 class PageControl;
 class PageHost;
+class PicturesPage;
 class PageScreenshot;
 class PageSleep;
 class QTimer;
@@ -22,7 +22,7 @@ class PagePictures : public QObject
 {
     Q_OBJECT
 public:
-    PagePictures(FormWeb &page, PageControl &web, Session &session, PageHost &host, StatusBar &status, PageSleep &sleep);
+    PagePictures(PicturesPage &page, PageControl &web, Session &session, PageHost &host, StatusBar &status, PageSleep &sleep);
     ~PagePictures() override;
 
     // The gallery's browser; null until the page's first gallery.
@@ -80,7 +80,7 @@ private:
     std::function<void()> afterRun(std::function<void()> done);
     bool screenshotRunning() const;
 
-    FormWeb &m_page;
+    PicturesPage &m_page;
     PageControl &m_web;
     Session &m_session;
     PageHost &m_host;

@@ -1,31 +1,25 @@
 #include "page/scrollkeys.h"
 
 #include "engine/pagecontrol.h"
-#include "page/formweb.h"
-#include "page/pagecommands.h"
-#include "page/pagepictures.h"
-#include "page/session.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWheelEvent>
+#include <utility>
 
-ScrollKeys::ScrollKeys(FormWeb &page, QWidget *focusHolder, Session &session, std::function<void()> worked)
-    : QObject(&page)
-    , m_page(page)
-    , m_focusHolder(focusHolder)
-    , m_session(session)
-    , m_worked(std::move(worked))
+ScrollKeys::ScrollKeys(Page page)
+    : QObject(page.window)
+    , m_page(std::move(page))
 {
-    page.installEventFilter(this);
-    focusHolder->installEventFilter(this);
+    m_page.window->installEventFilter(this);
+    m_page.focusHolder->installEventFilter(this);
 }
 
 bool ScrollKeys::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == &m_page && event->type() == QEvent::Wheel)
+    if (watched == m_page.window && event->type() == QEvent::Wheel)
         return wheel(event);
-    if (watched == m_focusHolder && event->type() == QEvent::KeyPress)
+    if (watched == m_page.focusHolder && event->type() == QEvent::KeyPress)
         return key(event);
     return false;
 }
@@ -34,30 +28,27 @@ bool ScrollKeys::wheel(QEvent *event)
 {
     const auto *turn = static_cast<QWheelEvent *>(event);
     QWidget *under = QApplication::widgetAt(turn->globalPosition().toPoint());
-    const auto inside = [under](PageControl *b) {
-        return b && (under == b->widget() || b->widget()->isAncestorOf(under));
-    };
-    const bool overView = under && (inside(m_page.Web()) || inside(m_page.pictures().WebPic()));
-    m_page.commands().hideSelectionBar();
+    const bool overView = under && m_page.withinView(under);
+    m_page.hideSelectionBar();
     const int delta = turn->angleDelta().y();
     // Not taken here: the page window's own handling passes it on.
-    if (m_session.currentPage() != &m_page || overView || delta == 0)
+    PageControl *browser = m_page.isCurrent() && !overView && delta != 0 ? m_page.currentScrollTarget() : nullptr;
+    if (!browser)
         return false;
     const int notches = qMax(1, qAbs(delta) / 120);
-    m_worked();
-    m_page.scrollTarget()->scrollBy(0, delta < 0 ? 200 * notches : -200 * notches);
+    m_page.worked();
+    browser->scrollBy(0, delta < 0 ? 200 * notches : -200 * notches);
     event->accept();
     return true;
 }
 
 bool ScrollKeys::key(QEvent *event)
 {
-    FormWeb *current = m_session.currentPage();
-    if (!current)
+    PageControl *browser = m_page.currentScrollTarget();
+    if (!browser)
         return false;
-    m_worked();
+    m_page.worked();
     const auto *keyEvent = static_cast<QKeyEvent *>(event);
-    PageControl *browser = current->scrollTarget();
     const bool shift = keyEvent->modifiers() & Qt::ShiftModifier;
     switch (keyEvent->key()) {
     case Qt::Key_Up: browser->scrollBy(0, -100); return true;

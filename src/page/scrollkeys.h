@@ -2,9 +2,8 @@
 #include <QObject>
 #include <functional>
 
-class FormWeb;
+class PageControl;
 class QWidget;
-struct Session;
 
 // The reader's scrolling outside the engine's view: the page's focus holder takes the
 // arrow, page, space, Home and End keys, and a wheel turn over the page window's own
@@ -14,7 +13,21 @@ class ScrollKeys : public QObject
 {
     Q_OBJECT
 public:
-    ScrollKeys(FormWeb &page, QWidget *focusHolder, Session &session, std::function<void()> worked);
+    // What it needs of its page window.
+    struct Page {
+        QWidget *window;      // wheel turns over its own parts
+        QWidget *focusHolder; // takes the keys
+        // Whether a widget lies within one of the page's views (the engine scrolls there).
+        std::function<bool(const QWidget *)> withinView;
+        std::function<void()> hideSelectionBar;
+        // Keyboard and wheel act on this page now.
+        std::function<bool()> isCurrent;
+        // Where the page keys and wheel act on scrolls (null: none).
+        std::function<PageControl *()> currentScrollTarget;
+        // A turn or a key: work in the page.
+        std::function<void()> worked;
+    };
+    explicit ScrollKeys(Page page);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -23,8 +36,5 @@ private:
     bool wheel(QEvent *event);
     bool key(QEvent *event);
 
-    FormWeb &m_page;
-    QWidget *m_focusHolder;
-    Session &m_session;
-    std::function<void()> m_worked;
+    Page m_page;
 };
