@@ -3,7 +3,7 @@
 #include "engine/clientsite.h"
 #include "engine/downloadcontrol.h"
 #include "engine/enginepage.h"
-#include "engine/engineprofile.h"
+#include "engine/printkeeper.h"
 #include "engine/hiddenviewframes.h"
 #include "engine/loadpolicy.h"
 #include "engine/typedaddress.h"
@@ -40,7 +40,7 @@ constexpr int kRevealLatestMs = 1000;
 
 } // namespace
 
-BrowserControl::BrowserControl(EngineProfile &engine, QWidget *viewParent, QObject *parent)
+BrowserControl::BrowserControl(const Engine &engine, QWidget *viewParent, QObject *parent)
     : PageControl(parent)
     , m_engine(engine)
     , m_alive(std::make_shared<bool>(true))
@@ -49,7 +49,7 @@ BrowserControl::BrowserControl(EngineProfile &engine, QWidget *viewParent, QObje
     m_view = new QWebEngineView(viewParent);
     // Out of sight, the view keeps no frame of its own (3.4 MB a tab, drawn in software).
     new HiddenViewFrames(m_view);
-    m_page = new EnginePage(engine.profile(), m_view);
+    m_page = new EnginePage(engine.profile, m_view);
     connect(m_page, &EnginePage::leftEmptyByDownload, this, &BrowserControl::LeftEmptyByDownload);
     m_view->setPage(m_page);
     // The policy passes everything until the page has a flag word; it also notes which
@@ -154,7 +154,7 @@ BrowserControl::~BrowserControl()
         m_view->hide();
         m_view->setParent(nullptr);
         m_printJobs->kept = m_view;
-        m_engine.printKeeper().keep(m_view);
+        m_engine.printKeeper.keep(m_view);
         return;
     }
     delete m_view;

@@ -14,7 +14,9 @@
 
 #include "engine/pagecontrol.h"
 
-class EngineProfile;
+class EngineDownloads;
+class PrintKeeper;
+class QWebEngineProfile;
 class QWebEngineView;
 class QWebEngineNewWindowRequest;
 class QWebEngineCertificateError;
@@ -31,7 +33,13 @@ class BrowserControl final : public PageControl
 {
     Q_OBJECT
 public:
-    BrowserControl(EngineProfile &engine, QWidget *viewParent, QObject *parent = nullptr);
+    // What a page takes from its engine profile.
+    struct Engine {
+        QWebEngineProfile *profile;
+        PrintKeeper &printKeeper;
+        EngineDownloads *downloads;
+    };
+    BrowserControl(const Engine &engine, QWidget *viewParent, QObject *parent = nullptr);
     ~BrowserControl() override;
 
     QWidget *widget() const override;
@@ -117,7 +125,7 @@ private:
         QPointer<QWidget> kept; // the view, once its page closed during a job
     };
     std::shared_ptr<PrintJobs> m_printJobs = std::make_shared<PrintJobs>();
-    EngineProfile &m_engine;
+    Engine m_engine;
     std::shared_ptr<bool> m_alive;
     bool m_showOnFirstDocument = true;
     std::unique_ptr<LoadPolicy> m_policy;

@@ -4,7 +4,7 @@
 #include "engine/enginedownloads.h"
 
 #include "engine/enginepage.h"
-#include "engine/engineprofile.h"
+#include "engine/printkeeper.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -96,7 +96,7 @@ void BrowserControl::downloadTo(const QString &address, const QString &path, QOb
         return;
     }
     const QUrl url(address);
-    m_engine.downloads()->claim(url, context, [path, context, done](QWebEngineDownloadRequest *request) {
+    m_engine.downloads->claim(url, context, [path, context, done](QWebEngineDownloadRequest *request) {
         const QFileInfo target(path);
         request->setDownloadDirectory(target.absolutePath());
         request->setDownloadFileName(target.fileName());
@@ -125,7 +125,7 @@ void BrowserControl::savePage(const QString &path, PageFormat format, QObject *c
     // page goes: one it made for nothing is taken away again (only while empty).
     const QString engineFolder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     const bool hadFolder = engineFolder.isEmpty() || QFileInfo::exists(engineFolder);
-    m_engine.downloads()->claim(m_page->url(), context, [context, done, engineFolder, hadFolder](QWebEngineDownloadRequest *request) {
+    m_engine.downloads->claim(m_page->url(), context, [context, done, engineFolder, hadFolder](QWebEngineDownloadRequest *request) {
         QObject::connect(request, &QWebEngineDownloadRequest::isFinishedChanged, request, [request, done, engineFolder, hadFolder,
                                                                                          alive = QPointer<QObject>(context)] {
             if (!request->isFinished())
@@ -189,7 +189,7 @@ void BrowserControl::printToPdf(const QPageLayout &layout, const QPageRanges &ra
     QPointer<QObject> asker(context);
     std::shared_ptr<PrintJobs> jobs = m_printJobs;
     ++jobs->running;
-    PrintKeeper &keeper = m_engine.printKeeper();
+    PrintKeeper &keeper = m_engine.printKeeper;
     m_page->printToPdf([asker, done, jobs, &keeper](const QByteArray &pdf) {
         --jobs->running;
         if (asker)

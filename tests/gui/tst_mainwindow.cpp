@@ -2,7 +2,7 @@
 #include "app/mainmenus.h"
 #include "app/mousewatch.h"
 #include "tabs/sites.h"
-#include "engine/browsercontrol.h"
+#include "engine/engineprofile.h"
 #include "engine/engineprofile.h"
 #include "page/formweb.h"
 #include "page/session.h"
@@ -14,6 +14,7 @@
 #include "userdata/options.h"
 #include "platform/settingsstore.h"
 
+#include <memory>
 #include <QAction>
 #include <QMimeData>
 #include <QApplication>
@@ -290,13 +291,15 @@ private slots:
         m_w->pages().LoadNewForm(url(QStringLiteral("/page?id=x")));
         m_w->pages().book().setHoverPos(0);
         m_w->pages().DelLine();
+        // The ring as read writes what waits first.
+        QVERIFY(m_w->pages().closedPages().newest(1).isEmpty());
         QCOMPARE(stored(QStringLiteral("Count")), QString());
     }
 
     void localFilesAndNoNavigationYet()
     {
-        BrowserControl fresh(*m_world.engine, nullptr);
-        QCOMPARE(fresh.LocationURL(), QString()); // nothing navigated yet
+        const std::unique_ptr<PageControl> fresh(m_world.engine->newPage(nullptr, nullptr));
+        QCOMPARE(fresh->LocationURL(), QString()); // nothing navigated yet
         FormWeb *p = m_w->pages().LoadNewForm(QStringLiteral(VELMO_FIXTURES_DIR) + QStringLiteral("/index.html"));
         QTRY_COMPARE_WITH_TIMEOUT(label(p->myindex()), QStringLiteral("测试首页 Fixture"), 15000);
         QVERIFY(p->Web()->LocationURL().startsWith(QStringLiteral("file:///")));
