@@ -37,7 +37,7 @@ void Download::watch(QWebEngineDownloadRequest *request)
     connect(request, &QObject::destroyed, this, [this] {
         if (m_state == State::Asking || m_state == State::Running) {
             m_state = State::Failed;
-            m_failure = QStringLiteral("下载被中断");
+            m_failure = Failure::Interrupted;
             leaveNothing();
             emit finished();
         }
@@ -48,7 +48,7 @@ void Download::goOn()
 {
     m_resumable = false;
     m_state = State::Running;
-    m_failure.clear();
+    m_failure = Failure::None;
     emit progressed();
 }
 
@@ -94,7 +94,7 @@ void Download::start(const QString &path)
     m_startedPath = m_path;
     m_held = HeldName::hold(m_path);
     if (!m_held.isValid()) {
-        fail(QStringLiteral("无法写入目标文件夹"));
+        fail(Failure::FolderNotWritable);
         return;
     }
     if (m_partials) {
@@ -143,7 +143,7 @@ void Download::complete()
     unlist();
     if (final.isEmpty()) {
         m_state = State::Failed;
-        m_failure = QStringLiteral("文件已下载为 %1，但无法改名").arg(QFileInfo(partPath()).fileName());
+        m_failure = Failure::NotRenamed;
         m_held.release();
         return;
     }
@@ -239,7 +239,7 @@ void Download::cancel()
     m_request->cancel();
 }
 
-void Download::fail(const QString &why)
+void Download::fail(Failure why)
 {
     if (m_state != State::Running && m_state != State::Asking)
         return;
@@ -269,7 +269,7 @@ void Download::onStateChanged()
             ContinuationCheck::run(url(), partPath(), m_takenUpAt, this, [this](ContinuationCheck::Verdict verdict) {
                 if (verdict == ContinuationCheck::Verdict::Changed) {
                     m_state = State::Failed;
-                    m_failure = QStringLiteral("服务器上的文件在中断后改变了，接不上已下载的部分，请重新下载");
+                    m_failure = Failure::ChangedOnServer;
                     leaveNothing();
                 } else {
                     complete();
@@ -290,28 +290,28 @@ void Download::onStateChanged()
         m_state = State::Failed;
         switch (m_request->interruptReason()) {
         case QWebEngineDownloadRequest::FileNoSpace:
-            m_failure = QStringLiteral("磁盘空间不足");
+            m_failure = Failure::DiskFull;
             break;
         case QWebEngineDownloadRequest::FileAccessDenied:
-            m_failure = QStringLiteral("无法写入目标文件夹");
+            m_failure = Failure::FolderNotWritable;
             break;
         case QWebEngineDownloadRequest::FileNameTooLong:
-            m_failure = QStringLiteral("文件名太长");
+            m_failure = Failure::NameTooLong;
             break;
         case QWebEngineDownloadRequest::NetworkServerDown:
         case QWebEngineDownloadRequest::NetworkDisconnected:
         case QWebEngineDownloadRequest::NetworkFailed:
         case QWebEngineDownloadRequest::NetworkTimeout:
             // The connection broke: the bytes so far stay, for 继续.
-            m_failure = QStringLiteral("网络连接中断");
+            m_failure = Failure::ConnectionBroke;
             m_resumable = true;
             break;
         default:
-            m_failure = QStringLiteral("下载被中断");
+            m_failure = Failure::Interrupted;
             // The server ended the reply short of its length (the engine's reason 38, not
             // named by Qt): the line broke, as above.
             if (int(m_request->interruptReason()) == kServerContentLengthMismatch) {
-                m_failure = QStringLiteral("网络连接中断");
+                m_failure = Failure::ConnectionBroke;
                 m_resumable = true;
             }
             break;

@@ -41,8 +41,9 @@ public:
     // Where the engine writes the bytes until they are complete (the partial file is
     // this name and ".download").
     QString partPath() const { return m_startedPath.isEmpty() ? QString() : m_startedPath + QStringLiteral(".part"); }
-    // Why it failed, in words.
-    QString failure() const { return m_failure; }
+    // Why it failed (the words for it are the downloads window's).
+    enum class Failure { None, Interrupted, FolderNotWritable, NotRenamed, ChangedOnServer, DiskFull, NameTooLong, ConnectionBroke };
+    Failure failure() const { return m_failure; }
     // It failed because the connection broke: resume() goes on from the bytes written
     // (from 0, honestly, when the server will not send a part); its partial file stays
     // until then, or until it is cancelled.
@@ -65,7 +66,7 @@ public:
     // Refused once it had begun: what it wrote goes, complete or not.
     void withdraw();
     // Ends it as failed, for the reason given.
-    void fail(const QString &why);
+    void fail(Failure why);
 
     static QString plainName(const QString &proposed);
 
@@ -102,7 +103,7 @@ private:
     QString m_path;
     QString m_startedPath;
     QString m_displacedFrom;
-    QString m_failure;
+    Failure m_failure = Failure::None;
     HeldName m_held;
 };
 

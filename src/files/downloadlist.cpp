@@ -70,6 +70,22 @@ QString DownloadList::exitQuestion(int running)
     return QStringLiteral("有 %1 个下载尚未完成，确定退出吗？").arg(running);
 }
 
+QString DownloadList::failureText(const Download &download)
+{
+    switch (download.failure()) {
+    case Download::Failure::None: return QString();
+    case Download::Failure::Interrupted: break;
+    case Download::Failure::FolderNotWritable: return QStringLiteral("无法写入目标文件夹");
+    case Download::Failure::NotRenamed:
+        return QStringLiteral("文件已下载为 %1，但无法改名").arg(QFileInfo(download.partPath()).fileName());
+    case Download::Failure::ChangedOnServer: return QStringLiteral("服务器上的文件在中断后改变了，接不上已下载的部分，请重新下载");
+    case Download::Failure::DiskFull: return QStringLiteral("磁盘空间不足");
+    case Download::Failure::NameTooLong: return QStringLiteral("文件名太长");
+    case Download::Failure::ConnectionBroke: return QStringLiteral("网络连接中断");
+    }
+    return QStringLiteral("下载被中断");
+}
+
 QString DownloadList::Row::name() const
 {
     return QFileInfo(path).fileName();
@@ -169,7 +185,7 @@ void DownloadList::onFinished(Download *download)
     row.kept.end = download->state() == Download::State::Done ? KeptDownload::End::Done
                    : download->state() == Download::State::Cancelled ? KeptDownload::End::Cancelled
                                                                      : KeptDownload::End::Failed;
-    row.kept.failure = download->failure();
+    row.kept.failure = failureText(*download);
     // As the file keeps it (to the second), so the row on disk is known as this one.
     row.kept.when = QDateTime::fromString(m_clock.now().toString(Qt::ISODate), Qt::ISODate);
     keep();
@@ -184,8 +200,8 @@ void DownloadList::onFinished(Download *download)
             emit ended(at, QStringLiteral("下载完成：%1").arg(name));
         break;
     case Download::State::Failed:
-        emit ended(at, download->resumable() ? QStringLiteral("下载中断：%1（%2，可以在下载列表中继续）").arg(name, download->failure())
-                                             : QStringLiteral("下载失败：%1（%2）").arg(name, download->failure()));
+        emit ended(at, download->resumable() ? QStringLiteral("下载中断：%1（%2，可以在下载列表中继续）").arg(name, failureText(*download))
+                                             : QStringLiteral("下载失败：%1（%2）").arg(name, failureText(*download)));
         break;
     default:
         break;

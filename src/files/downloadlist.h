@@ -65,6 +65,8 @@ public:
 
     // Asked when the program exits with transfers under way.
     static QString exitQuestion(int running);
+    // Why a download failed, in the user's words.
+    static QString failureText(const Download &download);
 
     // How a download goes: through the save dialog, saved without one beside the last
     // (a burst the user allowed), or not at all.

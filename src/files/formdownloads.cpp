@@ -186,7 +186,7 @@ void FormDownloads::updateRow(int row)
     case Download::State::Failed:
         item->setText(Speed, QString());
         item->setText(Left, QString());
-        setState(item, QStringLiteral("失败：") + d.failure());
+        setState(item, QStringLiteral("失败：") + DownloadList::failureText(d));
         action->setText(QStringLiteral("继续"));
         action->setEnabled(d.resumable());
         break;

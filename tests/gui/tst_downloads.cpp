@@ -158,7 +158,7 @@ private slots:
         // The line breaks (a reset) at 40 %: the transfer fails, keeping its bytes.
         userDownload(m_world.url(QStringLiteral("/resumable?bytes=%1&cut=%2").arg(total).arg(cut)));
         QVERIFY(waitFor([&] { return row(0) && row(0)->state() == Download::State::Failed; }, 60000));
-        QVERIFY2(row(0)->resumable(), qPrintable(row(0)->failure()));
+        QVERIFY2(row(0)->resumable(), qPrintable(DownloadList::failureText(*row(0))));
         const qint64 had = row(0)->received();
         QVERIFY(had > 0 && had <= cut);
         // Nothing under the final name but the held empty file; the bytes wait beside it.
@@ -216,7 +216,8 @@ private slots:
         QCOMPARE(m_w->downloads().rows().size(), 1);
         if (changed) {
             // Never a mix of two versions: it fails, and keeps nothing half made.
-            QVERIFY(row(0)->failure().contains(QStringLiteral("改变")));
+            QCOMPARE(row(0)->failure(), Download::Failure::ChangedOnServer);
+            QVERIFY(DownloadList::failureText(*row(0)).contains(QStringLiteral("改变")));
             QVERIFY(waitFor([&] { return QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).isEmpty(); }, 5000));
             return;
         }
