@@ -2,7 +2,7 @@
 #include "app/commands.h"
 #include "app/frmmain.h"
 #include "app/pagestack.h"
-#include "engine/enginedownloads.h"
+#include "engine/transfer.h"
 #include "engine/pagecontrol.h"
 #include "files/downloadlist.h"
 #include "files/filedialogs.h"
@@ -160,7 +160,7 @@ void wireFileCommands(Commands &c)
     Frmmain &main = c.window;
     // A page's downloads pass its burst rule first.
     PageStack &pages = c.pages;
-    downloads->setGate([&pages](Download *download, std::function<void(DownloadList::Route)> route) {
+    downloads->setGate([&pages](Transfer *download, std::function<void(DownloadList::Route)> route) {
         for (FormWeb *p : pages.pagesInTabOrder()) {
             if (!p->Web()->askedFor(download->url()))
                 continue;

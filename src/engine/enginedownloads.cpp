@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMetaMethod>
 #include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
@@ -18,7 +19,7 @@ constexpr int kServerContentLengthMismatch = 38;
 }
 
 Download::Download(QWebEngineDownloadRequest *request, PartialFiles *partials, QObject *parent)
-    : QObject(parent)
+    : Transfer(parent)
     , m_request(request)
     , m_engineId(request->id())
     , m_partials(partials)
@@ -55,12 +56,6 @@ void Download::goOn()
 QUrl Download::url() const
 {
     return m_request ? m_request->url() : QUrl();
-}
-
-QString Download::plainName(const QString &proposed)
-{
-    // A server's name never says where: only its last part, in either separator.
-    return FileNames::fromText(proposed.section(QLatin1Char('/'), -1).section(QLatin1Char('\\'), -1));
 }
 
 QString Download::proposedName() const
@@ -335,7 +330,7 @@ QString EngineDownloads::partialList(const QString &storageFolder)
 }
 
 EngineDownloads::EngineDownloads(QWebEngineProfile *profile)
-    : QObject(profile)
+    : DownloadSource(profile)
 {
     if (!profile->isOffTheRecord() && !profile->persistentStoragePath().isEmpty())
         m_partials = std::make_unique<PartialFiles>(partialList(profile->persistentStoragePath()));
@@ -416,6 +411,6 @@ void EngineDownloads::onRequested(QWebEngineDownloadRequest *request)
         EnginePage::downloadInsteadOfDocument(url);
     // Nobody took it: it must not wait for ever.
     if (download->state() == Download::State::Asking && !request->isSavePageDownload()
-        && request->state() == QWebEngineDownloadRequest::DownloadRequested && receivers(SIGNAL(requested(Download *))) == 0)
+        && request->state() == QWebEngineDownloadRequest::DownloadRequested && !isSignalConnected(QMetaMethod::fromSignal(&DownloadSource::requested)))
         download->cancel();
 }

@@ -7,72 +7,54 @@
 #include <functional>
 #include <memory>
 
+#include "engine/transfer.h"
 #include "platform/heldname.h"
 
 class PartialFiles;
 class QWebEngineDownloadRequest;
 class QWebEngineProfile;
 
-// One transfer the engine was asked for, as the rest of the browser sees it.
-class Download : public QObject
+// One transfer the engine was asked for.
+class Download final : public Transfer
 {
     Q_OBJECT
 public:
-    enum class State { Asking, Running, Done, Cancelled, Failed };
     // partials (may be null) lists the files it writes until it ends.
     Download(QWebEngineDownloadRequest *request, PartialFiles *partials, QObject *parent = nullptr);
 
-    QUrl url() const;
+    QUrl url() const override;
     // The engine's number for the transfer: the same when it asks for it again.
     quint32 engineId() const { return m_engineId; }
-    // The file name the server or the page proposed, reduced to a plain name ("" when
-    // it leaves none): never a folder part, never "." or "..".
-    QString proposedName() const;
-    State state() const { return m_state; }
-    // Bytes received; for a transfer that ended, the most it had.
-    qint64 received() const;
-    qint64 total() const; // -1 while unknown
+    QString proposedName() const override;
+    State state() const override { return m_state; }
+    qint64 received() const override;
+    qint64 total() const override;
     // It had bytes and now reads fewer: the engine started it over.
     bool restarted() const { return received() < m_mostReceived; }
-    // Where the file goes (set by start); once done, where it went.
-    QString path() const { return m_path; }
-    // The name chosen was taken by another file when it was done: it went to path().
-    QString displacedFrom() const { return m_displacedFrom; }
-    // Where the engine writes the bytes until they are complete (the partial file is
-    // this name and ".download").
-    QString partPath() const { return m_startedPath.isEmpty() ? QString() : m_startedPath + QStringLiteral(".part"); }
-    // Why it failed (the words for it are the downloads window's).
-    enum class Failure { None, Interrupted, FolderNotWritable, NotRenamed, ChangedOnServer, DiskFull, NameTooLong, ConnectionBroke };
-    Failure failure() const { return m_failure; }
-    // It failed because the connection broke: resume() goes on from the bytes written
-    // (from 0, honestly, when the server will not send a part); its partial file stays
-    // until then, or until it is cancelled.
-    bool resumable() const { return m_resumable; }
-    void resume();
+    QString path() const override { return m_path; }
+    QString displacedFrom() const override { return m_displacedFrom; }
+    // The partial file is this name and ".download".
+    QString partPath() const override { return m_startedPath.isEmpty() ? QString() : m_startedPath + QStringLiteral(".part"); }
+    Failure failure() const override { return m_failure; }
+    // From the bytes written (from 0, honestly, when the server will not send a part); its
+    // partial file stays until then, or until it is cancelled.
+    bool resumable() const override { return m_resumable; }
+    void resume() override;
     // The engine asked again for this transfer (taking it up after a break): the new
     // request goes on into the same partial file.
     void adopt(QWebEngineDownloadRequest *request);
     // 继续 was asked and the engine has not asked again yet.
     bool awaitingResume() const { return m_awaitingResume; }
 
-    // Writes it to path (a folder the user chose and a plain name). The name is held at
-    // once (an empty file, unless the user chose to replace one); the engine writes the
-    // bytes beside it and they move in when complete, never over a file it did not hold.
-    void start(const QString &path);
-    void cancel();
-    // Held, a started transfer waits (for the user's answer to its page's question).
-    void setHeld(bool held);
-    bool held() const { return m_paused; }
-    // Refused once it had begun: what it wrote goes, complete or not.
-    void withdraw();
+    // The name is held at once (an empty file, unless the user chose to replace one); the
+    // engine writes the bytes beside it and they move in when complete.
+    void start(const QString &path) override;
+    void cancel() override;
+    void setHeld(bool held) override;
+    bool held() const override { return m_paused; }
+    void withdraw() override;
     // Ends it as failed, for the reason given.
     void fail(Failure why);
-
-    static QString plainName(const QString &proposed);
-
-signals:
-    void progressed();
-    void finished();
 
 private:
     void onStateChanged();
@@ -110,7 +92,7 @@ private:
 // Every download the engine is asked for in a profile. Work of the browser's own (a
 // picture saved to a known path) claims its address first; the rest goes to whoever
 // listens to `requested`, which must start or cancel it.
-class EngineDownloads : public QObject
+class EngineDownloads final : public DownloadSource
 {
     Q_OBJECT
 public:
@@ -125,13 +107,9 @@ public:
     // request has not come within kClaimMs ends: expired runs (while context lives), and a
     // later download of the address is the user's again.
     void claim(const QUrl &url, QObject *context, Claim claim, std::function<void()> expired);
-    static constexpr int kClaimMs = 30000;
     // How long claims made from now on wait (tests shorten it).
     void setClaimMs(int ms) { m_claimMs = ms; }
     int claimMs() const { return m_claimMs; }
-
-signals:
-    void requested(Download *download);
 
 private:
     void onRequested(QWebEngineDownloadRequest *request);

@@ -2,10 +2,10 @@
 #include <QString>
 #include <memory>
 
+#include "engine/enginedownloads.h"
 #include "engine/pagecontrol.h"
 #include "engine/printkeeper.h"
 
-class EngineDownloads;
 class QLockFile;
 class QWebEngineProfile;
 

@@ -13,7 +13,7 @@
 #include "engine/siterequests.h"
 
 class ClientSite;
-class EngineDownloads;
+class DownloadSource;
 class ScriptDialogs;
 class QWidget;
 
@@ -183,7 +183,7 @@ public:
     // A new page whose view lives in viewParent, owned by parent (the caller when null).
     virtual PageControl *newPage(QWidget *viewParent, QObject *parent) = 0;
     // Where every download of the profile is announced (none without the engine).
-    virtual EngineDownloads *downloads() = 0;
+    virtual DownloadSource *downloads() = 0;
     // The running instance's own name ("default", "instance-2" ...); "" off the record.
     virtual QString instanceName() const = 0;
     // Every cookie, and the links the engine remembers as visited.

@@ -1,6 +1,6 @@
 #include "files/downloadlist.h"
 
-#include "engine/enginedownloads.h"
+#include "engine/transfer.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/heldname.h"
@@ -15,7 +15,7 @@
 #include <QLocale>
 #include <QStandardPaths>
 
-DownloadList::DownloadList(EngineDownloads *downloads, Dialogs &dialogs, SettingsStore &store, const Clock &clock,
+DownloadList::DownloadList(DownloadSource *downloads, Dialogs &dialogs, SettingsStore &store, const Clock &clock,
                            const QString &keptFile, QWidget *dialogOwner)
     : QObject(dialogOwner)
     , m_dialogs(dialogs)
@@ -37,7 +37,7 @@ DownloadList::DownloadList(EngineDownloads *downloads, Dialogs &dialogs, Setting
     connect(&m_keepAgain, &QTimer::timeout, this, &DownloadList::keep);
     // Without the engine (tests of the window alone) nothing is ever announced.
     if (downloads)
-        connect(downloads, &EngineDownloads::requested, this, &DownloadList::onRequested);
+        connect(downloads, &DownloadSource::requested, this, &DownloadList::onRequested);
 }
 
 QString DownloadList::proposedFolder() const
@@ -70,18 +70,18 @@ QString DownloadList::exitQuestion(int running)
     return QStringLiteral("有 %1 个下载尚未完成，确定退出吗？").arg(running);
 }
 
-QString DownloadList::failureText(const Download &download)
+QString DownloadList::failureText(const Transfer &download)
 {
     switch (download.failure()) {
-    case Download::Failure::None: return QString();
-    case Download::Failure::Interrupted: break;
-    case Download::Failure::FolderNotWritable: return QStringLiteral("无法写入目标文件夹");
-    case Download::Failure::NotRenamed:
+    case Transfer::Failure::None: return QString();
+    case Transfer::Failure::Interrupted: break;
+    case Transfer::Failure::FolderNotWritable: return QStringLiteral("无法写入目标文件夹");
+    case Transfer::Failure::NotRenamed:
         return QStringLiteral("文件已下载为 %1，但无法改名").arg(QFileInfo(download.partPath()).fileName());
-    case Download::Failure::ChangedOnServer: return QStringLiteral("服务器上的文件在中断后改变了，接不上已下载的部分，请重新下载");
-    case Download::Failure::DiskFull: return QStringLiteral("磁盘空间不足");
-    case Download::Failure::NameTooLong: return QStringLiteral("文件名太长");
-    case Download::Failure::ConnectionBroke: return QStringLiteral("网络连接中断");
+    case Transfer::Failure::ChangedOnServer: return QStringLiteral("服务器上的文件在中断后改变了，接不上已下载的部分，请重新下载");
+    case Transfer::Failure::DiskFull: return QStringLiteral("磁盘空间不足");
+    case Transfer::Failure::NameTooLong: return QStringLiteral("文件名太长");
+    case Transfer::Failure::ConnectionBroke: return QStringLiteral("网络连接中断");
     }
     return QStringLiteral("下载被中断");
 }
@@ -93,11 +93,11 @@ QString DownloadList::Row::name() const
 
 bool DownloadList::Row::fileThere() const
 {
-    const bool done = download ? download->state() == Download::State::Done : kept.end == KeptDownload::End::Done;
+    const bool done = download ? download->state() == Transfer::State::Done : kept.end == KeptDownload::End::Done;
     return done && QFileInfo(path).isFile();
 }
 
-int DownloadList::rowOf(const Download *download) const
+int DownloadList::rowOf(const Transfer *download) const
 {
     for (int i = 0; i < m_rows.size(); ++i)
         if (m_rows[i].download == download)
@@ -122,7 +122,7 @@ void DownloadList::clearList()
             m_letGo.append(r.kept);
         if (r.download && r.download->resumable())
             r.download->cancel();
-        else if (r.download && (r.download->state() == Download::State::Running || r.download->state() == Download::State::Asking))
+        else if (r.download && (r.download->state() == Transfer::State::Running || r.download->state() == Transfer::State::Asking))
             left.append(r);
     }
     m_rows = left;
@@ -162,7 +162,7 @@ void DownloadList::keep()
         m_keepAgain.start();
 }
 
-void DownloadList::onFinished(Download *download)
+void DownloadList::onFinished(Transfer *download)
 {
     const int at = rowOf(download);
     if (at < 0)
@@ -182,8 +182,8 @@ void DownloadList::onFinished(Download *download)
     row.kept.address = download->url().toString();
     row.kept.size = download->received();
     row.kept.total = download->total();
-    row.kept.end = download->state() == Download::State::Done ? KeptDownload::End::Done
-                   : download->state() == Download::State::Cancelled ? KeptDownload::End::Cancelled
+    row.kept.end = download->state() == Transfer::State::Done ? KeptDownload::End::Done
+                   : download->state() == Transfer::State::Cancelled ? KeptDownload::End::Cancelled
                                                                      : KeptDownload::End::Failed;
     row.kept.failure = failureText(*download);
     // As the file keeps it (to the second), so the row on disk is known as this one.
@@ -192,14 +192,14 @@ void DownloadList::onFinished(Download *download)
     emit changed(at);
     const QString name = row.name();
     switch (download->state()) {
-    case Download::State::Done:
+    case Transfer::State::Done:
         if (!download->displacedFrom().isEmpty())
             emit ended(at, QStringLiteral("下载完成：%1（“%2”已被另一个下载占用，没有替换它）")
                                .arg(name, QFileInfo(download->displacedFrom()).fileName()));
         else
             emit ended(at, QStringLiteral("下载完成：%1").arg(name));
         break;
-    case Download::State::Failed:
+    case Transfer::State::Failed:
         emit ended(at, download->resumable() ? QStringLiteral("下载中断：%1（%2，可以在下载列表中继续）").arg(name, failureText(*download))
                                              : QStringLiteral("下载失败：%1（%2）").arg(name, failureText(*download)));
         break;
@@ -212,7 +212,7 @@ int DownloadList::running() const
 {
     int n = 0;
     for (const Row &r : m_rows)
-        if (r.download && r.download->state() == Download::State::Running)
+        if (r.download && r.download->state() == Transfer::State::Running)
             ++n;
     return n;
 }
@@ -220,7 +220,7 @@ int DownloadList::running() const
 void DownloadList::cancelAll()
 {
     for (const Row &r : std::as_const(m_rows))
-        if (r.download && r.download->state() == Download::State::Running)
+        if (r.download && r.download->state() == Transfer::State::Running)
             r.download->cancel();
 }
 
@@ -231,7 +231,7 @@ void DownloadList::expect(const QString &address, const QString &folder, const Q
     m_expected.append(e);
 }
 
-void DownloadList::onRequested(Download *download)
+void DownloadList::onRequested(Transfer *download)
 {
     // The download dialog's own address is the user's, whatever page fetches it.
     if (!m_gate || expectedAt(download->url()) >= 0) {
@@ -239,13 +239,13 @@ void DownloadList::onRequested(Download *download)
         return;
     }
     QPointer<DownloadList> self(this);
-    QPointer<Download> d(download);
+    QPointer<Transfer> d(download);
     // The engine cancels a request not taken at once: one waiting for the tab's answer
     // runs held meanwhile.
     m_gate(download, [self, d](Route route) {
         if (!self || !d)
             return;
-        if (d->state() == Download::State::Asking) {
+        if (d->state() == Transfer::State::Asking) {
             switch (route) {
             case Route::Ask: self->askWhere(d); break;
             case Route::Quiet: self->saveQuietly(d); break;
@@ -267,7 +267,7 @@ void DownloadList::onRequested(Download *download)
     });
 }
 
-void DownloadList::askWhere(Download *download)
+void DownloadList::askWhere(Transfer *download)
 {
     QString name = download->proposedName();
     QString folder = proposedFolder();
@@ -275,8 +275,8 @@ void DownloadList::askWhere(Download *download)
         const Expected e = m_expected.takeAt(at);
         if (QFileInfo(e.folder).isDir())
             folder = e.folder;
-        if (!Download::plainName(e.name).isEmpty())
-            name = Download::plainName(e.name);
+        if (!Transfer::plainName(e.name).isEmpty())
+            name = Transfer::plainName(e.name);
     }
     const QString proposed = QDir(folder).filePath(name.isEmpty() ? QStringLiteral("download") : name);
     // The dialog asks before an existing file is replaced.
@@ -289,7 +289,7 @@ void DownloadList::askWhere(Download *download)
         m_store.write(SettingKeys::kDownloadFolder, QFileInfo(path).absolutePath());
 }
 
-bool DownloadList::saveQuietly(Download *download)
+bool DownloadList::saveQuietly(Transfer *download)
 {
     // In the folder used last, under its own name, never over a file (a transfer under
     // way holds its name with one).
@@ -307,18 +307,18 @@ bool DownloadList::saveQuietly(Download *download)
 qsizetype DownloadList::expectedAt(const QUrl &url)
 {
     // An address the engine never asked for (a broken one) proposes nothing later.
-    m_expected.removeIf([](const Expected &e) { return e.since.elapsed() > EngineDownloads::kClaimMs; });
+    m_expected.removeIf([](const Expected &e) { return e.since.elapsed() > DownloadSource::kClaimMs; });
     for (qsizetype i = 0; i < m_expected.size(); ++i)
         if (m_expected[i].url == url)
             return i;
     return -1;
 }
 
-bool DownloadList::begin(Download *download, const QString &path)
+bool DownloadList::begin(Transfer *download, const QString &path)
 {
     // Two transfers into one file would write over each other.
     for (const Row &r : std::as_const(m_rows)) {
-        if (r.download && (r.download->state() == Download::State::Running || r.download->resumable())
+        if (r.download && (r.download->state() == Transfer::State::Running || r.download->resumable())
             && r.path == QFileInfo(path).absoluteFilePath()) {
             download->cancel();
             emit refused(QStringLiteral("“%1”正在下载中，请另选一个文件名。").arg(r.name()));
@@ -329,16 +329,16 @@ bool DownloadList::begin(Download *download, const QString &path)
     row.since.start();
     m_rows.append(row);
     const int at = int(m_rows.size()) - 1;
-    connect(download, &Download::progressed, this, [this, download] {
+    connect(download, &Transfer::progressed, this, [this, download] {
         const int now = rowOf(download);
         if (now >= 0) {
             // Taken up again (继续, or by the engine itself): running, not ended.
-            if (download->state() == Download::State::Running)
+            if (download->state() == Transfer::State::Running)
                 m_rows[now].ended = false;
             emit changed(now);
         }
     });
-    connect(download, &Download::finished, this, [this, download] { onFinished(download); });
+    connect(download, &Transfer::finished, this, [this, download] { onFinished(download); });
     download->start(row.path);
     emit added(at);
     return true;

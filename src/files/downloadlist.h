@@ -11,8 +11,8 @@
 
 class Clock;
 class Dialogs;
-class Download;
-class EngineDownloads;
+class Transfer;
+class DownloadSource;
 class QWidget;
 class SettingsStore;
 
@@ -27,11 +27,11 @@ class DownloadList : public QObject
 {
     Q_OBJECT
 public:
-    DownloadList(EngineDownloads *downloads, Dialogs &dialogs, SettingsStore &store, const Clock &clock,
+    DownloadList(DownloadSource *downloads, Dialogs &dialogs, SettingsStore &store, const Clock &clock,
                  const QString &keptFile, QWidget *dialogOwner);
 
     struct Row {
-        QPointer<Download> download; // null for a row an earlier run kept
+        QPointer<Transfer> download; // null for a row an earlier run kept
         QString path;
         QElapsedTimer since;
         KeptDownload kept;           // how it ended (rows of earlier runs, and ended ones)
@@ -66,12 +66,12 @@ public:
     // Asked when the program exits with transfers under way.
     static QString exitQuestion(int running);
     // Why a download failed, in the user's words.
-    static QString failureText(const Download &download);
+    static QString failureText(const Transfer &download);
 
     // How a download goes: through the save dialog, saved without one beside the last
     // (a burst the user allowed), or not at all.
     enum class Route { Ask, Quiet, Hold, Refuse }; // Hold: saved as Quiet, waiting for Quiet or Refuse
-    using Gate = std::function<void(Download *, std::function<void(Route)>)>;
+    using Gate = std::function<void(Transfer *, std::function<void(Route)>)>;
     // Asked first for every download; its answer may come later.
     void setGate(Gate gate) { m_gate = std::move(gate); }
 
@@ -86,16 +86,16 @@ signals:
     void refused(const QString &message);
 
 private:
-    void onRequested(Download *download);
-    void askWhere(Download *download);
-    bool saveQuietly(Download *download);
+    void onRequested(Transfer *download);
+    void askWhere(Transfer *download);
+    bool saveQuietly(Transfer *download);
     // Where the download dialog expects a download of url (-1: it does not).
     qsizetype expectedAt(const QUrl &url);
     // The download runs into path, in a row of its own; false when another transfer
     // writes there.
-    bool begin(Download *download, const QString &path);
-    int rowOf(const Download *download) const;
-    void onFinished(Download *download);
+    bool begin(Transfer *download, const QString &path);
+    int rowOf(const Transfer *download) const;
+    void onFinished(Transfer *download);
     // The ended rows to keptFile.
     void keep();
 
@@ -117,5 +117,5 @@ private:
     QList<Expected> m_expected;
     Gate m_gate;
     QTimer m_keepAgain;
-    QList<QPointer<Download>> m_refused;
+    QList<QPointer<Transfer>> m_refused;
 };

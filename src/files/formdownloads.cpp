@@ -1,6 +1,6 @@
 #include "files/formdownloads.h"
 
-#include "engine/enginedownloads.h"
+#include "engine/transfer.h"
 #include "files/downloadlist.h"
 #include "platform/shell.h"
 
@@ -112,7 +112,7 @@ void FormDownloads::addRow(int row)
                 setState(item, QStringLiteral("无法打开文件夹 %1：没有可以显示文件夹的程序").arg(folder));
         } else if (r.download && r.download->resumable()) {
             m_list.resume(row);
-        } else if (r.download && r.download->state() != Download::State::Done) {
+        } else if (r.download && r.download->state() != Transfer::State::Done) {
             r.download->cancel();
         }
     });
@@ -151,7 +151,7 @@ void FormDownloads::updateRow(int row)
         action->setEnabled(r.fileThere());
         return;
     }
-    const Download &d = *r.download;
+    const Transfer &d = *r.download;
     const qint64 got = d.received();
     const QString waiting = QStringLiteral("等待您在网页上方回答是否允许");
     item->setText(Progress, d.total() > 0 ? QStringLiteral("%1 / %2").arg(DownloadList::size(got), DownloadList::size(d.total()))
@@ -159,14 +159,14 @@ void FormDownloads::updateRow(int row)
     const double seconds = qMax<qint64>(1, r.since.elapsed()) / 1000.0;
     const double rate = got / seconds;
     switch (d.state()) {
-    case Download::State::Running:
+    case Transfer::State::Running:
         action->setText(QStringLiteral("取消"));
         action->setEnabled(true);
         item->setText(Speed, DownloadList::size(qint64(rate)) + QStringLiteral("/秒"));
         item->setText(Left, d.total() > 0 && rate > 0 ? QStringLiteral("%1 秒").arg(qCeil((d.total() - got) / rate)) : QString());
         setState(item, d.held() ? waiting : QStringLiteral("正在下载"));
         break;
-    case Download::State::Done:
+    case Transfer::State::Done:
         item->setText(Speed, QString());
         item->setText(Name, r.name());
         item->setToolTip(Name, r.path);
@@ -177,20 +177,20 @@ void FormDownloads::updateRow(int row)
             setState(item, d.displacedFrom().isEmpty() ? QStringLiteral("已完成") : QStringLiteral("已完成，另存为“%1”").arg(r.name()));
         action->setText(QStringLiteral("打开文件夹"));
         break;
-    case Download::State::Cancelled:
+    case Transfer::State::Cancelled:
         item->setText(Speed, QString());
         item->setText(Left, QString());
         setState(item, QStringLiteral("已取消"));
         action->setEnabled(false);
         break;
-    case Download::State::Failed:
+    case Transfer::State::Failed:
         item->setText(Speed, QString());
         item->setText(Left, QString());
         setState(item, QStringLiteral("失败：") + DownloadList::failureText(d));
         action->setText(QStringLiteral("继续"));
         action->setEnabled(d.resumable());
         break;
-    case Download::State::Asking:
+    case Transfer::State::Asking:
         break;
     }
 }

@@ -54,7 +54,7 @@ class TstDownloads : public QObject
         emit m_page->Web()->UserInput();
         m_page->Web()->download(address);
     }
-    Download *row(int i) const { return list()->rows().value(i).download; }
+    Download *row(int i) const { return qobject_cast<Download *>(list()->rows().value(i).download.data()); }
     // Saves the fixture page with its picture to path (the type by its ending), opens the
     // file and checks that its picture comes from the file, not the server.
     void saveAndReopenWithItsPicture(const QString &path)
@@ -125,7 +125,7 @@ private slots:
 
     void aPdfShowsInItsTabAndIsSavedAsItself()
     {
-        QSignalSpy asked(m_world.engine->downloads(), &EngineDownloads::requested);
+        QSignalSpy asked(m_world.engine->downloads(), &DownloadSource::requested);
         // The engine's viewer read it: the tab shows the document's own title.
         FormWeb *pdf = m_world.open(QStringLiteral("/doc.pdf"), FixtureServer::kPdfTitle);
         QVERIFY(waitFor([&] { return pdf->document().showsPdf(); }, 10000));
@@ -270,7 +270,7 @@ private slots:
         const int asked = m_world.dialogs.asked.size();
         int requested = 0;
         QObject counting;
-        connect(m_world.engine->downloads(), &EngineDownloads::requested, &counting, [&requested] { ++requested; });
+        connect(m_world.engine->downloads(), &DownloadSource::requested, &counting, [&requested] { ++requested; });
         m_world.dialogs.saveAnswer = target(QStringLiteral("burst0.bin"));
         m_page->Web()->runPageScript(burst(QStringLiteral("burst")));
         QuestionBar *bar = m_page->questionBar();

@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/pagecontrol.h"
+#include "support/fakedownloads.h"
 
 #include <QEvent>
 #include <QHash>
@@ -166,7 +167,8 @@ public:
         pages.append(page);
         return page;
     }
-    EngineDownloads *downloads() override { return nullptr; }
+    FakeDownloads downloadSource;
+    DownloadSource *downloads() override { return &downloadSource; }
     void setNoticeShower(std::function<void(const SiteNotice &)>) override {}
     // An instance name makes the window keep its list of open pages.
     QString instance;

@@ -3,6 +3,7 @@
 #include "app/openpageskeeper.h"
 #include "app/pagestack.h"
 #include "app/toolbar.h"
+#include "files/downloadlist.h"
 #include "page/pagesleep.h"
 #include "page/formweb.h"
 #include "page/session.h"
@@ -20,7 +21,10 @@
 #include "tabs/tabstrip.h"
 #include "userdata/options.h"
 
+#include <QDir>
 #include <QLineEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <functional>
 #include <memory>
 
@@ -513,6 +517,40 @@ private slots:
         sent->reload();
         QCOMPARE(m_dialogs.asked.size(), 1);
         QCOMPARE(fake(sent)->loads(), loads);
+    }
+
+    // Downloads through the engine's seam: a server's name reaches the dialog as a plain
+    // name, the transfer goes where the user said, and its end is said and kept in the
+    // user's words, a broken line as one that can go on.
+    void aDownloadGoesWhereTheUserSaidAndItsEndIsSaidAndKept()
+    {
+        QTemporaryDir folder;
+        DownloadList &list = m_w->downloads();
+        QSignalSpy ended(&list, &DownloadList::ended);
+        m_dialogs.saveAnswer = folder.filePath(QStringLiteral("report.pdf"));
+        const QString proposed = QDir(list.proposedFolder()).filePath(QStringLiteral("r'1'.pdf"));
+        FakeTransfer *broken = m_engine.downloadSource.announce(QUrl(at(QStringLiteral("r"))), QStringLiteral("../..\\r\"1\".pdf"));
+        QCOMPARE(m_dialogs.asked.last(),
+                 QStringLiteral("save:保存文件|%1|全部文件 (*)").arg(proposed));
+        QCOMPARE(broken->state(), Transfer::State::Running);
+        QCOMPARE(broken->path(), m_dialogs.saveAnswer);
+        broken->end(Transfer::State::Failed, Transfer::Failure::ConnectionBroke);
+        QCOMPARE(ended.last().at(1).toString(), QStringLiteral("下载中断：report.pdf（网络连接中断，可以在下载列表中继续）"));
+
+        m_dialogs.saveAnswer = folder.filePath(QStringLiteral("big.iso"));
+        FakeTransfer *full = m_engine.downloadSource.announce(QUrl(at(QStringLiteral("big"))), QStringLiteral("big.iso"));
+        full->receive(4096, 1 << 30);
+        full->end(Transfer::State::Failed, Transfer::Failure::DiskFull);
+        QCOMPARE(ended.last().at(1).toString(), QStringLiteral("下载失败：big.iso（磁盘空间不足）"));
+        QCOMPARE(list.rows().size(), 2);
+        QCOMPARE(list.rows().at(1).kept.failure, QStringLiteral("磁盘空间不足"));
+        QCOMPARE(list.rows().at(1).kept.size, 4096);
+
+        // Not asked where: nothing starts.
+        m_dialogs.saveAnswer.clear();
+        FakeTransfer *declined = m_engine.downloadSource.announce(QUrl(at(QStringLiteral("no"))), QStringLiteral("no.zip"));
+        QCOMPARE(declined->state(), Transfer::State::Cancelled);
+        QCOMPARE(list.rows().size(), 2);
     }
 };
 
