@@ -29,7 +29,7 @@ PageStack::PageStack(Session &session, const Parts &parts, int tabCapacity)
     , m_book(tabCapacity)
     , m_closed(session.store, parts.closedMenu, parts.address)
     , m_historyFlush(parts.history, session.clock, [this](const QString &text) { tell(text); })
-    , m_sleep(new SleepWatch(session, [this] { return pagesInTabOrder(); }, this))
+    , m_sleep(new SleepWatch(session.store, session.memory, [this] { return pagesInTabOrder(); }, this))
     , m_renderers(new RendererWatch([this] { return pagesInTabOrder(); },
                                     [&session](qint64 pid) { session.shell.endProcess(pid); }, this))
 {

@@ -78,7 +78,8 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
         label.toolTip = PageText::plainToolTip(m_pageTitle + QLatin1Char('\n') + PageSleep::kAsleepNote);
         m_host.setTabLabel(this, label);
     });
-    m_pictures = new PagePictures(*this, *m_web, m_session, m_host, *m_status, *m_sleep);
+    m_pictures = new PagePictures(*this, *m_web, {m_session.engine, m_session.dialogs, m_session.clock, m_session.options, m_session.pictures},
+                                  m_host, *m_status, *m_sleep);
     connect(m_pictures->ticker(), &QTimer::timeout, this, &FormWeb::slowTick);
     connect(m_pictures, &PagePictures::pictureChosen, this, &FormWeb::pictureChosen);
     m_document = new PageDocument(*m_web, [this] { return m_documentTitle; }, this);

@@ -4,10 +4,10 @@
 #include "page/pagehost.h"
 #include "page/pagesleep.h"
 #include "page/picturespage.h"
-#include "page/session.h"
 #include "page/statusbar.h"
 #include "pictures/galleryview.h"
 #include "pictures/pagescreenshot.h"
+#include "pictures/picturestate.h"
 #include "pictures/screenshotfiles.h"
 #include "pictures/picturename.h"
 #include "platform/dialogs.h"
@@ -22,17 +22,17 @@
 const QString PagePictures::kScreenshotSafeMode = QString(15, QLatin1Char(' '))
     + QStringLiteral("网页截图时必须退出安全模式，请在“系统设置中心”里退出“安全模式”后，再重新启动《Velmo安全浏览器》即可。");
 
-PagePictures::PagePictures(PicturesPage &page, PageControl &web, Session &session, PageHost &host, StatusBar &status,
+PagePictures::PagePictures(PicturesPage &page, PageControl &web, const Needs &needs, PageHost &host, StatusBar &status,
                            PageSleep &sleep)
     : QObject(page.pageWidget())
     , m_page(page)
     , m_web(web)
-    , m_session(session)
+    , m_needs(needs)
     , m_host(host)
     , m_status(status)
     , m_sleep(sleep)
 {
-    m_gallery = new GalleryView(m_session.engine, m_page.pageWidget(), &m_web, m_session.pictures.list, this);
+    m_gallery = new GalleryView(m_needs.engine, m_page.pageWidget(), &m_web, m_needs.pictures.list, this);
     connect(m_gallery, &GalleryView::counted, &m_status, &StatusBar::showPicturesFound);
     connect(m_gallery, &GalleryView::built, this, [this](int count) {
         m_status.showPictureTotal(count);
@@ -43,7 +43,7 @@ PagePictures::PagePictures(PicturesPage &page, PageControl &web, Session &sessio
     connect(m_gallery, &GalleryView::writeFailed, this,
             [this] { m_page.showStatus(QStringLiteral("图片集网页无法写入，图片集未更新。")); });
 
-    m_saver = new PictureSaver(&m_web, m_session.pictures.runLock, m_session.clock, this);
+    m_saver = new PictureSaver(&m_web, m_needs.pictures.runLock, m_needs.clock, this);
     m_saver->setStopRequested([this] { return m_page.closePending(); });
     connect(m_saver, &PictureSaver::foundChanged, &m_status, &StatusBar::showPicturesFound);
     connect(m_saver, &PictureSaver::progressed, &m_status, &StatusBar::showSaveProgress);
@@ -188,8 +188,8 @@ std::function<void()> PagePictures::afterRun(std::function<void()> done)
 PagePictures::Shot PagePictures::ScreenSaveAs(const QString &mainCaption, std::function<void(bool)> done)
 {
     const bool galleryInFront = m_host.galleryShown() && WebPic();
-    if (m_session.options.safePictureMode() != 0 && !m_host.galleryShown()) {
-        m_session.dialogs.information(m_page.pageWidget(), PageText::kProductName, kScreenshotSafeMode);
+    if (m_needs.options.safePictureMode() != 0 && !m_host.galleryShown()) {
+        m_needs.dialogs.information(m_page.pageWidget(), PageText::kProductName, kScreenshotSafeMode);
         return Shot::SafeMode;
     }
     // One job at a time takes pictures from this page's view.
@@ -197,7 +197,7 @@ PagePictures::Shot PagePictures::ScreenSaveAs(const QString &mainCaption, std::f
         m_page.showStatus(QStringLiteral("正在保存本网页的图片，请等它结束后再截图。"));
         return Shot::Busy;
     }
-    const QString path = m_session.dialogs.saveFile(m_page.pageWidget(), QStringLiteral("截图另存为"),
+    const QString path = m_needs.dialogs.saveFile(m_page.pageWidget(), QStringLiteral("截图另存为"),
                                                     PageText::screenshotName(mainCaption, m_page.pageTitle(), m_page.location()),
                                                     QStringLiteral("图片文件 (*.jpg *.jpeg)"));
     if (path.isEmpty())
@@ -211,7 +211,7 @@ PagePictures::Shot PagePictures::ScreenSaveAs(const QString &mainCaption, std::f
     // Taller than one picture: the user says whether to save all of it in several files.
     auto cancelled = std::make_shared<bool>(false);
     m_screenshot->setTooTall([this, path, cancelled](int documentHeight, int parts) {
-        const int chosen = m_session.dialogs.choose(
+        const int chosen = m_needs.dialogs.choose(
             m_page.pageWidget(), QStringLiteral("截图另存为"),
             QStringLiteral("网页太长（全长 %1 像素），一张图片最多只能容纳 %2 像素。").arg(documentHeight).arg(PageScreenshot::kMaxSide),
             {QStringLiteral("保存整个网页，分成 %1 张图片（%2、%3……）")
@@ -264,7 +264,7 @@ void PagePictures::resetPictureCounters()
 
 void PagePictures::loaded()
 {
-    if (m_session.options.autoDownloadPictures() != 0)
+    if (m_needs.options.autoDownloadPictures() != 0)
         m_timer3->start();
 }
 
@@ -273,7 +273,7 @@ void PagePictures::tick()
     ++m_ticks;
     if (m_ticks > 5)
         m_timer3->stop();
-    if (m_session.options.autoDownloadPictures() != 0) {
+    if (m_needs.options.autoDownloadPictures() != 0) {
         if (SavePictureDisk(PictureName::downloadFolder()) == PictureSaver::Start::OtherPageSaving)
             m_timer3->start(); // another page is saving: try again on a later tick
     } else if (!m_web.discarded()) {

@@ -14,7 +14,11 @@ class PageScreenshot;
 class PageSleep;
 class QTimer;
 class StatusBar;
-struct Session;
+class Clock;
+class Dialogs;
+class Options;
+class PageEngine;
+struct PictureState;
 
 // The page's picture work: its gallery, the background count of its large pictures, the
 // runs that save them, and the screenshot of the whole document.
@@ -22,7 +26,15 @@ class PagePictures : public QObject
 {
     Q_OBJECT
 public:
-    PagePictures(PicturesPage &page, PageControl &web, Session &session, PageHost &host, StatusBar &status, PageSleep &sleep);
+    // What it uses of the browser's own.
+    struct Needs {
+        PageEngine &engine;
+        Dialogs &dialogs;
+        const Clock &clock;
+        const Options &options;
+        PictureState &pictures; // the last picture search, the run shared by all pages
+    };
+    PagePictures(PicturesPage &page, PageControl &web, const Needs &needs, PageHost &host, StatusBar &status, PageSleep &sleep);
     ~PagePictures() override;
 
     // The gallery's browser; null until the page's first gallery.
@@ -82,7 +94,7 @@ private:
 
     PicturesPage &m_page;
     PageControl &m_web;
-    Session &m_session;
+    Needs m_needs;
     PageHost &m_host;
     StatusBar &m_status;
     PageSleep &m_sleep;

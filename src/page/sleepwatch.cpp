@@ -2,16 +2,16 @@
 
 #include "page/formweb.h"
 #include "page/pagesleep.h"
-#include "page/session.h"
 #include "platform/memory.h"
 #include "platform/settingkeys.h"
 #include "platform/settingsstore.h"
 
 #include <algorithm>
 
-SleepWatch::SleepWatch(Session &session, Pages pages, QObject *parent)
+SleepWatch::SleepWatch(const SettingsStore &store, const MemoryGauge &memory, Pages pages, QObject *parent)
     : QObject(parent)
-    , m_session(session)
+    , m_store(store)
+    , m_memory(memory)
     , m_pages(std::move(pages))
 {
     m_timer.setInterval(kLookEveryMs);
@@ -34,9 +34,9 @@ void SleepWatch::look()
         return;
     m_asking.clear();
     ++m_look;
-    const int limitMb = m_session.store.read(SettingKeys::kMemoryLimit).toInt();
+    const int limitMb = m_store.read(SettingKeys::kMemoryLimit).toInt();
     // The browser's own share costs a walk over its processes: read only when it counts.
-    if (!m_session.memory.read(limitMb > 0).pressing(limitMb)) {
+    if (!m_memory.read(limitMb > 0).pressing(limitMb)) {
         emit looked(false, nullptr);
         return;
     }

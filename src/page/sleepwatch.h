@@ -6,7 +6,8 @@
 #include <functional>
 
 class FormWeb;
-struct Session;
+class MemoryGauge;
+class SettingsStore;
 
 // Watches memory and, only while it runs short, puts pages out of sight to sleep: the
 // page out of sight longest first, one a look, each page deciding for itself whether it
@@ -17,7 +18,8 @@ class SleepWatch : public QObject
     Q_OBJECT
 public:
     using Pages = std::function<QList<FormWeb *>()>;
-    SleepWatch(Session &session, Pages pages, QObject *parent = nullptr);
+    // The memory limit the user set is read from store at each look.
+    SleepWatch(const SettingsStore &store, const MemoryGauge &memory, Pages pages, QObject *parent = nullptr);
 
     static constexpr int kLookEveryMs = 10000;
     static constexpr int kTrimAfterLoadsMs = 1500;
@@ -34,7 +36,8 @@ signals:
 private:
     void tryNext(QList<QPointer<FormWeb>> candidates);
 
-    Session &m_session;
+    const SettingsStore &m_store;
+    const MemoryGauge &m_memory;
     Pages m_pages;
     QTimer m_timer;
     QTimer m_trim;
