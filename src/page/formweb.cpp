@@ -3,6 +3,7 @@
 
 #include "engine/pagecontrol.h"
 #include "engine/cwebbrowser.h"
+#include "page/pageclosing.h"
 #include "page/pagecommands.h"
 #include "page/pagedocument.h"
 #include "page/pagehost.h"
@@ -69,10 +70,18 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     m_web->setScriptDialogs(m_dialog);
     wireSiteRequests();
 
-    m_timer2 = new QTimer(this);
-    m_timer2->setObjectName(QStringLiteral("Timer2"));
-    m_timer2->setInterval(200);
-    connect(m_timer2, &QTimer::timeout, this, &FormWeb::checkDocumentArrived);
+    m_closing = new PageClosing({this, [this] { return m_pictures && m_pictures->savingPictures(); },
+                                 [this] {
+                                     m_web->setAudioMuted(true);
+                                     hide();
+                                 },
+                                 [this] { return !m_web->LocationURL().isEmpty(); },
+                                 [this] {
+                                     if (isActive())
+                                         m_host.setAddressText(QString());
+                                 },
+                                 [this] { return m_guard.blocked(); }, [this] { m_host.closePage(this); },
+                                 [this] { return placed(); }});
     m_sleep = new PageSleep(this, *m_web, m_session.clock, [this] { return keepsAwake(); }, [this] {
         PageText::Label label = PageText::tabLabel(m_pageTitle);
         label.toolTip = PageText::plainToolTip(m_pageTitle + QLatin1Char('\n') + PageSleep::kAsleepNote);
@@ -105,7 +114,7 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     connect(m_web, &PageControl::ProgressChange, this, &FormWeb::onProgressChange);
     connect(m_web, &PageControl::CommandStateChange, this, &FormWeb::onCommandStateChange);
     connect(m_web, &PageControl::TitleChange, this, &FormWeb::onTitleChange);
-    connect(m_web, &PageControl::DownloadComplete, m_timer2, qOverload<>(&QTimer::start));
+    connect(m_web, &PageControl::DownloadComplete, m_closing, &PageClosing::watchForDocument);
     connect(m_web, &PageControl::DocumentComplete, this, &FormWeb::onDocumentComplete);
     connect(m_web, &PageControl::BeforeNavigate2, this, &FormWeb::onBeforeNavigate);
     connect(m_web, &PageControl::UserInput, this, [this] { m_burst.userWorked(); });
@@ -327,31 +336,22 @@ bool FormWeb::asksUser() const
     return m_dialog->asking();
 }
 
-void FormWeb::checkDocumentArrived()
-{
-    if (!m_web->LocationURL().isEmpty()) {
-        m_loadedOnce = true;
-        m_timer2->stop();
-        return;
-    }
-    if (isActive())
-        m_host.setAddressText(QString());
-    if (m_guard.blocked())
-        m_host.closePage(this);
-}
-
 void FormWeb::slowTick()
 {
     m_pictures->tick();
-    if (m_closePending) {
-        close();
-        // Still saving: keep trying, even past the sixth tick.
-        if (!m_closed)
-            m_pictures->ticker()->start();
-        return;
-    }
-    if (!placed())
-        close();
+    // The picture tick stops after its first few; a close that waits keeps it going.
+    if (m_closing->tick())
+        m_pictures->ticker()->start();
+}
+
+bool FormWeb::closePending() const
+{
+    return m_closing->pending();
+}
+
+bool FormWeb::loadedOnce() const
+{
+    return m_closing->documentArrived();
 }
 
 bool FormWeb::isActive() const
@@ -361,20 +361,16 @@ bool FormWeb::isActive() const
 
 void FormWeb::closeEvent(QCloseEvent *event)
 {
-    if (m_closed) {
+    switch (m_closing->asked()) {
+    case PageClosing::Step::Gone:
         event->accept();
         return;
-    }
-    if (m_pictures->savingPictures() && !m_exiting) {
-        // This page's pictures are being saved: the run ends at its next picture and
-        // the page closes then. Until then it is out of sight and silent.
-        m_closePending = true;
-        m_web->setAudioMuted(true);
-        hide();
+    case PageClosing::Step::Wait:
         event->ignore();
         return;
+    case PageClosing::Step::Go:
+        break;
     }
-    m_closed = true;
     m_fullScreen->leave();
     m_sleep->pageClosed();
     event->accept();
@@ -396,15 +392,14 @@ void FormWeb::closeForExit()
 {
     // The program ends: a run under way ends too, and the page records itself as any
     // closing page does.
-    m_exiting = true;
-    close();
+    m_closing->closeForExit();
 }
 
 bool FormWeb::keepsAwake() const
 {
     // A question, a picture run (or one that may start by itself), a window closing or
     // refused, a site waiting for an answer: each would be lost or repeated by a reload.
-    return m_closed || m_closePending || m_guard.blocked() || m_dialog->asking() || m_pictures->savingPictures()
+    return m_closing->closed() || m_closing->pending() || m_guard.blocked() || m_dialog->asking() || m_pictures->savingPictures()
         || m_session.options.autoDownloadPictures() != 0 || waitsOnSite();
 }
 

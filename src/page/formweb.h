@@ -12,6 +12,7 @@
 
 class PageControl;
 class cWebBrowser;
+class PageClosing;
 class PageCommands;
 class PageDocument;
 class PageHost;
@@ -127,9 +128,9 @@ public:
     QString pageTitle() const override { return m_pageTitle; }
     bool placed() const;
     void place(const QRect &clientRect);
-    bool closePending() const override { return m_closePending; }
+    bool closePending() const override;
     bool blocked() const { return m_guard.blocked(); }
-    bool loadedOnce() const { return m_loadedOnce; }
+    bool loadedOnce() const;
     // Between the start of a load and its end (what Esc stops).
     bool loading() const { return m_loading; }
     bool backEnabled() const { return m_backEnabled; }
@@ -179,8 +180,6 @@ private:
     void onBeforeNavigate(NavigationRequest &request);
     void onNewWindow(NewWindowRequest &request);
     void onRendererGone();
-    // Timer2: closes a window that never got a document (a refused pop-up).
-    void checkDocumentArrived();
     // Timer3: the 5-second tick (picture counting, pending close, unplaced windows).
     void slowTick();
     bool isActive() const;
@@ -204,7 +203,7 @@ private:
     DownloadBurst m_burst;
     QString m_burstAddress;
     QElapsedTimer m_lastPrintAsked;
-    QTimer *m_timer2 = nullptr;
+    PageClosing *m_closing = nullptr;
     NavigationGuard m_guard;
     VisitLog m_visits;
     PageSleep *m_sleep = nullptr;
@@ -220,10 +219,6 @@ private:
     QString m_documentTitle;
     bool m_backEnabled = false;
     bool m_forwardEnabled = false;
-    bool m_loadedOnce = false;
     bool m_loading = false;
-    bool m_closePending = false;
-    bool m_closed = false;
-    bool m_exiting = false;
     QString m_notice;
 };

@@ -1,6 +1,8 @@
 // The page window turning its browser's events into what the tab, the caption, the
 // address box and the status bar show, and into the page's jobs.
 #include "page/formweb.h"
+
+#include "page/pageclosing.h"
 #include "page/certificatepanel.h"
 
 #include "engine/pagecontrol.h"
@@ -84,7 +86,7 @@ void FormWeb::onDocumentComplete()
     // brings its title along), when the document still reads as untitled; read it again
     // once the load is over.
     onTitleChange(QString());
-    m_timer2->start();
+    m_closing->watchForDocument();
     m_sleep->documentLoaded();
     m_commands->documentLoaded();
     m_host.focusActivePage(this);
