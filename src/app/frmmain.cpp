@@ -228,14 +228,13 @@ void Frmmain::restoreLeftOver(const OpenPagesList &left, bool restore)
     // What was not opened (no, or no room in the strip) waits in the closed pages, the
     // first of them newest, in one write; the ring keeps the newest it holds.
     const qsizetype rest = left.pages.size() - opened;
-    {
-        SettingsStore::Batch batch(m_session.store);
-        const qsizetype last = qMin(left.pages.size(), opened + ClosedPages::kRing) - 1;
-        for (qsizetype i = last; i >= opened; --i) {
-            m_pages->closedRing().record(left.pages[i].title, left.pages[i].address);
-            m_pages->closedRing().showInMenu(left.pages[i].title, left.pages[i].address);
-        }
+    const qsizetype last = qMin(left.pages.size(), opened + ClosedPages::kRing) - 1;
+    for (qsizetype i = last; i >= opened; --i) {
+        m_pages->closedRing().record(left.pages[i].title, left.pages[i].address);
+        m_pages->closedRing().showInMenu(left.pages[i].title, left.pages[i].address);
     }
+    // On disk before the set-aside list goes: a crash now loses none of them.
+    m_pages->closedRing().writeWaiting();
     if (restore && rest > 0)
         m_pages->tellOnceLoaded(rest > ClosedPages::kRing
                           ? QStringLiteral("已恢复 %1 个网页；其余 %2 个放不下，其中前 %3 个在“历史”菜单中（Ctrl+Z 逐个打开）。")

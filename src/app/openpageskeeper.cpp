@@ -134,6 +134,9 @@ void OpenPagesKeeper::write()
         return;
     m_written = bytes;
     ++m_writes;
+    // A page that left the list is among the closed pages on disk first: a crash between
+    // the two writes loses it from neither.
+    m_pages.closedRing().writeWaiting();
     const QString path = m_path;
     m_writer->start([this, path, bytes] {
         // The folder may not be there yet on a first run.

@@ -182,7 +182,7 @@ public:
     virtual ~PageEngine() = default;
     // A new page whose view lives in viewParent, owned by parent (the caller when null).
     virtual PageControl *newPage(QWidget *viewParent, QObject *parent) = 0;
-    // Where every download of the profile is announced (none without the engine).
+    // Where every download of the profile is announced.
     virtual DownloadSource *downloads() = 0;
     // The running instance's own name ("default", "instance-2" ...); "" off the record.
     virtual QString instanceName() const = 0;

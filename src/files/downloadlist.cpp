@@ -35,7 +35,7 @@ DownloadList::DownloadList(DownloadSource *downloads, Dialogs &dialogs, Settings
     m_keepAgain.setSingleShot(true);
     m_keepAgain.setInterval(kKeepAgainMs);
     connect(&m_keepAgain, &QTimer::timeout, this, &DownloadList::keep);
-    // Without the engine (tests of the window alone) nothing is ever announced.
+    // No source, nothing is ever announced.
     if (downloads)
         connect(downloads, &DownloadSource::requested, this, &DownloadList::onRequested);
 }

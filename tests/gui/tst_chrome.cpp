@@ -236,6 +236,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(p->Web()->LocationURL(), Sites::kMarkedStartPage, 10000);
         m_w->pages().book().setHoverPos(m_w->pages().book().activePos());
         m_w->pages().DelLine();
+        // The ring as read writes what waits first.
+        m_w->pages().closedRing().writeWaiting();
         QCOMPARE(m_world.store->read(QStringLiteral("CancelPage"), QStringLiteral("Count")), before);
     }
 

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QSettings>
 #include <csignal>
 
 // Pages open when the browser was killed come back at the next start, as the user answers.
@@ -133,6 +134,10 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(labels(), QStringList{QStringLiteral("Page start")}, 15000);
         w->restoreBar()->noButton()->click();
         QCOMPARE(w->pages().book().count(), 1);
+        // In the settings file at once, as the set-aside list goes: a crash now loses neither.
+        QVERIFY(!QFileInfo::exists(w->openPagesKeeper()->setAsidePath()));
+        QVERIFY(fileBytes(Paths::settingsFile()).contains("/page?id=kept"));
+        QVERIFY(fileBytes(Paths::settingsFile()).contains("/page?id=also"));
         // Nothing lost: the closed pages give them back, the first one first.
         w->pages().Restore();
         QTRY_COMPARE_WITH_TIMEOUT(labels(), (QStringList{QStringLiteral("Page start"), QStringLiteral("Page kept")}), 15000);
@@ -140,7 +145,16 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(labels(), (QStringList{QStringLiteral("Page start"), QStringLiteral("Page kept"),
                                                          QStringLiteral("Page also")}),
                                   15000);
-        QVERIFY(!QFileInfo::exists(w->openPagesKeeper()->setAsidePath()));
+        // A tab closed leaves the list kept against a crash only once its record is in
+        // the settings file.
+        const auto countOnDisk = [] { return QSettings(Paths::settingsFile(), QSettings::IniFormat).value(QStringLiteral("CancelPage/Count")).toInt(); };
+        const int before = countOnDisk();
+        FormWeb *also = w->pages().activePage();
+        QTRY_COMPARE_WITH_TIMEOUT(also->location(), url(QStringLiteral("/page?id=also")), 15000);
+        w->pages().closeShown();
+        QVERIFY(w->openPagesKeeper()->writeNow());
+        // Two restores moved the ring back two; this record is the one after them.
+        QCOMPARE(countOnDisk(), before - 1);
     }
 
     void unansweredTheyAreOfferedAgainAfterTheNextCrash()

@@ -149,9 +149,15 @@ private slots:
         m_w->pages().book().setHoverPos(0);
         m_w->pages().DelLine();
         QVERIFY(m_w->menus()->liHistory().at(0)->isVisible());
+        // One record on disk, one still waiting: both go.
+        m_w->pages().closedRing().writeWaiting();
+        QVERIFY(!m_world.store->read(QStringLiteral("CancelPage"), QStringLiteral("Page_1")).isEmpty());
+        m_w->pages().book().setHoverPos(0);
+        m_w->pages().DelLine();
         item("ClearHistory")->trigger();
         QVERIFY(!m_w->menus()->liHistory().at(0)->isVisible());
         QVERIFY(m_world.store->read(QStringLiteral("CancelPage"), QStringLiteral("Page_1")).isEmpty());
+        QVERIFY(m_world.store->read(QStringLiteral("CancelPage"), QStringLiteral("Page_2")).isEmpty());
 
         m_w = m_world.newWindow();
         m_w->start(url(QStringLiteral("/page?id=again")));

@@ -44,8 +44,9 @@ private slots:
     void init()
     {
         m_world.reset();
-        m_world.store->deleteSection(QStringLiteral("CancelPage"));
+        // The window before writes the pages it closed last as it goes.
         m_w = m_world.newWindow();
+        m_world.store->deleteSection(QStringLiteral("CancelPage"));
         m_w->pages().closedPages().load();
     }
 

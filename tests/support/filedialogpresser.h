@@ -8,7 +8,7 @@
 #include "support/qtinternals.h"
 
 // Answers the next real file dialog as a user would: notes the folder it opened in and
-// the name it shows, then presses Enter in the name field (or Escape).
+// the name it shows, then presses Enter in the name field (or cancels it).
 class FileDialogPresser : public QObject
 {
 public:
@@ -30,14 +30,19 @@ public:
                 seen = true;
                 folder = dialog->directory().absolutePath();
                 QLineEdit *edit = QtInternals::fileDialogNameField(dialog);
+                name = edit ? edit->text() : QString();
+                // Cancelling needs no internals.
+                if (!accept) {
+                    dialog->reject();
+                    return;
+                }
                 if (!edit) {
                     fieldMissing = true;
                     qWarning("Qt's file dialog has no name field \"fileNameEdit\" here: see qtinternals.h");
                     dialog->reject();
                     return;
                 }
-                name = edit->text();
-                QTest::keyClick(edit, accept ? Qt::Key_Return : Qt::Key_Escape);
+                QTest::keyClick(edit, Qt::Key_Return);
                 return;
             }
         });
