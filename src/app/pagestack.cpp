@@ -8,7 +8,6 @@
 #include "page/rendererwatch.h"
 #include "page/sleepwatch.h"
 #include "platform/clock.h"
-#include "platform/settingsstore.h"
 #include "platform/shell.h"
 
 #include <QToolButton>
@@ -338,7 +337,6 @@ void PageStack::Restore()
 void PageStack::closeForExit()
 {
     dropPendingOpens();
-    SettingsStore::Batch batch(m_session.store);
     for (FormWeb *p : pagesInTabOrder())
         p->closeForExit();
     // Pages closed by the user while their pictures were being saved record now too.
@@ -346,7 +344,7 @@ void PageStack::closeForExit()
     for (FormWeb *p : pages)
         if (p->closePending())
             p->closeForExit();
-    // Their records go in the same write.
+    // Their records, in one write.
     m_closed.writeWaiting();
 }
 

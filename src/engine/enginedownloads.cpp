@@ -1,7 +1,5 @@
 #include "engine/enginedownloads.h"
 
-#include "platform/filenames.h"
-
 #include "engine/continuationcheck.h"
 #include "engine/enginepage.h"
 #include "platform/partialfiles.h"

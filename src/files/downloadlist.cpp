@@ -200,8 +200,8 @@ void DownloadList::onFinished(Transfer *download)
             emit ended(at, QStringLiteral("下载完成：%1").arg(name));
         break;
     case Transfer::State::Failed:
-        emit ended(at, download->resumable() ? QStringLiteral("下载中断：%1（%2，可以在下载列表中继续）").arg(name, failureText(*download))
-                                             : QStringLiteral("下载失败：%1（%2）").arg(name, failureText(*download)));
+        emit ended(at, download->resumable() ? QStringLiteral("下载中断：%1（%2，可以在下载列表中继续）").arg(name, row.kept.failure)
+                                             : QStringLiteral("下载失败：%1（%2）").arg(name, row.kept.failure));
         break;
     default:
         break;

@@ -20,12 +20,6 @@ bool sameFile(const QByteArray &path, dev_t device, ino_t inode, bool mustBeEmpt
            && (!mustBeEmpty || st.st_size == 0);
 }
 
-// Renames without replacing anything that is there.
-bool renameNew(const QByteArray &from, const QByteArray &to)
-{
-    return NewName::moveTo(QFile::decodeName(from), QFile::decodeName(to)) == NewName::Move::Moved;
-}
-
 } // namespace
 
 HeldName HeldName::hold(const QString &path)
@@ -76,15 +70,16 @@ QString HeldName::finish(const QString &complete) const
     if (sameFile(target, m_device, m_inode, false) && ::rename(from.constData(), target.constData()) == 0)
         return m_path;
     // Gone: the name is free again, as long as nobody takes it first.
-    if (renameNew(from, target))
+    if (NewName::moveTo(complete, m_path) == NewName::Move::Moved)
         return m_path;
     for (int tries = 0; tries < 100; ++tries) {
         const QString other = freeName(m_path);
         if (other.isEmpty())
             break;
-        if (renameNew(from, QFile::encodeName(other)))
+        const NewName::Move moved = NewName::moveTo(complete, other);
+        if (moved == NewName::Move::Moved)
             return other;
-        if (errno != EEXIST)
+        if (moved != NewName::Move::Exists)
             break;
     }
     return QString();
