@@ -12,7 +12,7 @@ PACKAGES=(
   qt6-translations-l10n fonts-wqy-microhei
   xvfb xauth
   desktop-file-utils appstream
-  xdg-utils libglib2.0-bin
+  xdg-utils xdg-user-dirs libglib2.0-bin
 )
 
 missing=()

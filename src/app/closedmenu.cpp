@@ -4,17 +4,26 @@
 
 #include <QAction>
 
+namespace {
+// A page without a title is captioned with its address: shown as people read it.
+QString menuCaption(const QString &caption, const QString &address)
+{
+    const bool isAddress = caption == address || caption.startsWith(QLatin1String("http"), Qt::CaseInsensitive);
+    return isAddress ? PageText::readableAddress(caption) : caption;
+}
+} // namespace
+
 void ClosedMenu::fill(const QVector<ClosedPages::Entry> &entries)
 {
     for (int k = 0; k < entries.size() && k < m_items.size(); ++k)
-        show(k, entries[k].title, entries[k].address);
+        show(k, menuCaption(entries[k].title, entries[k].address), entries[k].address);
     m_cursor = ClosedPages::menuCursorAfterFill(entries.size());
 }
 
 void ClosedMenu::add(const QString &caption, const QString &address)
 {
     m_cursor = ClosedPages::nextMenuItem(m_cursor);
-    show(m_cursor, PageText::firstChars(caption, 40), address);
+    show(m_cursor, PageText::firstChars(menuCaption(caption, address), 40), address);
 }
 
 void ClosedMenu::clear()

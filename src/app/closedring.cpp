@@ -2,6 +2,7 @@
 
 #include "app/addressrow.h"
 #include "app/closedmenu.h"
+#include "tabs/pagetext.h"
 #include "platform/settingsstore.h"
 
 #include <utility>
@@ -22,8 +23,10 @@ ClosedRing::~ClosedRing()
     writeWaiting();
 }
 
-void ClosedRing::record(const QString &caption, const QString &address)
+void ClosedRing::record(const QString &caption, const QString &typed)
 {
+    // A password typed into the address is never written down.
+    const QString address = PageText::withoutUserInfo(typed);
     if (!ClosedPages::recordable(address))
         return;
     m_waiting.append({caption, address});
@@ -41,13 +44,13 @@ void ClosedRing::writeWaiting()
     SettingsStore::Batch batch(m_store);
     for (const auto &[caption, address] : waiting) {
         m_pages.record(caption, address);
-        m_address.addRecord(ClosedPages::recordText(caption, address));
+        m_address.addRecord(ClosedPages::listEntry(caption, address));
     }
 }
 
 void ClosedRing::showInMenu(const QString &caption, const QString &address)
 {
-    m_menu.add(caption, address);
+    m_menu.add(caption, PageText::withoutUserInfo(address));
 }
 
 QString ClosedRing::restore()

@@ -1,5 +1,6 @@
 #include "app/addressrow.h"
 #include "app/commands.h"
+#include "engine/pagecontrol.h"
 #include "app/frmmain.h"
 #include "app/mousewatch.h"
 #include "app/pagestack.h"
@@ -115,8 +116,9 @@ void wirePageCommands(Commands &c)
     c.onButton("Command5", [&pages, &session] { pages.LoadNewForm(session.options.homePageUrl()); });
     for (int i = 0; i < 2; ++i) {
         c.onButton("MoveUp", [&pages, &session, i] {
+            // The gallery while it is shown, else the page.
             if (FormWeb *p = session.currentPage())
-                p->scrollBy(0, i == 0 ? -150 : 150, 201);
+                p->scrollTarget()->scrollBy(0, i == 0 ? -150 : 150, 201);
             pages.focusActivePage();
         }, i);
     }

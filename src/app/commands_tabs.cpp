@@ -53,7 +53,9 @@ void wireTabCommands(Commands &c)
                      [&pages, &strip, &toolbar, labelMenu, menuSlot](int slot, Qt::MouseButton button) {
                          if (toolbar.clearGalleryToggle())
                              pages.focusActivePage();
-                         if (button == Qt::RightButton) {
+                         if (button == Qt::MiddleButton) {
+                             pages.closeAt(pages.book().positionOf(slot));
+                         } else if (button == Qt::RightButton) {
                              pages.book().setHoverPos(pages.book().positionOf(slot));
                              *menuSlot = slot;
                              labelMenu->popup(QCursor::pos());

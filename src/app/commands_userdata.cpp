@@ -106,6 +106,8 @@ QStringList cleanTraces(const QVector<int> &boxes, Frmmain &window, PageStack &p
             pages.settleHistory();
             failed << TraceClean::removeFolder(window.history().folder());
             pages.forgetVisits();
+            // The downloads window's list is the browser's history of downloads.
+            window.downloads().clearList();
             break;
         // The engine keeps no form entries; what it remembers of visits is the links.
         case 3: session.engine.forgetVisitedLinks(); break;
@@ -133,10 +135,7 @@ QStringList cleanTraces(const QVector<int> &boxes, Frmmain &window, PageStack &p
             break;
         }
         // The records themselves, so neither Ctrl+Z nor a restart brings them back.
-        case 8:
-            pages.closedRing().clear();
-            window.downloads().clearList();
-            break;
+        case 8: pages.closedRing().clear(); break;
         default: break; // 9: nothing of the kind on this system
         }
     }

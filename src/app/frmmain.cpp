@@ -189,7 +189,8 @@ void Frmmain::start(const QStringList &addresses)
                 Qt::SingleShotConnection);
         m_restoreBar->ask(left->pages.size());
     }
-    new FormRight(m_session.engine, m_session.clock, SiteTables::kProductSite + QStringLiteral("pop/velm.html"), this);
+    auto *corner = new FormRight(m_session.engine, m_session.clock, SiteTables::kProductSite + QStringLiteral("pop/velm.html"), this);
+    connect(m_pages.get(), &PageStack::pageFullScreenChanged, corner, &FormRight::setScreenTaken);
     // A first run that could not be saved failed before any page could say so. Said once
     // the first page is in: its navigation would clear a notice given before.
     if (!m_session.store.lastWriteOk())

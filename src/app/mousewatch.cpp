@@ -112,7 +112,8 @@ void MouseWatch::watch()
     if (state == -32768)
         m_wasDown = true;
     const QPoint cursor = QCursor::pos();
-    if (cursor.y() > 130)
+    // Measured from the top of the window, which is not always at the top of the screen.
+    if (m_window->mapFromGlobal(cursor).y() > 130)
         m_strip.moveCloseButton(-5000);
     if (state == 0 && m_wasDown) {
         m_wasDown = false;

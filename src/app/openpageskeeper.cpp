@@ -5,6 +5,7 @@
 #include "app/pagestack.h"
 #include "page/formweb.h"
 #include "platform/paths.h"
+#include "tabs/pagetext.h"
 #include "platform/serialwriter.h"
 #include "platform/wholeappend.h"
 
@@ -104,7 +105,8 @@ OpenPagesList OpenPagesKeeper::snapshot() const
     OpenPagesList list;
     const FormWeb *active = m_pages.activePage();
     for (const FormWeb *page : m_pages.pagesInTabOrder()) {
-        const QString address = page->location();
+        // A password typed into the address is never written down.
+        const QString address = PageText::withoutUserInfo(page->location());
         if (!isRestorable(address))
             continue;
         if (page == active)

@@ -256,13 +256,10 @@ void PageStack::releaseSlot(int slot)
     // the one under it here would show, resize and hide a page for nothing.
 }
 
-void PageStack::blankKeepingRecord(FormWeb *p)
+void PageStack::blankLastTab(FormWeb *p)
 {
-    // The last tab is never closed, but its page goes: it is remembered as a closed
-    // page is, so it can be restored.
-    if (!m_parts.strip.labelText(p->myindex()).isEmpty())
-        m_closed.showInMenu(p->caption(), p->location());
-    p->recordAsClosed();
+    // The last tab is never closed: its page goes to blank, and no record is made of it
+    // (Back brings it back).
     p->navigate(kBlank);
     // Blank from now on, before the engine says so.
     m_parts.strip.setLabel(p->myindex(), PageText::tabLabel(kBlank));
@@ -289,7 +286,7 @@ void PageStack::closeAt(int pos)
     const TabBook::Change change = m_book.delLine(pos);
     if (change.blankSlot >= 0) {
         if (FormWeb *p = page(change.blankSlot))
-            blankKeepingRecord(p);
+            blankLastTab(p);
         return;
     }
     if (change.freed.isEmpty())
@@ -324,7 +321,7 @@ void PageStack::CloseAll()
     applyChange(change);
     PaiLie();
     if (FormWeb *p = page(change.blankSlot))
-        blankKeepingRecord(p);
+        blankLastTab(p);
 }
 
 void PageStack::Restore()

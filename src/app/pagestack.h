@@ -141,7 +141,7 @@ private:
     void dropPendingOpens();
     FormWeb *createPage(int slot);
     void releaseSlot(int slot);
-    void blankKeepingRecord(FormWeb *page);
+    void blankLastTab(FormWeb *page);
     void applyChange(const TabBook::Change &change);
     // The caption and the address box describe the active page (the one shown); run
     // after every change of the strip.

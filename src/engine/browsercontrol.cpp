@@ -91,12 +91,13 @@ BrowserControl::BrowserControl(const Engine &engine, QWidget *viewParent, QObjec
     connect(m_page, &QWebEnginePage::linkHovered, this, &BrowserControl::StatusTextChange);
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] { emit ProgressChange(0, 100); });
     connect(m_page, &QWebEnginePage::loadProgress, this, [this](int p) { emit ProgressChange(p, 100); });
-    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool) {
+    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         notePostEntry();
         revealView();
         emit ProgressChange(-1, 100);
         emit DownloadComplete();
         emit DocumentComplete(LocationURL());
+        emit LoadEnded(ok);
     });
     connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserControl::TitleChange);
     connect(m_page, &QWebEnginePage::printRequested, this, &BrowserControl::PrintRequested);

@@ -14,6 +14,8 @@
 
 #include "engine/pagecontrol.h"
 
+class CertificateExceptions;
+
 class EngineDownloads;
 class PrintKeeper;
 class QWebEngineProfile;
@@ -38,6 +40,7 @@ public:
         QWebEngineProfile *profile;
         PrintKeeper &printKeeper;
         EngineDownloads *downloads;
+        CertificateExceptions &certificates;
     };
     BrowserControl(const Engine &engine, QWidget *viewParent, QObject *parent = nullptr);
     ~BrowserControl() override;
@@ -107,6 +110,7 @@ public:
     void answerCertificate(bool goOn) override;
     void answerPermission(const QUrl &origin, SiteFeature feature, bool granted) override;
     void leaveFullScreen() override;
+    std::optional<CertificateProblem> acceptedCertificateProblem() const override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -150,6 +154,7 @@ private:
     NavigationRequest::Kind m_lastKind = NavigationRequest::Other;
     // The certificate problem the page's load waits on.
     std::unique_ptr<QWebEngineCertificateError> m_certificate;
+    CertificateProblem m_certificateProblem; // as the user was told it
     void notePostEntry();
     // The view's geometry before a capture made it taller, and that height.
     QRect m_geometryBeforeCapture;

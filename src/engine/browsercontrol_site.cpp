@@ -1,5 +1,6 @@
 #include "engine/browsercontrol.h"
 
+#include "engine/certificateexceptions.h"
 #include "engine/enginepage.h"
 
 #include <QAuthenticator>
@@ -145,6 +146,7 @@ void BrowserControl::onCertificateError(const QWebEngineCertificateError &error)
     m_certificate = std::make_unique<QWebEngineCertificateError>(problem);
     CertificateProblem described = describe(problem);
     described.shownBefore = m_page->history()->count() > 0;
+    m_certificateProblem = described;
     emit CertificateProblemFound(described);
 }
 
@@ -153,10 +155,16 @@ void BrowserControl::answerCertificate(bool goOn)
     if (!m_certificate)
         return;
     const std::unique_ptr<QWebEngineCertificateError> problem = std::move(m_certificate);
-    if (goOn && problem->isOverridable())
+    if (goOn && problem->isOverridable()) {
+        m_engine.certificates.add(problem->url(), m_certificateProblem);
         problem->acceptCertificate();
-    else
+    } else
         problem->rejectCertificate();
+}
+
+std::optional<CertificateProblem> BrowserControl::acceptedCertificateProblem() const
+{
+    return m_page ? m_engine.certificates.find(m_page->url()) : std::nullopt;
 }
 
 void BrowserControl::answerPermission(const QUrl &origin, SiteFeature feature, bool granted)

@@ -76,7 +76,7 @@ void EngineProfile::setNoticeShower(std::function<void(const SiteNotice &notice)
 
 PageControl *EngineProfile::newPage(QWidget *viewParent, QObject *parent)
 {
-    return new BrowserControl({m_profile, m_printKeeper, m_downloads}, viewParent, parent);
+    return new BrowserControl({m_profile, m_printKeeper, m_downloads, m_certificates}, viewParent, parent);
 }
 
 EngineProfile::EngineProfile()

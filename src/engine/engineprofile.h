@@ -2,6 +2,7 @@
 #include <QString>
 #include <memory>
 
+#include "engine/certificateexceptions.h"
 #include "engine/enginedownloads.h"
 #include "engine/pagecontrol.h"
 #include "engine/printkeeper.h"
@@ -51,5 +52,6 @@ private:
     QWebEngineProfile *m_profile = nullptr;
     EngineDownloads *m_downloads = nullptr;
     PrintKeeper m_printKeeper;
+    CertificateExceptions m_certificates;
     QString m_storage;
 };

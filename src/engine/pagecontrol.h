@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 #include <functional>
+#include <optional>
 
 #include "engine/editcommand.h"
 #include "engine/navigationrequests.h"
@@ -140,6 +141,9 @@ public:
     // What the site asked (see siterequests.h). goOn is ignored where the engine does not
     // let the user override the problem; either answer ends the question.
     virtual void answerCertificate(bool goOn) = 0;
+    // The certificate problem the user chose to go past for this page's site in this run
+    // (none: the connection, if encrypted, was verified).
+    virtual std::optional<CertificateProblem> acceptedCertificateProblem() const { return std::nullopt; }
     virtual void answerPermission(const QUrl &origin, SiteFeature feature, bool granted) = 0;
     // The page's element gives the screen back (the engine then asks to leave, off).
     virtual void leaveFullScreen() = 0;
@@ -155,6 +159,9 @@ signals:
     void BeforeNavigate2(NavigationRequest &request);
     void NewWindow2(NewWindowRequest &request);
     void DocumentComplete(const QString &url);
+    // A load of the main frame ended: ok is false where it failed (the engine's error page
+    // shows instead).
+    void LoadEnded(bool ok);
     void GotFocus();
     // The user clicked, typed or turned the wheel in the page.
     void UserInput();

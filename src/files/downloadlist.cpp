@@ -1,4 +1,5 @@
 #include "files/downloadlist.h"
+#include "platform/systemfolders.h"
 
 #include "engine/transfer.h"
 #include "platform/clock.h"
@@ -13,7 +14,6 @@
 #include <algorithm>
 #include <QFileInfo>
 #include <QLocale>
-#include <QStandardPaths>
 
 DownloadList::DownloadList(DownloadSource *downloads, Dialogs &dialogs, SettingsStore &store, const Clock &clock,
                            const QString &keptFile, QWidget *dialogOwner)
@@ -45,7 +45,8 @@ QString DownloadList::proposedFolder() const
     const QString last = m_store.read(SettingKeys::kDownloadFolder);
     if (!last.isEmpty() && QFileInfo(last).isDir())
         return last;
-    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    // Where the user looks for downloads, never the program's own hidden folder first.
+    const QString desktop = DesktopDownloadFolder();
     if (!desktop.isEmpty() && QFileInfo(desktop).isDir())
         return desktop;
     return Paths::appDir() + QStringLiteral("/Download");

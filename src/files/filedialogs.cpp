@@ -14,16 +14,7 @@ namespace FileDialogs {
 
 QString filterList(int index)
 {
-    QStringList entries = {
-        QStringLiteral("全部 (*)"),
-        QStringLiteral("图像文件(BMP,JPG,GIF,PNG,TIF) (*.jpg *.bmp *.gif *.png *.tif)"),
-        // Pages saved as one file open from here too.
-        QStringLiteral("网页文件 (HTM,HTML) (*.htm *.html *.mhtml *.mht)"),
-        QStringLiteral("文本文件 (TXT) (*.txt)"),
-    };
-    if (index >= 1 && index <= entries.size())
-        entries.move(index - 1, 0);
-    return entries.join(QStringLiteral(";;"));
+    return Dialogs::fileTypes(index);
 }
 
 QString showSaveDialog(Dialogs &dialogs, QWidget *owner, const QString &title, const QString &proposedName, int filter)

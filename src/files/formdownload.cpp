@@ -25,7 +25,9 @@ FormDownload::FormDownload(Dialogs &dialogs, const QString &folder, Start start,
     m_url->setObjectName(QStringLiteral("CombUrl"));
     m_url->setEditable(true);
     m_url->setEditText(QStringLiteral("http://"));
-    m_url->lineEdit()->installEventFilter(this);
+    // The combo box takes the focus and hands it to its line edit by a direct call, which
+    // the line edit's own filters never see.
+    m_url->installEventFilter(this);
     m_folder->setObjectName(QStringLiteral("Text1"));
     m_name->setObjectName(QStringLiteral("Text2"));
     auto *heading = new QLabel(QStringLiteral("添加新任务"), this);
@@ -72,7 +74,7 @@ FormDownload::FormDownload(Dialogs &dialogs, const QString &folder, Start start,
 bool FormDownload::eventFilter(QObject *watched, QEvent *event)
 {
     // An address the user copied is picked up as the box gets the focus.
-    if (watched == m_url->lineEdit() && event->type() == QEvent::FocusIn) {
+    if (watched == m_url && event->type() == QEvent::FocusIn) {
         const QString copied = QGuiApplication::clipboard()->text();
         if (copied.startsWith(QLatin1String("http")))
             m_url->setEditText(copied.trimmed());

@@ -61,13 +61,9 @@ bool FormHtml::find()
     if (word.isEmpty())
         return false;
     m_text1->setFocus();
-    // From just after what is selected (the match found last), round to the start.
-    const QString text = m_text1->toPlainText();
-    const QTextCursor current = m_text1->textCursor();
-    const qsizetype from = current.hasSelection() ? current.selectionStart() + 1 : current.position();
-    qsizetype at = text.indexOf(word, from, Qt::CaseInsensitive);
-    if (at < 0)
-        at = text.indexOf(word, 0, Qt::CaseInsensitive);
+    // Always from the start: asking again selects the same first match (the text box's own
+    // keys move on from there).
+    const qsizetype at = m_text1->toPlainText().indexOf(word, 0, Qt::CaseInsensitive);
     if (at < 0) {
         m_dialogs.information(this, QStringLiteral("查找"), QStringLiteral("找不到“%1”。").arg(word.left(100)));
         return false;

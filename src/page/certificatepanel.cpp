@@ -7,9 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QString reasonsFor(const CertificateProblem &problem, const QString &host)
+QStringList CertificatePanel::reasons(const CertificateProblem &problem, const QString &host)
 {
     QStringList reasons;
     if (problem.untrusted)
@@ -23,6 +21,14 @@ QString reasonsFor(const CertificateProblem &problem, const QString &host)
         reasons << QStringLiteral("证书是为 %1 签发的，不是为 %2。").arg(problem.names.mid(0, 5).join(QStringLiteral("、")), host);
     if (reasons.isEmpty())
         reasons << QStringLiteral("证书有误：%1").arg(problem.engineText.isEmpty() ? QStringLiteral("原因不明") : problem.engineText);
+    return reasons;
+}
+
+namespace {
+
+QString reasonsFor(const CertificateProblem &problem, const QString &host)
+{
+    QStringList reasons = CertificatePanel::reasons(problem, host);
     for (QString &reason : reasons)
         reason.prepend(QStringLiteral("• "));
     return reasons.join(QLatin1Char('\n'));

@@ -1,5 +1,6 @@
 #pragma once
 #include <QFrame>
+#include <QStringList>
 
 struct CertificateProblem;
 class QLabel;
@@ -17,6 +18,8 @@ public:
     explicit CertificatePanel(QWidget *page);
 
     void show(const CertificateProblem &problem);
+    // What is wrong with the certificate, one sentence a reason, in the user's words.
+    static QStringList reasons(const CertificateProblem &problem, const QString &host);
     // Over the page's view.
     void place(const QRect &viewRect);
 

@@ -36,7 +36,7 @@ QPoint FormRight::corner() const
 
 void FormRight::check()
 {
-    if (m_closedByUser || m_slid)
+    if (m_closedByUser || m_due)
         return;
     const qint64 since = m_start.secsTo(m_clock.now());
     if (since >= kViewAfterS && !m_web) {
@@ -46,13 +46,44 @@ void FormRight::check()
         connect(m_web, &PageControl::DocumentComplete, this, [this] {
             m_web->runScript(QStringLiteral("if (document.body) document.body.style.margin = '0'"));
         });
+        connect(m_web, &PageControl::LoadEnded, this, [this](bool ok) {
+            m_loaded = ok;
+            showIfDue();
+        });
         m_web->Navigate(m_address);
         resizeEvent(nullptr);
     }
     if (since < kSlideAfterS)
         return;
-    m_slid = true;
+    m_due = true;
     m_poll.stop();
+    showIfDue();
+}
+
+void FormRight::setScreenTaken(bool on)
+{
+    m_screenTaken = on;
+    if (on)
+        hide();
+    else
+        showIfDue();
+}
+
+void FormRight::showIfDue()
+{
+    if (!m_due || !m_loaded || m_screenTaken || m_closedByUser || isVisible())
+        return;
+    if (!m_slid) {
+        slideIn();
+        return;
+    }
+    show();
+    move(corner());
+}
+
+void FormRight::slideIn()
+{
+    m_slid = true;
     // In from the right edge of the work area; where it rests is known once it is shown
     // (its frame counts).
     const QScreen *screen = this->screen();

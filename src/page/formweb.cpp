@@ -129,6 +129,7 @@ FormWeb::FormWeb(Session &session, PageHost &host, QWidget *parent)
     connect(m_web, &PageControl::NewWindow2, this, &FormWeb::onNewWindow);
     connect(m_web, &PageControl::GotFocus, this, [this] { m_host.clearWebFocus(); });
     connect(m_web, &PageControl::WheelTurned, m_commands, &PageCommands::hideSelectionBar);
+    connect(m_commands, &PageCommands::zoomShown, m_status, &StatusBar::showZoom);
     connect(m_web, &PageControl::RendererGone, this, &FormWeb::onRendererGone);
     // A tab opened only for an address that turned out to be a download (a link handed
     // over from outside, a new window) would stay behind empty.

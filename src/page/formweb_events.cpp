@@ -112,8 +112,11 @@ void FormWeb::onBeforeNavigate(NavigationRequest &request)
     }
     m_pictures->BeforeDownload();
     // The page goes elsewhere: a certificate question of its last load ends with it.
-    if (!request.cancel && request.mainFrame)
+    if (!request.cancel && request.mainFrame) {
         m_certificate->hide();
+        // A new document comes at its own size.
+        m_status->showZoom(100);
+    }
 }
 
 void FormWeb::onNewWindow(NewWindowRequest &request)

@@ -33,6 +33,7 @@ void PageCommands::ZOOMIE(int percent)
     // A page without a body is left as it is. In the browser's own script world, which
     // runs also where the page's scripts are off (safe picture mode).
     m_web.runScript(QStringLiteral("if (document.body) document.body.style.zoom='%1%'").arg(percent));
+    emit zoomShown(percent);
 }
 
 bool PageCommands::zoomStep(bool in)

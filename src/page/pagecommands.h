@@ -43,6 +43,8 @@ public:
     void layout(int width);
 
 signals:
+    // The zoom the document in front now has (100 for a new document).
+    void zoomShown(int percent);
     // Text the selection bar hands to the search box.
     void selectionForSearch(const QString &text);
     // The selection bar's search: the address to open in a new page.

@@ -68,6 +68,7 @@ void PageDocument::pageFacts(std::function<void(const PageFacts &)> take)
     facts.address = m_web.LocationURL();
     const QUrl url(facts.address);
     facts.scheme = url.scheme();
+    facts.certificate = m_web.acceptedCertificateProblem();
     m_web.runScript(script, this, [take, facts, url](const QVariant &answer) mutable {
         const QVariantList v = answer.toList();
         if (v.size() == 4) {

@@ -199,7 +199,7 @@ PagePictures::Shot PagePictures::ScreenSaveAs(const QString &mainCaption, std::f
     }
     const QString path = m_needs.dialogs.saveFile(m_page.pageWidget(), QStringLiteral("截图另存为"),
                                                     PageText::screenshotName(mainCaption, m_page.pageTitle(), m_page.location()),
-                                                    QStringLiteral("图片文件 (*.jpg *.jpeg)"));
+                                                    Dialogs::fileTypes(2));
     if (path.isEmpty())
         return Shot::Cancelled;
 

@@ -1,9 +1,11 @@
 #include "page/pageproperties.h"
+#include "page/certificatepanel.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QLocale>
+#include <QUrl>
 #include <QVBoxLayout>
 
 const QString PageProperties::kCaption = QStringLiteral("页面属性");
@@ -33,8 +35,10 @@ QString PageFacts::protocolText() const
 
 QString PageFacts::securityText() const
 {
-    // The engine refuses a page whose certificate fails, so an https page on screen
-    // passed the check.
+    // The engine refuses a page whose certificate fails unless the user chose to go on.
+    if (scheme == QLatin1String("https") && certificate)
+        return QStringLiteral("不安全：网站证书有问题（%1），你选择了在本次运行中继续访问")
+            .arg(CertificatePanel::reasons(*certificate, QUrl(address).host()).join(QString()).chopped(1).replace(QStringLiteral("。"), QStringLiteral("；")));
     if (scheme == QLatin1String("https"))
         return QStringLiteral("已加密，网站证书已通过验证");
     if (scheme == QLatin1String("http"))

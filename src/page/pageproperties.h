@@ -2,6 +2,9 @@
 #include <QDateTime>
 #include <QDialog>
 #include <QString>
+#include <optional>
+
+#include "engine/siterequests.h"
 
 class QLineEdit;
 
@@ -15,6 +18,8 @@ struct PageFacts {
     QString charset;
     qint64 bytes = -1;
     QDateTime modified;
+    // The certificate problem the user chose to go past for this site in this run.
+    std::optional<CertificateProblem> certificate;
 
     // The protocol and the security of the connection, as the dialog says them.
     QString protocolText() const;

@@ -71,7 +71,19 @@ void ScriptDialog::fill(const QUrl &origin, const QString &message)
 {
     ++m_asked;
     m_origin->setText(QStringLiteral("来自网页 %1 的消息：").arg(origin.host().isEmpty() ? origin.toString() : origin.host()));
-    m_message->setText(message.left(5000));
+    // Messages the page gave while the frame stood unread are all kept, in order (an
+    // alert followed by a question out of sight showed the question alone).
+    if (isHidden()) {
+        m_messages.clear();
+        m_earlier = 0;
+    }
+    m_messages.append(message.left(5000));
+    if (m_messages.size() > kMessagesKept) {
+        m_messages.removeFirst();
+        ++m_earlier;
+    }
+    const QString earlier = m_earlier > 0 ? QStringLiteral("（另有 %1 条更早的消息未显示）\n\n").arg(m_earlier) : QString();
+    m_message->setText(earlier + m_messages.join(QStringLiteral("\n\n")));
     m_suppress->setChecked(false);
     m_suppress->setVisible(m_asked >= 2);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QElapsedTimer>
+#include <QStringList>
 #include <functional>
 
 #include "engine/scriptdialogs.h"
@@ -33,6 +34,8 @@ public:
 
     // Alerts (and questions out of sight) a page may show in a second before it is silenced.
     static constexpr int kAlertsPerSecond = 10;
+    // Unread messages the frame shows at once, the newest last.
+    static constexpr int kMessagesKept = 20;
 
     QLabel *message() const { return m_message; }
     QLineEdit *input() const { return m_input; }
@@ -56,6 +59,8 @@ private:
     QPushButton *m_cancel = nullptr;
     QPushButton *m_reload = nullptr;
     QLabel *m_note = nullptr;
+    QStringList m_messages;
+    int m_earlier = 0;
     QElapsedTimer m_burst;
     int m_shownInBurst = 0;
     int m_asked = 0;

@@ -47,6 +47,11 @@ QString StatusBar::pictureCount() const { return m_lab[Pictures]->text(); }
 void StatusBar::setProgress(const QString &text) { m_lab[Progress]->setText(text); }
 QString StatusBar::progress() const { return m_lab[Progress]->text(); }
 QString StatusBar::productName() const { return m_lab[Product]->text(); }
+
+void StatusBar::showZoom(int percent)
+{
+    m_lab[Product]->setText(percent == 100 ? QStringLiteral("安全浏览器") : QStringLiteral("缩放 %1%").arg(percent));
+}
 QString StatusBar::savedCounter() const { return m_lab[Saved]->text(); }
 
 void StatusBar::resetSavedCounter()

@@ -29,6 +29,8 @@ public:
     void setProgress(const QString &text);
     QString progress() const;
     QString productName() const;
+    // The page's zoom takes the product name's place while it is not 100 %.
+    void showZoom(int percent);
     // Back to "  自动下载图片 0" on white at its full width.
     void resetSavedCounter();
     QString savedCounter() const;

@@ -13,5 +13,5 @@ void VisitLog::noteTitle(const QString &title, const QString &address, const QDa
     // A row for each title that differs from the last one recorded, a script's renaming
     // included.
     m_lastTitle = t;
-    m_rows.append({when, t, address});
+    m_rows.append({when, t, PageText::withoutUserInfo(address)});
 }

@@ -49,6 +49,20 @@ QString Dialogs::shownName(const QString &proposal)
     return proposal.left(slash + 1) + FileNames::fromText(proposal.mid(slash + 1));
 }
 
+QString Dialogs::fileTypes(int first)
+{
+    QStringList entries = {
+        QStringLiteral("全部 (*)"),
+        QStringLiteral("图像文件(BMP,JPG,GIF,PNG,TIF) (*.jpg *.bmp *.gif *.png *.tif)"),
+        // Pages saved as one file open from here too.
+        QStringLiteral("网页文件 (HTM,HTML) (*.htm *.html *.mhtml *.mht)"),
+        QStringLiteral("文本文件 (TXT) (*.txt)"),
+    };
+    if (first >= 1 && first <= entries.size())
+        entries.move(first - 1, 0);
+    return entries.join(QStringLiteral(";;"));
+}
+
 QString QtDialogs::saveFile(QWidget *owner, const QString &title, const QString &suggestedName, const QString &filter)
 {
     const QString proposal = shownName(suggestedName);

@@ -41,6 +41,10 @@ public:
     // names), no leading dot or tilde (a hidden file, another user's home), nothing around
     // it. The folder part of a path is kept as it is.
     static QString shownName(const QString &proposal);
+    // The file types every save and open dialog offers (1 all files, 2 pictures, 3 web
+    // pages, 4 text), as a dialog filter with the entry at first put first, so it is the
+    // one selected.
+    static QString fileTypes(int first);
 };
 
 // The real dialogs.

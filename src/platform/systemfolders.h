@@ -15,3 +15,7 @@ struct SystemFolders {
 };
 
 SystemFolders LocateSystemFolders();
+
+// The desktop's download folder, as `xdg-user-dir DOWNLOAD` names it: the user's
+// XDG_DOWNLOAD_DIR from user-dirs.dirs, else the home folder. It may not exist.
+QString DesktopDownloadFolder();

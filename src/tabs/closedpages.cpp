@@ -1,4 +1,5 @@
 #include "tabs/closedpages.h"
+#include "tabs/pagetext.h"
 
 #include "platform/settingsstore.h"
 
@@ -115,6 +116,11 @@ QString ClosedPages::recordText(const QString &title, const QString &address)
     QString stored = url.isValid() ? QString::fromLatin1(url.toEncoded()) : address;
     stored.replace(QLatin1Char(' '), QLatin1String("%20"));
     return title + QStringLiteral("  ") + stored;
+}
+
+QString ClosedPages::listEntry(const QString &title, const QString &address)
+{
+    return title + QStringLiteral("  ") + PageText::readableAddress(parse(recordText(QString(), address)).address);
 }
 
 int ClosedPages::nextMenuItem(int menuCursor)

@@ -48,6 +48,9 @@ public:
     // The stored form: title + two blanks + the address fully encoded (no blank in it).
     static QString recordText(const QString &title, const QString &address);
 
+    // An address-list entry: the stored form with the address as people read it.
+    static QString listEntry(const QString &title, const QString &address);
+
     // Splits a record (or an address-list entry): the address is the text after its last
     // two blanks, whatever its scheme, and the title what stands before them, so a title
     // can never choose the address. Records stored before addresses were encoded, whose

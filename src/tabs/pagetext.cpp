@@ -39,10 +39,27 @@ QString withoutBidiControls(const QString &text)
     return out;
 }
 
+QString withoutUserInfo(const QString &address)
+{
+    QUrl url(address);
+    if (!url.isValid() || url.userInfo().isEmpty())
+        return address;
+    url.setUserInfo(QString());
+    return url.toString();
+}
+
+QString readableAddress(const QString &address)
+{
+    const QUrl url(address);
+    if (!url.isValid() || url.scheme().isEmpty() || address.startsWith(QLatin1Char(' ')))
+        return address;
+    return url.toDisplayString().replace(QLatin1Char(' '), QLatin1String("%20"));
+}
+
 QString pageTitle(const QString &documentTitle, const QString &location)
 {
     const QString title = firstChars(withoutBidiControls(documentTitle), 100);
-    return title.isEmpty() ? withoutBidiControls(location) : title;
+    return title.isEmpty() ? withoutBidiControls(withoutUserInfo(location)) : title;
 }
 
 Label tabLabel(const QString &pageTitle)

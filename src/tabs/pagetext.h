@@ -19,6 +19,15 @@ QString firstChars(const QString &text, int n);
 // "gnp.exe" show as "exe.png".
 QString withoutBidiControls(const QString &text);
 
+// The address without its user name and password, which nothing stores or lists; any
+// other address is returned as it is.
+QString withoutUserInfo(const QString &address);
+
+// An address as people read it in a list or menu: letters of any script decoded, the
+// password left out, blanks still encoded (so a list entry keeps its one double blank).
+// Text that is no address with a scheme is returned as it is.
+QString readableAddress(const QString &address);
+
 // The page title: the document's title (without bidirectional controls) cut to 100
 // characters, or the location when the document has none.
 QString pageTitle(const QString &documentTitle, const QString &location);

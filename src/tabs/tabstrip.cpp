@@ -72,8 +72,10 @@ QLineEdit *TabStrip::label(int slot)
     // A drop on a label goes to the row, which opens what was dropped.
     lab->setAcceptDrops(false);
     lab->setGeometry(0, toPixels(kLabelTop), toPixels(2500), toPixels(kLabelHeight));
-    lab->installEventFilter(this);
     InputHook::HookTextBox(lab);
+    // After the hook, so this filter sees the middle button's release (a close) before the
+    // hook swallows it as a paste.
+    lab->installEventFilter(this);
     setColours(lab, false);
     m_labels.insert(slot, lab);
     lab->show();
@@ -208,9 +210,17 @@ bool TabStrip::eventFilter(QObject *watched, QEvent *event)
                                                        StripGeometry::toTwips(lab->width())));
         emit labelHovered(slot);
         break;
+    case QEvent::MouseButtonPress:
+        // A read-only line edit passes the middle button on, and its release with it.
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::MiddleButton) {
+            event->accept();
+            return true;
+        }
+        break;
     case QEvent::MouseButtonRelease:
         emit labelReleased(slot, static_cast<QMouseEvent *>(event)->button());
-        break;
+        // The middle button closes the tab: nothing of the label is left to paste into.
+        return static_cast<QMouseEvent *>(event)->button() == Qt::MiddleButton;
     case QEvent::MouseButtonDblClick:
         emit labelDoubleClicked(slot);
         return true;

@@ -2,6 +2,7 @@
 #include "tabs/sites.h"
 #include "app/sitetables.h"
 #include "page/findbar.h"
+#include "engine/pagecontrol.h"
 #include "page/formright.h"
 #include "page/formweb.h"
 #include "page/pagecommands.h"
@@ -500,7 +501,17 @@ private slots:
     {
         // The browser's own, on the product site: nothing of it before its time.
         m_w->start(QStringList{url(QStringLiteral("/page?id=c"))});
-        QVERIFY(!m_w->findChild<FormRight *>()->Web());
+        FormRight *own = m_w->findChild<FormRight *>();
+        QVERIFY(!own->Web());
+        // Its page does not load (no network here): it never comes, not even later.
+        m_world.clock.time = m_world.clock.time.addSecs(FormRight::kSlideAfterS);
+        own->check();
+        QSignalSpy ended(own->Web(), &PageControl::LoadEnded);
+        QVERIFY(ended.wait(15000));
+        QCOMPARE(ended.first().first().toBool(), false);
+        m_world.clock.time = m_world.clock.time.addSecs(60);
+        own->check();
+        QVERIFY(!own->isVisible());
 
         FormRight corner(*m_world.engine, m_world.clock, url(QStringLiteral("/page?id=promo")));
         QVERIFY(corner.windowFlags() & Qt::WindowStaysOnTopHint && corner.windowFlags() & Qt::WindowDoesNotAcceptFocus);
@@ -556,6 +567,11 @@ private slots:
         QVERIFY(waitFor([&] { return evaluateSync(p->Web(), QStringLiteral("document.body.style.zoom")).toString() == QStringLiteral("25%"); }, 5000));
         // As the page lays itself out: a quarter of its size.
         QCOMPARE(evaluateSync(p->Web(), QStringLiteral("getComputedStyle(document.body).zoom")).toString(), QStringLiteral("0.25"));
+        // The status bar says so while it is not 100 %; a new document comes at its size.
+        QCOMPARE(p->statusBar()->productName(), QStringLiteral("缩放 25%"));
+        p->navigate(m_world.url(QStringLiteral("/page?id=next")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_world.label(p), QStringLiteral("Page next"), 15000);
+        QCOMPARE(p->statusBar()->productName(), QStringLiteral("安全浏览器"));
         // The 16-bit bound refuses the step and says so.
         p->commands().setBigSize(32760);
         in->trigger();

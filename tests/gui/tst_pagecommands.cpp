@@ -10,10 +10,12 @@
 #include "support/testenv.h"
 #include "support/testworld.h"
 #include "tabs/sites.h"
+#include "tabs/tabstrip.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCursor>
 #include <QLabel>
 #include <QBuffer>
 #include <QLineEdit>
@@ -134,6 +136,36 @@ private slots:
         press(p, 1);
         QVERIFY(!bar->shown());
         QCOMPARE(combSearch()->currentText(), QString());
+    }
+
+    // In the window as it opens (not maximised, below the top of the screen), the close
+    // button comes to a hovered label and stays while the pointer is near the window's
+    // top; it goes once the pointer is more than 130 pixels below it. A middle click on a
+    // label closes that tab.
+    void theCloseButtonAndTheMiddleClickInAWindowAsItOpens()
+    {
+        m_w->move(200, 97);
+        QTRY_VERIFY(m_w->mapToGlobal(QPoint(0, 0)).y() >= 97);
+        FormWeb *first = m_world.open(QStringLiteral("/page?id=1"), QStringLiteral("Page 1"));
+        m_world.open(QStringLiteral("/page?id=2"), QStringLiteral("Page 2"));
+        TabStrip *strip = m_w->tabStrip();
+        QLineEdit *lab = strip->label(first->myindex());
+        const QPoint onLabel = lab->mapToGlobal(lab->rect().center());
+        QVERIFY(onLabel.y() > 130); // where the screen's measure parked the button
+        QCursor::setPos(onLabel);
+        QTest::mouseMove(lab, lab->rect().center());
+        QTRY_VERIFY(strip->closeButton()->x() >= lab->x());
+        const int placed = strip->closeButton()->x();
+        tick();
+        QCOMPARE(strip->closeButton()->x(), placed);
+        QCursor::setPos(m_w->mapToGlobal(QPoint(300, 131)));
+        tick();
+        QVERIFY(strip->closeButton()->x() < 0);
+
+        const int tabs = m_w->pages().book().count();
+        QTest::mouseClick(lab, Qt::MiddleButton, {}, lab->rect().center());
+        QTRY_COMPARE(m_w->pages().book().count(), tabs - 1);
+        QCOMPARE(m_w->windowTitle(), QStringLiteral("Page 2 - Velmo安全浏览器"));
     }
 
     // The properties dialog's fields for the page in front, once it filled in.

@@ -87,6 +87,13 @@ private slots:
                                                     ".every(i => i.complete && i.naturalWidth > 500)")).toBool();
         }, 15000));
         QCOMPARE(m_world.session->currentPage()->scrollTarget(), pic);
+        // The toolbar's jump to the bottom moves the gallery shown, not the page under it.
+        evaluateSync(p->Web(), QStringLiteral("document.body.style.minHeight = '5000px'"));
+        m_w->toolbar().button("MoveUp", 1)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(evaluateSync(pic, QStringLiteral("window.scrollY")).toInt() > 100, 5000);
+        QCOMPARE(evaluateSync(p->Web(), QStringLiteral("window.scrollY")).toInt(), 0);
+        m_w->toolbar().button("MoveUp", 0)->click();
+        QTRY_COMPARE_WITH_TIMEOUT(evaluateSync(pic, QStringLiteral("window.scrollY")).toInt(), 0, 5000);
         QCOMPARE(evaluateSync(pic, QStringLiteral("(function(){try{var x=new XMLHttpRequest();"
                                                   "x.open('GET','file:///etc/hostname',false);x.send();"
                                                   "return 'read';}catch(e){return 'refused';}})()")).toString(),

@@ -56,7 +56,8 @@ private slots:
         const int width = evaluateSync(p->Web(), QStringLiteral("window.innerWidth")).toInt();
         const QString path = m_dir.filePath(QStringLiteral("tall.jpg"));
         QCOMPARE(shoot(p, path), std::make_pair(PagePictures::Shot::Started, true));
-        QCOMPARE(m_world.dialogs.asked.last(), QStringLiteral("save:截图另存为|Tall.jpg|图片文件 (*.jpg *.jpeg)"));
+        QCOMPARE(m_world.dialogs.asked.last(), QStringLiteral("save:截图另存为|Tall.jpg|图像文件(BMP,JPG,GIF,PNG,TIF) (*.jpg *.bmp *.gif *.png *.tif);;全部 (*);;"
+                                                                   "网页文件 (HTM,HTML) (*.htm *.html *.mhtml *.mht);;文本文件 (TXT) (*.txt)"));
 
         QImageReader reader(path);
         reader.setAllocationLimit(0); // larger than Qt reads by default on a scaled screen

@@ -1,5 +1,8 @@
 #include "page/certificatepanel.h"
+#include "page/formright.h"
 #include "page/logindialog.h"
+#include "page/pagedocument.h"
+#include "page/pageproperties.h"
 #include "page/permissionasker.h"
 #include "page/questionbar.h"
 #include "support/dialogdriver.h"
@@ -198,6 +201,13 @@ private slots:
             FormWeb *again = m_w->pages().LoadNewForm(tls.url(QStringLiteral("/again")).toString());
             QTRY_COMPARE_WITH_TIMEOUT(label(again), QStringLiteral("Secure page"), 20000);
             QVERIFY(!again->certificatePanel()->isVisible());
+            // 页面属性 says so: not verified, why, and that the user chose to go on.
+            QString security;
+            again->document().pageFacts([&security](const PageFacts &facts) { security = facts.securityText(); });
+            QTRY_VERIFY_WITH_TIMEOUT(!security.isEmpty(), 10000);
+            QVERIFY2(security.startsWith(QStringLiteral("不安全：")) && security.contains(QStringLiteral("不是由受信任的机构签发的"))
+                         && security.contains(QStringLiteral("你选择了在本次运行中继续访问")),
+                     qPrintable(security));
         }
         // A new tab with nowhere to go back to goes to a blank page.
         TlsFixture other;
@@ -221,6 +231,7 @@ private slots:
 
     void aPageElementFillsTheScreenUntilEscATabSwitchOrClose()
     {
+        m_w->start(QStringList{url(QStringLiteral("/page?id=start"))});
         // 全屏显示 hid the top strip before: it stays hidden after the page's full screen.
         m_w->ShowMe();
         QWidget *pict = m_w->findChild<QWidget *>(QStringLiteral("Pict"));
@@ -243,7 +254,15 @@ private slots:
             QCOMPARE(eval(p, QStringLiteral("document.fullscreenElement && document.fullscreenElement.id")).toString(), QStringLiteral("v"));
         };
 
+        // The corner window, its page loaded, steps aside while a page has the screen.
+        m_world.blocker.redirectHost(QStringLiteral("www.velmo.cn"), QUrl(url(QStringLiteral("/page?id=promo"))));
+        FormRight *corner = m_w->findChild<FormRight *>();
+        m_world.clock.time = m_world.clock.time.addSecs(FormRight::kSlideAfterS);
+        corner->check();
+        QTRY_VERIFY_WITH_TIMEOUT(corner->isVisible(), 15000);
+
         enter();
+        QVERIFY(!corner->isVisible());
         QLabel *notice = p->findChild<QLabel *>(QStringLiteral("FullScreenNotice"));
         QVERIFY(notice && notice->isVisible());
         QCOMPARE(notice->text(), QStringLiteral("按 Esc 退出全屏"));
@@ -258,6 +277,7 @@ private slots:
         QVERIFY(!pict->isVisible());
         QVERIFY(!notice->isVisible());
         QVERIFY(!escape->isEnabled());
+        QVERIFY(corner->isVisible());
 
         // Another tab in front takes the screen back from it.
         enter();

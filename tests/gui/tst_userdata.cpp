@@ -1,6 +1,9 @@
 #include "app/closedmenu.h"
 #include "app/favoritesmenu.h"
 #include "app/mainmenus.h"
+#include "app/openpageskeeper.h"
+#include "files/downloadlist.h"
+#include "files/keptdownloads.h"
 #include "support/files.h"
 #include "support/testenv.h"
 #include "support/testworld.h"
@@ -17,6 +20,7 @@
 #include <QComboBox>
 #include <QClipboard>
 #include <QDialog>
+#include <QDirIterator>
 #include <QListWidget>
 #include <QLabel>
 #include <QLineEdit>
@@ -334,6 +338,76 @@ private slots:
             return all;
         }();
         QVERIFY(records.filter(closed).isEmpty());
+    }
+
+    // A password typed into an address is written nowhere: not in the closed pages, the
+    // history, the list kept against a crash, nor any other file under the home folder.
+    void aPasswordInAnAddressIsNeverKept()
+    {
+        m_w->start(QStringList{url(QStringLiteral("/page?id=first"))});
+        open(QStringLiteral("/page?id=second"), QStringLiteral("Page second"));
+        const QByteArray secret = "s3cretPw9";
+        QString typed = url(QStringLiteral("/page?id=pw"));
+        typed.replace(QStringLiteral("http://"), QStringLiteral("http://someone:") + QString::fromLatin1(secret) + QLatin1Char('@'));
+        QComboBox *box = m_w->addressRow().textUrl();
+        box->setEditText(typed);
+        QTest::keyClick(box, Qt::Key_Return);
+        FormWeb *p = m_w->pages().activePage();
+        QVERIFY(waitFor([&] { return label(p) == QStringLiteral("Page pw"); }, 15000));
+        QVERIFY(p->location().contains(QString::fromLatin1(secret))); // the page itself has it
+        QVERIFY(m_w->openPagesKeeper() && m_w->openPagesKeeper()->writeNow());
+        QVERIFY(!fileBytes(m_w->openPagesKeeper()->path()).contains(secret));
+        QVERIFY(fileBytes(m_w->openPagesKeeper()->path()).contains("id=pw"));
+        m_w->pages().closeShown();
+        m_w->pages().closedRing().writeWaiting();
+        QVERIFY(m_world.store->read(QStringLiteral("CancelPage"), QStringLiteral("Page_%1").arg(m_w->pages().closedPages().cursor())).contains(QStringLiteral("id=pw")));
+        for (int i = 0; i < m_w->addressRow().textUrl()->count(); ++i)
+            QVERIFY(!m_w->addressRow().textUrl()->itemText(i).contains(QString::fromLatin1(secret)));
+        for (QAction *a : m_w->menus()->liHistory())
+            QVERIFY(!a->data().toString().contains(QString::fromLatin1(secret)));
+        QVERIFY(dat().contains(QStringLiteral("id=pw")));
+        m_w->close();
+        QDirIterator it(TestEnv::home(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString file = it.next();
+            QVERIFY2(!fileBytes(file).contains(secret), qPrintable(file));
+        }
+    }
+
+    // The downloads window's list is the history of downloads: the closed-page box leaves
+    // it (file and window) as it was; the history box empties both.
+    void theDownloadsListGoesWithTheHistoryBoxOnly()
+    {
+        const QString kept = Paths::appDir() + QStringLiteral("/Downloads.json");
+        KeptDownload row;
+        row.path = Paths::appDir() + QStringLiteral("/Download/a.zip");
+        row.address = url(QStringLiteral("/a.zip"));
+        row.size = 10;
+        row.total = 10;
+        row.end = KeptDownload::End::Done;
+        row.when = m_world.clock.time;
+        const QByteArray bytes = KeptDownloads::toBytes({row});
+        putFile(kept, bytes);
+        m_w = m_world.restart();
+        QCOMPARE(m_w->downloads().rows().size(), 1);
+
+        const auto cleanWith = [this](int box) {
+            onNextDialog([box](QDialog *dlg) {
+                auto *clear = qobject_cast<Formclear *>(dlg);
+                clear->Chk(box)->setChecked(true);
+                clear->Command1()->click();
+            });
+            item("Clear")->trigger();
+        };
+        cleanWith(8); // 清除撤销记录
+        QCOMPARE(m_w->downloads().rows().size(), 1);
+        QFile file(kept);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), bytes);
+        file.close();
+        cleanWith(2); // 清除网站访问历史
+        QCOMPARE(m_w->downloads().rows().size(), 0);
+        QVERIFY(!file.open(QIODevice::ReadOnly) || !file.readAll().contains("a.zip"));
     }
 
     void organisingRewritesTheFileAndTheMenu()

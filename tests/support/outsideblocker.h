@@ -1,4 +1,5 @@
 #pragma once
+#include <QHash>
 #include <QMutex>
 #include <QStringList>
 #include <QUrl>
@@ -13,6 +14,13 @@ public:
     void interceptRequest(QWebEngineUrlRequestInfo &info) override
     {
         const QUrl url = info.requestUrl();
+        {
+            QMutexLocker lock(&m_mutex);
+            if (const auto to = m_redirects.constFind(url.host()); to != m_redirects.constEnd()) {
+                info.redirect(*to);
+                return;
+            }
+        }
         if (url.scheme().startsWith(QLatin1String("http")) && url.host() != QLatin1String("127.0.0.1")
             && url.host() != QLatin1String("localhost")) {
             info.block(true);
@@ -33,15 +41,23 @@ public:
         QMutexLocker lock(&m_mutex);
         return m_raw;
     }
+    // Requests to host go to target instead (an outside site's page served locally).
+    void redirectHost(const QString &host, const QUrl &target)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_redirects.insert(host, target);
+    }
     void clear()
     {
         QMutexLocker lock(&m_mutex);
         m_requested.clear();
         m_raw.clear();
+        m_redirects.clear();
     }
 
 private:
     mutable QMutex m_mutex;
     QStringList m_requested;
     QStringList m_raw;
+    QHash<QString, QUrl> m_redirects;
 };
