@@ -1,5 +1,6 @@
 #include "app/addressrow.h"
 
+#include "page/pagesecurity.h"
 #include "platform/inputhook.h"
 #include "tabs/closedpages.h"
 #include "tabs/sites.h"
@@ -15,6 +16,8 @@
 #include <QUrl>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 #include <QRawFont>
 #include <QToolButton>
 
@@ -122,6 +125,60 @@ AddressRow::AddressRow(QWidget *pict)
     m_textUrl->lineEdit()->installEventFilter(this);
     m_combSearch->lineEdit()->installEventFilter(this);
     InputHook::HookComboBox(m_textUrl);
+
+    // Inside the box, before the address, as other browsers show it.
+    m_security = new QLabel(m_textUrl->lineEdit());
+    m_security->setObjectName(QStringLiteral("Security"));
+    m_security->setTextFormat(Qt::PlainText);
+    m_security->hide();
+}
+
+namespace {
+// A closed padlock, drawn so it needs no font or picture file.
+QPixmap lockPicture(int height)
+{
+    QPixmap picture(height, height);
+    picture.fill(Qt::transparent);
+    QPainter paint(&picture);
+    paint.setRenderHint(QPainter::Antialiasing);
+    const QColor colour(0x40, 0x40, 0x40);
+    paint.setPen(QPen(colour, qMax(1.5, height / 9.0)));
+    const qreal w = height * 0.62, left = (height - w) / 2, bodyTop = height * 0.45;
+    paint.drawArc(QRectF(left + w * 0.18, height * 0.1, w * 0.64, height * 0.6), 0, 180 * 16);
+    paint.drawLine(QPointF(left + w * 0.18, height * 0.4), QPointF(left + w * 0.18, bodyTop));
+    paint.drawLine(QPointF(left + w * 0.82, height * 0.4), QPointF(left + w * 0.82, bodyTop));
+    paint.setPen(Qt::NoPen);
+    paint.setBrush(colour);
+    paint.drawRoundedRect(QRectF(left, bodyTop, w, height * 0.45), 1.5, 1.5);
+    return picture;
+}
+} // namespace
+
+void AddressRow::showSecurity(const PageSecurity &security)
+{
+    QLineEdit *edit = m_textUrl->lineEdit();
+    m_security->setToolTip(security.detail);
+    m_security->setPixmap(QPixmap());
+    m_security->clear();
+    switch (security.kind) {
+    case PageSecurity::Kind::None:
+        m_security->hide();
+        edit->setTextMargins(0, 0, 0, 0);
+        return;
+    case PageSecurity::Kind::Verified:
+        m_security->setPixmap(lockPicture(qMax(10, edit->height() - 8)));
+        break;
+    case PageSecurity::Kind::Plain:
+    case PageSecurity::Kind::Overridden:
+        m_security->setText(QStringLiteral("不安全"));
+        m_security->setStyleSheet(security.kind == PageSecurity::Kind::Plain ? QStringLiteral("color: #707070;")
+                                                                             : QStringLiteral("color: #d00000; font-weight: bold;"));
+        break;
+    }
+    m_security->adjustSize();
+    m_security->move(2, qMax(0, (edit->height() - m_security->height()) / 2));
+    m_security->show();
+    edit->setTextMargins(m_security->width() + 4, 0, 0, 0);
 }
 
 void AddressRow::setAddress(const QString &location)

@@ -2,6 +2,7 @@
 #include <QObject>
 #include <QString>
 
+struct PageSecurity;
 class QComboBox;
 class QKeyEvent;
 class QLabel;
@@ -44,6 +45,10 @@ public:
     // Widths and places for a client width (twips).
     void fit(int clientWidthTwips);
 
+    // The mark beside the address: a lock, "不安全" in grey or in red, or none.
+    void showSecurity(const PageSecurity &security);
+    QLabel *securityMark() const { return m_security; }
+
 signals:
     // The address to open in the current page (words already turned into a search).
     void goRequested(const QString &address);
@@ -63,6 +68,7 @@ private:
     void search();
 
     QLabel *m_label1 = nullptr;
+    QLabel *m_security = nullptr;
     QComboBox *m_textUrl = nullptr;
     QToolButton *m_cmdGo = nullptr;
     QComboBox *m_combSearch = nullptr;

@@ -229,6 +229,7 @@ void PageStack::showFrontInWindow()
         return;
     emit frontLoadingChanged(p->loading());
     setMainCaption(PageText::mainCaption(m_parts.strip.labelText(p->myindex())));
+    m_parts.address.showSecurity(p->security());
     const QString location = p->location();
     if (p != m_inWindow) {
         m_inWindow = p;

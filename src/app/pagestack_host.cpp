@@ -44,6 +44,8 @@ void PageStack::setMainCaption(const QString &caption)
 void PageStack::setAddressText(const QString &text)
 {
     m_parts.address.showPageAddress(text);
+    if (const FormWeb *p = activePage())
+        m_parts.address.showSecurity(p->security());
 }
 
 void PageStack::setBackForward(bool back, bool forward)

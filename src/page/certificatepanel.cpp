@@ -88,6 +88,7 @@ CertificatePanel::CertificatePanel(QWidget *page)
 
 void CertificatePanel::show(const CertificateProblem &problem)
 {
+    m_problem = problem;
     const QString host = problem.url.host();
     QString text = QStringLiteral("您要访问的是 %1。它出示的安全证书不能证明您连上的就是这个网站：\n\n").arg(host)
                    + reasonsFor(problem, host)

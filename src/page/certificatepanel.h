@@ -2,7 +2,7 @@
 #include <QFrame>
 #include <QStringList>
 
-struct CertificateProblem;
+#include "engine/siterequests.h"
 class QLabel;
 class QPushButton;
 
@@ -18,6 +18,8 @@ public:
     explicit CertificatePanel(QWidget *page);
 
     void show(const CertificateProblem &problem);
+    // The problem shown last.
+    const CertificateProblem &problem() const { return m_problem; }
     // What is wrong with the certificate, one sentence a reason, in the user's words.
     static QStringList reasons(const CertificateProblem &problem, const QString &host);
     // Over the page's view.
@@ -39,4 +41,5 @@ private:
     QPushButton *m_back = nullptr;
     QPushButton *m_goOn = nullptr;
     bool m_shownBefore = false;
+    CertificateProblem m_problem;
 };

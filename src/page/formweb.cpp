@@ -299,7 +299,11 @@ void FormWeb::wireSiteRequests()
     connect(m_web, &PageControl::DocumentComplete, m_login, [this] { m_login->documentArrived(); });
     m_certificate = new CertificatePanel(this);
     connect(m_web, &PageControl::CertificateProblemFound, m_certificate,
-            [this](const CertificateProblem &problem) { m_certificate->show(problem); });
+            [this](const CertificateProblem &problem) {
+                m_certificate->show(problem);
+                if (isActive())
+                    m_host.setAddressText(location());
+            });
     connect(m_certificate, &CertificatePanel::answered, this, [this](bool goOn, bool toBlank) {
         // Not going on, the page stays as it was (or blank), never with the engine's
         // error page in place of the explanation.
@@ -308,12 +312,22 @@ void FormWeb::wireSiteRequests()
         else if (!goOn)
             m_web->Stop();
         m_web->answerCertificate(goOn);
+        if (isActive())
+            m_host.setAddressText(location());
     });
     m_permissions = new PermissionAsker(this, *m_web, m_session.permissions);
     m_fullScreen = new PageFullScreen(this, *m_web, [this] { return isActive(); }, [this](bool on) {
         layoutControls();
         m_host.setPageFullScreen(this, on);
     });
+}
+
+PageSecurity FormWeb::security() const
+{
+    // While the panel asks, the page is the one with the problem.
+    if (!m_certificate->isHidden())
+        return PageSecurity::of(m_certificate->problem().url.toString(), m_certificate->problem());
+    return PageSecurity::of(location(), m_web->acceptedCertificateProblem());
 }
 
 bool FormWeb::waitsOnSite() const

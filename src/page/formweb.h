@@ -6,6 +6,7 @@
 
 #include "page/downloadburst.h"
 #include "page/navigationguard.h"
+#include "page/pagesecurity.h"
 #include "page/picturespage.h"
 #include "page/visitlog.h"
 #include "tabs/pagetext.h"
@@ -98,6 +99,8 @@ public:
     void goForward();
     void scrollBy(int dx, int dy, int times = 1);
     QString location() const override;
+    // How the page came: what the address box shows beside its address.
+    PageSecurity security() const;
     QString selectedText() const;
     // A notice in the status bar; it stays (hovered links aside) until the page navigates.
     void showStatus(const QString &text) override;

@@ -1,8 +1,10 @@
+#include "app/addressrow.h"
 #include "page/certificatepanel.h"
 #include "page/formright.h"
 #include "page/logindialog.h"
 #include "page/pagedocument.h"
 #include "page/pageproperties.h"
+#include "page/pagesecurity.h"
 #include "page/permissionasker.h"
 #include "page/questionbar.h"
 #include "support/dialogdriver.h"
@@ -182,6 +184,12 @@ private slots:
             QVERIFY(panel->goOn()->isVisible());
             QCOMPARE(panel->goOn()->text(), QStringLiteral("继续访问 127.0.0.1（不安全）"));
             QCOMPARE(panel->geometry(), p->PicJava()->geometry().intersected(p->rect()));
+            // The address box says so too: "不安全" in red, the reasons in its tool tip.
+            QLabel *mark = m_w->addressRow().securityMark();
+            QVERIFY(mark->isVisible());
+            QCOMPARE(mark->text(), QStringLiteral("不安全"));
+            QVERIFY(mark->styleSheet().contains(QStringLiteral("#d00000")));
+            QVERIFY2(mark->toolTip().contains(c.says.first()), qPrintable(mark->toolTip()));
             QCOMPARE(tls.requests(), QStringList());
             // Back (Enter on the default button): the page before, nothing asked of the site.
             QTest::keyClick(panel->back(), Qt::Key_Return);
@@ -208,6 +216,20 @@ private slots:
             QVERIFY2(security.startsWith(QStringLiteral("不安全：")) && security.contains(QStringLiteral("不是由受信任的机构签发的"))
                          && security.contains(QStringLiteral("你选择了在本次运行中继续访问")),
                      qPrintable(security));
+            // The mark follows the page in front: red for the site gone on to, grey for a
+            // plain page, a lock for a verified one.
+            QCOMPARE(m_w->pages().activePage(), again);
+            QVERIFY(mark->isVisible() && mark->text() == QStringLiteral("不安全") && mark->styleSheet().contains(QStringLiteral("#d00000")));
+            m_w->pages().activateSlot(p->myindex());
+            QVERIFY(mark->isVisible() && mark->styleSheet().contains(QStringLiteral("#d00000")));
+            FormWeb *plain = open(QStringLiteral("/page?id=plain"), QStringLiteral("Page plain"));
+            QCOMPARE(m_w->pages().activePage(), plain);
+            QVERIFY(mark->isVisible() && mark->text() == QStringLiteral("不安全") && mark->styleSheet().contains(QStringLiteral("#707070")));
+            m_w->addressRow().showSecurity(PageSecurity::of(QStringLiteral("https://example.com/"), std::nullopt));
+            QVERIFY(mark->text().isEmpty() && !mark->pixmap().isNull());
+            QCOMPARE(mark->toolTip(), QStringLiteral("连接已加密，网站证书已通过验证"));
+            m_w->pages().closePage(plain);
+            QVERIFY(mark->styleSheet().contains(QStringLiteral("#d00000")));
         }
         // A new tab with nowhere to go back to goes to a blank page.
         TlsFixture other;
