@@ -294,15 +294,15 @@ void FormWeb::layoutControls()
 
 void FormWeb::wireSiteRequests()
 {
-    m_login = new LoginDialog(this, [this] { return isActive(); }, [this] { reload(); });
+    m_login = new LoginDialog(this, [this] { return isActive(); }, m_session.logins, [this] { reload(); });
     connect(m_web, &PageControl::LoginRequired, m_login, &LoginDialog::answer);
     connect(m_web, &PageControl::DocumentComplete, m_login, [this] { m_login->documentArrived(); });
+    connect(m_login, &LoginDialog::waitingChanged, this, [this] { applyTitle(m_documentTitle); });
     m_certificate = new CertificatePanel(this);
     connect(m_web, &PageControl::CertificateProblemFound, m_certificate,
             [this](const CertificateProblem &problem) {
                 m_certificate->show(problem);
-                if (isActive())
-                    m_host.setAddressText(location());
+                applyTitle(m_documentTitle);
             });
     connect(m_certificate, &CertificatePanel::answered, this, [this](bool goOn, bool toBlank) {
         // Not going on, the page stays as it was (or blank), never with the engine's
@@ -312,8 +312,7 @@ void FormWeb::wireSiteRequests()
         else if (!goOn)
             m_web->Stop();
         m_web->answerCertificate(goOn);
-        if (isActive())
-            m_host.setAddressText(location());
+        applyTitle(m_documentTitle);
     });
     m_permissions = new PermissionAsker(this, *m_web, m_session.permissions);
     m_fullScreen = new PageFullScreen(this, *m_web, [this] { return isActive(); }, [this](bool on) {
@@ -333,7 +332,7 @@ PageSecurity FormWeb::security() const
 bool FormWeb::waitsOnSite() const
 {
     // A certificate or a permission waits for the user's answer: a reload would drop it.
-    return !m_certificate->isHidden() || m_permissions->bar()->asking() || m_login->asking();
+    return !m_certificate->isHidden() || m_permissions->bar()->asking() || m_login->waiting();
 }
 
 bool FormWeb::fullScreen() const

@@ -1,6 +1,7 @@
 // The page window turning its browser's events into what the tab, the caption, the
 // address box and the status bar show, and into the page's jobs.
 #include "page/formweb.h"
+#include "page/logindialog.h"
 
 #include "page/pageclosing.h"
 #include "page/certificatepanel.h"
@@ -61,7 +62,12 @@ void FormWeb::applyTitle(const QString &rawTitle)
     const QString documentTitle = PageText::withoutBidiControls(rawTitle);
     const QString location = m_web->LocationURL();
     m_documentTitle = documentTitle;
-    m_pageTitle = PageText::pageTitle(documentTitle, location);
+    // While a panel or frame stands over the page, the tab and the caption name it.
+    const QString standIn = m_certificate && !m_certificate->isHidden()
+                                ? QStringLiteral("证书错误 - ") + m_certificate->problem().url.host()
+                            : m_login && m_login->waiting() ? QStringLiteral("需要登录 - ") + m_login->askedHost()
+                                                            : QString();
+    m_pageTitle = standIn.isEmpty() ? PageText::pageTitle(documentTitle, location) : standIn;
     const PageText::Label label = PageText::tabLabel(m_pageTitle);
     m_host.setTabLabel(this, label);
     m_caption = m_pageTitle;
@@ -114,6 +120,7 @@ void FormWeb::onBeforeNavigate(NavigationRequest &request)
     // The page goes elsewhere: a certificate question of its last load ends with it.
     if (!request.cancel && request.mainFrame) {
         m_certificate->hide();
+        m_login->putAway();
         // A new document comes at its own size.
         m_status->showZoom(100);
     }

@@ -1,9 +1,11 @@
 #include "page/logindialog.h"
 
 #include "engine/siterequests.h"
+#include "page/loginmemory.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,14 +13,10 @@
 
 namespace {
 
-QString siteOf(const LoginRequest &request)
-{
-    return request.proxyHost.isEmpty() ? request.url.host() : request.proxyHost;
-}
-
 QString keyOf(const LoginRequest &request)
 {
-    return siteOf(request) + QLatin1Char('\n') + request.realm + QLatin1Char('\n') + request.proxyHost;
+    const QString site = request.proxyHost.isEmpty() ? LoginDialog::siteName(request.url) : request.proxyHost;
+    return site + QLatin1Char('\n') + request.realm + QLatin1Char('\n') + request.proxyHost;
 }
 
 QLabel *plainLabel(QWidget *parent)
@@ -31,34 +29,35 @@ QLabel *plainLabel(QWidget *parent)
 
 } // namespace
 
-LoginDialog::LoginDialog(QWidget *page, std::function<bool()> inFront, std::function<void()> reload)
+LoginDialog::LoginDialog(QWidget *page, std::function<bool()> inFront, LoginMemory &memory, std::function<void()> loadAgain)
     : PageQuestion(page, QStringLiteral("LoginDialog"), std::move(inFront))
+    , m_memory(memory)
+    , m_loadAgain(std::move(loadAgain))
 {
     m_heading = plainLabel(this);
     m_realm = plainLabel(this);
     m_warning = plainLabel(this);
+    m_warning->setText(QStringLiteral("用户名或密码不正确，请重新输入。"));
     QPalette red = m_warning->palette();
     red.setColor(QPalette::WindowText, Qt::darkRed);
     m_warning->setPalette(red);
     m_user = new QLineEdit(this);
     m_password = new QLineEdit(this);
     m_password->setEchoMode(QLineEdit::Password);
-    m_userLabel = new QLabel(QStringLiteral("用户名(&U)："), this);
-    m_userLabel->setBuddy(m_user);
-    m_passwordLabel = new QLabel(QStringLiteral("密码(&P)："), this);
-    m_passwordLabel->setBuddy(m_password);
+    auto *userLabel = new QLabel(QStringLiteral("用户名(&U)："), this);
+    userLabel->setBuddy(m_user);
+    auto *passwordLabel = new QLabel(QStringLiteral("密码(&P)："), this);
+    passwordLabel->setBuddy(m_password);
     m_ok = new QPushButton(QStringLiteral("确定"), this);
     m_ok->setDefault(true);
     m_cancel = new QPushButton(QStringLiteral("取消"), this);
-    m_reload = new QPushButton(QStringLiteral("重新载入"), this);
     auto *fields = new QGridLayout;
-    fields->addWidget(m_userLabel, 0, 0);
+    fields->addWidget(userLabel, 0, 0);
     fields->addWidget(m_user, 0, 1);
-    fields->addWidget(m_passwordLabel, 1, 0);
+    fields->addWidget(passwordLabel, 1, 0);
     fields->addWidget(m_password, 1, 1);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(m_reload);
     buttons->addWidget(m_ok);
     buttons->addWidget(m_cancel);
     auto *layout = new QVBoxLayout(this);
@@ -67,79 +66,100 @@ LoginDialog::LoginDialog(QWidget *page, std::function<bool()> inFront, std::func
     layout->addWidget(m_warning);
     layout->addLayout(fields);
     layout->addLayout(buttons);
-    connect(m_ok, &QPushButton::clicked, this, [this] {
-        if (!answerWith(true))
-            hide();
-    });
-    connect(m_cancel, &QPushButton::clicked, this, [this] { answerWith(false); });
-    connect(m_reload, &QPushButton::clicked, this, [this, reload] {
-        hide();
-        reload();
-    });
+    connect(m_ok, &QPushButton::clicked, this, &LoginDialog::given);
+    connect(m_cancel, &QPushButton::clicked, this, &LoginDialog::putAway);
+    m_user->installEventFilter(this);
+    m_password->installEventFilter(this);
     connect(m_user, &QLineEdit::returnPressed, m_password, qOverload<>(&QWidget::setFocus));
     connect(m_password, &QLineEdit::returnPressed, m_ok, &QPushButton::click);
     hide();
 }
 
-void LoginDialog::fill(const LoginRequest &request)
+QString LoginDialog::siteName(const QUrl &url)
 {
-    const QString site = siteOf(request);
-    m_heading->setText(request.proxyHost.isEmpty() ? QStringLiteral("网站 %1 要求登录").arg(site)
-                                                   : QStringLiteral("代理服务器 %1 要求登录").arg(site));
-    m_realm->setText(QStringLiteral("网站的说明：%1").arg(request.realm.left(300)));
-    m_realm->setVisible(!request.realm.isEmpty());
-}
-
-void LoginDialog::showFields(bool shown)
-{
-    for (QWidget *w : std::initializer_list<QWidget *>{m_user, m_password, m_userLabel, m_passwordLabel, m_cancel})
-        w->setVisible(shown);
+    return url.toString(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment
+                        | QUrl::StripTrailingSlash);
 }
 
 void LoginDialog::answer(LoginRequest &request)
 {
-    if (closing() || asking())
+    if (closing())
         return;
-    fill(request);
     const QString key = keyOf(request);
-    if (!inFront()) {
-        // Out of sight: refused at once (every tab would wait for the answer), said when
-        // the user comes to the tab.
-        m_warning->setText(QStringLiteral("此网页在后台时要求登录，已取消。要登录，请按“重新载入”。"));
-        m_warning->show();
-        showFields(false);
-        m_reload->show();
-        m_ok->setText(QStringLiteral("关闭"));
-        place();
-        show();
-        raise();
+    const std::optional<LoginMemory::Login> known = m_memory.find(key);
+    const bool wrong = known && m_tried.contains(key);
+    if (known && !wrong) {
+        request.user = known->user;
+        request.password = known->password;
+        request.given = true;
+        m_tried.insert(key);
         return;
     }
-    m_warning->setText(QStringLiteral("用户名或密码不正确，请重新输入。"));
-    m_warning->setVisible(m_tried.contains(key));
-    showFields(true);
-    m_reload->hide();
-    m_ok->setText(QStringLiteral("确定"));
-    m_user->setText(m_users.value(key));
-    m_password->clear();
+    // Asked again right after the login from memory: it was wrong.
+    if (wrong) {
+        m_memory.forget(key);
+        m_tried.remove(key);
+    }
+    // Refused for now: the engine goes on (the server's refusal shows), the frame waits.
+    ask(request, wrong);
+}
+
+void LoginDialog::ask(const LoginRequest &request, bool wrong)
+{
+    const bool sameQuestion = waiting() && m_key == keyOf(request);
+    m_key = keyOf(request);
+    m_host = request.proxyHost.isEmpty() ? request.url.host() : request.proxyHost;
+    m_heading->setText(request.proxyHost.isEmpty() ? QStringLiteral("网站 %1 要求登录").arg(siteName(request.url))
+                                                   : QStringLiteral("代理服务器 %1 要求登录").arg(request.proxyHost));
+    m_realm->setText(QStringLiteral("网站的说明：%1").arg(request.realm.left(300)));
+    m_realm->setVisible(!request.realm.isEmpty());
+    m_warning->setVisible(wrong);
+    // What the user is typing for this very question stays.
+    if (!sameQuestion) {
+        m_user->setText(m_users.value(m_key));
+        m_password->clear();
+    }
     place();
     show();
     raise();
-    (m_user->text().isEmpty() ? m_user : m_password)->setFocus();
+    if (inFront())
+        (m_user->text().isEmpty() ? m_user : m_password)->setFocus();
+    emit waitingChanged();
+}
 
-    const Answer given = waitForAnswer();
-    if (given == Answer::Gone)
+void LoginDialog::putAway()
+{
+    m_password->clear();
+    if (isHidden())
         return;
-    if (given == Answer::Cancelled) {
-        m_tried.remove(key);
+    hide();
+    emit waitingChanged();
+}
+
+void LoginDialog::given()
+{
+    m_users.insert(m_key, m_user->text());
+    m_memory.remember(m_key, {m_user->text(), m_password->text()});
+    putAway();
+    m_loadAgain();
+}
+
+void LoginDialog::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        m_cancel->click();
         return;
     }
-    request.user = m_user->text();
-    request.password = m_password->text();
-    request.given = true;
-    m_password->clear();
-    m_users.insert(key, request.user);
-    m_tried.insert(key);
+    PageQuestion::keyPressEvent(event);
+}
+
+bool LoginDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        event->accept();
+        return true;
+    }
+    return PageQuestion::eventFilter(watched, event);
 }
 
 void LoginDialog::place()

@@ -1,30 +1,53 @@
 #pragma once
 #include <QHash>
 #include <QSet>
+#include <QUrl>
 #include <functional>
 
 #include "page/pagequestion.h"
 
 struct LoginRequest;
+class LoginMemory;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
 // A site's (or a proxy's) request for a user name and password, asked inside the page's
-// own window. The engine wants the answer at once and runs no task of any page until it
-// has it, so only the tab in front asks (in its own event loop, which closing the page
-// or the browser ends); a tab out of sight is refused at once, shows the server's
-// refusal, and says so with 重新载入 when the user comes to it. Nothing is kept on disk;
-// the last user name given for a site and realm is offered again during the run.
+// own window. The engine wants its answer before it goes on with any page, so it is never
+// kept waiting: a login the user gave this run for that site and realm answers at once;
+// otherwise the engine is told no (the server's own refusal shows under the frame) and
+// the frame waits over the page, in front or out of sight, while every tab goes on. 确定
+// keeps the login in memory only and loads the page again, which the engine then asks
+// about and gets answered from memory; asked again right after, the login was wrong and
+// the frame comes back saying so. Esc is 取消.
 class LoginDialog : public PageQuestion
 {
     Q_OBJECT
 public:
-    LoginDialog(QWidget *page, std::function<bool()> inFront, std::function<void()> reload);
+    // inFront: whether the page is the tab in front (only then the frame takes the keyboard);
+    // loadAgain: the page loads again after a login was given (a form is never sent again
+    // without the user's word).
+    LoginDialog(QWidget *page, std::function<bool()> inFront, LoginMemory &memory, std::function<void()> loadAgain);
 
+    // Answers the engine at once.
     void answer(LoginRequest &request);
-    // A document arrived: a login given before it was right.
+    // A document arrived: a login given from memory before it was right.
     void documentArrived() { m_tried.clear(); }
+    // The frame waits for the user's login.
+    bool waiting() const { return !isHidden(); }
+    // The page goes elsewhere, or the user cancelled: the frame goes, nothing is kept.
+    void putAway();
+    // The site as the frame names it: scheme://host[:port].
+    static QString siteName(const QUrl &url);
+    // The host (or proxy) the frame asks a login for.
+    QString askedHost() const { return m_host; }
+
+signals:
+    // The frame came up or went away.
+    void waitingChanged();
+
+public:
 
     QLabel *heading() const { return m_heading; }
     QLabel *realm() const { return m_realm; }
@@ -33,25 +56,30 @@ public:
     QLineEdit *password() const { return m_password; }
     QPushButton *ok() const { return m_ok; }
     QPushButton *cancel() const { return m_cancel; }
-    QPushButton *reload() const { return m_reload; }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    // Esc in the fields is the frame's, not the window's (which would stop the page).
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void place();
-    void fill(const LoginRequest &request);
-    // The fields and 取消: shown when asking, hidden when only telling.
-    void showFields(bool shown);
+    void ask(const LoginRequest &request, bool wrong);
+    void given();
 
+    LoginMemory &m_memory;
+    std::function<void()> m_loadAgain;
+    QString m_key; // of the login the frame asks for
+    QString m_host;
     QLabel *m_heading = nullptr;
     QLabel *m_realm = nullptr;
     QLabel *m_warning = nullptr;
-    QLabel *m_userLabel = nullptr;
-    QLabel *m_passwordLabel = nullptr;
     QLineEdit *m_user = nullptr;
     QLineEdit *m_password = nullptr;
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;
-    QPushButton *m_reload = nullptr;
-    // Sites and realms given a login since the last document: asked again, it was wrong.
+    // Sites and realms answered from memory since the last document: asked again, the
+    // login was wrong.
     QSet<QString> m_tried;
     // The user name last given for each site and realm, this run.
     QHash<QString, QString> m_users;

@@ -2,6 +2,7 @@
 #include <functional>
 #include <QString>
 
+#include "page/loginmemory.h"
 #include "page/permissionmemory.h"
 #include "pictures/picturestate.h"
 #include "platform/systemfolders.h"
@@ -50,6 +51,8 @@ struct Session {
 
     // What the user let sites use, for this run.
     PermissionMemory permissions;
+    // The logins the user gave sites, for this run.
+    LoginMemory logins;
 
     // Filled by the first-run check at start-up, for the trace clean-up.
     SystemFolders systemFolders;
