@@ -292,6 +292,9 @@ bool AddressRow::eventFilter(QObject *watched, QEvent *event)
         const QList<QUrl> urls = drop->mimeData()->urls();
         if (!urls.isEmpty() && urls.first().isValid()) {
             drop->acceptProposedAction();
+            // A dropped javascript: link would run in the site in front.
+            if (!Sites::opensFromOutside(urls.first().toString()))
+                return true;
             m_textUrl->setEditText(urls.first().toString());
             go();
             return true;

@@ -1,4 +1,5 @@
 #include "app/closedring.h"
+#include "tabs/sites.h"
 
 #include "app/addressrow.h"
 #include "app/closedmenu.h"
@@ -27,7 +28,7 @@ void ClosedRing::record(const QString &caption, const QString &typed)
 {
     // A password typed into the address is never written down.
     const QString address = PageText::withoutUserInfo(typed);
-    if (!ClosedPages::recordable(address))
+    if (!ClosedPages::recordable(address) || !Sites::opensFromOutside(address))
         return;
     m_waiting.append({caption, address});
     // From the first close of a burst: a record waits at most this long.
@@ -56,7 +57,9 @@ void ClosedRing::showInMenu(const QString &caption, const QString &address)
 QString ClosedRing::restore()
 {
     writeWaiting();
-    return m_pages.restore();
+    // A record of an earlier version may hold any scheme.
+    const QString address = m_pages.restore();
+    return Sites::opensFromOutside(address) ? address : QString();
 }
 
 void ClosedRing::load()

@@ -161,9 +161,17 @@ void wireFileCommands(Commands &c)
     // A page's downloads pass its burst rule first.
     PageStack &pages = c.pages;
     downloads->setGate([&pages](Transfer *download, std::function<void(DownloadList::Route)> route) {
-        for (FormWeb *p : pages.pagesInTabOrder()) {
-            if (!p->Web()->askedFor(download->url()))
-                continue;
+        // The tab whose page or frame started it (a frame's attachment, data:, blob: as
+        // well as its own document); else the one that asked for its address last.
+        const QList<FormWeb *> all = pages.pagesInTabOrder();
+        FormWeb *starter = nullptr;
+        for (FormWeb *p : all)
+            if (!starter && p->Web()->isEnginePage(download->requestedBy()))
+                starter = p;
+        for (FormWeb *p : all)
+            if (!starter && p->Web()->askedFor(download->url()))
+                starter = p;
+        if (FormWeb *p = starter) {
             p->admitDownload([route](DownloadBurst::Verdict verdict) {
                 switch (verdict) {
                 case DownloadBurst::Verdict::Ask: route(DownloadList::Route::Ask); break;

@@ -3,6 +3,7 @@
 #include "app/frmmain.h"
 #include "app/pagestack.h"
 #include "tabs/opentarget.h"
+#include "tabs/sites.h"
 #include "tabs/tabstrip.h"
 
 #include <QCursor>
@@ -36,7 +37,11 @@ void wireTabCommands(Commands &c)
     c.on("mnuFileClose", [&pages] { pages.CloseAll(); });
     for (QAction *item : c.menus.liHistory()) {
         item->setEnabled(true);
-        QObject::connect(item, &QAction::triggered, item, [&pages, item] { pages.LoadNewForm(item->data().toString()); });
+        QObject::connect(item, &QAction::triggered, item, [&pages, item] {
+            // Records of earlier versions may hold any scheme.
+            if (Sites::opensFromOutside(item->data().toString()))
+                pages.LoadNewForm(item->data().toString());
+        });
     }
     c.onButton("Command3", [&pages] { pages.Restore(); });
     c.onButton("Command8", [&pages] { pages.closeShown(); });

@@ -1,4 +1,5 @@
 #include "app/addressrow.h"
+#include "tabs/sites.h"
 #include "app/commands.h"
 #include "tabs/pagetext.h"
 #include "app/frmmain.h"
@@ -100,8 +101,7 @@ void wireToolCommands(Commands &c)
         // Only web addresses go to the desktop: anything else would open a local file
         // with whatever program the desktop picks.
         const QString text = address.addressText().trimmed();
-        const QString scheme = QUrl(text).scheme().toLower();
-        if (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
+        if (Sites::isWebAddress(text))
             shell.open(text);
         else
             pages.tell(QStringLiteral("只有 http 或 https 网址才能用其他浏览器查看。"));

@@ -1,4 +1,5 @@
 #include "app/pagestack.h"
+#include "tabs/sites.h"
 
 #include "app/addressrow.h"
 #include "app/toolbar.h"
@@ -114,8 +115,14 @@ FormWeb *PageStack::createPage(int slot)
     return page;
 }
 
-void PageStack::openAll(const QStringList &addresses, const OpenTarget &first)
+void PageStack::openAll(const QStringList &given, const OpenTarget &first)
 {
+    // From a command line, another program, a drop or a kept list: never a script or a
+    // document no site sent.
+    QStringList addresses;
+    for (const QString &address : given)
+        if (Sites::opensFromOutside(address))
+            addresses << address;
     // What an earlier list still has to open goes first, where it was meant to be.
     while (!m_toOpenBehind.isEmpty())
         openNextBehind();

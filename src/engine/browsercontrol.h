@@ -94,6 +94,7 @@ public:
     QWidget *inputWidget() const override;
     qint64 rendererPid() const override;
     bool askedFor(const QUrl &address) const override { return m_recentRequests.contains(address); }
+    bool isEnginePage(const QObject *enginePage) const override;
     // A download the engine never starts ends as failed.
     void downloadTo(const QString &address, const QString &path, QObject *context,
                     std::function<void(bool ok)> done) override;

@@ -162,6 +162,11 @@ void BrowserControl::answerCertificate(bool goOn)
         problem->rejectCertificate();
 }
 
+bool BrowserControl::isEnginePage(const QObject *enginePage) const
+{
+    return enginePage && enginePage == static_cast<const QObject *>(m_page);
+}
+
 std::optional<CertificateProblem> BrowserControl::acceptedCertificateProblem() const
 {
     return m_page ? m_engine.certificates.find(m_page->url()) : std::nullopt;

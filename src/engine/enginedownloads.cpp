@@ -21,6 +21,7 @@ Download::Download(QWebEngineDownloadRequest *request, PartialFiles *partials, Q
     , m_request(request)
     , m_engineId(request->id())
     , m_partials(partials)
+    , m_requestedBy(static_cast<QObject *>(request->page()))
 {
     watch(request);
 }

@@ -36,6 +36,7 @@ public:
     // The partial file is this name and ".download".
     QString partPath() const override { return m_startedPath.isEmpty() ? QString() : m_startedPath + QStringLiteral(".part"); }
     Failure failure() const override { return m_failure; }
+    const QObject *requestedBy() const override { return m_requestedBy; }
     // From the bytes written (from 0, honestly, when the server will not send a part); its
     // partial file stays until then, or until it is cancelled.
     bool resumable() const override { return m_resumable; }
@@ -86,6 +87,7 @@ private:
     QString m_startedPath;
     QString m_displacedFrom;
     Failure m_failure = Failure::None;
+    QPointer<QObject> m_requestedBy;
     HeldName m_held;
 };
 

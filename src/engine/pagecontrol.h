@@ -114,6 +114,9 @@ public:
     virtual qint64 rendererPid() const = 0;
     // The page asked for this address lately (as a page, or as a download).
     virtual bool askedFor(const QUrl &address) const = 0;
+    // Whether enginePage (a transfer's requestedBy) is this page's own: its document or
+    // any of its frames started the transfer, whatever the address (data:, blob:).
+    virtual bool isEnginePage(const QObject *enginePage) const { Q_UNUSED(enginePage); return false; }
 
     // Saves what an address holds (from the engine's cache when it has it) into path;
     // done tells whether the whole file is there, and runs only while context lives.

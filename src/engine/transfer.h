@@ -43,6 +43,8 @@ public:
     virtual bool held() const = 0;
     // Refused once it had begun: what it wrote goes, complete or not.
     virtual void withdraw() = 0;
+    // The engine's page whose document or frame started it (none: not known).
+    virtual const QObject *requestedBy() const { return nullptr; }
 
     // A proposed name as it may go on disk: its last path part, made safe.
     static QString plainName(const QString &proposed)

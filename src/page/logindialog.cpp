@@ -2,6 +2,7 @@
 
 #include "engine/siterequests.h"
 #include "page/loginmemory.h"
+#include "tabs/pagetext.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -77,8 +78,7 @@ LoginDialog::LoginDialog(QWidget *page, std::function<bool()> inFront, LoginMemo
 
 QString LoginDialog::siteName(const QUrl &url)
 {
-    return url.toString(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment
-                        | QUrl::StripTrailingSlash);
+    return PageText::siteName(url);
 }
 
 void LoginDialog::answer(LoginRequest &request)

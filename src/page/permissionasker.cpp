@@ -2,6 +2,7 @@
 
 #include "engine/pagecontrol.h"
 #include "page/questionbar.h"
+#include "tabs/pagetext.h"
 
 #include <QTimer>
 #include <algorithm>
@@ -43,20 +44,24 @@ PermissionAsker::PermissionAsker(QWidget *page, PageControl &web, PermissionMemo
     connect(&web, &PageControl::PermissionWithdrawn, this, &PermissionAsker::withdrawn);
 }
 
-QString PermissionAsker::question(const QUrl &origin, SiteFeature feature)
+QString PermissionAsker::question(const QUrl &top, const QUrl &origin, SiteFeature feature)
 {
-    const QString site = origin.host().isEmpty() ? origin.toString() : origin.host();
-    return QStringLiteral("网站 %1 想%2。（%3 秒内不回答即为拒绝）").arg(site, featureText(feature)).arg(kAnswerWithinMs / 1000);
+    const QString site = PageText::siteName(origin);
+    const QString front = PageText::siteName(top);
+    // A frame of another site asks: the user answers for it inside this one only.
+    const QString who = front.isEmpty() || front == site ? site + QLatin1Char(' ') : QStringLiteral("%1（在 %2 中）").arg(site, front);
+    return QStringLiteral("网站 %1想%2。（%3 秒内不回答即为拒绝）").arg(who, featureText(feature)).arg(kAnswerWithinMs / 1000);
 }
 
 void PermissionAsker::asked(const QUrl &origin, SiteFeature feature)
 {
-    const int known = m_memory.answer(origin, feature);
+    const QUrl top(m_web.LocationURL());
+    const int known = m_memory.answer(top, origin, feature);
     if (known >= 0) {
         m_web.answerPermission(origin, feature, known == 1);
         return;
     }
-    const Request request{origin, feature};
+    const Request request{origin, feature, top};
     // Asking again while the bar waits piles nothing up.
     if (std::find(m_waiting.begin(), m_waiting.end(), request) != m_waiting.end())
         return;
@@ -67,7 +72,7 @@ void PermissionAsker::asked(const QUrl &origin, SiteFeature feature)
 
 void PermissionAsker::withdrawn(const QUrl &origin, SiteFeature feature)
 {
-    const auto found = std::find(m_waiting.begin(), m_waiting.end(), Request{origin, feature});
+    const auto found = std::find(m_waiting.begin(), m_waiting.end(), Request{origin, feature, {}});
     if (found == m_waiting.end())
         return;
     if (found != m_waiting.begin()) {
@@ -84,7 +89,7 @@ void PermissionAsker::askNext()
         return;
     const Request &request = m_waiting.front();
     m_end = End::User;
-    m_bar->ask(question(request.origin, request.feature), QStringLiteral("允许"), QStringLiteral("拒绝"),
+    m_bar->ask(question(request.top, request.origin, request.feature), QStringLiteral("允许"), QStringLiteral("拒绝"),
                [this](bool granted) { answered(granted); });
     m_deadline->start();
 }
@@ -98,7 +103,7 @@ void PermissionAsker::answered(bool granted)
         m_web.answerPermission(request.origin, request.feature, granted);
     // Only the user's own click is remembered: a request that timed out may ask again.
     if (m_end == End::User)
-        m_memory.remember(request.origin, request.feature, granted);
+        m_memory.remember(request.top, request.origin, request.feature, granted);
     // The bar takes its waiting answers before it calls them, so it may ask at once.
     askNext();
 }

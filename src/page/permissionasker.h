@@ -33,12 +33,14 @@ public:
     static constexpr int kAnswerWithinMs = 60000;
     // How long a request waits for the user (tests shorten it).
     void setAnswerWithin(int ms);
-    static QString question(const QUrl &origin, SiteFeature feature);
+    // The bar's words: the site that asks, and the site in front where that is another.
+    static QString question(const QUrl &top, const QUrl &origin, SiteFeature feature);
 
 private:
     struct Request {
         QUrl origin;
         SiteFeature feature;
+        QUrl top; // the page the user sees, when it asked
         bool operator==(const Request &other) const { return origin == other.origin && feature == other.feature; }
     };
     void asked(const QUrl &origin, SiteFeature feature);

@@ -1,4 +1,5 @@
 #include "pictures/formimage.h"
+#include "tabs/sites.h"
 
 #include "engine/pagecontrol.h"
 #include "pictures/atomicfile.h"
@@ -120,8 +121,7 @@ void FormImage::showAddress()
 {
     const QString answer = m_dialogs.askText(this, QStringLiteral("网址"), QStringLiteral("图片网址如下，是否立即打开网址？"), m_address);
     // Only a web address goes to the desktop: a picture page could name anything.
-    const QString scheme = QUrl(m_address).scheme().toLower();
-    if (!answer.isEmpty() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")))
+    if (!answer.isEmpty() && Sites::isWebAddress(m_address))
         m_shell.open(m_address);
 }
 

@@ -1,4 +1,5 @@
 #include "tabs/openpageslist.h"
+#include "tabs/sites.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -20,10 +21,8 @@ QString plainTitle(QString title)
 
 bool OpenPagesList::loadable(const QString &address)
 {
-    static const QStringList schemes = {QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("file"),
-                                        QStringLiteral("ftp")};
     const QUrl url(address);
-    return url.isValid() && schemes.contains(url.scheme().toLower());
+    return url.isValid() && !url.scheme().isEmpty() && Sites::opensFromOutside(address);
 }
 
 QByteArray OpenPagesList::toBytes() const

@@ -1,4 +1,5 @@
 #include "tabs/pagetext.h"
+#include "tabs/sites.h"
 
 #include "platform/filenames.h"
 
@@ -37,6 +38,13 @@ QString withoutBidiControls(const QString &text)
                || u == 0x061C;
     });
     return out;
+}
+
+QString siteName(const QUrl &address)
+{
+    if (address.host().isEmpty())
+        return address.scheme().isEmpty() ? QString() : address.toString(QUrl::RemoveUserInfo | QUrl::RemoveQuery | QUrl::RemoveFragment);
+    return address.toString(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment);
 }
 
 QString withoutUserInfo(const QString &address)
@@ -131,8 +139,9 @@ bool PageText::mayBeAddress(const QString &engineTitle, const QString &location)
 bool PageText::linkable(const QString &address, bool dataToo)
 {
     const QString scheme = QUrl(address).scheme().toLower();
-    return scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("ftp")
-           || scheme == QLatin1String("file") || (dataToo && scheme == QLatin1String("data"));
+    if (dataToo && scheme == QLatin1String("data"))
+        return true;
+    return !scheme.isEmpty() && scheme != QLatin1String("about") && Sites::opensFromOutside(address);
 }
 
 QString PageText::screenshotName(const QString &mainCaption, const QString &pageTitle, const QString &address)

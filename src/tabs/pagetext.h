@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
 
+class QUrl;
+
 // Texts the shell derives from a page: tab label and tool tip, window captions and the
 // progress field of the status bar. Pure functions, so the rules are tested without
 // a window.
@@ -18,6 +20,9 @@ QString firstChars(const QString &text, int n);
 // U+202E, U+2066 to U+2069) and marks (U+200E, U+200F, U+061C), which would let
 // "gnp.exe" show as "exe.png".
 QString withoutBidiControls(const QString &text);
+
+// A site as the browser names it to the user: scheme://host[:port] ("" for none).
+QString siteName(const QUrl &address);
 
 // The address without its user name and password, which nothing stores or lists; any
 // other address is returned as it is.

@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
 
+#include "tabs/addressshape.h"
+
 // Built-in addresses of the browser, and what the address box shows for a location.
 namespace Sites {
 
@@ -74,6 +76,33 @@ inline QString typedAddress(const QString &text)
     if (scheme && (rest.mid(colon + 1).startsWith(QLatin1String("//")) || rest.startsWith(QLatin1String("about:"), Qt::CaseInsensitive)))
         return rest;
     return t;
+}
+
+// The one list of schemes an address that did not come from the page itself opens with
+// (a command line, another program, a drop, the kept lists, the closed pages): the web,
+// ftp, local files and the blank page. Any other scheme never opens from there:
+// javascript: would run in the site in front, data: and blob: would show what no site
+// sent. Text with no scheme of its own ("sina.com.cn", "localhost:8080", a search word)
+// is the address box's to complete.
+inline bool opensFromOutside(const QString &address)
+{
+    const QString t = address.trimmed();
+    const int length = AddressShape::schemeLength(t);
+    if (length == 0)
+        return true;
+    const QString scheme = t.left(length - 1).toLower();
+    for (const char *known : {"http", "https", "ftp", "file", "about"})
+        if (scheme == QLatin1String(known))
+            return true;
+    // A host and its port ("localhost:8080/x"), not a scheme.
+    return length < t.size() && t.at(length).isDigit();
+}
+
+// Only a web address goes to another program that shows web pages.
+inline bool isWebAddress(const QString &address)
+{
+    const QString t = address.trimmed();
+    return t.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) || t.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
 }
 
 } // namespace Sites

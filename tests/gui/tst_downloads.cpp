@@ -302,6 +302,27 @@ private slots:
         // Every one of them was asked for and refused before the next case.
         QVERIFY(waitFor([&] { return requested == 10; }, 15000));
         QCOMPARE(m_w->downloads().rows().size(), 6);
+
+        // Downloads a page's frames start (an attachment in a hidden frame, one after
+        // another), and data: and blob: ones, count the same: one save dialog, then the
+        // tab's question, which the tab that started them asks; the tab still closes.
+        FormWeb *storm = m_world.open(QStringLiteral("/downloads.html?storm"), QStringLiteral("Downloads"));
+        m_world.dialogs.saveAnswer = target(QStringLiteral("frame0.bin"));
+        storm->Web()->runPageScript(QStringLiteral(
+            "let n = 0; const t = setInterval(() => { if (n >= 4) { clearInterval(t); return; }"
+            " const f = document.createElement('iframe'); f.style.display = 'none';"
+            " f.src = '/download?bytes=700&name=frame' + (n++) + '.bin'; document.body.appendChild(f); }, 150);"
+            "setTimeout(() => { for (const href of ['data:application/octet-stream,abc',"
+            " URL.createObjectURL(new Blob(['xyz']))]) { const a = document.createElement('a'); a.href = href;"
+            " a.download = 'made.bin'; document.body.appendChild(a); a.click(); } }, 900);"));
+        QVERIFY(waitFor([&] { return storm->questionBar()->isVisible(); }, 15000));
+        QVERIFY(waitFor([&] { return requested == 16; }, 20000));
+        QCOMPARE(m_world.dialogs.asked.size(), asked + 3);
+        QVERIFY(!m_page->questionBar()->isVisible());
+        m_w->pages().activateSlot(storm->myindex());
+        const int tabs = m_w->pages().book().count();
+        m_w->pages().closeShown();
+        QCOMPARE(m_w->pages().book().count(), tabs - 1);
     }
 
     void theListIsKeptAcrossARestart()

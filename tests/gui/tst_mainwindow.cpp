@@ -9,6 +9,7 @@
 #include "platform/paths.h"
 #include "support/testenv.h"
 #include "support/testworld.h"
+#include "tabs/opentarget.h"
 #include "tabs/stripgeometry.h"
 #include "tabs/tabstrip.h"
 #include "userdata/options.h"
@@ -195,6 +196,16 @@ private slots:
         QCOMPARE(addressText(), link);
         QTRY_COMPARE_WITH_TIMEOUT(label(page->myindex()), QStringLiteral("Page dropped"), 15000);
         QCOMPARE(m_w->pages().book().count(), 1);
+        // A javascript: link dropped on the box or the strip never runs in the site in front
+        // (nor anywhere), and a data: one opens nothing.
+        const QUrl script(QStringLiteral("javascript:document.title='ran'"));
+        drop(m_w->addressRow().textUrl()->lineEdit(), script, QStringLiteral("诱人的链接"));
+        drop(m_w->tabStrip()->existingLabel(page->myindex())->parentWidget(), script, QString());
+        drop(m_w->tabStrip()->existingLabel(page->myindex())->parentWidget(), QUrl(QStringLiteral("data:text/html,<title>ran</title>")), QString());
+        m_w->pages().openAll({QStringLiteral("javascript:document.title='ran'")}, OpenTarget::foreground());
+        QCOMPARE(m_w->pages().book().count(), 1);
+        QCOMPARE(evaluateSync(page->Web(), QStringLiteral("document.title")).toString(), QStringLiteral("Page dropped"));
+        QCOMPARE(label(page->myindex()), QStringLiteral("Page dropped"));
 
         // On the strip (a label passes it to the row): a tab of its own, a file too.
         QLineEdit *lab = m_w->tabStrip()->existingLabel(page->myindex());

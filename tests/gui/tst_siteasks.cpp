@@ -316,7 +316,8 @@ private slots:
         // Asked three times at once: one bar.
         eval(p, QStringLiteral("for (var i = 0; i < 3; ++i) Notification.requestPermission().then(function(r){ document.title = 'n ' + r; }); 1"));
         QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible(), 20000);
-        QCOMPARE(bar->text(), QStringLiteral("网站 127.0.0.1 想向您显示通知。（60 秒内不回答即为拒绝）"));
+        const QString site = QUrl(url(QStringLiteral("/"))).toString(QUrl::RemovePath);
+        QCOMPARE(bar->text(), QStringLiteral("网站 %1 想向您显示通知。（60 秒内不回答即为拒绝）").arg(site));
         QCOMPARE(bar->yesButton()->text(), QStringLiteral("允许"));
         QCOMPARE(bar->noButton()->text(), QStringLiteral("拒绝"));
         QCOMPARE(label(p), QStringLiteral("Page perm"));
@@ -336,7 +337,7 @@ private slots:
             " function(e){ document.title = 'geo ' + e.code + ' ' + (++window.asked || (window.asked = 1)); }); 1");
         eval(p, askLocation);
         QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible(), 20000);
-        QCOMPARE(bar->text(), QStringLiteral("网站 127.0.0.1 想知道您的位置。（60 秒内不回答即为拒绝）"));
+        QCOMPARE(bar->text(), QStringLiteral("网站 %1 想知道您的位置。（60 秒内不回答即为拒绝）").arg(site));
         bar->noButton()->click();
         QTRY_VERIFY_WITH_TIMEOUT(label(p).startsWith(QStringLiteral("geo 1 ")), 20000);
         FormWeb *second = open(QStringLiteral("/page?id=second"), QStringLiteral("Page second"));
@@ -362,6 +363,31 @@ private slots:
         // (The engine hands a hidden page its location answer only once it is shown.)
         cross->permissions()->bar()->noButton()->click();
         QVERIFY(m_world.putToSleep(cross));
+
+        // A frame of another site is let in inside the site in front only: the same frame
+        // inside another site asks again, and the bar says whose page it is in.
+        const QString frameSite = m_world.server.crossUrl(QStringLiteral("/")).toString(QUrl::RemovePath);
+        const QString embed = QStringLiteral(
+            "window.onmessage = function(e){ document.title = 'frame ' + e.data; };"
+            "document.body.innerHTML = '<iframe allow=\"geolocation\" src=\"%1\"></iframe>'; 1")
+                                  .arg(m_world.server.crossUrl(QStringLiteral("/askframe.html")).toString());
+        FormWeb *host = open(QStringLiteral("/page?id=host"), QStringLiteral("Page host"));
+        eval(host, embed);
+        QuestionBar *hostBar = host->permissions()->bar();
+        QTRY_VERIFY_WITH_TIMEOUT(hostBar->isVisible(), 20000);
+        QCOMPARE(hostBar->text(), QStringLiteral("网站 %1（在 %2 中）想知道您的位置。（60 秒内不回答即为拒绝）").arg(frameSite, site));
+        hostBar->yesButton()->click();
+        QVERIFY(!hostBar->isVisible());
+        // Another site in front (the same server by another name): asked again.
+        QString elsewhere = url(QStringLiteral("/page?id=elsewhere"));
+        elsewhere.replace(QStringLiteral("127.0.0.1"), QStringLiteral("localhost"));
+        FormWeb *other = m_w->pages().LoadNewForm(elsewhere);
+        QTRY_COMPARE_WITH_TIMEOUT(label(other), QStringLiteral("Page elsewhere"), 20000);
+        eval(other, embed);
+        QTRY_VERIFY_WITH_TIMEOUT(other->permissions()->bar()->isVisible() || label(other).startsWith(QStringLiteral("frame")), 20000);
+        QVERIFY2(other->permissions()->bar()->isVisible(), qPrintable(label(other)));
+        QVERIFY(other->permissions()->bar()->text().contains(QStringLiteral("（在 http://localhost:")));
+        other->permissions()->bar()->noButton()->click();
     }
 };
 
