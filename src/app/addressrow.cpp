@@ -8,7 +8,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QDropEvent>
@@ -299,6 +301,15 @@ bool AddressRow::eventFilter(QObject *watched, QEvent *event)
             go();
             return true;
         }
+    }
+    if (inAddress && event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Paste)) {
+        // Pasted text loses a leading javascript:, as in other browsers: a page that put
+        // a script on the clipboard cannot have the user run it in the site in front.
+        QString text = QGuiApplication::clipboard()->text();
+        while (text.trimmed().startsWith(QLatin1String("javascript:"), Qt::CaseInsensitive))
+            text = text.trimmed().mid(int(qstrlen("javascript:")));
+        m_textUrl->lineEdit()->insert(text);
+        return true;
     }
     if (inAddress && event->type() == QEvent::KeyPress
         && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {

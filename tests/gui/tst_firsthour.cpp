@@ -65,6 +65,14 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(tab->location(), pasted, 15000);
         // The box follows the page there.
         QTRY_COMPARE_WITH_TIMEOUT(line->text(), pasted, 15000);
+        // A script on the clipboard comes in without its javascript: (run, it would act
+        // in the site in front).
+        line->setFocus();
+        line->clear();
+        QGuiApplication::clipboard()->setText(QStringLiteral(" JavaScript:javascript:document.title='ran'"));
+        QTest::keyClick(keys(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(line->text(), QStringLiteral("document.title='ran'"));
+        m_w->addressRow().setAddress(pasted);
 
         // Select all, copy, cut and delete are the text's.
         line->setFocus();
