@@ -237,7 +237,7 @@ void PageStack::showFrontInWindow()
     emit frontLoadingChanged(p->loading());
     setMainCaption(PageText::mainCaption(m_parts.strip.labelText(p->myindex())));
     m_parts.address.showSecurity(p->security());
-    const QString location = p->location();
+    const QString location = p->addressShown();
     if (p != m_inWindow) {
         m_inWindow = p;
         m_parts.address.setAddress(location);

@@ -18,6 +18,13 @@ public:
     Verdict next(const QDateTime &now);
     // The user clicked or typed in the page.
     void userWorked() { m_last = {}; }
+    // The save dialog of a download was answered: the engine holds the page's next
+    // downloads back until then, so the burst goes on from now.
+    void dialogEnded(const QDateTime &now)
+    {
+        if (m_last.isValid())
+            m_last = now;
+    }
     void newDocument();
     void answered(bool allow) { m_answer = allow ? Answer::Allowed : Answer::Refused; }
 

@@ -23,6 +23,7 @@
 #include "tabs/stripgeometry.h"
 #include "userdata/options.h"
 
+#include <QPointer>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -233,9 +234,14 @@ void FormWeb::admitDownload(std::function<void(DownloadBurst::Verdict)> go)
         if (!m_question->asking())
             m_burst.newDocument();
     }
-    const DownloadBurst::Verdict verdict = m_burst.next(m_session.clock.now());
+    // While the tab asks about the burst, every further download waits for that answer,
+    // a click in the page or not: a page cannot bring up dialog after dialog.
+    const DownloadBurst::Verdict verdict = m_question->asking() ? DownloadBurst::Verdict::Hold : m_burst.next(m_session.clock.now());
+    QPointer<FormWeb> self(this);
     go(verdict);
-    if (verdict != DownloadBurst::Verdict::Hold)
+    if (verdict == DownloadBurst::Verdict::Ask && self)
+        m_burst.dialogEnded(m_session.clock.now());
+    if (verdict != DownloadBurst::Verdict::Hold || !self)
         return;
     m_question->place(width());
     m_question->ask(QStringLiteral("此网页想下载多个文件"), QStringLiteral("允许"), QStringLiteral("拒绝"), [this, go](bool allow) {
@@ -319,6 +325,14 @@ void FormWeb::wireSiteRequests()
         layoutControls();
         m_host.setPageFullScreen(this, on);
     });
+}
+
+QString FormWeb::addressShown() const
+{
+    const QString address = location();
+    if (address.isEmpty() && !m_certificate->isHidden())
+        return m_certificate->problem().url.toString();
+    return address;
 }
 
 PageSecurity FormWeb::security() const

@@ -101,6 +101,9 @@ public:
     QString location() const override;
     // How the page came: what the address box shows beside its address.
     PageSecurity security() const;
+    // What the address box shows for the page: its location, or while the certificate
+    // panel stands over a tab with no document yet, the address it asks about.
+    QString addressShown() const;
     QString selectedText() const;
     // A notice in the status bar; it stays (hovered links aside) until the page navigates.
     void showStatus(const QString &text) override;

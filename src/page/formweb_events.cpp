@@ -78,7 +78,7 @@ void FormWeb::applyTitle(const QString &rawTitle)
     if (isActive()) {
         m_myname = m_pageTitle;
         m_host.setMainCaption(PageText::mainCaption(label.text));
-        m_host.setAddressText(location);
+        m_host.setAddressText(addressShown());
     }
     // Only now: a view's first showing holds the user-interface thread for a while.
     // An empty title may be the document not parsed yet; the load's end shows it.

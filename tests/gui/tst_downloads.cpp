@@ -308,6 +308,9 @@ private slots:
         // tab's question, which the tab that started them asks; the tab still closes.
         FormWeb *storm = m_world.open(QStringLiteral("/downloads.html?storm"), QStringLiteral("Downloads"));
         m_world.dialogs.saveAnswer = target(QStringLiteral("frame0.bin"));
+        // The user takes longer over the dialog than a burst lasts: the engine holds the
+        // page's next downloads back meanwhile, and they still count as the burst.
+        m_world.dialogs.whileSaving = [this] { m_world.clock.time = m_world.clock.time.addSecs(15); };
         storm->Web()->runPageScript(QStringLiteral(
             "let n = 0; const t = setInterval(() => { if (n >= 4) { clearInterval(t); return; }"
             " const f = document.createElement('iframe'); f.style.display = 'none';"
@@ -317,8 +320,15 @@ private slots:
             " a.download = 'made.bin'; document.body.appendChild(a); a.click(); } }, 900);"));
         QVERIFY(waitFor([&] { return storm->questionBar()->isVisible(); }, 15000));
         QVERIFY(waitFor([&] { return requested == 16; }, 20000));
+        m_world.dialogs.whileSaving = nullptr;
         QCOMPARE(m_world.dialogs.asked.size(), asked + 3);
         QVERIFY(!m_page->questionBar()->isVisible());
+        // A click in the page while the question stands brings no dialog either.
+        emit storm->Web()->UserInput();
+        storm->Web()->runPageScript(QStringLiteral("const late = document.createElement('iframe');"
+                                                   "late.src = '/download?bytes=10&name=late.bin'; document.body.appendChild(late);"));
+        QVERIFY(waitFor([&] { return requested == 17; }, 20000));
+        QCOMPARE(m_world.dialogs.asked.size(), asked + 3);
         m_w->pages().activateSlot(storm->myindex());
         const int tabs = m_w->pages().book().count();
         m_w->pages().closeShown();

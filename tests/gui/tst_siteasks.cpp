@@ -228,6 +228,10 @@ private slots:
         QVERIFY(other.start(QStringLiteral("other-name")));
         FormWeb *fresh = m_w->pages().LoadNewForm(other.url().toString());
         QTRY_VERIFY_WITH_TIMEOUT(fresh->certificatePanel()->isVisible(), 20000);
+        // Caption, label and address box say what is shown, though the tab has no page yet.
+        QCOMPARE(label(fresh), QStringLiteral("证书错误 - 127.0.0.1"));
+        QCOMPARE(m_w->windowTitle(), QStringLiteral("证书错误 - 127.0.0.1 - Velmo安全浏览器"));
+        QCOMPARE(QUrl(m_w->addressRow().addressText()), other.url());
         QCOMPARE(fresh->certificatePanel()->back()->text(), QStringLiteral("返回"));
         fresh->certificatePanel()->back()->click();
         QTRY_COMPARE_WITH_TIMEOUT(fresh->location(), QStringLiteral("about:blank"), 20000);

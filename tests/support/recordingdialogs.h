@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/dialogs.h"
 
+#include <functional>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QStringList>
@@ -13,6 +14,8 @@ public:
     QString folderAnswer;
     QString textAnswer;
     QString saveAnswer;
+    // What happens while the save dialog is up (the user taking their time).
+    std::function<void()> whileSaving;
     bool questionAnswer = false;
     int chooseAnswer = -1;
     QString openAnswer;
@@ -51,6 +54,8 @@ public:
         asked << QStringLiteral("save:") + title + QLatin1Char('|') + shownName(suggestedName) + QLatin1Char('|') + filter;
         if (realSave)
             return QtDialogs().saveFile(owner, title, suggestedName, filter);
+        if (whileSaving)
+            whileSaving();
         return saveAnswer;
     }
     int choose(QWidget *, const QString &title, const QString &text, const QStringList &answers) override
