@@ -208,6 +208,7 @@ void Frmmain::start(const QStringList &addresses)
 void Frmmain::restoreLeftOver(const OpenPagesList &left, bool restore)
 {
     qsizetype opened = 0;
+    const int listedBefore = int(m_keeper->snapshot().pages.size());
     if (restore) {
         // What fits in the strip opens; a list of thousands would hold the window for
         // minutes and take gigabytes.
@@ -216,15 +217,8 @@ void Frmmain::restoreLeftOver(const OpenPagesList &left, bool restore)
         QStringList addresses;
         for (qsizetype i = 0; i < qMin(room, left.pages.size()); ++i)
             addresses << left.pages[i].address;
-        const QList<FormWeb *> before = m_pages->pagesInTabOrder();
-        m_pages->openAll(addresses, OpenTarget::foreground());
-        QList<FormWeb *> added;
-        for (FormWeb *page : m_pages->pagesInTabOrder())
-            if (!before.contains(page))
-                added << page;
-        opened = added.size();
-        if (left.active >= 0 && left.active < added.size())
-            m_pages->activateSlot(added[left.active]->myindex());
+        // The rest open a turn apart; the one in front then comes to the front as it opens.
+        opened = m_pages->openAll(addresses, OpenTarget::foreground(), left.active);
     }
     // What was not opened (no, or no room in the strip) waits in the closed pages, the
     // first of them newest, in one write; the ring keeps the newest it holds.
@@ -243,7 +237,8 @@ void Frmmain::restoreLeftOver(const OpenPagesList &left, bool restore)
                                 .arg(rest)
                                 .arg(ClosedPages::kRing)
                           : QStringLiteral("已恢复 %1 个网页；其余 %2 个放不下，在“历史”菜单中（Ctrl+Z 逐个打开）。").arg(opened).arg(rest));
-    m_keeper->leftOverAnswered();
+    // Restored pages are in the set-aside list until a list holding them is on disk.
+    m_keeper->leftOverAnswered(opened > 0 ? listedBefore + int(opened) : 0);
 }
 
 void Frmmain::openFromOutside(const QStringList &addresses)

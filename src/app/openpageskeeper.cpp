@@ -95,9 +95,14 @@ std::optional<OpenPagesList> OpenPagesKeeper::takeLeftOver(bool *unreadable, int
     return offered;
 }
 
-void OpenPagesKeeper::leftOverAnswered()
+void OpenPagesKeeper::leftOverAnswered(int listSize)
 {
-    QFile::remove(setAsidePath());
+    if (listSize <= 0) {
+        QFile::remove(setAsidePath());
+        return;
+    }
+    m_asideUntil = listSize;
+    changed();
 }
 
 OpenPagesList OpenPagesKeeper::snapshot() const
@@ -156,6 +161,10 @@ void OpenPagesKeeper::written(bool ok, const QByteArray &bytes)
         return;
     if (ok) {
         m_failureTold = false;
+        if (m_asideUntil >= 0 && OpenPagesList::fromBytes(bytes).value_or(OpenPagesList()).pages.size() >= m_asideUntil) {
+            m_asideUntil = -1;
+            QFile::remove(setAsidePath());
+        }
         return;
     }
     // Not on disk: tried again until it is (a full disk gets room again), said once.
@@ -185,4 +194,7 @@ void OpenPagesKeeper::finish()
     m_retry.stop();
     m_writer->waitForDone();
     QFile::remove(m_path);
+    // Restored pages not written down yet are open now, and recorded as they close.
+    if (m_asideUntil >= 0)
+        QFile::remove(setAsidePath());
 }

@@ -38,8 +38,10 @@ public:
     // aside. unreadable tells that a file was there but was not such a list (it is dropped).
     // leftOut counts its pages no tab may load (script, data), which are dropped.
     std::optional<OpenPagesList> takeLeftOver(bool *unreadable, int *leftOut);
-    // The user answered: what was set aside goes.
-    void leftOverAnswered();
+    // The user answered: what was set aside goes once nothing of it can be lost: at once
+    // (listSize 0), or once a list of listSize pages, the restored ones with the rest, is
+    // on disk (a normal exit also takes it away).
+    void leftOverAnswered(int listSize);
 
     // The strip changed: the list is written once it settles.
     void changed();
@@ -66,5 +68,7 @@ private:
     // One writer: lists reach the disk in the order they were made.
     std::unique_ptr<SerialWriter> m_writer;
     bool m_finished = false;
+    // The set-aside list goes once a list of at least this many pages is on disk.
+    int m_asideUntil = -1;
     int m_writes = 0;
 };

@@ -115,7 +115,7 @@ FormWeb *PageStack::createPage(int slot)
     return page;
 }
 
-void PageStack::openAll(const QStringList &given, const OpenTarget &first)
+int PageStack::openAll(const QStringList &given, const OpenTarget &first, int inFront)
 {
     // From a command line, another program, a drop or a kept list: never a script or a
     // document no site sent.
@@ -127,17 +127,32 @@ void PageStack::openAll(const QStringList &given, const OpenTarget &first)
     while (!m_toOpenBehind.isEmpty())
         openNextBehind();
     if (addresses.isEmpty() || !open(addresses[0], first))
-        return;
-    m_toOpenBehind += OpenPolicy::restInOpeningOrder(addresses, m_book.capacity() - m_book.count());
+        return 0;
+    const QStringList rest = OpenPolicy::restInOpeningOrder(addresses, m_book.capacity() - m_book.count());
+    m_toOpenBehind += rest;
+    // The rest open from the last: address i is the one opened with i - 1 left.
+    if (inFront > 0 && inFront <= rest.size())
+        m_frontWhenLeft = inFront - 1;
     if (!m_toOpenBehind.isEmpty())
         m_openNext.start();
+    return int(rest.size()) + 1;
 }
 
 void PageStack::openNextBehind()
 {
     // A full strip ends the list: the refusal was said once.
-    if (m_toOpenBehind.isEmpty() || !open(m_toOpenBehind.takeFirst(), OpenTarget{OpenTarget::Background, true}))
+    FormWeb *opened = m_toOpenBehind.isEmpty() ? nullptr : open(m_toOpenBehind.takeFirst(), OpenTarget{OpenTarget::Background, true});
+    if (!opened)
         m_toOpenBehind.clear();
+    else if (m_toOpenBehind.size() == m_frontWhenLeft)
+        m_toFront = opened;
+    // To the front once the rest are in: each opens next to the active tab.
+    if (m_toOpenBehind.isEmpty()) {
+        m_frontWhenLeft = -1;
+        if (m_toFront && m_toFront->myindex() >= 0)
+            activateSlot(m_toFront->myindex());
+        m_toFront = nullptr;
+    }
     if (m_toOpenBehind.isEmpty())
         m_openNext.stop();
 }
@@ -145,6 +160,8 @@ void PageStack::openNextBehind()
 void PageStack::dropPendingOpens()
 {
     m_toOpenBehind.clear();
+    m_frontWhenLeft = -1;
+    m_toFront = nullptr;
     m_openNext.stop();
 }
 

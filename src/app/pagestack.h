@@ -49,7 +49,10 @@ public:
     // Several addresses, one tab each: the first placed as first says (at once), the others
     // behind, one each turn of the event loop, so a long list never holds the window for
     // the time of all its tabs.
-    void openAll(const QStringList &addresses, const OpenTarget &first);
+    // Opens the addresses as tabs, the first at once and the rest a turn apart; the one
+    // at inFront (of those that fit) comes to the front once it opens. Returns how many
+    // will open.
+    int openAll(const QStringList &addresses, const OpenTarget &first, int inFront = 0);
     // A new tab placed as the "open in background" switch says.
     FormWeb *LoadNewForm(const QString &address);
     // A blank tab in front, with the keyboard in the address box.
@@ -163,6 +166,8 @@ private:
     QPointer<FormWeb> m_inWindow; // the page the caption and address box last described
     FormWeb *m_fullScreenPage = nullptr; // cleared in pageDestroyed
     QStringList m_toOpenBehind; // openAll's addresses still to open, next first
+    int m_frontWhenLeft = -1;   // the one opened with this many left comes to the front
+    QPointer<FormWeb> m_toFront; // ... once the rest are in
     QTimer m_openNext;
     bool m_ending = false; // its pages are being destroyed
 };
