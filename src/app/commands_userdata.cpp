@@ -1,6 +1,7 @@
 #include "app/commands.h"
 #include "app/favoritesmenu.h"
 #include "app/frmmain.h"
+#include "app/openpageskeeper.h"
 #include "app/pagestack.h"
 #include "page/formweb.h"
 #include "page/pagepictures.h"
@@ -8,6 +9,7 @@
 #include "platform/clock.h"
 #include "app/addressrow.h"
 #include "app/closedmenu.h"
+#include "app/closedring.h"
 #include "engine/pagecontrol.h"
 #include "files/downloadlist.h"
 #include "pictures/formimage.h"
@@ -97,6 +99,9 @@ void wireHistory(Commands &c)
 QStringList cleanTraces(const QVector<int> &boxes, Frmmain &window, PageStack &pages, Session &session)
 {
     QStringList failed;
+    // Closed pages still waiting to be written land first, so none appears after the
+    // clean-up in a list it emptied.
+    pages.closedRing().writeWaiting();
     for (int box : boxes) {
         switch (box) {
         case 0: window.addressRow().clearAddressList(); break;
@@ -106,6 +111,10 @@ QStringList cleanTraces(const QVector<int> &boxes, Frmmain &window, PageStack &p
             pages.settleHistory();
             failed << TraceClean::removeFolder(window.history().folder());
             pages.forgetVisits();
+            // The list kept against a crash forgets them at once too: a crash now would
+            // write them back into the history.
+            if (OpenPagesKeeper *keeper = window.openPagesKeeper())
+                keeper->writeNow();
             // The downloads window's list is the browser's history of downloads.
             window.downloads().clearList();
             break;

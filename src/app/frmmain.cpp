@@ -183,7 +183,7 @@ void Frmmain::start(const QStringList &addresses)
             for (auto v = page.visits.crbegin(); v != page.visits.crend(); ++v)
                 newestFirst.append({v->when, v->title, v->address});
             if (!newestFirst.isEmpty())
-                m_pages->flushHistory(newestFirst);
+                m_pages->flushLeftOverHistory(newestFirst);
         }
         connect(m_restoreBar, &RestoreBar::answered, this, [this, pages = *left](bool restore) { restoreLeftOver(pages, restore); },
                 Qt::SingleShotConnection);
@@ -322,6 +322,9 @@ void Frmmain::closeEvent(QCloseEvent *event)
     // Each page records itself as closed on the way out; a normal exit leaves no list of
     // open pages behind.
     m_pages->closeForExit();
+    // The list kept against a crash goes only once the rows of the pages closed now are in
+    // the history: a kill in between loses none of them.
+    m_pages->settleHistory();
     if (m_keeper)
         m_keeper->finish();
     event->accept();

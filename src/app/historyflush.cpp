@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/serialwriter.h"
 
+#include <QFile>
 #include <QByteArray>
 
 HistoryFlush::HistoryFlush(History &history, const Clock &clock, std::function<void(const QString &)> tell)
@@ -18,9 +19,9 @@ HistoryFlush::~HistoryFlush()
     settle();
 }
 
-void HistoryFlush::flush(const QVector<Visit> &newestFirst)
+void HistoryFlush::flush(const QVector<Visit> &newestFirst, bool skipWritten)
 {
-    Rows rows{m_clock.now().date(), newestFirst};
+    Rows rows{m_clock.now().date(), newestFirst, skipWritten};
     QMutexLocker locker(&m_lock);
     m_pending.append(std::move(rows));
     if (m_writing)
@@ -51,8 +52,24 @@ void HistoryFlush::writePending()
         for (qsizetype i = 0; i < batch.size();) {
             QByteArray bytes;
             const QDate day = batch[i].day;
-            for (; i < batch.size() && batch[i].day == day; ++i)
-                bytes += History::rowsOf(batch[i].newestFirst);
+            QByteArray written; // the day's file, read once, if a batch needs it
+            bool read = false;
+            for (; i < batch.size() && batch[i].day == day; ++i) {
+                QVector<Visit> visits = batch[i].newestFirst;
+                if (batch[i].skipWritten) {
+                    if (!read) {
+                        QFile file(m_history.dayFile(day, QStringLiteral(".dat")));
+                        if (file.open(QIODevice::ReadOnly))
+                            written = file.readAll();
+                        read = true;
+                    }
+                    visits.removeIf([&written](const Visit &v) { return written.contains(History::rowsOf({v}).chopped(2)); });
+                }
+                if (!visits.isEmpty())
+                    bytes += History::rowsOf(visits);
+            }
+            if (bytes.isEmpty())
+                continue;
             ok = m_history.appendRows(bytes, day) && ok;
         }
         if (!ok)

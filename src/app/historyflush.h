@@ -23,7 +23,9 @@ public:
     HistoryFlush(History &history, const Clock &clock, std::function<void(const QString &)> tell);
     // Waits for what was handed over: the visits of the last pages closed are not lost.
     ~HistoryFlush();
-    void flush(const QVector<Visit> &newestFirst);
+    // skipWritten: rows the day's file holds already are left out (visits of a list kept
+    // against a crash, which may have been written at their page's close just before).
+    void flush(const QVector<Visit> &newestFirst, bool skipWritten = false);
     // Returns once every visit handed over is in its file: before the history is read,
     // shown or removed.
     void settle();
@@ -32,6 +34,7 @@ private:
     struct Rows {
         QDate day;
         QVector<Visit> newestFirst;
+        bool skipWritten = false;
     };
     // On the writer: everything handed over until none is left.
     void writePending();

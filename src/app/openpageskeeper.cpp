@@ -111,7 +111,8 @@ OpenPagesList OpenPagesKeeper::snapshot() const
     const FormWeb *active = m_pages.activePage();
     for (const FormWeb *page : m_pages.pagesInTabOrder()) {
         // A password typed into the address is never written down.
-        const QString address = PageText::withoutUserInfo(page->location());
+        // A tab at the certificate panel with no page yet is a page too.
+        const QString address = PageText::withoutUserInfo(page->addressShown());
         if (!isRestorable(address))
             continue;
         if (page == active)

@@ -106,6 +106,8 @@ public:
     void setBackForward(bool back, bool forward) override;
     void recordClosedPage(const QString &caption, const QString &address) override;
     void flushHistory(const QVector<Visit> &newestFirst) override;
+    // The visits of a list kept against a crash: rows already written are left out.
+    void flushLeftOverHistory(const QVector<Visit> &newestFirst);
     // Every closed page's visits in the history files (they are written away from the
     // window): before the history is read or removed.
     void settleHistory() { m_historyFlush.settle(); }

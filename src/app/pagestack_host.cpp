@@ -58,6 +58,11 @@ void PageStack::recordClosedPage(const QString &caption, const QString &address)
     m_closed.record(caption, address);
 }
 
+void PageStack::flushLeftOverHistory(const QVector<Visit> &newestFirst)
+{
+    m_historyFlush.flush(newestFirst, true);
+}
+
 void PageStack::flushHistory(const QVector<Visit> &newestFirst)
 {
     m_historyFlush.flush(newestFirst);

@@ -230,6 +230,27 @@ private slots:
         w->close();
     }
 
+    // A kill right after a close once doubled the history: the closing page's rows were
+    // written, and the list kept against a crash still held them for the next start.
+    void aRowReachesTheHistoryOnceWhateverMomentTheKillCame()
+    {
+        QDir().mkpath(QFileInfo(listFile()).absolutePath());
+        const QDateTime when = m_world.clock.time.addSecs(-60);
+        const QString closedThen = url(QStringLiteral("/page?id=closed-then"));
+        const QString stillOpen = url(QStringLiteral("/page?id=still-open"));
+        // Written at its close, just before the kill; the list had not caught up.
+        History(Paths::appDir() + QStringLiteral("/History")).append({{when, QStringLiteral("Page closed-then"), closedThen}}, m_world.clock.time.date());
+        OpenPagesList list;
+        list.pages.append({closedThen, QStringLiteral("Page closed-then"), {{when, QStringLiteral("Page closed-then"), closedThen}}});
+        list.pages.append({stillOpen, QStringLiteral("Page still-open"), {{when, QStringLiteral("Page still-open"), stillOpen}}});
+        putFile(listFile(), list.toBytes());
+        Frmmain *w = start();
+        const auto ends = qScopeGuard([w] { w->close(); });
+        QCOMPARE(history().count(QStringLiteral(">Page closed-then</a>")), 1);
+        QCOMPARE(history().count(QStringLiteral(">Page still-open</a>")), 1);
+        w->restoreBar()->noButton()->click();
+    }
+
     // 恢复 once counted only the page that opened at once: "1 restored, 3 did not fit"
     // while all four opened, the first in front instead of the one that was, and the
     // other three recorded among the closed pages as well.

@@ -1,4 +1,5 @@
 #include "app/addressrow.h"
+#include "app/openpageskeeper.h"
 #include "page/certificatepanel.h"
 #include "page/formright.h"
 #include "page/logindialog.h"
@@ -232,6 +233,12 @@ private slots:
         QCOMPARE(label(fresh), QStringLiteral("证书错误 - 127.0.0.1"));
         QCOMPARE(m_w->windowTitle(), QStringLiteral("证书错误 - 127.0.0.1 - Velmo安全浏览器"));
         QCOMPARE(QUrl(m_w->addressRow().addressText()), other.url());
+        // It is a page of the list kept against a crash, too.
+        OpenPagesKeeper keeper(m_w->pages(), QDir::temp().filePath(QStringLiteral("unused-open-pages.json")));
+        bool listed = false;
+        for (const OpenPagesList::Page &page : keeper.snapshot().pages)
+            listed = listed || QUrl(page.address) == other.url();
+        QVERIFY(listed);
         QCOMPARE(fresh->certificatePanel()->back()->text(), QStringLiteral("返回"));
         fresh->certificatePanel()->back()->click();
         QTRY_COMPARE_WITH_TIMEOUT(fresh->location(), QStringLiteral("about:blank"), 20000);

@@ -7,6 +7,7 @@
 #include "support/files.h"
 #include "support/testenv.h"
 #include "support/testworld.h"
+#include "tabs/openpageslist.h"
 #include "tabs/tabstrip.h"
 #include "userdata/favorites.h"
 #include "userdata/favoritesdialog.h"
@@ -372,6 +373,27 @@ private slots:
             const QString file = it.next();
             QVERIFY2(!fileBytes(file).contains(secret), qPrintable(file));
         }
+    }
+
+    // The history box reaches every copy at once: the list kept against a crash no longer
+    // holds the visits (a crash before the strip changed wrote them back into the history).
+    void theCleanUpEmptiesTheListKeptAgainstACrashAtOnce()
+    {
+        m_w->start(QStringList{url(QStringLiteral("/page?id=kept"))});
+        QVERIFY(waitFor([&] { return label(m_w->pages().activePage()) == QStringLiteral("Page kept"); }, 15000));
+        OpenPagesKeeper *keeper = m_w->openPagesKeeper();
+        QVERIFY(keeper && keeper->writeNow());
+        const auto before = OpenPagesList::fromBytes(fileBytes(keeper->path()));
+        QVERIFY(before && before->pages.size() == 1 && !before->pages[0].visits.isEmpty());
+        onNextDialog([](QDialog *dlg) {
+            auto *clear = qobject_cast<Formclear *>(dlg);
+            clear->Chk(2)->setChecked(true);
+            clear->Command1()->click();
+        });
+        item("Clear")->trigger();
+        const auto list = OpenPagesList::fromBytes(fileBytes(keeper->path()));
+        QVERIFY(list && list->pages.size() == 1);
+        QVERIFY(list->pages[0].visits.isEmpty());
     }
 
     // The downloads window's list is the history of downloads: the closed-page box leaves
