@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +20,12 @@ bool appendWhole(const QString &path, const QByteArray &bytes, QFileDevice::Perm
         return false;
     if (!existed)
         file.setPermissions(newFile);
+    // One append at a time, across instances: a failed one is cut back to where it began,
+    // which must never cut a row another instance appended meanwhile.
+    while (::flock(file.handle(), LOCK_EX) != 0) {
+        if (errno != EINTR)
+            return false;
+    }
     const qint64 before = file.size();
     // Flushed and synced before it counts: a full disk may only show at the sync.
     if (file.write(bytes) == bytes.size() && file.flush() && ::fsync(file.handle()) == 0)

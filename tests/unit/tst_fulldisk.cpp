@@ -12,7 +12,12 @@
 
 #include <QImage>
 
+#include <atomic>
+#include <fcntl.h>
 #include <functional>
+#include <sys/file.h>
+#include <thread>
+#include <unistd.h>
 
 // Every writer that replaces a file whole, on a disk that is full: the old bytes stay
 // byte for byte, the writer says it failed, and nothing is left beside the file. A small
@@ -104,6 +109,30 @@ private slots:
             QVERIFY2(fileBytes(path) != old, w.name);
             QCOMPARE(names(QFileInfo(path).absolutePath()), before);
         }
+    }
+
+    // An append that fails is cut back to where it began: it waits while another instance
+    // appends, so what it cuts can never be the other's row.
+    void anAppendWaitsForAnotherInstancesAppend()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("day.dat"));
+        putFile(path, "first\r\n");
+        const int other = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND);
+        QVERIFY(other >= 0 && ::flock(other, LOCK_EX) == 0);
+        std::atomic<bool> done = false;
+        std::thread mine([&] {
+            appendWhole(path, "mine\r\n", QFile::ReadOwner | QFile::WriteOwner);
+            done = true;
+        });
+        QTest::qWait(300);
+        const bool waited = !done;
+        QVERIFY(::write(other, "other's\r\n", 9) == 9);
+        ::flock(other, LOCK_UN);
+        ::close(other);
+        mine.join();
+        QVERIFY(waited);
+        QCOMPARE(fileBytes(path), QByteArray("first\r\nother's\r\nmine\r\n"));
     }
 
     void aReplacedFileKeepsItsModeAndItsLink()
