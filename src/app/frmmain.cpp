@@ -230,13 +230,23 @@ void Frmmain::restoreLeftOver(const OpenPagesList &left, bool restore)
     }
     // On disk before the set-aside list goes: a crash now loses none of them.
     m_pages->closedRing().writeWaiting();
+    // What the menu cannot hold (past its newest 500, or an address too short or too long
+    // for a record) goes to today's history: every page the bar promised is found again.
+    QVector<Visit> unrecorded;
+    for (qsizetype i = left.pages.size() - 1; i >= opened; --i)
+        if (i > last || !ClosedPages::recordable(left.pages[i].address))
+            unrecorded.append({m_session.clock.now(), left.pages[i].title, left.pages[i].address});
+    if (!unrecorded.isEmpty())
+        m_pages->flushLeftOverHistory(unrecorded);
+    const QString inHistory = unrecorded.isEmpty() ? QString()
+                                                   : QStringLiteral("；其中 %1 个“历史”菜单放不下，已记入历史记录").arg(unrecorded.size());
     if (restore && rest > 0)
-        m_pages->tellOnceLoaded(rest > ClosedPages::kRing
-                          ? QStringLiteral("已恢复 %1 个网页；其余 %2 个放不下，其中前 %3 个在“历史”菜单中（Ctrl+Z 逐个打开）。")
-                                .arg(opened)
-                                .arg(rest)
-                                .arg(ClosedPages::kRing)
-                          : QStringLiteral("已恢复 %1 个网页；其余 %2 个放不下，在“历史”菜单中（Ctrl+Z 逐个打开）。").arg(opened).arg(rest));
+        m_pages->tellOnceLoaded(QStringLiteral("已恢复 %1 个网页；其余 %2 个放不下，在“历史”菜单中（Ctrl+Z 逐个打开）%3。")
+                                    .arg(opened)
+                                    .arg(rest)
+                                    .arg(inHistory));
+    else if (!restore && !unrecorded.isEmpty())
+        m_pages->tellOnceLoaded(QStringLiteral("没有恢复的网页在“历史”菜单中%1。").arg(inHistory));
     // Restored pages are in the set-aside list until a list holding them is on disk.
     m_keeper->leftOverAnswered(opened > 0 ? listedBefore + int(opened) : 0);
 }

@@ -243,12 +243,18 @@ private slots:
         OpenPagesList list;
         list.pages.append({closedThen, QStringLiteral("Page closed-then"), {{when, QStringLiteral("Page closed-then"), closedThen}}});
         list.pages.append({stillOpen, QStringLiteral("Page still-open"), {{when, QStringLiteral("Page still-open"), stillOpen}}});
+        // Set aside by a start before (no visits kept), its address too long for the menu.
+        const QString longAddress = url(QStringLiteral("/page?id=long-address&pad=") + QString(120, QLatin1Char('p')));
+        list.pages.append({longAddress, QStringLiteral("Page long-address")});
         putFile(listFile(), list.toBytes());
         Frmmain *w = start();
         const auto ends = qScopeGuard([w] { w->close(); });
         QCOMPARE(history().count(QStringLiteral(">Page closed-then</a>")), 1);
         QCOMPARE(history().count(QStringLiteral(">Page still-open</a>")), 1);
+        // 不恢复 keeps its word: what the menu cannot hold is in the history.
         w->restoreBar()->noButton()->click();
+        QCOMPARE(history().count(QStringLiteral(">Page long-address</a>")), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(w->pages().shownPage()->statusBar()->statusText().contains(QStringLiteral("已记入历史记录")), 15000);
     }
 
     // 恢复 once counted only the page that opened at once: "1 restored, 3 did not fit"
@@ -309,6 +315,13 @@ private slots:
         // The first page not opened is the first Ctrl+Z brings back.
         QCOMPARE(w->pages().closedPages().newest(1).value(0).address, list.pages[opened].address);
         QVERIFY(w->pages().shownPage()->statusBar()->statusText().contains(QStringLiteral("其余 %1 个").arg(10000 - opened)));
+        // None of them is lost: what the menu cannot hold is in today's history, once.
+        const int unrecorded = 10000 - opened - ClosedPages::kRing;
+        QVERIFY(w->pages().shownPage()->statusBar()->statusText().contains(QStringLiteral("其中 %1 个“历史”菜单放不下").arg(unrecorded)));
+        const QString rows = history();
+        QCOMPARE(rows.count(QStringLiteral(">Page long9999</a>")), 1);
+        QCOMPARE(rows.count(QStringLiteral(">Page long%1</a>").arg(opened + ClosedPages::kRing)), 1);
+        QCOMPARE(rows.count(QStringLiteral(">Page long%1</a>").arg(opened + ClosedPages::kRing - 1)), 0);
     }
 
     void anUnreadableListIsSetAsideAndTheStartGoesOn_data()
