@@ -199,6 +199,12 @@ void Frmmain::start(const QStringList &addresses)
         m_pages->tellOnceLoaded(QStringLiteral("无法建立文件夹 %1：图片和历史记录可能无法保存。").arg(unmade.join(QStringLiteral("、"))));
     else if (openToOthers)
         m_pages->tellOnceLoaded(QStringLiteral("程序文件夹 %1 其他用户也能打开：收藏夹等文件可能被他们看到。").arg(appDir));
+    else if (left && !left->older.isEmpty())
+        m_pages->tellOnceLoaded(left->olderFile.isEmpty()
+                                    ? QStringLiteral("上次打开的网页太多：最早的 %1 个无法恢复，也无法列出（磁盘已满？）。").arg(left->older.size())
+                                    : QStringLiteral("上次打开的网页太多：最早的 %1 个不在恢复之列，列在 %2 中，可以用浏览器打开。")
+                                          .arg(left->older.size())
+                                          .arg(left->olderFile));
     else if (leftOut > 0)
         m_pages->tellOnceLoaded(QStringLiteral("上次打开的网页中有 %1 个不是网页或文件的地址（如脚本），不会恢复。").arg(leftOut));
     else if (unreadable)

@@ -9,6 +9,7 @@
 #include "platform/serialwriter.h"
 #include "platform/wholeappend.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -66,7 +67,9 @@ std::optional<OpenPagesList> OpenPagesKeeper::takeLeftOver(bool *unreadable, int
                     offered = left;
                 } else {
                     offered->pages += left->pages;
+                    offered->older += left->older;
                     offered->active = offered->pages.size() - left->pages.size() + left->active;
+                    offered->keepNewest();
                 }
             } else {
                 *unreadable = true;
@@ -85,6 +88,10 @@ std::optional<OpenPagesList> OpenPagesKeeper::takeLeftOver(bool *unreadable, int
         QFile::remove(setAsidePath());
         return std::nullopt;
     }
+    // Past what a list holds: the oldest are never dropped unseen, but listed in a page of
+    // their own the user can open.
+    if (!offered->older.isEmpty())
+        offered->olderFile = writeOlder(offered->older);
     // Set aside until answered. Should that fail, the pages are still offered now; only a
     // crash before the answer would lose them. Their visits go to the history now, once:
     // the copy set aside has none.
@@ -93,6 +100,19 @@ std::optional<OpenPagesList> OpenPagesKeeper::takeLeftOver(bool *unreadable, int
         page.visits.clear();
     replaceWhole(setAsidePath(), aside.toBytes(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     return offered;
+}
+
+QString OpenPagesKeeper::writeOlder(const QVector<OpenPagesList::Page> &older) const
+{
+    const QString path = m_path.chopped(int(qstrlen(".json")))
+                         + QDateTime::currentDateTime().toString(QStringLiteral("-'older'-yyyyMMdd-hhmmss'.html'"));
+    QString html = QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>上次打开的更早的网页</title></head>"
+                                  "<body><h1>上次打开的更早的网页（%1 个）</h1><ol>\n").arg(older.size());
+    for (const OpenPagesList::Page &page : older)
+        html += QStringLiteral("<li><a href=\"%1\">%2</a></li>\n")
+                    .arg(page.address.toHtmlEscaped(), (page.title.isEmpty() ? page.address : page.title).toHtmlEscaped());
+    html += QStringLiteral("</ol></body></html>\n");
+    return replaceWhole(path, html.toUtf8(), QFileDevice::ReadOwner | QFileDevice::WriteOwner) ? path : QString();
 }
 
 void OpenPagesKeeper::leftOverAnswered(int listSize)

@@ -58,6 +58,9 @@ private:
     void write();
     // The writer's answer for bytes.
     void written(bool ok, const QByteArray &bytes);
+    // The pages past what a list holds, as a page of links beside the list; its path, or
+    // "" when it could not be written.
+    QString writeOlder(const QVector<OpenPagesList::Page> &older) const;
 
     PageStack &m_pages;
     QString m_path;

@@ -10,7 +10,6 @@ namespace {
 const QString kFormat = QStringLiteral("velmo-open-pages");
 constexpr int kVersion = 1;
 // More than a strip ever holds: a list longer than this is not ours.
-constexpr int kMostPages = 10000;
 
 QString plainTitle(QString title)
 {
@@ -65,8 +64,6 @@ std::optional<OpenPagesList> OpenPagesList::fromBytes(const QByteArray &bytes)
         || !root.value(QStringLiteral("pages")).isArray())
         return std::nullopt;
     const QJsonArray list = root.value(QStringLiteral("pages")).toArray();
-    if (list.size() > kMostPages)
-        return std::nullopt;
     OpenPagesList result;
     const int active = root.value(QStringLiteral("active")).toInt(-1);
     int kept = -1;
@@ -97,5 +94,16 @@ std::optional<OpenPagesList> OpenPagesList::fromBytes(const QByteArray &bytes)
         result.pages.append({address, plainTitle(page.value(QStringLiteral("title")).toString()), visits});
     }
     result.active = kept >= 0 ? kept : (result.pages.isEmpty() ? -1 : 0);
+    result.keepNewest();
     return result;
+}
+
+void OpenPagesList::keepNewest()
+{
+    const qsizetype cut = pages.size() - kMostPages;
+    if (cut <= 0)
+        return;
+    older += pages.mid(0, cut);
+    pages.remove(0, cut);
+    active = active >= cut ? int(active - cut) : int(pages.size()) - 1;
 }

@@ -26,10 +26,19 @@ struct OpenPagesList {
     };
     // The newest visits kept for a page: the list is written whole, often.
     static constexpr int kMostVisits = 200;
+    // The most pages a list holds; a longer one keeps its newest (last) ones.
+    static constexpr int kMostPages = 10000;
     QVector<Page> pages;
     int active = -1; // index into pages; -1: none
     // Read only: pages of the file left out as no tab may load them.
     int leftOut = 0;
+    // The oldest pages past kMostPages, cut off by keepNewest, and the page they were listed
+    // in for the user ("" while not written).
+    QVector<Page> older;
+    QString olderFile;
+
+    // Keeps the newest kMostPages; the ones before them move to older.
+    void keepNewest();
 
     // Only these come back as tabs: a web or file address (never script or data, which
     // would run again at a click on 恢复).

@@ -324,6 +324,37 @@ private slots:
         QCOMPARE(rows.count(QStringLiteral(">Page long%1</a>").arg(opened + ClosedPages::kRing - 1)), 0);
     }
 
+    // Two crashes with the bar unanswered once made a list one page too long, which the
+    // next start dropped whole: the newest that fit are offered, the oldest listed in a
+    // page the user can open, and said.
+    void aListTooLongKeepsItsNewestAndListsTheRest()
+    {
+        QDir().mkpath(QFileInfo(listFile()).absolutePath());
+        OpenPagesList aside;
+        for (int i = 0; i < OpenPagesList::kMostPages; ++i)
+            aside.pages.append({url(QStringLiteral("/page?id=old%1").arg(i)), QStringLiteral("旧 <%1>").arg(i)});
+        aside.active = 0;
+        putFile(listFile() + QStringLiteral(".previous"), aside.toBytes());
+        OpenPagesList newer;
+        newer.pages.append({url(QStringLiteral("/page?id=newest")), QStringLiteral("Page newest")});
+        newer.active = 0;
+        putFile(listFile(), newer.toBytes());
+        Frmmain *w = start();
+        const auto ends = qScopeGuard([w] { w->close(); });
+        QCOMPARE(w->restoreBar()->findChild<QLabel *>()->text(), RestoreBar::question(OpenPagesList::kMostPages));
+        QRegularExpressionMatch said;
+        QTRY_VERIFY_WITH_TIMEOUT((said = QRegularExpression(QStringLiteral("最早的 1 个不在恢复之列，列在 (.+) 中"))
+                                             .match(w->pages().shownPage()->statusBar()->statusText())).hasMatch(),
+                                 15000);
+        const QString listed = QString::fromUtf8(fileBytes(said.captured(1)));
+        QVERIFY2(listed.contains(QStringLiteral("<a href=\"%1\">旧 &lt;0&gt;</a>").arg(url(QStringLiteral("/page?id=old0")))), qPrintable(listed.left(400)));
+        QVERIFY(!listed.contains(QStringLiteral("id=old1\"")));
+        // The page the browser opens it as.
+        FormWeb *page = w->pages().LoadNewForm(QUrl::fromLocalFile(said.captured(1)).toString());
+        QTRY_COMPARE_WITH_TIMEOUT(m_world.label(page), QStringLiteral("上次打开的更早的网页"), 15000);
+        w->restoreBar()->noButton()->click();
+    }
+
     void anUnreadableListIsSetAsideAndTheStartGoesOn_data()
     {
         QTest::addColumn<QByteArray>("bytes");
