@@ -257,6 +257,18 @@ bool AddressRow::windowClaims(const QKeyEvent *key) const
     return false;
 }
 
+namespace {
+// Text put into the address box from elsewhere: a leading javascript: goes, as in other
+// browsers, so a page that put a script there cannot have the user run it in the site in
+// front.
+QString withoutScript(QString text)
+{
+    while (text.trimmed().startsWith(QLatin1String("javascript:"), Qt::CaseInsensitive))
+        text = text.trimmed().mid(int(qstrlen("javascript:")));
+    return text;
+}
+} // namespace
+
 bool AddressRow::eventFilter(QObject *watched, QEvent *event)
 {
     const bool inLine = watched == m_textUrl->lineEdit() || watched == m_combSearch->lineEdit();
@@ -301,14 +313,17 @@ bool AddressRow::eventFilter(QObject *watched, QEvent *event)
             go();
             return true;
         }
+        // Dropped text goes in as pasted text does, without a leading javascript:.
+        if (urls.isEmpty() && drop->mimeData()->hasText()) {
+            drop->acceptProposedAction();
+            m_textUrl->lineEdit()->insert(withoutScript(drop->mimeData()->text()));
+            return true;
+        }
     }
     if (inAddress && event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Paste)) {
         // Pasted text loses a leading javascript:, as in other browsers: a page that put
         // a script on the clipboard cannot have the user run it in the site in front.
-        QString text = QGuiApplication::clipboard()->text();
-        while (text.trimmed().startsWith(QLatin1String("javascript:"), Qt::CaseInsensitive))
-            text = text.trimmed().mid(int(qstrlen("javascript:")));
-        m_textUrl->lineEdit()->insert(text);
+        m_textUrl->lineEdit()->insert(withoutScript(QGuiApplication::clipboard()->text()));
         return true;
     }
     if (inAddress && event->type() == QEvent::KeyPress

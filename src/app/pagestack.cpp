@@ -159,6 +159,12 @@ void PageStack::openNextBehind()
 
 void PageStack::dropPendingOpens()
 {
+    // Pages of a list still to open (restored after a crash, a folder of favourites) are
+    // the user's as if open: closed before they opened, they are closed pages.
+    for (auto address = m_toOpenBehind.crbegin(); address != m_toOpenBehind.crend(); ++address) {
+        m_closed.record(*address, *address);
+        m_closed.showInMenu(*address, *address);
+    }
     m_toOpenBehind.clear();
     m_frontWhenLeft = -1;
     m_toFront = nullptr;

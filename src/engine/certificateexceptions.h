@@ -5,9 +5,9 @@
 #include <QUrl>
 #include <optional>
 
-// The certificate problems the user chose to go past in this run, by the origin (scheme,
-// host and port) they were found at. The engine keeps its own pass for the origin until
-// the program ends; this is what the browser tells the user about it.
+// The certificate problems the user chose to go past in this run, by the host they were
+// found at (the engine keeps its pass for the host, whatever the port, until the program
+// ends); this is what the browser tells the user about it.
 class CertificateExceptions
 {
 public:
@@ -19,10 +19,6 @@ public:
     }
 
 private:
-    static QString key(const QUrl &url)
-    {
-        return url.scheme().toLower() + QStringLiteral("://") + url.host().toLower() + QLatin1Char(':')
-               + QString::number(url.port(url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0 ? 443 : 80));
-    }
+    static QString key(const QUrl &url) { return url.host().toLower(); }
     QHash<QString, CertificateProblem> m_accepted;
 };

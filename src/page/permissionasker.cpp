@@ -102,7 +102,9 @@ void PermissionAsker::answered(bool granted)
     if (m_end != End::Withdrawn)
         m_web.answerPermission(request.origin, request.feature, granted);
     // Only the user's own click is remembered: a request that timed out may ask again.
-    if (m_end == End::User)
+    // A page with no site of its own (a blank pop-up, data:) is asked every time: its
+    // answer would hold for every such page of any site.
+    if (m_end == End::User && !request.top.host().isEmpty())
         m_memory.remember(request.top, request.origin, request.feature, granted);
     // The bar takes its waiting answers before it calls them, so it may ask at once.
     askNext();

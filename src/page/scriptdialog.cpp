@@ -70,7 +70,15 @@ bool ScriptDialog::tooMany()
 void ScriptDialog::fill(const QUrl &origin, const QString &message)
 {
     ++m_asked;
-    m_origin->setText(QStringLiteral("来自网页 %1 的消息：").arg(origin.host().isEmpty() ? origin.toString() : origin.host()));
+    const QString site = origin.host().isEmpty() ? origin.toString() : origin.host();
+    // One site's messages only: another site's (a frame's) text never stands under this
+    // one's name.
+    if (site != m_site) {
+        m_messages.clear();
+        m_earlier = 0;
+    }
+    m_site = site;
+    m_origin->setText(QStringLiteral("来自网页 %1 的消息：").arg(site));
     // Messages the page gave while the frame stood unread are all kept, in order (an
     // alert followed by a question out of sight showed the question alone).
     if (isHidden()) {

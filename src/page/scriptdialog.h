@@ -60,6 +60,7 @@ private:
     QPushButton *m_reload = nullptr;
     QLabel *m_note = nullptr;
     QStringList m_messages;
+    QString m_site; // whose messages they are
     int m_earlier = 0;
     QElapsedTimer m_burst;
     int m_shownInBurst = 0;

@@ -10,20 +10,39 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+// Whether the open file is still the one at path (not replaced whole meanwhile).
+bool stillAt(int fd, const QString &path)
+{
+    struct stat opened = {}, named = {};
+    return ::fstat(fd, &opened) == 0 && ::stat(QFile::encodeName(path).constData(), &named) == 0 && opened.st_ino == named.st_ino
+           && opened.st_dev == named.st_dev;
+}
+} // namespace
+
 bool appendWhole(const QString &path, const QByteArray &bytes, QFileDevice::Permissions newFile)
 {
     QFile file(path);
-    const bool existed = file.exists();
-    // Unbuffered: nothing of a failed write may stay behind in a buffer, to be written
-    // out when the file closes after it was cut back.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return false;
-    if (!existed)
-        file.setPermissions(newFile);
-    // One append at a time, across instances: a failed one is cut back to where it began,
-    // which must never cut a row another instance appended meanwhile.
-    while (::flock(file.handle(), LOCK_EX) != 0) {
-        if (errno != EINTR)
+    // A file replaced whole while this waited for the lock is opened again: an append to
+    // the one taken away would be lost.
+    for (int tries = 0;; ++tries) {
+        const bool existed = file.exists();
+        // Unbuffered: nothing of a failed write may stay behind in a buffer, to be written
+        // out when the file closes after it was cut back.
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+            return false;
+        if (!existed)
+            file.setPermissions(newFile);
+        // One append at a time, across instances: a failed one is cut back to where it
+        // began, which must never cut a row another instance appended meanwhile.
+        while (::flock(file.handle(), LOCK_EX) != 0) {
+            if (errno != EINTR)
+                return false;
+        }
+        if (stillAt(file.handle(), path))
+            break;
+        file.close();
+        if (tries >= 10)
             return false;
     }
     const qint64 before = file.size();

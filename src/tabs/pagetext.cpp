@@ -61,7 +61,7 @@ QString readableAddress(const QString &address)
     const QUrl url(address);
     if (!url.isValid() || url.scheme().isEmpty() || address.startsWith(QLatin1Char(' ')))
         return address;
-    return url.toDisplayString().replace(QLatin1Char(' '), QLatin1String("%20"));
+    return withoutBidiControls(url.toDisplayString()).replace(QLatin1Char(' '), QLatin1String("%20"));
 }
 
 QString pageTitle(const QString &documentTitle, const QString &location)

@@ -91,11 +91,17 @@ inline bool opensFromOutside(const QString &address)
     if (length == 0)
         return true;
     const QString scheme = t.left(length - 1).toLower();
+    for (const char *never : {"javascript", "vbscript", "data", "blob"})
+        if (scheme == QLatin1String(never))
+            return false;
     for (const char *known : {"http", "https", "ftp", "file", "about"})
         if (scheme == QLatin1String(known))
             return true;
-    // A host and its port ("localhost:8080/x"), not a scheme.
-    return length < t.size() && t.at(length).isDigit();
+    // A host and its port ("localhost:8080/x"), not a scheme: digits only, up to the path.
+    qsizetype end = length;
+    while (end < t.size() && t.at(end).isDigit() && t.at(end).unicode() < 128)
+        ++end;
+    return end > length && (end == t.size() || t.at(end) == QLatin1Char('/') || t.at(end) == QLatin1Char('?') || t.at(end) == QLatin1Char('#'));
 }
 
 // Only a web address goes to another program that shows web pages.

@@ -202,7 +202,17 @@ private slots:
         drop(m_w->addressRow().textUrl()->lineEdit(), script, QStringLiteral("诱人的链接"));
         drop(m_w->tabStrip()->existingLabel(page->myindex())->parentWidget(), script, QString());
         drop(m_w->tabStrip()->existingLabel(page->myindex())->parentWidget(), QUrl(QStringLiteral("data:text/html,<title>ran</title>")), QString());
-        m_w->pages().openAll({QStringLiteral("javascript:document.title='ran'")}, OpenTarget::foreground());
+        m_w->pages().openAll({QStringLiteral("javascript:document.title='ran'"), QStringLiteral("javascript:1;document.title='ran'")},
+                             OpenTarget::foreground());
+        // Dropped as text, it comes into the box without its javascript:.
+        QMimeData text;
+        text.setText(QStringLiteral("javascript:document.title='ran'"));
+        m_w->addressRow().textUrl()->lineEdit()->clear();
+        QDragEnterEvent textEnter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_w->addressRow().textUrl()->lineEdit(), &textEnter);
+        QDropEvent textDrop(QPointF(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_w->addressRow().textUrl()->lineEdit(), &textDrop);
+        QCOMPARE(addressText(), QStringLiteral("document.title='ran'"));
         QCOMPARE(m_w->pages().book().count(), 1);
         QCOMPARE(evaluateSync(page->Web(), QStringLiteral("document.title")).toString(), QStringLiteral("Page dropped"));
         QCOMPARE(label(page->myindex()), QStringLiteral("Page dropped"));

@@ -120,11 +120,13 @@ private slots:
         putFile(path, "first\r\n");
         const int other = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND);
         QVERIFY(other >= 0 && ::flock(other, LOCK_EX) == 0);
-        std::atomic<bool> done = false;
+        std::atomic<bool> started = false, done = false;
         std::thread mine([&] {
+            started = true;
             appendWhole(path, "mine\r\n", QFile::ReadOwner | QFile::WriteOwner);
             done = true;
         });
+        QTRY_VERIFY(started);
         QTest::qWait(300);
         const bool waited = !done;
         QVERIFY(::write(other, "other's\r\n", 9) == 9);

@@ -203,6 +203,17 @@ private slots:
         QVERIFY(!pages().LoadNewForm(addresses[4]));
         QCOMPARE(pages().book().count(), 4);
         QCOMPARE(pages().shownPage()->statusBar()->statusText(), OpenPolicy::refusal(4));
+
+        // Closed before the rest opened (关闭全部 at once): those are closed pages, not lost.
+        pages().CloseAll();
+        pages().closedRing().clear();
+        pages().openAll({addresses[1], addresses[2], addresses[3]}, OpenTarget::foreground());
+        pages().CloseAll();
+        pages().closedRing().writeWaiting();
+        QStringList closed;
+        for (const ClosedPages::Entry &entry : pages().closedPages().newest(20))
+            closed << entry.address;
+        QVERIFY2(closed.contains(addresses[2]) && closed.contains(addresses[3]), qPrintable(closed.join(QLatin1Char(' '))));
     }
 
     void theListOfOpenPagesFollowsTheStripNotEveryTitle()

