@@ -16,7 +16,7 @@ namespace {
 
 QString keyOf(const LoginRequest &request)
 {
-    const QString site = request.proxyHost.isEmpty() ? LoginDialog::siteName(request.url) : request.proxyHost;
+    const QString site = request.proxyHost.isEmpty() ? PageText::siteName(request.url) : request.proxyHost;
     return site + QLatin1Char('\n') + request.realm + QLatin1Char('\n') + request.proxyHost;
 }
 
@@ -76,11 +76,6 @@ LoginDialog::LoginDialog(QWidget *page, std::function<bool()> inFront, LoginMemo
     hide();
 }
 
-QString LoginDialog::siteName(const QUrl &url)
-{
-    return PageText::siteName(url);
-}
-
 void LoginDialog::answer(LoginRequest &request)
 {
     if (closing())
@@ -109,7 +104,7 @@ void LoginDialog::ask(const LoginRequest &request, bool wrong)
     const bool sameQuestion = waiting() && m_key == keyOf(request);
     m_key = keyOf(request);
     m_host = request.proxyHost.isEmpty() ? request.url.host() : request.proxyHost;
-    m_heading->setText(request.proxyHost.isEmpty() ? QStringLiteral("网站 %1 要求登录").arg(siteName(request.url))
+    m_heading->setText(request.proxyHost.isEmpty() ? QStringLiteral("网站 %1 要求登录").arg(PageText::siteName(request.url))
                                                    : QStringLiteral("代理服务器 %1 要求登录").arg(request.proxyHost));
     m_realm->setText(QStringLiteral("网站的说明：%1").arg(request.realm.left(300)));
     m_realm->setVisible(!request.realm.isEmpty());

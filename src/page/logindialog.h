@@ -38,8 +38,6 @@ public:
     bool waiting() const { return !isHidden(); }
     // The page goes elsewhere, or the user cancelled: the frame goes, nothing is kept.
     void putAway();
-    // The site as the frame names it: scheme://host[:port].
-    static QString siteName(const QUrl &url);
     // The host (or proxy) the frame asks a login for.
     QString askedHost() const { return m_host; }
 
