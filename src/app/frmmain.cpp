@@ -1,4 +1,5 @@
 #include "app/frmmain.h"
+#include "engine/transfer.h"
 
 #include <QFileInfo>
 
@@ -88,6 +89,7 @@ Frmmain::Frmmain(Session &session, QWidget *parent, int tabCapacity)
         connect(m_pages.get(), &PageStack::stripChanged, m_keeper, &OpenPagesKeeper::changed);
     }
 
+    session.engine.downloads()->setLoginLookup([&logins = session.logins](LoginRequest &r) { return logins.fill(r); });
     m_downloads = new DownloadList(session.engine.downloads(), session.dialogs, session.store, session.clock,
                                    Paths::appDir() + QStringLiteral("/Downloads.json"), this);
     Commands commands{*this, *m_pages, *m_toolbar, *m_address, *m_menus, *m_mouse, m_session, *m_downloads};

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QMetaMethod>
 #include <QTimer>
+#include <QWebEngineCookieStore>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 
@@ -16,11 +17,12 @@ namespace {
 constexpr int kServerContentLengthMismatch = 38;
 }
 
-Download::Download(QWebEngineDownloadRequest *request, PartialFiles *partials, QObject *parent)
+Download::Download(QWebEngineDownloadRequest *request, PartialFiles *partials, Asker asker, QObject *parent)
     : Transfer(parent)
     , m_request(request)
     , m_engineId(request->id())
     , m_partials(partials)
+    , m_asker(std::move(asker))
     , m_requestedBy(static_cast<QObject *>(request->page()))
 {
     watch(request);
@@ -29,6 +31,12 @@ Download::Download(QWebEngineDownloadRequest *request, PartialFiles *partials, Q
 void Download::watch(QWebEngineDownloadRequest *request)
 {
     connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this, [this] {
+        // Fewer bytes than it went on from: the engine started over from the first byte
+        // (the server sent the whole), so nothing is spliced.
+        if (m_takenUpAt > 0 && received() < m_takenUpAt && m_request->state() == QWebEngineDownloadRequest::DownloadInProgress) {
+            m_takenUpAt = 0;
+            m_startedOver = true;
+        }
         m_mostReceived = qMax(m_mostReceived, received());
         emit progressed();
     });
@@ -102,6 +110,13 @@ void Download::start(const QString &path)
     m_request->setDownloadFileName(QFileInfo(partPath()).fileName());
     m_state = State::Running;
     m_request->accept();
+    // The version the server names now, to hold a continuation to; a small file rarely
+    // breaks, and is not worth a request.
+    if (m_asker && (total() < 0 || total() > kLookAbove)) {
+        ContinuationCheck::look(m_asker(url()), this, [this](const ContinuationCheck::Version &version) {
+            m_firstVersion = version;
+        });
+    }
 }
 
 QStringList Download::partFiles() const
@@ -162,8 +177,9 @@ void Download::adopt(QWebEngineDownloadRequest *request)
     if (m_request)
         disconnect(m_request, nullptr, this, nullptr);
     m_request = request;
-    m_awaitingResume = false;
-    noteTakenUp();
+    // The engine asks again also when it starts over (after the first answer said so).
+    if (!m_startedOver)
+        noteTakenUp();
     watch(request);
     if (request->state() == QWebEngineDownloadRequest::DownloadRequested) {
         request->setDownloadDirectory(QFileInfo(partPath()).absolutePath());
@@ -205,7 +221,7 @@ void Download::resume()
 {
     if (!m_request || !m_resumable)
         return;
-    m_awaitingResume = true;
+    m_startedOver = false;
     noteTakenUp();
     m_request->resume();
     goOn();
@@ -258,9 +274,11 @@ void Download::onStateChanged()
             goOn();
         return;
     case QWebEngineDownloadRequest::DownloadCompleted:
-        if (m_takenUpAt > 0) {
+        // A server that named no version is never gone on with: the engine started over.
+        if (m_takenUpAt > 0 && !(m_firstVersion.told && !m_firstVersion.named())) {
             // Spliced onto what it had: only if the server still has those bytes.
-            ContinuationCheck::run(url(), partPath(), m_takenUpAt, this, [this](ContinuationCheck::Verdict verdict) {
+            const ContinuationCheck::Asking asking = m_asker ? m_asker(url()) : ContinuationCheck::Asking{url(), {}, {}, {}};
+            ContinuationCheck::run(asking, partPath(), m_takenUpAt, m_firstVersion, this, [this](ContinuationCheck::Verdict verdict) {
                 if (verdict == ContinuationCheck::Verdict::Changed) {
                     m_state = State::Failed;
                     m_failure = Failure::ChangedOnServer;
@@ -334,6 +352,18 @@ EngineDownloads::EngineDownloads(QWebEngineProfile *profile)
     if (!profile->isOffTheRecord() && !profile->persistentStoragePath().isEmpty())
         m_partials = std::make_unique<PartialFiles>(partialList(profile->persistentStoragePath()));
     connect(profile, &QWebEngineProfile::downloadRequested, this, &EngineDownloads::onRequested);
+    // The engine tells its cookies only as they come and go: a copy is kept, for the
+    // checks the browser asks a transfer's server itself.
+    QWebEngineCookieStore *cookies = profile->cookieStore();
+    connect(cookies, &QWebEngineCookieStore::cookieAdded, this, [this](const QNetworkCookie &cookie) { m_cookies.insertCookie(cookie); });
+    connect(cookies, &QWebEngineCookieStore::cookieRemoved, this, [this](const QNetworkCookie &cookie) { m_cookies.deleteCookie(cookie); });
+    cookies->loadAllCookies();
+}
+
+ContinuationCheck::Asking EngineDownloads::asking(const QUrl &url) const
+{
+    const auto *profile = static_cast<const QWebEngineProfile *>(parent());
+    return {url, m_cookies.cookiesForUrl(url), profile->httpUserAgent().toUtf8(), loginLookup()};
 }
 
 EngineDownloads::~EngineDownloads() = default;
@@ -381,19 +411,11 @@ void EngineDownloads::onRequested(QWebEngineDownloadRequest *request)
     }
     // The engine asks again when it takes a broken transfer up (by itself, or at 继续),
     // under the transfer's own number; the name it proposes is then the server's, or its
-    // partial file's, and its bytes read 0. The transfer it asks for is that one's, going
-    // on into the same partial file: never a second question.
-    const QString again = request->suggestedFileName();
+    // partial file's, and its bytes read 0. It goes on into that transfer's partial file:
+    // never a second question. A new download that only looks alike (the same address or
+    // name) is a new one, and another transfer's bytes are never its own.
     for (const QPointer<Download> &d : std::as_const(m_running)) {
-        if (!d || (d->state() != Download::State::Running && !d->resumable()))
-            continue;
-        if (d->engineId() == request->id()) {
-            d->adopt(request);
-            return;
-        }
-        const bool sameName = !d->partPath().isEmpty()
-                              && (again == d->partPath() || again == d->path() || again == QFileInfo(d->partPath()).fileName());
-        if (sameName || (d->url() == request->url() && (d->restarted() || d->awaitingResume() || d->resumable()))) {
+        if (d && d->engineId() == request->id() && (d->state() == Download::State::Running || d->resumable())) {
             d->adopt(request);
             return;
         }
@@ -402,7 +424,7 @@ void EngineDownloads::onRequested(QWebEngineDownloadRequest *request)
     if (request->isSavePageDownload() || request->state() != QWebEngineDownloadRequest::DownloadRequested)
         return;
     m_running.removeAll(nullptr);
-    auto *download = new Download(request, m_partials.get(), this);
+    auto *download = new Download(request, m_partials.get(), [this](const QUrl &url) { return asking(url); }, this);
     m_running.append(download);
     const QUrl url = request->url();
     emit requested(download);

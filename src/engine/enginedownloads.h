@@ -1,5 +1,6 @@
 #pragma once
 #include <QObject>
+#include <QNetworkCookieJar>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -7,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "engine/continuationcheck.h"
 #include "engine/transfer.h"
 #include "platform/heldname.h"
 
@@ -19,8 +21,13 @@ class Download final : public Transfer
 {
     Q_OBJECT
 public:
+    // What a check of the server's asks with, for an address.
+    using Asker = std::function<ContinuationCheck::Asking(const QUrl &)>;
+    // Past this size (or of no size told) the version the server names is noted at the start.
+    static constexpr qint64 kLookAbove = 256 * 1024;
+
     // partials (may be null) lists the files it writes until it ends.
-    Download(QWebEngineDownloadRequest *request, PartialFiles *partials, QObject *parent = nullptr);
+    Download(QWebEngineDownloadRequest *request, PartialFiles *partials, Asker asker, QObject *parent = nullptr);
 
     QUrl url() const override;
     // The engine's number for the transfer: the same when it asks for it again.
@@ -29,8 +36,6 @@ public:
     State state() const override { return m_state; }
     qint64 received() const override;
     qint64 total() const override;
-    // It had bytes and now reads fewer: the engine started it over.
-    bool restarted() const { return received() < m_mostReceived; }
     QString path() const override { return m_path; }
     QString displacedFrom() const override { return m_displacedFrom; }
     // The partial file is this name and ".download".
@@ -44,8 +49,6 @@ public:
     // The engine asked again for this transfer (taking it up after a break): the new
     // request goes on into the same partial file.
     void adopt(QWebEngineDownloadRequest *request);
-    // 继续 was asked and the engine has not asked again yet.
-    bool awaitingResume() const { return m_awaitingResume; }
 
     // The name is held at once (an empty file, unless the user chose to replace one); the
     // engine writes the bytes beside it and they move in when complete.
@@ -80,9 +83,11 @@ private:
     State m_state = State::Asking;
     qint64 m_mostReceived = 0;
     bool m_resumable = false;
-    bool m_awaitingResume = false;
     bool m_paused = false;
     qint64 m_takenUpAt = 0; // bytes it had when the transfer was taken up
+    bool m_startedOver = false; // since, it started over from the first byte
+    Asker m_asker;
+    ContinuationCheck::Version m_firstVersion;
     QString m_path;
     QString m_startedPath;
     QString m_displacedFrom;
@@ -115,6 +120,8 @@ public:
 
 private:
     void onRequested(QWebEngineDownloadRequest *request);
+    ContinuationCheck::Asking asking(const QUrl &url) const;
+    QNetworkCookieJar m_cookies;
 
     struct Pending {
         quint64 id;

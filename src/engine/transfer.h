@@ -2,7 +2,9 @@
 #include <QObject>
 #include <QString>
 #include <QUrl>
+#include <functional>
 
+#include "engine/siterequests.h"
 #include "platform/filenames.h"
 
 // One download as the rest of the browser sees it: the engine's (Download), or a test's.
@@ -67,7 +69,16 @@ public:
     // How long an address the browser asked for ahead waits for its download.
     static constexpr int kClaimMs = 30000;
 
+    // Fills in the login the user gave a site this run, without asking: what the browser
+    // asks a transfer's server itself goes with it, as the engine's requests do.
+    using LoginLookup = std::function<bool(LoginRequest &)>;
+    void setLoginLookup(LoginLookup lookup) { m_loginLookup = std::move(lookup); }
+    const LoginLookup &loginLookup() const { return m_loginLookup; }
+
 signals:
     // A download nobody claimed: whoever listens must start or cancel it.
     void requested(Transfer *transfer);
+
+private:
+    LoginLookup m_loginLookup;
 };

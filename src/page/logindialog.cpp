@@ -12,13 +12,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QString keyOf(const LoginRequest &request)
+QString LoginMemory::keyOf(const LoginRequest &request)
 {
     const QString site = request.proxyHost.isEmpty() ? PageText::siteName(request.url) : request.proxyHost;
     return site + QLatin1Char('\n') + request.realm + QLatin1Char('\n') + request.proxyHost;
 }
+
+namespace {
 
 QLabel *plainLabel(QWidget *parent)
 {
@@ -80,7 +80,7 @@ void LoginDialog::answer(LoginRequest &request)
 {
     if (closing())
         return;
-    const QString key = keyOf(request);
+    const QString key = LoginMemory::keyOf(request);
     const std::optional<LoginMemory::Login> known = m_memory.find(key);
     const bool wrong = known && m_tried.contains(key);
     if (known && !wrong) {
@@ -101,8 +101,8 @@ void LoginDialog::answer(LoginRequest &request)
 
 void LoginDialog::ask(const LoginRequest &request, bool wrong)
 {
-    const bool sameQuestion = waiting() && m_key == keyOf(request);
-    m_key = keyOf(request);
+    const bool sameQuestion = waiting() && m_key == LoginMemory::keyOf(request);
+    m_key = LoginMemory::keyOf(request);
     m_host = request.proxyHost.isEmpty() ? request.url.host() : request.proxyHost;
     m_heading->setText(request.proxyHost.isEmpty() ? QStringLiteral("网站 %1 要求登录").arg(PageText::siteName(request.url))
                                                    : QStringLiteral("代理服务器 %1 要求登录").arg(request.proxyHost));

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QUrlQuery>
 
+#include <cctype>
 #include <sys/socket.h>
 
 namespace {
@@ -193,16 +194,37 @@ void FixtureServer::onReadyRead(QTcpSocket *socket)
         // Asked for from a byte on: only what follows.
         const int rangeAt = head.indexOf("\r\nrange: bytes=");
         const qsizetype fromAt = rangeAt + qsizetype(qstrlen("\r\nrange: bytes="));
-        const qint64 from = rangeAt < 0 ? 0 : head.mid(fromAt, head.indexOf('-', fromAt) - fromAt).toLongLong();
-        m_rangesFrom.append(rangeAt < 0 ? -1 : from);
+        const qint64 dash = head.indexOf('-', fromAt);
+        const qint64 from = rangeAt < 0 ? 0 : head.mid(fromAt, dash - fromAt).toLongLong();
+        const bool closedRange = rangeAt >= 0 && dash + 1 < head.size() && std::isdigit(uchar(head.at(dash + 1)));
+        const qint64 last = closedRange ? head.mid(dash + 1, head.indexOf('\r', dash) - dash - 1).toLongLong() : -1;
         const QUrlQuery query(url);
+        if (closedRange && from == 0 && last == 0) {
+            // Asked what version it is; versionunknown: it cannot say.
+            ++m_firstByteAsked;
+            if (query.hasQueryItem(QStringLiteral("versionunknown"))) {
+                socket->write(httpHead("503 Service Unavailable", "text/plain", 0));
+                socket->disconnectFromHost();
+                return;
+            }
+        } else {
+            m_rangesFrom.append(rangeAt < 0 ? -1 : from);
+        }
         Resumable how;
         how.total = query.queryItemValue(QStringLiteral("bytes")).toLongLong();
         how.cut = query.queryItemValue(QStringLiteral("cut")).toLongLong();
         how.noRanges = query.hasQueryItem(QStringLiteral("norange"));
         how.close = query.hasQueryItem(QStringLiteral("close"));
         how.part = query.queryItemValue(QStringLiteral("part"));
-        resumable(socket, how, from);
+        how.noVersion = query.hasQueryItem(QStringLiteral("noversion"));
+        how.slowCheck = query.hasQueryItem(QStringLiteral("slowcheck"));
+        how.needCookie = query.hasQueryItem(QStringLiteral("needcookie"));
+        if (how.needCookie && !head.contains("\r\ncookie: trace=resume")) {
+            socket->write(httpHead("403 Forbidden", "text/plain", 0));
+            socket->disconnectFromHost();
+            return;
+        }
+        resumable(socket, how, from, last);
         return;
     }
     if (url.path() == QLatin1String("/slow")) {
@@ -270,27 +292,38 @@ void FixtureServer::trickle(QTcpSocket *socket, int bytes, int ms, bool die)
     }
 }
 
-void FixtureServer::resumable(QTcpSocket *socket, const Resumable &how, qint64 from)
+void FixtureServer::resumable(QTcpSocket *socket, const Resumable &how, qint64 from, qint64 last)
 {
     const qint64 total = how.total;
     const QByteArray body = downloadBytes(int(total));
     QByteArray head;
     QByteArray part;
-    const auto common = [](const QByteArray &etag) {
-        return "Content-Type: application/octet-stream\r\nETag: \"" + etag
-               + "\"\r\nLast-Modified: Tue, 01 Dec 2026 08:00:00 GMT\r\n"
-                 "Content-Disposition: attachment; filename=\"big.bin\"\r\nConnection: close\r\n";
+    const auto common = [&how](const QByteArray &etag) {
+        const QByteArray version = how.noVersion ? QByteArray()
+                                                 : "ETag: \"" + etag + "\"\r\nLast-Modified: " + (etag == "v1" ? "Tue" : "Wed")
+                                                       + ", 0" + (etag == "v1" ? '1' : '2') + " Dec 2026 08:00:00 GMT\r\n";
+        return "Content-Type: application/octet-stream\r\n" + version
+               + "Content-Disposition: attachment; filename=\"big.bin\"\r\nConnection: close\r\n";
     };
+    // What a server sends for a range: from its start to the end asked, or of the file.
     const auto partial = [&](qint64 start, const QByteArray &bytes, const QByteArray &etag) {
-        part = bytes.mid(start);
+        const qint64 end = last >= start && last < total ? last : total - 1;
+        part = bytes.mid(start, end - start + 1);
         head = "HTTP/1.1 206 Partial Content\r\n" + common(etag) + "Accept-Ranges: bytes\r\nContent-Range: bytes "
-               + QByteArray::number(start) + '-' + QByteArray::number(total - 1) + '/' + QByteArray::number(total)
+               + QByteArray::number(start) + '-' + QByteArray::number(end) + '/' + QByteArray::number(total)
                + "\r\nContent-Length: " + QByteArray::number(part.size()) + "\r\n\r\n";
     };
     if (from > 0 && from < total && !how.noRanges) {
         if (how.part == QLatin1String("changed")) {
             // Another version of the file, sent as if it went on from the first.
             partial(from, body.toUpper(), "v2");
+        } else if (how.part == QLatin1String("alike")) {
+            // Another version, alike only in the 16 KiB before where the transfer went on.
+            if (last < 0 && m_wentOnFrom == 0)
+                m_wentOnFrom = from;
+            const qint64 upTo = m_wentOnFrom > 0 ? m_wentOnFrom : from;
+            const qint64 alike = qMax<qint64>(0, upTo - 16 * 1024);
+            partial(from, body.left(alike).toUpper() + body.mid(alike, upTo - alike) + body.mid(upTo).toUpper(), "v2");
         } else if (how.part == QLatin1String("elsewhere")) {
             partial(from / 2, body, "v1");
         } else if (how.part == QLatin1String("refused")) {
@@ -310,8 +343,19 @@ void FixtureServer::resumable(QTcpSocket *socket, const Resumable &how, qint64 f
     const bool breaks = how.cut > 0 && (m_counts.value(QStringLiteral("/resumable")) == 1 || m_lineDown);
     if (breaks)
         part = part.left(qMax<qint64>(0, how.cut - from));
-    socket->write(head + part);
     QPointer<QTcpSocket> guard(socket);
+    if (how.slowCheck && last > 0) {
+        // A byte at a time, 2 s apart: a server that never quite answers.
+        socket->write(head);
+        auto *drip = new QTimer(socket);
+        connect(drip, &QTimer::timeout, socket, [guard, part, sent = 0]() mutable {
+            if (guard && sent < part.size())
+                guard->write(part.mid(sent++, 1));
+        });
+        drip->start(2000);
+        return;
+    }
+    socket->write(head + part);
     const bool reset = breaks && !how.close;
     connect(socket, &QTcpSocket::bytesWritten, socket, [guard, reset] {
         if (guard && guard->bytesToWrite() == 0) {

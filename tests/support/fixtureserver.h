@@ -63,8 +63,10 @@ public:
     int requestCount(const QString &path) const { return m_counts.value(path); }
     // Requests that sent a form (POST) to path.
     int postCount(const QString &path) const { return m_posts.value(path); }
-    // The byte each request for /resumable asked to start from (-1: no Range).
+    // Where each request for /resumable asked to start (-1: the whole); the requests for
+    // its first byte alone (what the version is) are counted apart.
     QList<qint64> rangesFrom() const { return m_rangesFrom; }
+    int firstByteAsked() const { return m_firstByteAsked; }
     // Requests for /login that carried a login.
     int loginsSent() const { return m_loginsSent; }
     // While down, every answer for /resumable breaks off at its cut.
@@ -74,6 +76,8 @@ public:
         m_counts.clear();
         m_posts.clear();
         m_rangesFrom.clear();
+        m_firstByteAsked = 0;
+        m_wentOnFrom = 0;
     }
 
 signals:
@@ -88,9 +92,12 @@ private:
         qint64 cut = 0;
         bool noRanges = false;
         bool close = false;
-        QString part; // how a range is answered: "" honestly, changed, elsewhere, refused
+        QString part; // how a range is answered: "" honestly, changed, alike, elsewhere, refused
+        bool noVersion = false;  // no ETag, no Last-Modified
+        bool slowCheck = false;  // a closed range ("bytes=a-b") is answered a byte every 2 s
+        bool needCookie = false; // every request must carry the cookie trace=resume
     };
-    void resumable(QTcpSocket *socket, const Resumable &how, qint64 from);
+    void resumable(QTcpSocket *socket, const Resumable &how, qint64 from, qint64 last);
     void onReadyRead(QTcpSocket *socket);
     void respond(QTcpSocket *socket, const QUrl &url);
 
@@ -99,6 +106,8 @@ private:
     QHash<QString, int> m_counts;
     QHash<QString, int> m_posts;
     QList<qint64> m_rangesFrom;
+    int m_firstByteAsked = 0;
+    qint64 m_wentOnFrom = 0; // where the first request that went on from a byte started
     bool m_lineDown = false;
     int m_loginsSent = 0;
     QHash<QTcpSocket *, QByteArray> m_buffers;
