@@ -36,17 +36,24 @@ void ClosedRing::record(const QString &caption, const QString &typed)
         m_writeSoon.start();
 }
 
-void ClosedRing::writeWaiting()
+bool ClosedRing::writeWaiting()
 {
     m_writeSoon.stop();
-    if (m_waiting.isEmpty())
-        return;
-    const auto waiting = std::exchange(m_waiting, {});
-    SettingsStore::Batch batch(m_store);
-    for (const auto &[caption, address] : waiting) {
-        m_pages.record(caption, address);
-        m_address.addRecord(ClosedPages::listEntry(caption, address));
+    if (m_waiting.isEmpty()) {
+        if (m_behind)
+            m_behind = !m_store.catchUp();
+        return !m_behind;
     }
+    const auto waiting = std::exchange(m_waiting, {});
+    {
+        SettingsStore::Batch batch(m_store);
+        for (const auto &[caption, address] : waiting) {
+            m_pages.record(caption, address);
+            m_address.addRecord(ClosedPages::listEntry(caption, address));
+        }
+    }
+    m_behind = !m_store.lastWriteOk();
+    return !m_behind;
 }
 
 void ClosedRing::showInMenu(const QString &caption, const QString &address)

@@ -34,8 +34,9 @@ public:
     void load();
     // Forgets every closed page: the menu, the ring, its stored records and those waiting.
     void clear();
-    // Writes the records waiting now (within the caller's batch, when there is one).
-    void writeWaiting();
+    // Writes the records waiting now (within the caller's batch, when there is one), and
+    // those a full disk kept in memory; true when every record is on disk.
+    bool writeWaiting();
     // The ring with every record written.
     ClosedPages &pages()
     {
@@ -49,5 +50,6 @@ private:
     AddressRow &m_address;
     SettingsStore &m_store;
     QList<QPair<QString, QString>> m_waiting; // caption, address; oldest first
+    bool m_behind = false; // records the disk refused are in memory only
     QTimer m_writeSoon;
 };

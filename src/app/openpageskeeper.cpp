@@ -163,8 +163,12 @@ void OpenPagesKeeper::write()
     m_written = bytes;
     ++m_writes;
     // A page that left the list is among the closed pages on disk first: a crash between
-    // the two writes loses it from neither.
-    m_pages.closedRing().writeWaiting();
+    // the two writes loses it from neither. While the disk refuses the closed pages, the
+    // list on disk keeps them as open; both catch up together once there is room.
+    if (!m_pages.closedRing().writeWaiting()) {
+        written(false, bytes);
+        return;
+    }
     const QString path = m_path;
     m_writer->start([this, path, bytes] {
         // The folder may not be there yet on a first run.

@@ -115,6 +115,15 @@ void SettingsStore::endBatch()
     m_lock.reset();
 }
 
+bool SettingsStore::catchUp()
+{
+    if (!m_lastWriteOk) {
+        Batch batch(*this);
+        m_dirty = true;
+    }
+    return m_lastWriteOk;
+}
+
 bool SettingsStore::flush()
 {
     if (m_batchDepth > 0) {

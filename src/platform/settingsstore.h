@@ -65,6 +65,10 @@ public:
     bool readInt(const SettingKeys::Key &k, int &out) const { return readInt(k.section, k.key, out); }
     bool write(const SettingKeys::Key &k, const QString &value) { return write(k.section, k.key, value); }
 
+    // Writes what earlier writes left in memory (the disk was full then); true when the
+    // file holds everything.
+    bool catchUp();
+
     // How many times the file was written in this run.
     int fileWrites() const { return m_fileWrites; }
     // Whether the last write reached the disk.

@@ -257,6 +257,39 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(w->pages().shownPage()->statusBar()->statusText().contains(QStringLiteral("已记入历史记录")), 15000);
     }
 
+    // A page closed while the disk was full was once in neither the list nor the closed
+    // pages on disk once the list caught up (the closed pages waited for the next settings
+    // write): a kill then lost it.
+    void aPageClosedOnAFullDiskIsNeverOutOfBothLists()
+    {
+        SmallDisk disk(512);
+        if (!disk.mounted())
+            QSKIP("A small file system needs root.");
+        const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", (disk.path() + QStringLiteral("/config")).toUtf8());
+        const auto back = qScopeGuard([&] { qputenv("XDG_CONFIG_HOME", config); });
+        Frmmain *w = start();
+        const auto ends = qScopeGuard([w] { w->close(); });
+        w->openPagesKeeper()->setSettleMs(50);
+        w->openPagesKeeper()->setRetryMs(100);
+        const QString closed = url(QStringLiteral("/page?id=full-closed"));
+        w->pages().LoadNewForm(closed);
+        QTRY_VERIFY_WITH_TIMEOUT(titlesOnDisk().contains(QStringLiteral("Page full-closed")), 15000);
+        disk.fill();
+        w->pages().closeShown();
+        const int writes = w->openPagesKeeper()->writes();
+        QTRY_VERIFY_WITH_TIMEOUT(w->openPagesKeeper()->writes() > writes + 1, 10000);
+        QVERIFY(titlesOnDisk().contains(QStringLiteral("Page full-closed")));
+        disk.freeUp();
+        QTRY_VERIFY_WITH_TIMEOUT(!titlesOnDisk().contains(QStringLiteral("Page full-closed")), 10000);
+        // What a kill now leaves: the page is among the closed pages in the file (read as
+        // bytes: settings objects of one process share what they have not written yet).
+        QFile settings(Paths::settingsFile());
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        const QByteArray bytes = settings.readAll();
+        QVERIFY2(bytes.contains("id=full-closed"), bytes.constData());
+    }
+
     // 恢复 once counted only the page that opened at once: "1 restored, 3 did not fit"
     // while all four opened, the first in front instead of the one that was, and the
     // other three recorded among the closed pages as well.
