@@ -110,6 +110,9 @@ QStringList cleanTraces(const QVector<int> &boxes, Frmmain &window, PageStack &p
         case 2:
             pages.settleHistory();
             failed << TraceClean::removeFolder(window.history().folder());
+            // Another instance's pages keep their earlier visits in memory: they must not
+            // write them back when they close.
+            window.history().markCleared(session.clock.now());
             pages.forgetVisits();
             // The list kept against a crash forgets them at once too: a crash now would
             // write them back into the history.

@@ -47,7 +47,9 @@ void HistoryFlush::writePending()
             }
             batch.swap(m_pending);
         }
-        // Closes of the same day go in one write.
+        // Closes of the same day go in one write; what was cleared meanwhile (here or in
+        // another instance) is not written back.
+        const QDateTime cleared = m_history.clearedAt();
         bool ok = true;
         for (qsizetype i = 0; i < batch.size();) {
             QByteArray bytes;
@@ -56,6 +58,8 @@ void HistoryFlush::writePending()
             bool read = false;
             for (; i < batch.size() && batch[i].day == day; ++i) {
                 QVector<Visit> visits = batch[i].newestFirst;
+                if (cleared.isValid())
+                    visits.removeIf([&cleared](const Visit &v) { return v.when < cleared; });
                 if (batch[i].skipWritten) {
                     if (!read) {
                         QFile file(m_history.dayFile(day, QStringLiteral(".dat")));

@@ -30,6 +30,7 @@ DownloadList::DownloadList(DownloadSource *downloads, Dialogs &dialogs, Settings
         if (const auto kept = KeptDownloads::fromBytes(bytes)) {
             for (const KeptDownload &k : *kept)
                 m_rows.append(Row{nullptr, k.path, {}, k, true});
+            m_seenOnDisk = *kept;
         }
     }
     m_keepAgain.setSingleShot(true);
@@ -135,37 +136,45 @@ void DownloadList::keep()
 {
     if (m_keptFile.isEmpty())
         return;
+    // Another instance keeps its rows in the same file: one writer at a time (under the
+    // settings' lock), and what it wrote stays unless this instance let that row go.
+    SettingsStore::Batch oneWriter(m_store);
+    QVector<KeptDownload> onDisk;
+    QByteArray bytes;
+    if (readWhole(m_keptFile, bytes) && !bytes.isEmpty())
+        onDisk = KeptDownloads::fromBytes(bytes).value_or(QVector<KeptDownload>());
+    // What the other let go is not written back.
+    const qsizetype before = m_rows.size();
+    m_rows.removeIf([this, &onDisk](const Row &r) { return r.ended && m_seenOnDisk.contains(r.kept) && !onDisk.contains(r.kept); });
     QVector<KeptDownload> mine;
     for (const Row &r : std::as_const(m_rows))
         if (r.ended)
             mine.append(r.kept);
-    // Another instance keeps its rows in the same file: one writer at a time (under the
-    // settings' lock), and what it wrote stays unless this instance let that row go.
-    SettingsStore::Batch oneWriter(m_store);
     QVector<KeptDownload> rows;
-    QByteArray bytes;
-    if (readWhole(m_keptFile, bytes) && !bytes.isEmpty()) {
-        if (const auto onDisk = KeptDownloads::fromBytes(bytes))
-            for (const KeptDownload &k : *onDisk)
-                if (!m_letGo.contains(k) && !mine.contains(k))
-                    rows.append(k);
-    }
+    for (const KeptDownload &k : std::as_const(onDisk))
+        if (!m_letGo.contains(k) && !mine.contains(k))
+            rows.append(k);
     rows += mine;
+    if (m_rows.size() != before)
+        emit cleared();
     std::stable_sort(rows.begin(), rows.end(), [](const KeptDownload &a, const KeptDownload &b) { return a.when < b.when; });
     // An empty list leaves no file behind (the trace clean-up's history box empties it).
     if (rows.isEmpty()) {
         QFile::remove(m_keptFile);
+        m_seenOnDisk.clear();
         return;
     }
     QDir().mkpath(QFileInfo(m_keptFile).absolutePath());
     // Not written (a full disk): tried again until it is, so no ended row is lost.
-    if (!replaceWhole(m_keptFile, KeptDownloads::toBytes(rows), QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+    if (replaceWhole(m_keptFile, KeptDownloads::toBytes(rows), QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        m_seenOnDisk = rows;
+    else
         m_keepAgain.start();
 }
 
 void DownloadList::onFinished(Transfer *download)
 {
-    const int at = rowOf(download);
+    int at = rowOf(download);
     if (at < 0)
         return;
     if (m_refused.removeAll(download) > 0) {
@@ -190,8 +199,11 @@ void DownloadList::onFinished(Transfer *download)
     // As the file keeps it (to the second), so the row on disk is known as this one.
     row.kept.when = QDateTime::fromString(m_clock.now().toString(Qt::ISODate), Qt::ISODate);
     keep();
+    // Rows another instance let go may have left before it.
+    at = rowOf(download);
     emit changed(at);
-    const QString name = row.name();
+    const QString name = m_rows[at].name();
+    const QString failure = m_rows[at].kept.failure;
     switch (download->state()) {
     case Transfer::State::Done:
         if (!download->displacedFrom().isEmpty())
@@ -201,8 +213,8 @@ void DownloadList::onFinished(Transfer *download)
             emit ended(at, QStringLiteral("下载完成：%1").arg(name));
         break;
     case Transfer::State::Failed:
-        emit ended(at, download->resumable() ? QStringLiteral("下载中断：%1（%2，可以在下载列表中继续）").arg(name, row.kept.failure)
-                                             : QStringLiteral("下载失败：%1（%2）").arg(name, row.kept.failure));
+        emit ended(at, download->resumable() ? QStringLiteral("下载中断：%1（%2，可以在下载列表中继续）").arg(name, failure)
+                                             : QStringLiteral("下载失败：%1（%2）").arg(name, failure));
         break;
     default:
         break;

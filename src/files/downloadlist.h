@@ -108,6 +108,9 @@ private:
     // Kept rows this instance let go (cleared, or ended anew): not written back from the
     // file another instance shares.
     QVector<KeptDownload> m_letGo;
+    // The rows of the file as this instance last read or wrote it: one gone from the file
+    // since was let go by another instance (清除列表, the trace clean-up), and goes here too.
+    QVector<KeptDownload> m_seenOnDisk;
     struct Expected {
         QUrl url;
         QString folder;

@@ -85,6 +85,26 @@ QByteArray History::rowsOf(const QVector<Visit> &newestFirst)
     return GbkText::encodeHtml(text);
 }
 
+namespace {
+QString clearedMark(const QString &folder)
+{
+    return folder + QStringLiteral(".cleared-at");
+}
+} // namespace
+
+bool History::markCleared(const QDateTime &at) const
+{
+    return replaceWhole(clearedMark(m_folder), at.toUTC().toString(Qt::ISODateWithMs).toLatin1(), kPrivateFile);
+}
+
+QDateTime History::clearedAt() const
+{
+    QFile mark(clearedMark(m_folder));
+    if (!mark.open(QIODevice::ReadOnly))
+        return QDateTime();
+    return QDateTime::fromString(QString::fromLatin1(mark.read(64).trimmed()), Qt::ISODateWithMs);
+}
+
 bool History::appendRows(const QByteArray &rows, const QDate &day) const
 {
     if (!Paths::ensureDir(m_folder))

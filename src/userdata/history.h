@@ -39,6 +39,13 @@ public:
     static QByteArray rowsOf(const QVector<Visit> &newestFirst);
     bool appendRows(const QByteArray &rows, const QDate &day) const;
 
+    // The history was cleared at `at` (by this instance or another sharing the folder):
+    // visits from before it are never written after. Kept beside the folder, which the
+    // clean-up removes; false when it could not be written.
+    bool markCleared(const QDateTime &at) const;
+    // When it was cleared last (invalid: never).
+    QDateTime clearedAt() const;
+
     // Builds the day's page from the first 1000 lines of its file and returns its path
     // ("" when it could not be written).
     QString buildPage(const QDate &day) const;

@@ -17,11 +17,14 @@
 #include "userdata/organizefavorites.h"
 
 #include <QAction>
+#include <csignal>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QClipboard>
 #include <QDialog>
 #include <QDirIterator>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QListWidget>
 #include <QLabel>
 #include <QLineEdit>
@@ -270,6 +273,9 @@ private slots:
             if (path.startsWith(m_w->history().folder()))
                 expected.removeAll(path);
         }
+        // In its place, when it was cleared: another instance writes nothing from before.
+        expected << m_w->history().folder() + QStringLiteral(".cleared-at");
+        expected.sort();
         QStringList after = everything(dataHome);
         // The engine's own files change as it works; everything else of ours stays.
         const auto ours = [](QStringList list) {
@@ -421,6 +427,40 @@ private slots:
             });
             item("Clear")->trigger();
         };
+        // Another instance, a process of its own, shows the same list; a browser on the
+        // same home has a page open, its visit in memory.
+        QProcess other;
+        other.start(QStringLiteral(VELMO_STOREWRITER), {QStringLiteral("--downloads"), Paths::settingsFile(), kept,
+                                                        Paths::appDir() + QStringLiteral("/Download/b.zip")});
+        QVERIFY(other.waitForReadyRead(10000));
+        QCOMPARE(other.readLine().trimmed(), QByteArray("ready 1"));
+        QProcess browser;
+        browser.start(QStringLiteral(VELMO_BINARY), {url(QStringLiteral("/page?id=other-instance"))});
+        const auto ended = qScopeGuard([&] {
+            if (browser.state() != QProcess::NotRunning) {
+                browser.kill();
+                browser.waitForFinished(10000);
+            }
+            other.closeWriteChannel();
+            other.waitForFinished(10000);
+        });
+        const auto listed = [] {
+            QDirIterator lists(QFileInfo(Paths::settingsFile()).absolutePath(), {QStringLiteral("open-pages*.json")}, QDir::Files);
+            while (lists.hasNext()) {
+                QFile f(lists.next());
+                if (f.open(QIODevice::ReadOnly) && f.readAll().contains("Page other-instance"))
+                    return true;
+            }
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(listed(), 30000);
+        const QDateTime fakeTime = m_world.clock.time;
+        const auto backInTime = qScopeGuard([&] {
+            m_world.clock.time = fakeTime;
+            QFile::remove(m_w->history().folder() + QStringLiteral(".cleared-at"));
+        });
+        m_world.clock.time = QDateTime::currentDateTime();
+
         cleanWith(8); // 清除撤销记录
         QCOMPARE(m_w->downloads().rows().size(), 1);
         QFile file(kept);
@@ -430,6 +470,21 @@ private slots:
         cleanWith(2); // 清除网站访问历史
         QCOMPARE(m_w->downloads().rows().size(), 0);
         QVERIFY(!file.open(QIODevice::ReadOnly) || !file.readAll().contains("a.zip"));
+        file.close();
+
+        // What one instance cleared stays cleared in the other: its next download's row
+        // is written alone...
+        other.write("end " + url(QStringLiteral("/b.zip")).toUtf8() + '\n');
+        QVERIFY(other.waitForReadyRead(10000));
+        QCOMPARE(other.readLine().trimmed(), QByteArray("kept 1"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray after = file.readAll();
+        QVERIFY2(after.contains("b.zip") && !after.contains("a.zip"), after.constData());
+        // ...and its page, closing as the browser ends, writes no visit from before.
+        ::kill(browser.processId(), SIGTERM);
+        QVERIFY(browser.waitForFinished(30000));
+        QVERIFY(!listed());
+        QVERIFY2(!dat().contains(QStringLiteral("other-instance")), qPrintable(dat()));
     }
 
     void organisingRewritesTheFileAndTheMenu()
