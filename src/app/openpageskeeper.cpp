@@ -125,11 +125,10 @@ void OpenPagesKeeper::leftOverAnswered(int listSize)
     changed();
 }
 
-OpenPagesList OpenPagesKeeper::snapshot() const
+OpenPagesList OpenPagesKeeper::listOf(const QList<FormWeb *> &pages, const FormWeb *active)
 {
     OpenPagesList list;
-    const FormWeb *active = m_pages.activePage();
-    for (const FormWeb *page : m_pages.pagesInTabOrder()) {
+    for (const FormWeb *page : pages) {
         // A password typed into the address is never written down.
         // A tab at the certificate panel with no page yet is a page too.
         const QString address = PageText::withoutUserInfo(page->addressShown());
@@ -142,6 +141,16 @@ OpenPagesList OpenPagesKeeper::snapshot() const
             visits.append({v.when, v.title, v.address});
         list.pages.append({address, page->caption(), visits});
     }
+    return list;
+}
+
+OpenPagesList OpenPagesKeeper::snapshot() const
+{
+    OpenPagesList list = listOf(m_pages.pagesInTabOrder(), m_pages.activePage());
+    // A page closed during its picture run is recorded when the run ends: until then it
+    // stays in the list, after the tabs.
+    const OpenPagesList waiting = listOf(m_pages.pagesWaitingToClose(), nullptr);
+    list.pages += waiting.pages;
     return list;
 }
 

@@ -6,6 +6,7 @@
 
 #include "tabs/openpageslist.h"
 
+class FormWeb;
 class PageStack;
 class SerialWriter;
 
@@ -55,6 +56,8 @@ public:
     QString setAsidePath() const { return m_path + QStringLiteral(".previous"); }
 
 private:
+    // The pages as a list; active (may be null) is marked.
+    static OpenPagesList listOf(const QList<FormWeb *> &pages, const FormWeb *active);
     void write();
     // The writer's answer for bytes.
     void written(bool ok, const QByteArray &bytes);

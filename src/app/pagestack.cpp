@@ -102,6 +102,11 @@ FormWeb *PageStack::createPage(int slot)
     connect(page, &FormWeb::pictureChosen, this, &PageStack::pictureChosen);
     connect(page, &FormWeb::documentLoaded, m_sleep, &SleepWatch::afterLoad);
     connect(page, &FormWeb::documentLoaded, this, &PageStack::stripChanged);
+    // A page whose close waited for its run leaves the list kept against a crash only now.
+    connect(page, &QObject::destroyed, this, [this] {
+        if (!m_ending)
+            emit stripChanged();
+    });
     connect(page, &FormWeb::printAsked, this, &PageStack::printAsked);
     connect(page, &FormWeb::loadingChanged, this, [this, page](bool loading) {
         if (page == activePage())
@@ -368,12 +373,17 @@ void PageStack::closeForExit()
     for (FormWeb *p : pagesInTabOrder())
         p->closeForExit();
     // Pages closed by the user while their pictures were being saved record now too.
-    const auto pages = m_parts.client->findChildren<FormWeb *>(QString(), Qt::FindDirectChildrenOnly);
-    for (FormWeb *p : pages)
-        if (p->closePending())
-            p->closeForExit();
+    for (FormWeb *p : pagesWaitingToClose())
+        p->closeForExit();
     // Their records, in one write.
     m_closed.writeWaiting();
+}
+
+QList<FormWeb *> PageStack::pagesWaitingToClose() const
+{
+    QList<FormWeb *> waiting = m_parts.client->findChildren<FormWeb *>(QString(), Qt::FindDirectChildrenOnly);
+    waiting.removeIf([](const FormWeb *p) { return !p->closePending(); });
+    return waiting;
 }
 
 void PageStack::forgetVisits()

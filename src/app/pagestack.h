@@ -72,6 +72,9 @@ public:
     void goActive(const QString &address);
     // Closes the tab whose page is shown (the active one).
     void closeShown();
+    // Pages the user closed whose picture run has not ended yet: out of the strip, not
+    // recorded yet.
+    QList<FormWeb *> pagesWaitingToClose() const;
     // Every page closes (and records itself) as the window closes.
     void closeForExit();
     // The history was cleared: no page, open or still closing, writes what it visited

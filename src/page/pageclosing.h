@@ -37,7 +37,8 @@ public:
     // The program ends: the page goes now, whatever runs.
     void closeForExit();
     bool closed() const { return m_closed; }
-    bool pending() const { return m_pending; }
+    // Asked to close, it waits for its run to end.
+    bool pending() const { return m_pending && !m_closed; }
 
     // A transfer of the page ended: whether a document arrived is watched (Timer2).
     void watchForDocument() { m_documentWatch->start(); }

@@ -1,3 +1,4 @@
+#include "app/openpageskeeper.h"
 #include "page/pagepictures.h"
 #include "app/mainmenus.h"
 #include "pictures/formdownimage.h"
@@ -262,8 +263,19 @@ private slots:
         QCOMPARE(other->pictures().SavePictureDisk(folder()), PictureSaver::Start::OtherPageSaving);
         p->close();
         QVERIFY(p && p->closePending());
+        // Not recorded yet, it stays in the list kept against a crash until it is.
+        const QString address = p->addressShown();
+        QTemporaryDir lists;
+        OpenPagesKeeper keeper(m_w->pages(), lists.filePath(QStringLiteral("open-pages.json")));
+        const auto listed = [&] {
+            QFile list(keeper.path());
+            return keeper.writeNow() && list.open(QIODevice::ReadOnly) && list.readAll().contains(address.toUtf8());
+        };
+        QVERIFY(listed());
         QVERIFY(waitFor([&] { return p.isNull(); }, 20000));
         QVERIFY(!m_world.session->pictures.runLock.held());
+        QVERIFY(!listed());
+        QCOMPARE(m_w->pages().closedPages().newest(1).value(0).address, address);
         // The run ended at its next picture; what it wrote is whole.
         const QStringList written = files(folder());
         QVERIFY(!written.isEmpty());
