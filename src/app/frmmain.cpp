@@ -87,6 +87,7 @@ Frmmain::Frmmain(Session &session, QWidget *parent, int tabCapacity)
     if (const QString instance = session.engine.instanceName(); !instance.isEmpty()) {
         m_keeper = new OpenPagesKeeper(*m_pages, OpenPagesKeeper::listPath(instance), this);
         connect(m_pages.get(), &PageStack::stripChanged, m_keeper, &OpenPagesKeeper::changed);
+        connect(m_pages.get(), &PageStack::closedPageRecorded, m_keeper, &OpenPagesKeeper::pageClosed);
     }
 
     session.engine.downloads()->setLoginLookup([&logins = session.logins](LoginRequest &r) { return logins.fill(r); });
@@ -124,6 +125,9 @@ Frmmain::Frmmain(Session &session, QWidget *parent, int tabCapacity)
 
 Frmmain::~Frmmain()
 {
+    // The list's writer waits for the pages' history: it ends while they are there.
+    delete m_keeper;
+    m_keeper = nullptr;
     // Pages (and their engine views) go first, while everything they report to exists.
     m_pages.reset();
 }

@@ -35,6 +35,13 @@ void HistoryFlush::settle()
     m_writer->waitForDone();
 }
 
+void HistoryFlush::waitUntilWritten()
+{
+    QMutexLocker locker(&m_lock);
+    while (m_writing)
+        m_written.wait(&m_lock);
+}
+
 void HistoryFlush::writePending()
 {
     for (;;) {
@@ -43,6 +50,7 @@ void HistoryFlush::writePending()
             QMutexLocker locker(&m_lock);
             if (m_pending.isEmpty()) {
                 m_writing = false;
+                m_written.wakeAll();
                 return;
             }
             batch.swap(m_pending);

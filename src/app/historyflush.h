@@ -1,6 +1,7 @@
 #pragma once
 #include <QDate>
 #include <QMutex>
+#include <QWaitCondition>
 #include <QObject>
 #include <QString>
 #include <QVector>
@@ -29,6 +30,8 @@ public:
     // Returns once every visit handed over is in its file: before the history is read,
     // shown or removed.
     void settle();
+    // The same, from any thread: returns once nothing handed over waits to be written.
+    void waitUntilWritten();
 
 private:
     struct Rows {
@@ -44,6 +47,7 @@ private:
     std::function<void(const QString &)> m_tell;
     bool m_failureTold = false;
     QMutex m_lock; // guards m_pending and m_writing
+    QWaitCondition m_written; // m_writing went false
     QVector<Rows> m_pending;
     bool m_writing = false;
     // A failure comes back through it, and not after the flush is gone.

@@ -162,6 +162,15 @@ void OpenPagesKeeper::changed()
         m_settle.start();
 }
 
+void OpenPagesKeeper::pageClosed()
+{
+    if (!m_finished)
+        QTimer::singleShot(0, this, [this] {
+            m_settle.stop();
+            write();
+        });
+}
+
 void OpenPagesKeeper::write()
 {
     if (m_finished)
@@ -180,6 +189,8 @@ void OpenPagesKeeper::write()
     }
     const QString path = m_path;
     m_writer->start([this, path, bytes] {
+        // The visits of pages that left the list are in the history first.
+        m_pages.waitForHistoryWritten();
         // The folder may not be there yet on a first run.
         QDir().mkpath(QFileInfo(path).absolutePath());
         const bool ok = replaceWhole(path, bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner);

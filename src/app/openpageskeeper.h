@@ -46,6 +46,9 @@ public:
 
     // The strip changed: the list is written once it settles.
     void changed();
+    // A page closed and its record was handed over: the list is written a turn later, with
+    // the closed pages first, so the page is offered again in neither way after a crash.
+    void pageClosed();
     // Writes now (and waits for the write); false when it could not be written.
     bool writeNow();
     // The browser ends normally: no more writes, and the list goes.

@@ -114,6 +114,8 @@ public:
     // Every closed page's visits in the history files (they are written away from the
     // window): before the history is read or removed.
     void settleHistory() { m_historyFlush.settle(); }
+    // The same, from a writer's own thread.
+    void waitForHistoryWritten() { m_historyFlush.waitUntilWritten(); }
     void pageDestroyed(FormWeb *page) override;
     void focusActivePage(const FormWeb *asking) override;
     void focusActivePage();
@@ -139,6 +141,8 @@ signals:
     void printAsked();
     // A page's element took the screen (on), or gave it back.
     void pageFullScreenChanged(bool on);
+    // A closed page's record was handed to the closed pages.
+    void closedPageRecorded();
 
 private:
     // The page's slot while it is in the strip; -1 once it left it.

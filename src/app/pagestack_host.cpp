@@ -56,6 +56,7 @@ void PageStack::setBackForward(bool back, bool forward)
 void PageStack::recordClosedPage(const QString &caption, const QString &address)
 {
     m_closed.record(caption, address);
+    emit closedPageRecorded();
 }
 
 void PageStack::flushLeftOverHistory(const QVector<Visit> &newestFirst)

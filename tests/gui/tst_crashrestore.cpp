@@ -257,6 +257,31 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(w->pages().shownPage()->statusBar()->statusText().contains(QStringLiteral("已记入历史记录")), 15000);
     }
 
+    // A kill 0-300 ms after Ctrl+W once found the closed page both in the list (written a
+    // second after) and among the closed pages: offered twice, its rows written twice.
+    // The list lets it go as soon as its record and its rows are on disk.
+    void aClosedPageLeavesTheListAsSoonAsItsRecordsLand()
+    {
+        Frmmain *w = start();
+        const auto ends = qScopeGuard([w] { w->close(); });
+        FormWeb *p = w->pages().LoadNewForm(url(QStringLiteral("/page?id=closing")));
+        QTRY_VERIFY_WITH_TIMEOUT(titlesOnDisk().contains(QStringLiteral("Page closing")), 15000);
+        w->pages().activateSlot(p->myindex());
+        QElapsedTimer sinceClose;
+        sinceClose.start();
+        w->pages().closeShown();
+        QTRY_VERIFY_WITH_TIMEOUT(!titlesOnDisk().contains(QStringLiteral("Page closing")), 5000);
+        QVERIFY2(sinceClose.elapsed() < OpenPagesKeeper::kSettleMs, qPrintable(QString::number(sinceClose.elapsed())));
+        // By then its record and its row were on disk (read as bytes: settings objects of one
+        // process share what they have not written yet).
+        QFile settings(Paths::settingsFile());
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        QVERIFY(settings.readAll().contains("id=closing"));
+        QFile day(w->history().dayFile(m_world.clock.time.date(), QStringLiteral(".dat")));
+        QVERIFY(day.open(QIODevice::ReadOnly));
+        QCOMPARE(GbkText::decode(day.readAll()).count(QStringLiteral(">Page closing</a>")), 1);
+    }
+
     // A page closed while the disk was full was once in neither the list nor the closed
     // pages on disk once the list caught up (the closed pages waited for the next settings
     // write): a kill then lost it.

@@ -3,6 +3,8 @@
 #include "support/fixtureserver.h"
 #include "support/testenv.h"
 
+#include <QDirIterator>
+#include <QScopeGuard>
 #include <QLocalServer>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -197,6 +199,44 @@ private slots:
         QCOMPARE(next.state(), QProcess::Running);
         ::kill(next.processId(), SIGTERM);
         QVERIFY(next.waitForFinished(30000));
+    }
+
+    // One run saw the first address of the command line open as an empty tab on a loaded
+    // machine. Started again and again with a fast page while another program keeps a
+    // core busy, the page arrives every time: its picture is asked for, and the list kept
+    // against a crash names it in its tab.
+    void theFirstAddressArrivesOnABusyMachine()
+    {
+        QTemporaryDir home;
+        const QProcessEnvironment env = isolated(home.path());
+        QProcess busy;
+        busy.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
+        QVERIFY(busy.waitForStarted(10000));
+        const auto idle = qScopeGuard([&busy] {
+            busy.kill();
+            busy.waitForFinished(10000);
+        });
+        const auto listed = [&home](const QByteArray &needle) {
+            QDirIterator lists(home.path(), {QStringLiteral("open-pages*.json")}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+            while (lists.hasNext()) {
+                QFile f(lists.next());
+                if (f.open(QIODevice::ReadOnly) && f.readAll().contains(needle))
+                    return true;
+            }
+            return false;
+        };
+        for (int start = 0; start < 12; ++start) {
+            m_server.resetCounts();
+            const QString page = QStringLiteral("/pictures?n=1&w=10&h=10&start=%1").arg(start);
+            QProcess browser;
+            browser.setProcessEnvironment(env);
+            browser.start(QStringLiteral(VELMO_BINARY), {m_server.address(page)});
+            QVERIFY(browser.waitForStarted(10000));
+            QTRY_VERIFY_WITH_TIMEOUT(m_server.requestCount(QStringLiteral("/picture")) >= 1, 30000);
+            QTRY_VERIFY_WITH_TIMEOUT(listed(QStringLiteral("start=%1").arg(start).toUtf8()), 30000);
+            ::kill(browser.processId(), SIGTERM);
+            QVERIFY(browser.waitForFinished(30000));
+        }
     }
 
     void aRunningInstanceThatHangsDoesNotHoldUpTheNext()
