@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Kills the real browser with SIGKILL at chosen moments after Ctrl+W closed a tab, then
 # reads every file it keeps, starts it again and ends that run normally. Counts, for each
-# moment: files that did not parse, the closed page lost from both the list kept against a
-# crash and the closed pages, offered in both, and its history rows after the next start
+# moment: files that did not parse, the closed page already among the closed pages on disk,
+# lost from both the list kept against a crash and the closed pages, offered in both, and its history rows after the next start
 # (each must be 1). Needs Xvfb and xdotool (a window to press the keys in).
 #   bash bench/faultrun.sh [runs per moment]
 set -uo pipefail
@@ -33,9 +33,9 @@ listed() {
   return 1
 }
 
-printf '%-8s %5s %9s %6s %8s %s\n' moment runs unparsed lost twice "history rows of the closed page"
+printf '%-8s %5s %9s %9s %6s %6s %s\n' moment runs unparsed recorded lost twice "history rows of the closed page"
 for moment in 0 0.05 0.1 0.2 0.3 0.5 0.8 1.5; do
-  unparsed=0 lost=0 twice=0 rows=""
+  unparsed=0 lost=0 twice=0 recorded=0 rows=""
   for _ in $(seq "$RUNS"); do
     export HOME=$WORK/home-$RANDOM$RANDOM
     mkdir -p "$HOME"
@@ -70,11 +70,11 @@ for f in home.rglob('History/*.dat'):
         f.read_bytes().decode('gbk')
     except Exception:
         bad += 1
-print(bad, int(not in_list and not in_ring), int(in_list and in_ring))
+print(bad, int(not in_list and not in_ring), int(in_list and in_ring), int(in_ring))
 PY
 )
-    read -r b l t <<<"$result"
-    unparsed=$((unparsed + b)) lost=$((lost + l)) twice=$((twice + t))
+    read -r b l t r <<<"$result"
+    unparsed=$((unparsed + b)) lost=$((lost + l)) twice=$((twice + t)) recorded=$((recorded + r))
     # The next start writes the list's visits it has not written yet; then a normal end.
     "$BIN" >/dev/null 2>&1 &
     pid=$!
@@ -85,5 +85,5 @@ PY
     n=$(cat $(find "$HOME" -path '*History/*.dat') 2>/dev/null | grep -c ">$closed</a>")
     rows="$rows $n"
   done
-  printf '%-8s %5s %9s %6s %8s %s\n' "$moment" "$RUNS" "$unparsed" "$lost" "$twice" "$rows"
+  printf '%-8s %5s %9s %9s %6s %6s %s\n' "$moment" "$RUNS" "$unparsed" "$recorded" "$lost" "$twice" "$rows"
 done
