@@ -172,15 +172,30 @@ void Frmmain::start(const QStringList &addresses)
     bool unreadable = false;
     int leftOut = 0;
     const std::optional<OpenPagesList> left = m_keeper ? m_keeper->takeLeftOver(&unreadable, &leftOut) : std::nullopt;
+    // The tabs the last normal exit kept, where the user asked for them; a crash asks.
+    std::optional<OpenPagesList> session;
+    if (m_keeper && !left && m_session.options.reopenLastSession() != 0)
+        session = m_keeper->takeLastSession();
+    else if (m_keeper)
+        m_keeper->dropLastSession();
     QStringList given;
     for (QString address : addresses) {
         address.remove(QLatin1Char('"'));
         if (!address.isEmpty())
             given.append(address);
     }
-    m_pages->openAll(given.isEmpty() ? QStringList{Sites::kStartPage} : given,
-                     OpenTarget::newTab(m_session.options.openInBackground() != 0));
+    if (!session)
+        m_pages->openAll(given.isEmpty() ? QStringList{Sites::kStartPage} : given,
+                         OpenTarget::newTab(m_session.options.openInBackground() != 0));
     m_pages->closedRing().load();
+    if (session) {
+        // Addresses handed over open after them, the first in front.
+        for (const QString &address : std::as_const(given))
+            session->pages.append({address, QString(), {}});
+        if (!given.isEmpty())
+            session->active = int(session->pages.size() - given.size());
+        restoreLeftOver(*session, true);
+    }
     if (left) {
         // The windows the crash took wrote no history: their visits go to the day's file
         // as if they had closed then, each window newest first.
@@ -341,6 +356,8 @@ void Frmmain::closeEvent(QCloseEvent *event)
 {
     hide();
     m_mouse->stop();
+    if (m_keeper && m_session.options.reopenLastSession() != 0)
+        m_keeper->keepAsLastSession();
     // Each page records itself as closed on the way out; a normal exit leaves no list of
     // open pages behind.
     m_pages->closeForExit();

@@ -115,6 +115,41 @@ QString OpenPagesKeeper::writeOlder(const QVector<OpenPagesList::Page> &older) c
     return replaceWhole(path, html.toUtf8(), QFileDevice::ReadOwner | QFileDevice::WriteOwner) ? path : QString();
 }
 
+bool OpenPagesKeeper::keepAsLastSession()
+{
+    OpenPagesList list = snapshot();
+    for (OpenPagesList::Page &page : list.pages)
+        page.visits.clear();
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    if (list.pages.isEmpty()) {
+        dropLastSession();
+        return true;
+    }
+    return replaceWhole(lastSessionPath(), list.toBytes(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+std::optional<OpenPagesList> OpenPagesKeeper::takeLastSession()
+{
+    QByteArray bytes;
+    if (!readWhole(lastSessionPath(), bytes) || bytes.isEmpty())
+        return std::nullopt;
+    std::optional<OpenPagesList> list = OpenPagesList::fromBytes(bytes);
+    if (!list || list->pages.isEmpty()) {
+        dropLastSession();
+        return std::nullopt;
+    }
+    // A crash while they open finds them where a crash's pages wait for the answer.
+    QFile::remove(setAsidePath());
+    if (!QFile::rename(lastSessionPath(), setAsidePath()))
+        dropLastSession();
+    return list;
+}
+
+void OpenPagesKeeper::dropLastSession()
+{
+    QFile::remove(lastSessionPath());
+}
+
 void OpenPagesKeeper::leftOverAnswered(int listSize)
 {
     if (listSize <= 0) {

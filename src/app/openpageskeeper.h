@@ -44,6 +44,16 @@ public:
     // on disk (a normal exit also takes it away).
     void leftOverAnswered(int listSize);
 
+    // The tabs of a normal exit, for the next normal start (where the user asked for it):
+    // written now, without visits (the history has them).
+    bool keepAsLastSession();
+    // What the last normal exit kept, set aside as a list left over is until the pages
+    // are on disk again (leftOverAnswered); none when there is none.
+    std::optional<OpenPagesList> takeLastSession();
+    // Not wanted (a crash asks instead, or the option is off): it goes.
+    void dropLastSession();
+    QString lastSessionPath() const { return m_path.chopped(int(qstrlen(".json"))) + QStringLiteral("-last-session.json"); }
+
     // The strip changed: the list is written once it settles.
     void changed();
     // A page closed and its record was handed over: the list is written a turn later, with

@@ -17,6 +17,8 @@ inline const Key kSafeMode{kSetup, QStringLiteral("Pop")};
 inline const Key kAdBlock{kSetup, QStringLiteral("JumpWindows")};
 inline const Key kBackgroundTabs{kSetup, QStringLiteral("Topme")};
 inline const Key kAutoDownload{kSetup, QStringLiteral("Download")};
+// 1: a normal start opens the tabs of the last normal exit.
+inline const Key kLastSession{kSetup, QStringLiteral("LastSession")};
 // Megabytes the browser may take before pages out of sight sleep (absent or 0: no limit).
 inline const Key kMemoryLimit{kSetup, QStringLiteral("MemoryLimitMB")};
 inline const Key kPictureFolder{QStringLiteral("DownloadImag"), QStringLiteral("Path")};

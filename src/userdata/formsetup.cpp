@@ -16,11 +16,12 @@
 using namespace SettingKeys;
 
 namespace {
-const char *const kCaptions[4] = {
+const char *const kCaptions[FormSetup::kBoxes] = {
     "安全看图模式：拦截所有广告、电影音乐（刷新以后生效）",
     "普通广告拦截：拦截部分弹窗广告（立即生效）。",
     "允许在后台打开弹出的新窗口（立即生效）。",
     "自动下载网页中的图片到本地硬盘（不超过 2GB）。",
+    "启动时打开上次关闭时的网页",
 };
 } // namespace
 
@@ -47,7 +48,7 @@ FormSetup::FormSetup(SettingsStore &store, Options &options, Dialogs &dialogs, Q
     auto *frame1 = new QGroupBox(QStringLiteral("选项"), this);
     frame1->setObjectName(QStringLiteral("Frame1"));
     auto *options1 = new QVBoxLayout(frame1);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kBoxes; ++i) {
         m_chk[i] = new QCheckBox(QString::fromUtf8(kCaptions[i]), frame1);
         m_chk[i]->setObjectName(QStringLiteral("Chk"));
         m_chk[i]->setProperty("index", i);
@@ -78,8 +79,8 @@ void FormSetup::load()
 {
     m_comUrl->setEditText(SettingsStartup::homePage(m_store));
     m_chk[0]->setChecked(m_options.safePictureMode() != 0);
-    const Key *keys[3] = {&kAdBlock, &kBackgroundTabs, &kAutoDownload};
-    for (int i = 0; i < 3; ++i) {
+    const Key *keys[kBoxes - 1] = {&kAdBlock, &kBackgroundTabs, &kAutoDownload, &kLastSession};
+    for (int i = 0; i < kBoxes - 1; ++i) {
         int v = 0;
         m_store.readInt(*keys[i], v);
         m_chk[i + 1]->setChecked(v != 0);
@@ -93,6 +94,7 @@ void FormSetup::ok()
     m_options.setAdBlock(bit(1));
     m_options.setOpenInBackground(bit(2));
     m_options.setAutoDownloadPictures(bit(3));
+    m_options.setReopenLastSession(bit(4));
     const QString home = m_comUrl->currentText();
     m_options.setHomePageUrl(home);
     const auto text = [&](int i) { return QString::number(bit(i)); };
@@ -100,7 +102,8 @@ void FormSetup::ok()
                                               {kSafeMode.key, text(0)},
                                               {kAdBlock.key, text(1)},
                                               {kBackgroundTabs.key, text(2)},
-                                              {kAutoDownload.key, text(3)}});
+                                              {kAutoDownload.key, text(3)},
+                                              {kLastSession.key, text(4)}});
     if (!saved) {
         // The switches already hold the new values for this run; only keeping them
         // across a restart failed.

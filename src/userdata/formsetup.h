@@ -18,7 +18,8 @@ public:
     FormSetup(SettingsStore &store, Options &options, Dialogs &dialogs, QWidget *parent = nullptr);
 
     QComboBox *ComUrl() const { return m_comUrl; }
-    QCheckBox *Chk(int i) const { return i >= 0 && i < 4 ? m_chk[i] : nullptr; }
+    static constexpr int kBoxes = 5;
+    QCheckBox *Chk(int i) const { return i >= 0 && i < kBoxes ? m_chk[i] : nullptr; }
     QPushButton *Command1() const { return m_ok; }
     QPushButton *Command2() const { return m_cancel; }
 
@@ -30,7 +31,7 @@ private:
     Options &m_options;
     Dialogs &m_dialogs;
     QComboBox *m_comUrl = nullptr;
-    QCheckBox *m_chk[4] = {};
+    QCheckBox *m_chk[kBoxes] = {};
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;
 };

@@ -16,11 +16,14 @@ public:
     int openInBackground() const { return m_openInBackground; }
     int autoDownloadPictures() const { return m_autoDownloadPictures; }
     QString homePageUrl() const { return m_homePageUrl; }
+    // A normal start opens the tabs a normal exit left.
+    int reopenLastSession() const { return m_reopenLastSession; }
 
     void setSafePictureMode(int v) { set(m_safePictureMode, v); }
     void setAdBlock(int v) { set(m_adBlock, v); }
     void setOpenInBackground(int v) { set(m_openInBackground, v); }
     void setAutoDownloadPictures(int v) { set(m_autoDownloadPictures, v); }
+    void setReopenLastSession(int v) { set(m_reopenLastSession, v); }
     void setHomePageUrl(const QString &url)
     {
         if (url != m_homePageUrl) {
@@ -46,5 +49,6 @@ private:
     int m_adBlock = 0;
     int m_openInBackground = 0;
     int m_autoDownloadPictures = 0;
+    int m_reopenLastSession = 0;
     QString m_homePageUrl;
 };

@@ -29,6 +29,9 @@ void readSwitches(const SettingsStore &store, Options &options)
     int download = options.autoDownloadPictures();
     store.readInt(kAutoDownload, download);
     options.setAutoDownloadPictures(download);
+    int lastSession = options.reopenLastSession();
+    store.readInt(kLastSession, lastSession);
+    options.setReopenLastSession(lastSession);
     options.setSafePictureMode(0);
     options.setAdBlock(0);
 }

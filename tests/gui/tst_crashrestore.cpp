@@ -2,6 +2,7 @@
 #include "app/openpageskeeper.h"
 #include "app/restorebar.h"
 #include "page/formweb.h"
+#include "platform/settingkeys.h"
 #include "page/statusbar.h"
 #include "support/files.h"
 #include "support/testenv.h"
@@ -63,15 +64,17 @@ class TstCrashRestore : public QObject
     }
 
     // The next start, in this process: the window starts as main() starts it.
-    Frmmain *start()
+    Frmmain *start() { return start({url(QStringLiteral("/page?id=start"))}); }
+    Frmmain *start(const QStringList &addresses)
     {
+        m_world.stop();
         m_world.store = std::make_unique<SettingsStore>(Paths::settingsFile());
         m_world.engine = std::make_unique<EngineProfile>();
         m_world.engine->profile()->setUrlRequestInterceptor(&m_world.blocker);
         m_world.session = std::make_unique<Session>(*m_world.store, m_world.options, *m_world.engine, m_world.shell,
                                                     m_world.dialogs, m_world.clock, m_world.memory);
         m_world.window = std::make_unique<Frmmain>(*m_world.session);
-        m_world.window->start(QStringList{url(QStringLiteral("/page?id=start"))});
+        m_world.window->start(addresses);
         return m_world.window.get();
     }
     // The day's history as the next start left it.
@@ -280,6 +283,42 @@ private slots:
         QFile day(w->history().dayFile(m_world.clock.time.date(), QStringLiteral(".dat")));
         QVERIFY(day.open(QIODevice::ReadOnly));
         QCOMPARE(GbkText::decode(day.readAll()).count(QStringLiteral(">Page closing</a>")), 1);
+    }
+
+    // With 启动时打开上次关闭时的网页 on, a normal exit keeps the tabs in their order with the
+    // one in front, and the next start opens them (an address handed over opens after
+    // them, in front); off, as it starts, a start opens only what it is given.
+    void theLastTabsComeBackWhenTheUserAskedForThem()
+    {
+        const auto lastSession = [](const char *on) { SettingsStore(Paths::settingsFile()).write(SettingKeys::kLastSession, QString::fromLatin1(on)); };
+        const auto activeLabel = [this] { return m_world.label(m_world.window->pages().activePage()); };
+        const auto off = qScopeGuard([&] { lastSession("0"); });
+        lastSession("1");
+        Frmmain *w = start();
+        FormWeb *first = w->pages().LoadNewForm(url(QStringLiteral("/page?id=s1")));
+        w->pages().LoadNewForm(url(QStringLiteral("/page?id=s2")));
+        const QStringList kept{QStringLiteral("Page start"), QStringLiteral("Page s1"), QStringLiteral("Page s2")};
+        QTRY_COMPARE_WITH_TIMEOUT(labels(), kept, 15000);
+        w->pages().activateSlot(first->myindex());
+        w->close();
+        QVERIFY(!QFileInfo::exists(listFile()));
+
+        w = start({});
+        QTRY_COMPARE_WITH_TIMEOUT(labels(), kept, 15000);
+        QCOMPARE(activeLabel(), QStringLiteral("Page s1"));
+        // Nothing to ask: it was no crash.
+        QVERIFY(!w->restoreBar()->isVisible());
+        w->close();
+
+        w = start({url(QStringLiteral("/page?id=given"))});
+        QTRY_COMPARE_WITH_TIMEOUT(labels(), kept + QStringList{QStringLiteral("Page given")}, 15000);
+        QCOMPARE(activeLabel(), QStringLiteral("Page given"));
+        w->close();
+
+        lastSession("0");
+        w = start();
+        QTRY_COMPARE_WITH_TIMEOUT(labels(), QStringList{QStringLiteral("Page start")}, 15000);
+        w->close();
     }
 
     // A page closed while the disk was full was once in neither the list nor the closed

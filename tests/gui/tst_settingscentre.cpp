@@ -67,7 +67,9 @@ private slots:
         QCOMPARE(dlg.Command1()->text(), QStringLiteral("确定(&Y)"));
         // The boxes stand one below the other in index order.
         dlg.show();
-        for (int i = 1; i < 4; ++i)
+        QCOMPARE(dlg.Chk(4)->text(), QStringLiteral("启动时打开上次关闭时的网页"));
+        QVERIFY(!dlg.Chk(4)->isChecked()); // off unless asked for
+        for (int i = 1; i < FormSetup::kBoxes; ++i)
             QVERIFY(dlg.Chk(i)->mapTo(&dlg, QPoint()).y() > dlg.Chk(i - 1)->mapTo(&dlg, QPoint()).y());
         m_store->write(QStringLiteral("setup"), QStringLiteral("Homepage"), QStringLiteral("http://a.cn/xyz"));
         FormSetup again(*m_store, m_options, m_dialogs);
@@ -98,14 +100,16 @@ private slots:
         dlg.Chk(1)->setChecked(true);
         dlg.Chk(2)->setChecked(true);
         dlg.Chk(3)->setChecked(false);
+        dlg.Chk(4)->setChecked(true);
         dlg.Command1()->click();
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(m_options.adBlock(), 1);
         QCOMPARE(m_options.openInBackground(), 1);
         QCOMPARE(m_options.autoDownloadPictures(), 0);
+        QCOMPARE(m_options.reopenLastSession(), 1);
         QCOMPARE(m_options.homePageUrl(), QStringLiteral("x"));
         const QByteArray ini = iniBytes();
-        for (const char *line : {"Homepage=x", "Pop=0", "JumpWindows=1", "Topme=1", "Download=0"})
+        for (const char *line : {"Homepage=x", "Pop=0", "JumpWindows=1", "Topme=1", "Download=0", "LastSession=1"})
             QVERIFY2(ini.contains(line), line);
 
         // Restart: blocking is off again, though the box still shows it; OK turns it on.
