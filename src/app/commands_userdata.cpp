@@ -16,6 +16,10 @@
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "tabs/pagetext.h"
+#include "platform/wholeappend.h"
+#include "userdata/bookmarkfile.h"
+#include "userdata/bookmarkimport.h"
+#include "userdata/favorites.h"
 #include "userdata/favoritesdialog.h"
 #include "userdata/formclear.h"
 #include "userdata/traceclean.h"
@@ -23,6 +27,8 @@
 #include "userdata/options.h"
 #include "userdata/organizefavorites.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -72,6 +78,43 @@ void wireFavorites(Commands &c)
         OrganizeFavorites dialog(favorites, dialogs, &window);
         QObject::connect(&dialog, &OrganizeFavorites::saved, &menu, &FavoritesMenu::rebuild);
         window.runDialog(dialog);
+    });
+    // Bookmarks from and for other browsers, in the HTML file they all export and import.
+    const QString filter = QStringLiteral("收藏夹文件 (*.html *.htm);;所有文件 (*)");
+    c.on("ImportFav", [&window, &dialogs, &menu, &favorites, folder, filter] {
+        const QString title = QStringLiteral("导入收藏夹");
+        const QString path = dialogs.openFile(&window, title, QDir::homePath(), filter);
+        if (path.isEmpty())
+            return;
+        // Bookmark files of tens of thousands of pages are a few megabytes.
+        constexpr qint64 kMostBytes = 64 * 1024 * 1024;
+        QFile file(path);
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.read(kMostBytes + 1) : QByteArray();
+        const std::optional<BookmarkFile::Read> read = bytes.size() > kMostBytes ? std::nullopt : BookmarkFile::read(bytes);
+        if (!read) {
+            dialogs.warning(&window, title, QStringLiteral("%1 不是可以读取的书签文件（其他浏览器导出的 HTML 书签文件），没有导入任何收藏。").arg(path));
+            return;
+        }
+        const BookmarkImport done = BookmarkImport::run(favorites, folder, *read);
+        menu.rebuild();
+        if (done.saved)
+            dialogs.information(&window, title, done.summary());
+        else
+            dialogs.warning(&window, title, done.summary());
+    });
+    c.on("ExportFav", [&window, &dialogs, &favorites, filter] {
+        const QString title = QStringLiteral("导出收藏夹");
+        const QString path = dialogs.saveFile(&window, title, QStringLiteral("收藏夹.html"), filter);
+        if (path.isEmpty())
+            return;
+        QVector<QPair<QString, QString>> entries;
+        for (const Favorites::Entry &e : favorites.entries(INT_MAX))
+            entries.append({e.title.trimmed(), e.address});
+        if (replaceWhole(path, BookmarkFile::write(PageText::kProductName + QStringLiteral("收藏夹"), entries),
+                         QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+            dialogs.information(&window, title, QStringLiteral("已导出 %1 个收藏到 %2。").arg(entries.size()).arg(path));
+        else
+            dialogs.warning(&window, title, QStringLiteral("无法写入 %1（磁盘已满或没有权限），没有导出。").arg(path));
     });
     QObject::connect(&menu, &FavoritesMenu::chosen, &pages, [&pages, &toolbar](const QString &address) {
         toolbar.clearGalleryToggle();

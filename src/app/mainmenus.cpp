@@ -91,6 +91,8 @@ MainMenus::MainMenus(QMainWindow *w)
     addItem(m, "addhome", "添加到收藏夹", "Ctrl+D");
     addItem(m, "RelaodDir", "刷新收藏夹");
     addItem(m, "SearchDir", "整理收藏夹");
+    addItem(m, "ImportFav", "导入收藏夹…");
+    addItem(m, "ExportFav", "导出收藏夹…");
     m->addSeparator();
     addItem(m, "FavHuasheng", "瀑布流 - 华声论坛");
     addItem(m, "Fav169mt", "瀑布流 - 美女模特网");

@@ -175,6 +175,73 @@ private slots:
         QCOMPARE(m_w->pages().book().count(), 1);
     }
 
+    // Bookmarks as another browser exports them come in (folders as categories, a script
+    // bookmark kept out, an address already there once), go out in the same format, and
+    // come in again as the same favourites; a file cut short changes nothing.
+    void bookmarksOfOtherBrowsersComeInAndGoOut()
+    {
+        const QString fav = Paths::appDir() + QStringLiteral("/Fav.rar");
+        QFile::remove(fav);
+        QTemporaryDir dir;
+        // As another browser exports them: nested folders, entities, a script bookmark.
+        QFile source(QStringLiteral(VELMO_FIXTURES_DIR "/bookmarks_chromium.html"));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        const QByteArray exported = source.readAll();
+        const QString from = dir.filePath(QStringLiteral("bookmarks_chromium.html"));
+        putFile(from, exported);
+        const auto addresses = [this] {
+            QStringList all;
+            for (const Favorites::Entry &e : m_w->favorites().entries(1000))
+                all << e.title.trimmed() + QStringLiteral(" | ") + e.address;
+            return all;
+        };
+        const QStringList expected{QStringLiteral("百度一下，你就知道 | https://www.baidu.com/"),
+                                   QStringLiteral("新闻 <头条> \"今日\" 😀 | http://news.example.cn/a?x=1&y=2"),
+                                   QStringLiteral("本地文件 | file:///tmp/%E6%9C%AC%E5%9C%B0.html")};
+        m_world.dialogs.openAnswer = from;
+        item("ImportFav")->trigger();
+        QCOMPARE(addresses(), expected);
+        QCOMPARE(m_world.dialogs.asked.last(),
+                 QStringLiteral("information:导入收藏夹|已导入 3 个收藏；1 个网址已在收藏夹中，没有重复导入；1 个不是网页的地址（如脚本）没有导入；新建分类目录 3 个。"));
+        const QString categories = Paths::appDir() + QStringLiteral("/Favorites/");
+        for (const char *folder : {"书签栏", "书签栏 - 新闻 & 资讯", "其他书签"})
+            QVERIFY2(QFileInfo(categories + QString::fromUtf8(folder)).isDir(), folder);
+        QVERIFY(menuCaptions().contains(Favorites::storedTitle(QStringLiteral("本地文件"))));
+        QVERIFY(!menuCaptions().join(QString()).contains(QStringLiteral("看起来像网页")));
+        // Again: every address is there already.
+        item("ImportFav")->trigger();
+        QCOMPARE(addresses(), expected);
+        QVERIFY(m_world.dialogs.asked.last().contains(QStringLiteral("已导入 0 个收藏；4 个网址已在收藏夹中")));
+
+        // Out, and in again on an empty list: the same favourites.
+        const QString out = dir.filePath(QStringLiteral("导出.html"));
+        m_world.dialogs.saveAnswer = out;
+        item("ExportFav")->trigger();
+        QFile written(out);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray bytes = written.readAll();
+        QVERIFY(bytes.startsWith("<!DOCTYPE NETSCAPE-Bookmark-file-1>"));
+        QVERIFY(bytes.contains("<A HREF=\"http://news.example.cn/a?x=1&amp;y=2\">新闻 &lt;头条&gt; &quot;今日&quot; 😀</A>"));
+        const QByteArray favBytes = [&] { QFile f(fav); return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(); }();
+        QFile::remove(fav);
+        m_world.dialogs.openAnswer = out;
+        item("ImportFav")->trigger();
+        QCOMPARE(addresses(), expected);
+        QFile again(fav);
+        QVERIFY(again.open(QIODevice::ReadOnly));
+        QCOMPARE(again.readAll(), favBytes);
+        again.close();
+
+        // A file cut short is refused whole.
+        const QString broken = dir.filePath(QStringLiteral("broken.html"));
+        putFile(broken, exported.left(exported.indexOf("其他书签")));
+        m_world.dialogs.openAnswer = broken;
+        item("ImportFav")->trigger();
+        QVERIFY(m_world.dialogs.asked.last().startsWith(QStringLiteral("warning:导入收藏夹|")));
+        QVERIFY(again.open(QIODevice::ReadOnly));
+        QCOMPARE(again.readAll(), favBytes);
+    }
+
     void aFavouriteFromAPageOpensAgainFromTheMenu()
     {
         m_w->start(url(QStringLiteral("/page?id=fav,1")));
