@@ -201,6 +201,8 @@ void DownloadList::onFinished(Transfer *download)
     keep();
     // Rows another instance let go may have left before it.
     at = rowOf(download);
+    if (at < 0)
+        return;
     emit changed(at);
     const QString name = m_rows[at].name();
     const QString failure = m_rows[at].kept.failure;
