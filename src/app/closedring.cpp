@@ -40,9 +40,9 @@ bool ClosedRing::writeWaiting()
 {
     m_writeSoon.stop();
     if (m_waiting.isEmpty()) {
-        if (m_behind)
-            m_behind = !m_store.catchUp();
-        return !m_behind;
+        if (!m_unsaved.isEmpty() && m_store.catchUp())
+            m_unsaved.clear();
+        return m_unsaved.isEmpty();
     }
     const auto waiting = std::exchange(m_waiting, {});
     {
@@ -52,8 +52,11 @@ bool ClosedRing::writeWaiting()
             m_address.addRecord(ClosedPages::listEntry(caption, address));
         }
     }
-    m_behind = !m_store.lastWriteOk();
-    return !m_behind;
+    if (m_store.lastWriteOk())
+        m_unsaved.clear();
+    else
+        m_unsaved += waiting;
+    return m_unsaved.isEmpty();
 }
 
 void ClosedRing::showInMenu(const QString &caption, const QString &address)

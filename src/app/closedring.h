@@ -35,8 +35,10 @@ public:
     // Forgets every closed page: the menu, the ring, its stored records and those waiting.
     void clear();
     // Writes the records waiting now (within the caller's batch, when there is one), and
-    // those a full disk kept in memory; true when every record is on disk.
+    // tries again those a full disk kept in memory; true when every record is on disk.
     bool writeWaiting();
+    // Records the disk refused so far (caption, address), oldest first: in memory only.
+    const QList<QPair<QString, QString>> &unsaved() const { return m_unsaved; }
     // The ring with every record written.
     ClosedPages &pages()
     {
@@ -50,6 +52,6 @@ private:
     AddressRow &m_address;
     SettingsStore &m_store;
     QList<QPair<QString, QString>> m_waiting; // caption, address; oldest first
-    bool m_behind = false; // records the disk refused are in memory only
+    QList<QPair<QString, QString>> m_unsaved;
     QTimer m_writeSoon;
 };

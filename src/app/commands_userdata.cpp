@@ -152,10 +152,11 @@ QStringList cleanTraces(const QVector<int> &boxes, Frmmain &window, PageStack &p
         // The folder comes back with the next page closed.
         case 2:
             pages.settleHistory();
-            failed << TraceClean::removeFolder(window.history().folder());
             // Another instance's pages keep their earlier visits in memory: they must not
-            // write them back when they close.
-            window.history().markCleared(session.clock.now());
+            // write them back when they close (marked first: none lands in between).
+            if (!window.history().markCleared(session.clock.now()))
+                failed << window.history().folder() + QStringLiteral(".cleared-at");
+            failed << TraceClean::removeFolder(window.history().folder());
             pages.forgetVisits();
             // The list kept against a crash forgets them at once too: a crash now would
             // write them back into the history.

@@ -128,6 +128,8 @@ Frmmain::~Frmmain()
     // The list's writer waits for the pages' history: it ends while they are there.
     delete m_keeper;
     m_keeper = nullptr;
+    // The logins it looks up end with the session; the engine's downloads outlive it.
+    m_session.engine.downloads()->setLoginLookup({});
     // Pages (and their engine views) go first, while everything they report to exists.
     m_pages.reset();
 }

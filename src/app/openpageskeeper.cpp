@@ -117,7 +117,8 @@ QString OpenPagesKeeper::writeOlder(const QVector<OpenPagesList::Page> &older) c
 
 bool OpenPagesKeeper::keepAsLastSession()
 {
-    OpenPagesList list = snapshot();
+    // The tabs alone: a page closed during its picture run was closed by the user.
+    OpenPagesList list = listOf(m_pages.pagesInTabOrder(), m_pages.activePage());
     for (OpenPagesList::Page &page : list.pages)
         page.visits.clear();
     QDir().mkpath(QFileInfo(m_path).absolutePath());
@@ -210,18 +211,18 @@ void OpenPagesKeeper::write()
 {
     if (m_finished)
         return;
-    const QByteArray bytes = snapshot().toBytes();
+    // A page that left the list is among the closed pages on disk first: a crash between
+    // the two writes loses it from neither. Records the disk refused (full) stay in the
+    // list as pages until the closed pages on disk hold them.
+    m_pages.closedRing().writeWaiting();
+    OpenPagesList list = snapshot();
+    for (const auto &[caption, address] : m_pages.closedRing().unsaved())
+        list.pages.append({address, caption, {}});
+    const QByteArray bytes = list.toBytes();
     if (bytes == m_written)
         return;
     m_written = bytes;
     ++m_writes;
-    // A page that left the list is among the closed pages on disk first: a crash between
-    // the two writes loses it from neither. While the disk refuses the closed pages, the
-    // list on disk keeps them as open; both catch up together once there is room.
-    if (!m_pages.closedRing().writeWaiting()) {
-        written(false, bytes);
-        return;
-    }
     const QString path = m_path;
     m_writer->start([this, path, bytes] {
         // The visits of pages that left the list are in the history first.

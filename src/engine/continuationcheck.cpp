@@ -49,6 +49,8 @@ QNetworkRequest rangeRequest(const ContinuationCheck::Asking &asking, qint64 fir
 {
     QNetworkRequest request(asking.url);
     request.setRawHeader("Range", "bytes=" + QByteArray::number(first) + '-' + QByteArray::number(last));
+    // The site's cookies go to the site alone: a redirect ends the check ("cannot say").
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     // The engine's cookies for the address, not a jar of the check's own.
     request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);

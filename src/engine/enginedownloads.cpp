@@ -36,6 +36,8 @@ void Download::watch(QWebEngineDownloadRequest *request)
         if (m_takenUpAt > 0 && received() < m_takenUpAt && m_request->state() == QWebEngineDownloadRequest::DownloadInProgress) {
             m_takenUpAt = 0;
             m_startedOver = true;
+            // What it had is gone: a later break goes on from the bytes of this answer.
+            m_mostReceived = received();
         }
         m_mostReceived = qMax(m_mostReceived, received());
         emit progressed();

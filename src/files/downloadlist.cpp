@@ -141,11 +141,21 @@ void DownloadList::keep()
     SettingsStore::Batch oneWriter(m_store);
     QVector<KeptDownload> onDisk;
     QByteArray bytes;
-    if (readWhole(m_keptFile, bytes) && !bytes.isEmpty())
-        onDisk = KeptDownloads::fromBytes(bytes).value_or(QVector<KeptDownload>());
-    // What the other let go is not written back.
+    // Known: no file (the other emptied it), or one read as a list. A file that could not
+    // be read tells nothing of what the other let go.
+    bool known = !QFileInfo::exists(m_keptFile);
+    if (readWhole(m_keptFile, bytes) && !bytes.isEmpty()) {
+        if (const auto list = KeptDownloads::fromBytes(bytes)) {
+            onDisk = *list;
+            known = true;
+        }
+    }
+    // What the other let go is not written back (a broken transfer that can still go on
+    // keeps its row, and its bytes, here).
     const qsizetype before = m_rows.size();
-    m_rows.removeIf([this, &onDisk](const Row &r) { return r.ended && m_seenOnDisk.contains(r.kept) && !onDisk.contains(r.kept); });
+    m_rows.removeIf([this, &onDisk, known](const Row &r) {
+        return known && r.ended && !(r.download && r.download->resumable()) && m_seenOnDisk.contains(r.kept) && !onDisk.contains(r.kept);
+    });
     QVector<KeptDownload> mine;
     for (const Row &r : std::as_const(m_rows))
         if (r.ended)

@@ -270,11 +270,10 @@ private slots:
         FormWeb *p = w->pages().LoadNewForm(url(QStringLiteral("/page?id=closing")));
         QTRY_VERIFY_WITH_TIMEOUT(titlesOnDisk().contains(QStringLiteral("Page closing")), 15000);
         w->pages().activateSlot(p->myindex());
-        QElapsedTimer sinceClose;
-        sinceClose.start();
+        // Changes of the strip would wait a minute now: only the close itself writes.
+        w->openPagesKeeper()->setSettleMs(60000);
         w->pages().closeShown();
-        QTRY_VERIFY_WITH_TIMEOUT(!titlesOnDisk().contains(QStringLiteral("Page closing")), 5000);
-        QVERIFY2(sinceClose.elapsed() < OpenPagesKeeper::kSettleMs, qPrintable(QString::number(sinceClose.elapsed())));
+        QTRY_VERIFY_WITH_TIMEOUT(!titlesOnDisk().contains(QStringLiteral("Page closing")), 10000);
         // By then its record and its row were on disk (read as bytes: settings objects of one
         // process share what they have not written yet).
         QFile settings(Paths::settingsFile());
