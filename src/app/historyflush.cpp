@@ -4,6 +4,7 @@
 #include "platform/serialwriter.h"
 
 #include <QFile>
+#include <QHash>
 #include <QByteArray>
 
 HistoryFlush::HistoryFlush(History &history, const Clock &clock, std::function<void(const QString &)> tell)
@@ -58,25 +59,36 @@ void HistoryFlush::writePending()
         // Closes of the same day go in one write; what was cleared meanwhile (here or in
         // another instance) is not written back.
         const QDateTime cleared = m_history.clearedAt();
+        // Day files, read once a batch if it needs them.
+        QHash<QDate, QByteArray> files;
+        const auto fileOf = [this, &files](const QDate &date) -> const QByteArray & {
+            auto it = files.find(date);
+            if (it == files.end()) {
+                QFile file(m_history.dayFile(date, QStringLiteral(".dat")));
+                it = files.insert(date, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+            }
+            return *it;
+        };
+        // A row its page wrote at its close went to that day's file: any day from the
+        // visit's own to this one (a month back at most).
+        const auto writtenBefore = [&fileOf](const Visit &v, const QDate &day) {
+            const QByteArray row = History::rowsOf({v}).chopped(2);
+            const QDate first = qMax(v.when.date(), day.addDays(-31));
+            for (QDate d = day; d.isValid() && d >= first; d = d.addDays(-1))
+                if (fileOf(d).contains(row))
+                    return true;
+            return false;
+        };
         bool ok = true;
         for (qsizetype i = 0; i < batch.size();) {
             QByteArray bytes;
             const QDate day = batch[i].day;
-            QByteArray written; // the day's file, read once, if a batch needs it
-            bool read = false;
             for (; i < batch.size() && batch[i].day == day; ++i) {
                 QVector<Visit> visits = batch[i].newestFirst;
                 if (cleared.isValid())
                     visits.removeIf([&cleared](const Visit &v) { return v.when < cleared; });
-                if (batch[i].skipWritten) {
-                    if (!read) {
-                        QFile file(m_history.dayFile(day, QStringLiteral(".dat")));
-                        if (file.open(QIODevice::ReadOnly))
-                            written = file.readAll();
-                        read = true;
-                    }
-                    visits.removeIf([&written](const Visit &v) { return written.contains(History::rowsOf({v}).chopped(2)); });
-                }
+                if (batch[i].skipWritten)
+                    visits.removeIf([&writtenBefore, &day](const Visit &v) { return writtenBefore(v, day); });
                 if (!visits.isEmpty())
                     bytes += History::rowsOf(visits);
             }

@@ -24,8 +24,9 @@ public:
     HistoryFlush(History &history, const Clock &clock, std::function<void(const QString &)> tell);
     // Waits for what was handed over: the visits of the last pages closed are not lost.
     ~HistoryFlush();
-    // skipWritten: rows the day's file holds already are left out (visits of a list kept
-    // against a crash, which may have been written at their page's close just before).
+    // skipWritten: rows a day file holds already (from the visit's day to this one) are
+    // left out (visits of a list kept against a crash, which may have been written at
+    // their page's close just before the crash, that day).
     void flush(const QVector<Visit> &newestFirst, bool skipWritten = false);
     // Returns once every visit handed over is in its file: before the history is read,
     // shown or removed.

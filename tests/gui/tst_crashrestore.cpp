@@ -241,9 +241,15 @@ private slots:
         const QDateTime when = m_world.clock.time.addSecs(-60);
         const QString closedThen = url(QStringLiteral("/page?id=closed-then"));
         const QString stillOpen = url(QStringLiteral("/page?id=still-open"));
-        // Written at its close, just before the kill; the list had not caught up.
+        // Written at its close, just before the kill; the list had not caught up. Another
+        // closed just before midnight the day before, the start comes after it.
         History(Paths::appDir() + QStringLiteral("/History")).append({{when, QStringLiteral("Page closed-then"), closedThen}}, m_world.clock.time.date());
+        const QDateTime lateYesterday(m_world.clock.time.date().addDays(-1), QTime(23, 59, 30));
+        const QString closedYesterday = url(QStringLiteral("/page?id=closed-yesterday"));
+        History(Paths::appDir() + QStringLiteral("/History"))
+            .append({{lateYesterday, QStringLiteral("Page closed-yesterday"), closedYesterday}}, lateYesterday.date());
         OpenPagesList list;
+        list.pages.append({closedYesterday, QStringLiteral("Page closed-yesterday"), {{lateYesterday, QStringLiteral("Page closed-yesterday"), closedYesterday}}});
         list.pages.append({closedThen, QStringLiteral("Page closed-then"), {{when, QStringLiteral("Page closed-then"), closedThen}}});
         list.pages.append({stillOpen, QStringLiteral("Page still-open"), {{when, QStringLiteral("Page still-open"), stillOpen}}});
         // Set aside by a start before (no visits kept), its address too long for the menu.
@@ -254,6 +260,7 @@ private slots:
         const auto ends = qScopeGuard([w] { w->close(); });
         QCOMPARE(history().count(QStringLiteral(">Page closed-then</a>")), 1);
         QCOMPARE(history().count(QStringLiteral(">Page still-open</a>")), 1);
+        QCOMPARE(history().count(QStringLiteral(">Page closed-yesterday</a>")), 0);
         // 不恢复 keeps its word: what the menu cannot hold is in the history.
         w->restoreBar()->noButton()->click();
         QCOMPARE(history().count(QStringLiteral(">Page long-address</a>")), 1);
