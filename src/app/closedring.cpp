@@ -36,13 +36,13 @@ void ClosedRing::record(const QString &caption, const QString &typed)
         m_writeSoon.start();
 }
 
-bool ClosedRing::writeWaiting()
+void ClosedRing::writeWaiting()
 {
     m_writeSoon.stop();
     if (m_waiting.isEmpty()) {
         if (!m_unsaved.isEmpty() && m_store.catchUp())
             m_unsaved.clear();
-        return m_unsaved.isEmpty();
+        return;
     }
     const auto waiting = std::exchange(m_waiting, {});
     {
@@ -56,7 +56,6 @@ bool ClosedRing::writeWaiting()
         m_unsaved.clear();
     else
         m_unsaved += waiting;
-    return m_unsaved.isEmpty();
 }
 
 void ClosedRing::showInMenu(const QString &caption, const QString &address)

@@ -35,8 +35,8 @@ public:
     // Forgets every closed page: the menu, the ring, its stored records and those waiting.
     void clear();
     // Writes the records waiting now (within the caller's batch, when there is one), and
-    // tries again those a full disk kept in memory; true when every record is on disk.
-    bool writeWaiting();
+    // tries again those a full disk kept in memory (unsaved()).
+    void writeWaiting();
     // Records the disk refused so far (caption, address), oldest first: in memory only.
     const QList<QPair<QString, QString>> &unsaved() const { return m_unsaved; }
     // The ring with every record written.
